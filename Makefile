@@ -1,0 +1,53 @@
+# Kestrel: the two commands are `make run` and `make test`.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_GEN  := -G Ninja
+
+.PHONY: all deps build test test-asan run bench fuzz format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_BENCH=OFF
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Every test through CTest, then the core tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	$(MAKE) test-asan
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON \
+	  -DKESTREL_GUI=OFF -DKESTREL_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target kestrel_core_tests
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -L core --timeout 900
+
+run: build
+	@bash scripts/demo.sh $(BUILD)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF -DKESTREL_GUI=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	@bash scripts/bench.sh $(BENCH_BUILD)
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKESTREL_FUZZ=ON -DKESTREL_GUI=OFF -DKESTREL_TESTS=OFF -DKESTREL_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,21 @@
+#pragma once
+// Windows-1252, the code page of every text in the models: conversion to and
+// from UTF-8 at the program's edges, and case folding for comparisons.
+
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+std::string Cp1252ToUtf8(std::string_view text);
+// Characters that Windows-1252 cannot hold become '?'.
+std::string Utf8ToCp1252(std::string_view text);
+
+// Upper case of a Windows-1252 byte (ASCII and the accented letters).
+unsigned char Cp1252Upper(unsigned char c);
+// Equal without regard to case, Windows-1252 letters included.
+bool EqualNoCase(std::string_view a, std::string_view b);
+// Compares without regard to case: <0, 0, >0.
+int CompareNoCase(std::string_view a, std::string_view b);
+
+}  // namespace kestrel

@@ -1,0 +1,75 @@
+#include "support/testfiles.h"
+
+#include <zlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace kestrel::test {
+
+TempDir::TempDir()
+{
+    std::string tmpl = (std::filesystem::temp_directory_path() / "kestrel-test-XXXXXX").string();
+    if (!mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = tmpl;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+std::vector<unsigned char> GunzipFile(const std::string& path)
+{
+    std::vector<unsigned char> out;
+    gzFile f = gzopen(path.c_str(), "rb");
+    if (!f)
+        return out;
+    unsigned char buf[65536];
+    int n;
+    while ((n = gzread(f, buf, sizeof buf)) > 0)
+        out.insert(out.end(), buf, buf + n);
+    gzclose(f);
+    return out;
+}
+
+void GzipFile(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    gzFile f = gzopen(path.c_str(), "wb");
+    if (!f)
+        throw std::runtime_error("gzopen failed");
+    if (!bytes.empty())
+        gzwrite(f, bytes.data(), static_cast<unsigned>(bytes.size()));
+    gzclose(f);
+}
+
+}  // namespace kestrel::test

@@ -1,0 +1,34 @@
+#pragma once
+// Files for tests: a temporary directory removed at the end of the test, and
+// whole-file read and write helpers.
+
+#include <string>
+#include <vector>
+
+namespace kestrel::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+std::vector<unsigned char> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+void WriteText(const std::string& path, const std::string& text);
+// The uncompressed bytes of a gzip file (or the file's bytes when it is not
+// compressed), read through zlib.
+std::vector<unsigned char> GunzipFile(const std::string& path);
+// Compresses bytes into a gzip file with zlib's gzip writer.
+void GzipFile(const std::string& path, const std::vector<unsigned char>& bytes);
+
+}  // namespace kestrel::test
