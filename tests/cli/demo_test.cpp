@@ -1,0 +1,127 @@
+// kestrel-cli on the committed demo contract: what `make run` shows must
+// work on it, and the report must fit its pages.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/testfiles.h"
+
+namespace {
+
+const std::string kDemo = std::string(KESTREL_SAMPLES) + "/DEMO.CON";
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+// Runs kestrel-cli with the arguments (no shell quoting needed for them)
+// and takes its standard output and exit status.
+CliRun Cli(const std::string& args)
+{
+    CliRun r;
+    const std::string command = std::string(KESTREL_CLI) + " " + args + " 2>/dev/null";
+    FILE* p = popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;)
+        r.out.append(buf, n);
+    const int raw = pclose(p);
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return r;
+}
+
+bool HasCommand(const std::string& name)
+{
+    return Cli("--help").out.find("\n  " + name + " ") != std::string::npos;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+TEST(DemoCli, InfoNamesTheDemoContract)
+{
+    if (!HasCommand("info"))
+        GTEST_SKIP() << "no info command in this kestrel-cli";
+    const CliRun r = Cli("info " + kDemo);
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Contract ID: C24-0471-01\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Letting ID: L260312\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Call Order: 017\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Version: 410\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Subcontractors: 7\n"), std::string::npos);
+}
+
+// The demo is built to be incomplete in three records and the
+// miscellaneous data, with one vendor typed instead of chosen.
+TEST(DemoCli, CheckReportsTheDemosFaults)
+{
+    if (!HasCommand("check"))
+        GTEST_SKIP() << "no check command in this kestrel-cli";
+    const CliRun r = Cli("check " + kDemo);
+    EXPECT_EQ(r.status, 1);
+    const std::vector<std::string> expected = {
+        "Subcontractor Error: Subcontractor Entry #2 is incomplete or contains item errors",
+        "Subcontractor Error: Subcontractor Entry #5 is incomplete or contains item errors",
+        "Subcontractor Error: Subcontractor Entry #6 is incomplete or contains item errors",
+        "Subcontractor Warning: MASON not chosen from list (Subcontractor #5)",
+        "Data Error: Required fields not entered in Misc Data screen",
+        "4 errors, 1 warnings",
+    };
+    EXPECT_EQ(Lines(r.out), expected);
+}
+
+TEST(DemoCli, ReportFitsItsPagesAndShowsEverySubcontractor)
+{
+    if (!HasCommand("report"))
+        GTEST_SKIP() << "no report command in this kestrel-cli";
+    const CliRun r = Cli("report " + kDemo + " --text -");
+    ASSERT_EQ(r.status, 0) << r.out;
+    int pages = 0, lines = 0;
+    for (const std::string& line : Lines(r.out)) {
+        if (line == "\f") {
+            ++pages;
+            EXPECT_LE(lines, 60) << "page " << pages;
+            lines = 0;
+            continue;
+        }
+        ++lines;
+        EXPECT_LE(line.size(), 80u) << line;
+    }
+    EXPECT_GE(pages, 4);
+    for (const char* text :
+         {"SUBCONTRACTOR REPORT", "Tri-County Paving & Milling, Inc.", "Keystone Bridge & Structures LLC",
+          "Allegheny Rebar Placement Co.", "Blue Ridge Guardrail Co.", "Mason Aggregate Supply Corp.",
+          "Hollins Trucking LLC", "Piedmont Signal & Lighting, Inc.", "Page 1",
+          "Error: Subcontractor Entry #2 is incomplete or contains item errors",
+          "Data Error: Required fields not entered in Misc Data screen", "CERTIFICATION"})
+        EXPECT_NE(r.out.find(text), std::string::npos) << text;
+}
+
+TEST(DemoCli, ReportWritesAPdf)
+{
+    if (!HasCommand("report"))
+        GTEST_SKIP() << "no report command in this kestrel-cli";
+    kestrel::test::TempDir dir;
+    const std::string pdf = dir.file("demo.pdf");
+    const CliRun r = Cli("report " + kDemo + " --text " + dir.file("demo.txt") + " --pdf " + pdf);
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::vector<unsigned char> bytes = kestrel::test::ReadBytes(pdf);
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
+}
+
+} // namespace
