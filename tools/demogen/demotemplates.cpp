@@ -268,7 +268,7 @@ std::string SubStart()
     t += L().Text("No. ")
              .Field("SUBNO", 8)
              .Text("  ")
-             .Field("SUBNAME", 44)
+             .Field("SUBNAME", 42)
              .PadTo(58)
              .Raw("{SUB_ISCHILDSUB?\"Lower tier of\",SIZE=14:\"First tier\",SIZE=14}", 14)
              .Raw("{SUB_ISCHILDSUB?PARENTNO,SIZE=8}", 8)
@@ -291,9 +291,9 @@ std::string SubStart()
              .End();
     t += L().Text("              ")
              .Field("VENDADDR", 32)
-             .PadTo(62)
+             .PadTo(50)
              .Text("Contact ")
-             .Field("CONTACT", 10)
+             .Field("CONTACT", 22)
              .End();
     t += L().Text("    Work      ").Field("WORKTYPE1", 30).Text(" ").Field("WORKTYPE2", 30).End();
     t += CallIf("WORKTYPE3", "Report Sub Work Type");
@@ -312,6 +312,7 @@ std::string SubStart()
 std::string SubItemListHeader()
 {
     std::string t = Blank();
+    t += L().PadTo(63).Text("Unit").End();
     t += L().Text(" Line")
              .PadTo(6)
              .Text("Item No.")
@@ -321,8 +322,8 @@ std::string SubItemListHeader()
              .Text("Quantity")
              .PadTo(53)
              .Text("Unit")
-             .PadTo(57)
-             .Text("Unit Price")
+             .PadTo(62)
+             .Text("Price")
              .PadTo(71)
              .Text("Extension")
              .End();
