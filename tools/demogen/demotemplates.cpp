@@ -479,7 +479,7 @@ std::vector<std::pair<std::string, std::string>> DemoTemplates()
         {"Report Sub Remark", L().Text("    Remarks   ").Field("REMARK", 66).End()},
         {"Report Sub Credit", L().Text(" Credited toward the goal at 60 percent (supplier)")
                                   .PadTo(67)
-                                  .Field("AMOUNT,ADJUST=@Val*0.6,FORMAT=9.2,MONEY,JUSTIFY=R", 13)
+                                  .Field("AMOUNT,ADJUST=@Val*0.6,FORMAT=9.2,MONEY,COMMAS,JUSTIFY=R", 13)
                                   .End()},
         {"Report Sub Lower Tiers", L().Text(" Passed on to ")
                                        .Field("SUB_CHILDSUBCOUNT", 2)
