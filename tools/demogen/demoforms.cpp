@@ -261,8 +261,7 @@ std::unique_ptr<CWinMeta> BuildSubcontractForm()
     LayOutCompliance(f);
     LayOutMaterialsAndApproval(f);
 
-    t->m_Defaults = {"CREDITPCT,100.00", "RETAINAGE, 5.00", "LUMPSUM,N",
-                     "DBE,No",           "PAYTERMS,Net 30", "PROMPTPAY,10"};
+    t->m_Defaults = {"CREDITPCT,100.00", "RETAINAGE, 5.00", "LUMPSUM,N", "PAYTERMS,Net 30", "PROMPTPAY,10"};
 
     // The certification list keeps decertified firms (XDBE) for old
     // records; new choices are offered only from the current types.
