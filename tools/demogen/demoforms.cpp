@@ -77,16 +77,18 @@ private:
 constexpr int ALWAYS = kAlwaysRequired;
 constexpr int NEVER = kNeverRequired;
 
+// The program finds the subcontract number and name fields by the names
+// "SUB" and "SubName" when a contract is opened.
 void LayOutIdentity(FormLayout& f)
 {
     f.Line().Label("Subcontract No. ");
-    f.Field({"SUBNO", FIELD_TEXT, 8, ALWAYS, "Number of this subcontract, assigned by the program"});
+    f.Field({"SUB", FIELD_TEXT, 8, ALWAYS, "Number of this subcontract, assigned by the program"});
     f.Label("   Type ");
     f.Field({"SUBTYPE", FIELD_DROPLIST, 34, ALWAYS,
              "Itemized subcontracts take their amount from their items; suppliers are credited at 60 %",
              kSubTypeList, kStoredList, 4, 0});
     f.Line().Label("Subcontractor   ");
-    f.Field({"SUBNAME", FIELD_TEXT, 44, ALWAYS, "Name of the subcontractor as it appears on the agreement"});
+    f.Field({"SubName", FIELD_TEXT, 44, ALWAYS, "Name of the subcontractor as it appears on the agreement"});
     f.Line().Label("Parent No.      ");
     f.Field({"PARENTNO", FIELD_TEXT, 8, NEVER,
              "Number of the subcontract one tier above (empty for first tier)"});

@@ -594,11 +594,11 @@ void FillDemoHeader(CContract& c)
     AddCounty(c, "063", "Tuckahoe");
 
     AddSite(c, DemoDate(2026, 5, 4), DemoDate(2026, 11, 20), 140, 2850, "Working Days",
-            "SR 47 roadway, MP 12.40 to MP 18.95");
+            "SR 47 roadway, MP 12.40 to 18.95");
     AddSite(c, DemoDate(2026, 5, 18), DemoDate(2026, 12, 18), 215, 4200, "Calendar Days",
-            "Bridge No. 47-0183 over Tuckahoe Creek");
+            "Bridge 47-0183 over Tuckahoe Creek");
     AddSite(c, DemoDate(2026, 6, 1), DemoDate(2026, 7, 15), 45, 1500, "Calendar Days",
-            "Interim: Tuckahoe Valley Road detour removed");
+            "Interim: detour removed");
 
     AddNote(c, 1, 100, "Bidders must be prequalified in work classes A (asphalt) and B (bridges).");
     AddNote(c, 2, 200,

@@ -232,8 +232,7 @@ void AddPaving(CContract& c, CWinMeta& t, DemoRandom& rng)
     SetVendor(r, "004117");
     SetWorkType(r, DSF_WORK_TYPE1, "004117", "MILL");
     SetWorkType(r, DSF_WORK_TYPE2, "004117", "ASPH");
-    SetCell(r, DSF_WORK_DESCRIPTION,
-            "Milling, tack coat, rumble strips and crack sealing; paving crew support");
+    SetCell(r, DSF_WORK_DESCRIPTION, "Milling, tack coat, rumble strips and crack sealing");
     SetCell(r, DSF_AGREEMENT_DATE, CellDate(2026, 3, 2));
     SetCell(r, DSF_SIGNED_BY, "R. Brennan, President");
     SetSchedule(r, 5, 11, 10, 30, "96");
@@ -271,8 +270,7 @@ void AddBridge(CContract& c, CWinMeta& t, DemoRandom& rng)
     SetWorkType(r, DSF_WORK_TYPE1, "011503", "BRDG");
     SetWorkType(r, DSF_WORK_TYPE2, "011503", "CONC");
     SetWorkType(r, DSF_WORK_TYPE3, "011503", "PNTG");
-    SetCell(r, DSF_WORK_DESCRIPTION,
-            "Bridge No. 47-0183: substructure and deck repairs, deck concrete, joints");
+    SetCell(r, DSF_WORK_DESCRIPTION, "Bridge 47-0183: substructure and deck repairs, deck, joints");
     SetCell(r, DSF_AGREEMENT_DATE, CellDate(2026, 3, 3));
     SetCell(r, DSF_SIGNED_BY, "A. Ferreira, Member");
     SetSchedule(r, 5, 18, 12, 11, "150");
@@ -308,7 +306,7 @@ void AddRebar(CContract& c, CWinMeta& t, CSubcontract& parent)
     SetSubType(r, 0);
     SetVendor(r, "015220");
     SetWorkType(r, DSF_WORK_TYPE1, "015220", "REBR");
-    SetCell(r, DSF_WORK_DESCRIPTION, "Place and tie epoxy coated reinforcing steel, substructure and deck");
+    SetCell(r, DSF_WORK_DESCRIPTION, "Place and tie epoxy coated reinforcing steel");
     SetCell(r, DSF_AGREEMENT_DATE, CellDate(2026, 3, 5));
     SetInsurance(r, "Three Rivers Indemnity", "TR-440917", 2027, 3, 1);
     SetCert(r, "MBE", 1, "MBE-20-4471");
@@ -325,8 +323,7 @@ void AddGuardrail(CWinMeta& t, DemoRandom& rng)
     SetVendor(r, "020884");
     SetWorkType(r, DSF_WORK_TYPE1, "020884", "GRDL");
     SetWorkType(r, DSF_WORK_TYPE2, "020884", "SIGN");
-    SetCell(r, DSF_WORK_DESCRIPTION,
-            "Guardrail, terminals, transitions, cable barrier and ground-mounted signs");
+    SetCell(r, DSF_WORK_DESCRIPTION, "Guardrail, terminals, transitions, cable barrier and signs");
     SetCell(r, DSF_AMOUNT, Money(286450));
     SetCell(r, DSF_QUOTE_DATE, CellDate(2026, 3, 9));
     SetCell(r, DSF_QUOTE_NUMBER, "BRG-26-0412");
@@ -346,7 +343,6 @@ CSubcontract& AddSupplier(CWinMeta& t)
     // Typed by the estimator instead of chosen from the vendor list: the
     // check warns about it.
     SetCell(r, DSF_VENDOR_ID, "MASON");
-    SetCell(r, DSF_VENDOR_NAME, "Mason Aggregate Supply Corp.");
     SetWorkType(r, DSF_WORK_TYPE1, "", "AGGR");
     SetCell(r, DSF_WORK_DESCRIPTION, "Furnish crushed stone, aggregate base and riprap, delivered");
     SetCell(r, DSF_AMOUNT, Money(212400));
@@ -413,7 +409,7 @@ void FillMiscData(CContract& c)
     SetCell(*m, DMF_PREPARER, "Margaret Lindqvist");
     SetCell(*m, DMF_TITLE, "Chief Estimator");
     SetCell(*m, DMF_PHONE, "(570) 555-0100");
-    SetCell(*m, DMF_EMAIL, "estimating@harrowlane.example");
+    SetCell(*m, DMF_EMAIL, "bids@harrowlane.example");
     SetCell(*m, DMF_DATE, CellDate(2026, 3, 11));
     SetCell(*m, DMF_DBE_GOAL, "11.00");
     SetCell(*m, DMF_DBE_COMMITMENT, "11.40");

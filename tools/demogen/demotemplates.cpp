@@ -266,9 +266,9 @@ std::string SubStart()
 {
     std::string t = Rule('-');
     t += L().Text("No. ")
-             .Field("SUBNO", 8)
+             .Field("SUB", 8)
              .Text("  ")
-             .Field("SUBNAME", 42)
+             .Field("SubName", 42)
              .PadTo(58)
              .Raw("{SUB_ISCHILDSUB?\"Lower tier of\",SIZE=14:\"First tier\",SIZE=14}", 14)
              .Raw("{SUB_ISCHILDSUB?PARENTNO,SIZE=8}", 8)
@@ -481,9 +481,7 @@ std::vector<std::pair<std::string, std::string>> DemoTemplates()
                                   .PadTo(67)
                                   .Field("AMOUNT,ADJUST=@Val*0.6,FORMAT=9.2,MONEY,COMMAS,JUSTIFY=R", 13)
                                   .End()},
-        {"Report Sub Lower Tiers", L().Text(" Passed on to ")
-                                       .Field("SUB_CHILDSUBCOUNT", 2)
-                                       .Text(" lower-tier subcontractor(s)")
+        {"Report Sub Lower Tiers", L().Text(" Passed on to lower-tier subcontractors")
                                        .PadTo(67)
                                        .Field("SUB_AMMTSUBBED,FORMAT=9.2,MONEY", 13)
                                        .End()},
