@@ -86,7 +86,7 @@ void LayOutIdentity(FormLayout& f)
     f.Label("   Type ");
     f.Field({"SUBTYPE", FIELD_DROPLIST, 34, ALWAYS,
              "Itemized subcontracts take their amount from their items; suppliers are credited at 60 %",
-             kSubTypeList, kStoredList, 4, 0});
+             kSubTypeList, kStoredList, 4, 50});
     f.Line().Label("Subcontractor   ");
     f.Field({"SubName", FIELD_TEXT, 44, ALWAYS, "Name of the subcontractor as it appears on the agreement"});
     f.Line().Label("Parent No.      ");
