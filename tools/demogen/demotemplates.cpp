@@ -305,6 +305,7 @@ std::string SubStart()
              .Text(" ")
              .Field("CERTNO", 12)
              .End();
+    t += CallIf("SUB_FROMIRONBARK", "Report Sub Ironbark");
     t += CallIf("REMARK", "Report Sub Remark");
     return t;
 }
@@ -476,6 +477,11 @@ std::vector<std::pair<std::string, std::string>> DemoTemplates()
         {"Report Sub Incomplete",
          L().Text("    *** INCOMPLETE: required entries, items or lower tiers are missing ***").End()},
         {"Report Sub Work Type", L().Text("              ").Field("WORKTYPE3", 30).End()},
+        {"Report Sub Ironbark", L().Text("    Ironbark  Received as ")
+                                    .Field("IRONBARKREF", 14)
+                                    .Text(" original amount ")
+                                    .Field("ORIGAMT", 14)
+                                    .End()},
         {"Report Sub Remark", L().Text("    Remarks   ").Field("REMARK", 66).End()},
         {"Report Sub Credit", L().Text(" Credited toward the goal at 60 percent (supplier)")
                                   .PadTo(67)
@@ -488,7 +494,7 @@ std::vector<std::pair<std::string, std::string>> DemoTemplates()
         {"Report SubItem Partial",
          L().PadTo(16).Text("Partial item: this subcontractor does part of the work").End()},
         {"Report SubItem Over",
-         L().PadTo(16).Text("** Over-committed: more than the contract quantity remains **").End()},
+         L().PadTo(16).Text("** Over-committed: more than the quantity left for this tier **").End()},
         {"Report SubItem Remark", L().PadTo(16).Text("Note: ").Field("SUBITEM_REMARKS,REPEAT", 58).End()},
     };
     return t;
