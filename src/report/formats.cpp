@@ -44,8 +44,14 @@ std::string Stars(int w, int p)
 void InsertCommas(std::string& s)
 {
     size_t point = s.find('.');
-    if (point == std::string::npos)
-        point = s.size();
+    if (point == std::string::npos) {
+        // Without a point, count from the last digit: "($123456)" must not
+        // count the closing parenthesis as a digit place.
+        point = s.find_last_of("0123456789");
+        if (point == std::string::npos)
+            return;
+        ++point;
+    }
     // Walk left from the point in steps of three while digits continue; a
     // sign, "$" or "(" ends the run.
     for (size_t i = point; i > 3;) {
