@@ -6,13 +6,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <iterator>
 #include <string>
 
 #include "model/contract/values.h"
 #include "report/evaluator.h"
 #include "report/identifiertable.h"
+#include "report/leadingint.h"
 
 namespace kestrel {
 
@@ -129,10 +129,11 @@ bool ReadNumber(std::string text, double& value)
         return true;
     // Out of range: decide between overflow and underflow by the decimal
     // exponent of the leading significant digit.
+    // The exponent is read saturated: a run of its digits may be long.
     long exponent = 0;
     const size_t e = text.find('e');
     if (e != std::string::npos)
-        exponent = std::strtol(text.c_str() + e + 1, nullptr, 10);
+        exponent = LeadingInt(std::string_view(text).substr(e + 1));
     const std::string mantissa = text.substr(0, e);
     const size_t point = std::min(mantissa.find('.'), mantissa.size());
     const size_t first = mantissa.find_first_of("123456789");

@@ -179,6 +179,8 @@ TEST_F(Eval, NumberForms)
     // Out of range is told apart by where the leading digit stands.
     ExpectError("1" + std::string(120, '0') + "e200", EVAL_FUNC_OVERFLOW, 0);
     EXPECT_EQ(Value("0." + std::string(100, '0') + "1e-300"), 0);
+    ExpectError("1e" + std::string(100, '9'), EVAL_FUNC_OVERFLOW, 0);
+    EXPECT_EQ(Value("1e-" + std::string(100, '9')), 0);
 }
 
 TEST_F(Eval, NumbersLongerThan128CharactersAreCut)
