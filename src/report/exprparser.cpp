@@ -55,6 +55,12 @@ constexpr int kPrimaryLevel = 13;
 // Deeper input is refused as "Not enough memory" rather than overflowing.
 constexpr int kMaxDepth = 14 * 200;
 
+// User functions may call themselves more than once, so that the work can
+// grow exponentially with the argument while the nesting stays shallow. An
+// evaluation runs at most this many calls; more is refused like too deep a
+// nesting, so that a hostile template cannot hang the program.
+constexpr unsigned kMaxUserCalls = 100000;
+
 // A number's text is at most this long; the rest of a longer run of digits
 // is left unread and reported as unrecognized.
 constexpr size_t kMaxNumberLength = 128;
@@ -509,6 +515,8 @@ double ExprParser::CallArgument()
 
 double ExprParser::CallUserFunction(const Identifier& fn, double arg, size_t nameAt)
 {
+    if (++m_userCalls > kMaxUserCalls)
+        return Fail(EVAL_NO_MEMORY, nameAt);
     Identifier* self = m_table.Find("@@");
     const double saved = self ? self->value : 0.0;
     if (self)

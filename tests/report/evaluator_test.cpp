@@ -450,6 +450,15 @@ TEST_F(Eval, HostileNestingIsRefusedNotOverflowed)
     EXPECT_EQ(Value(sum), 100000);
 }
 
+TEST_F(Eval, RunawayUserFunctionsAreStopped)
+{
+    // Two calls per level: 2^40 calls would never end.
+    EXPECT_EQ(Value("set f = @@ > 0 ? f(@@-1) + f(@@-1) : 1"), 0);
+    EXPECT_EQ(Value("f(10)"), 1024);
+    ExpectError("1 + f(40)", EVAL_NO_MEMORY, 4);
+    EXPECT_EQ(Value("f(3)"), 8);
+}
+
 TEST_F(Eval, MessagesOfEveryCode)
 {
     const char* const expected[] = {
