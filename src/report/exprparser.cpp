@@ -56,10 +56,12 @@ constexpr int kPrimaryLevel = 13;
 constexpr int kMaxDepth = 14 * 200;
 
 // User functions may call themselves more than once, so that the work can
-// grow exponentially with the argument while the nesting stays shallow. An
-// evaluation runs at most this many calls; more is refused like too deep a
-// nesting, so that a hostile template cannot hang the program.
-constexpr unsigned kMaxUserCalls = 100000;
+// grow exponentially with the argument while the nesting stays shallow; and
+// a long body may be run many times. The parse steps taken inside function
+// bodies during one evaluation are limited; more is refused like too deep a
+// nesting, so that a hostile template cannot hang the program. (Work on the
+// text itself is bounded by its length.)
+constexpr unsigned kMaxBodySteps = 2000000;
 
 // A number's text is at most this long; the rest of a longer run of digits
 // is left unread and reported as unrecognized.
@@ -235,7 +237,7 @@ int ExprParser::PeekOp(int level)
 
 double ExprParser::Expr(int level)
 {
-    if (m_depth >= kMaxDepth)
+    if (m_depth >= kMaxDepth || (m_inBody && ++m_bodySteps > kMaxBodySteps))
         return Fail(EVAL_NO_MEMORY, m_pos);
     ++m_depth;
     double v;
@@ -515,8 +517,6 @@ double ExprParser::CallArgument()
 
 double ExprParser::CallUserFunction(const Identifier& fn, double arg, size_t nameAt)
 {
-    if (++m_userCalls > kMaxUserCalls)
-        return Fail(EVAL_NO_MEMORY, nameAt);
     Identifier* self = m_table.Find("@@");
     const double saved = self ? self->value : 0.0;
     if (self)

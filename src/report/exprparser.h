@@ -50,7 +50,7 @@ private:
     int m_code = 0;
     size_t m_offset = 0;
     int m_depth = 0;
-    unsigned m_userCalls = 0;
+    unsigned m_bodySteps = 0;
     // Inside a user function's body errors are reported at the call in the
     // text the caller gave, since the body is not part of that text.
     size_t m_callSite = 0;

@@ -457,6 +457,13 @@ TEST_F(Eval, RunawayUserFunctionsAreStopped)
     EXPECT_EQ(Value("f(10)"), 1024);
     ExpectError("1 + f(40)", EVAL_NO_MEMORY, 4);
     EXPECT_EQ(Value("f(3)"), 8);
+    // A long body run many times is stopped as well.
+    std::string body = "@@ > 0 ? g(@@-1) + g(@@-1) : 1";
+    for (int i = 0; i < 5000; ++i)
+        body += "+0";
+    EXPECT_EQ(Value("set g = " + body), 0);
+    EXPECT_EQ(Value("g(2)"), 4);
+    ExpectError("g(8)", EVAL_NO_MEMORY, 0);
 }
 
 TEST_F(Eval, MessagesOfEveryCode)
