@@ -61,7 +61,7 @@ constexpr int kMaxDepth = 14 * 200;
 // bodies during one evaluation are limited; more is refused like too deep a
 // nesting, so that a hostile template cannot hang the program. (Work on the
 // text itself is bounded by its length.)
-constexpr unsigned kMaxBodySteps = 2000000;
+constexpr unsigned kMaxBodySteps = 1000000;
 
 // A number's text is at most this long; the rest of a longer run of digits
 // is left unread and reported as unrecognized.
