@@ -136,8 +136,8 @@ bool ReadNumber(std::string text, double& value)
     if (ec == std::errc())
         return true;
     // Out of range: decide between overflow and underflow by the decimal
-    // exponent of the leading significant digit.
-    // The exponent is read saturated: a run of its digits may be long.
+    // exponent of the leading significant digit. The exponent is read
+    // saturated, as a run of its digits may be long.
     long exponent = 0;
     const size_t e = text.find('e');
     if (e != std::string::npos)
@@ -156,10 +156,6 @@ bool ReadNumber(std::string text, double& value)
     value = 0.0;
     return true;
 }
-
-} // namespace
-
-namespace {
 
 struct OpEntry {
     std::string_view text;
