@@ -33,6 +33,7 @@ public:
     // most a record can hold. Null and empty texts both have length 0.
     void Str(uint16_t tag, std::string_view s);
     void Str(uint16_t tag, const Text& t) { Str(tag, TextView(t)); }
+    void Str(uint16_t tag, const std::string& s) { Str(tag, std::string_view(s)); }
     // A count record: the number, cut to 16 bits (only for information).
     void Count(uint16_t tag, size_t n) { U16(tag, static_cast<uint32_t>(n > 0xFFFF ? 0xFFFF : n)); }
     void End() { Header(0xFF00, 0); }
