@@ -192,8 +192,12 @@ bool ComputeContractTotal(CContract& c)
     CandidateList candidates;
     for (int i = 0; i < items.GetSize(); ++i) {
         const CItem& e = *items[i];
+        // A section whose own alternates all fell out (an item without a
+        // price) totals 0; it must not win its group with that 0, so a first
+        // heading needs a positive total, as every later one of its code does.
         if (e.IsHeading() && IsCandidateEntry(e))
-            candidates.Take(e, !IsBlankValue(e.m_fExtension) && SectionHasAmounts(items, i));
+            candidates.Take(e, !IsBlankValue(e.m_fExtension) && e.m_fExtension > 0 &&
+                                   SectionHasAmounts(items, i));
     }
     candidates.Choose(true);
     bool changed = false;
