@@ -8,8 +8,6 @@ namespace kestrel {
 
 namespace {
 
-Text ValueText(const RecordValue& v) { return Text(std::string(v.Text())); }
-
 NumberFormat ValueFormat(const RecordValue& v)
 {
     NumberFormat f;
@@ -60,7 +58,7 @@ void CContractBuilder::Header(uint16_t tag, const RecordValue& v)
 {
     CContract& c = *m_contract;
     if (tag >= 0x0209 && tag <= 0x021B) {
-        c.m_strHeader[static_cast<size_t>(tag - 0x0209)] = ValueText(v);
+        v.AssignTo(c.m_strHeader[static_cast<size_t>(tag - 0x0209)]);
         return;
     }
     switch (tag) {
@@ -71,14 +69,14 @@ void CContractBuilder::Header(uint16_t tag, const RecordValue& v)
     case 0x0206: c.dLetingDate = v.U32(); break;
     case 0x0207: c.dDateGenerated = v.U32(); break;
     case 0x0208: c.m_dDateRevised = v.U32(); break;
-    case 0x021D: c.m_strHeader[19] = ValueText(v); break;
-    case 0x021E: c.m_strHeader[20] = ValueText(v); break;
+    case 0x021D: v.AssignTo(c.m_strHeader[19]); break;
+    case 0x021E: v.AssignTo(c.m_strHeader[20]); break;
     case 0x0226:
     case 0x0227:
-    case 0x0228: c.m_strFurther[static_cast<size_t>(tag - 0x0226)] = ValueText(v); break;
+    case 0x0228: v.AssignTo(c.m_strFurther[static_cast<size_t>(tag - 0x0226)]); break;
     case 0x022A: c.m_fSecondAmount = v.F64(); break;
-    case 0x022B: c.m_strPrimeID = ValueText(v); break;
-    case 0x022C: c.m_strPrimeName = ValueText(v); break;
+    case 0x022B: v.AssignTo(c.m_strPrimeID); break;
+    case 0x022C: v.AssignTo(c.m_strPrimeName); break;
     case 0x022D: c.m_iHeaderB = v.I32(); break;
     case 0x0221:
         // The item count is only information, but it sizes the array well.
@@ -102,12 +100,12 @@ void CContractBuilder::Item(uint16_t tag, const RecordValue& v)
     case 0x0301: e->m_wFlags = v.U16(); break;
     case 0x0302: e->m_fQuantity = v.F64(); break;
     case 0x0303: e->m_fUnitPrice = v.F64(); break;
-    case 0x0304: e->m_strLineNumber = ValueText(v); break;
-    case 0x0305: e->m_strAltCode = ValueText(v); break;
-    case 0x0306: e->m_strItemNumber = ValueText(v); break;
-    case 0x0307: e->m_strUnit = ValueText(v); break;
-    case 0x0308: e->m_strShortDesc = ValueText(v); break;
-    case 0x0309: e->m_strLongDesc = ValueText(v); break;
+    case 0x0304: v.AssignTo(e->m_strLineNumber); break;
+    case 0x0305: v.AssignTo(e->m_strAltCode); break;
+    case 0x0306: v.AssignTo(e->m_strItemNumber); break;
+    case 0x0307: v.AssignTo(e->m_strUnit); break;
+    case 0x0308: v.AssignTo(e->m_strShortDesc); break;
+    case 0x0309: v.AssignTo(e->m_strLongDesc); break;
     default: break;
     }
 }
@@ -122,9 +120,9 @@ void CContractBuilder::County(uint16_t tag, const RecordValue& v)
     if (!r)
         return;
     if (tag == 0x0401)
-        r->m_strID = ValueText(v);
+        v.AssignTo(r->m_strID);
     else if (tag == 0x0402)
-        r->m_strName = ValueText(v);
+        v.AssignTo(r->m_strName);
 }
 
 void CContractBuilder::Site(uint16_t tag, const RecordValue& v)
@@ -141,8 +139,8 @@ void CContractBuilder::Site(uint16_t tag, const RecordValue& v)
     case 0x0502: r->m_dEndDate = v.U32(); break;
     case 0x0503: r->m_dwEstDays = v.U32(); break;
     case 0x0504: r->m_fDamages = v.F64(); break;
-    case 0x0505: r->m_strTypeDays = ValueText(v); break;
-    case 0x0506: r->m_strDescription = ValueText(v); break;
+    case 0x0505: v.AssignTo(r->m_strTypeDays); break;
+    case 0x0506: v.AssignTo(r->m_strDescription); break;
     default: break;
     }
 }
@@ -159,7 +157,7 @@ void CContractBuilder::Note(uint16_t tag, const RecordValue& v)
     switch (tag) {
     case 0x0601: r->m_iNumberA = v.I32(); break;
     case 0x0602: r->m_iNumberB = v.I32(); break;
-    case 0x0603: r->m_strText = ValueText(v); break;
+    case 0x0603: v.AssignTo(r->m_strText); break;
     default: break;
     }
 }
@@ -199,8 +197,8 @@ void CContractBuilder::OtherReport(uint16_t tag, const RecordValue& v)
         return;
     switch (tag) {
     case 0x0A01: r->m_wReportNumber = v.U16(); break;
-    case 0x0A02: r->m_strFirst = ValueText(v); break;
-    case 0x0A03: r->m_strSecond = ValueText(v); break;
+    case 0x0A02: v.AssignTo(r->m_strFirst); break;
+    case 0x0A03: v.AssignTo(r->m_strSecond); break;
     default: break;
     }
 }
@@ -210,7 +208,7 @@ void CContractBuilder::Template(uint16_t tag, const RecordValue& v)
     if (tag == 0x0B01)
         m_template = m_contract->m_DataTemplates.SetAt(v.Text());
     else if (tag == 0x0B02 && m_template)
-        m_template->m_strText = ValueText(v);
+        v.AssignTo(m_template->m_strText);
 }
 
 void CContractBuilder::List(uint16_t tag, const RecordValue& v)

@@ -15,23 +15,6 @@ constexpr size_t kChunk = 256 * 1024;
 constexpr size_t kLongestRecord = 4 + 65535;
 }  // namespace
 
-uint64_t RecordValue::Unsigned(size_t width) const
-{
-    uint64_t v = 0;
-    const size_t n = width < size ? width : size;
-    for (size_t i = n; i-- > 0;)
-        v = (v << 8) | data[i];
-    return v;
-}
-
-double RecordValue::F64() const
-{
-    const uint64_t bits = Unsigned(8);
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-}
-
 std::string_view RecordValue::Text() const
 {
     if (size == 0)
@@ -96,7 +79,7 @@ void CRecordReader::Fill()
     }
 }
 
-bool CRecordReader::Ensure(size_t n)
+bool CRecordReader::EnsureSlow(size_t n)
 {
     while (m_end - m_pos < n && !m_eof && m_error == CF_OK)
         Fill();

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,15 +23,35 @@ struct RecordValue {
     const unsigned char* data = nullptr;
     size_t size = 0;
 
-    uint64_t Unsigned(size_t width) const;
+    uint64_t Unsigned(size_t width) const
+    {
+        uint64_t v = 0;
+        for (size_t i = width < size ? width : size; i-- > 0;)
+            v = (v << 8) | data[i];
+        return v;
+    }
     uint16_t U16() const { return static_cast<uint16_t>(Unsigned(2)); }
     uint32_t U32() const { return static_cast<uint32_t>(Unsigned(4)); }
     int32_t I32() const { return static_cast<int32_t>(U32()); }
     int16_t I16() const { return static_cast<int16_t>(U16()); }
     int8_t Byte(size_t i) const { return i < size ? static_cast<int8_t>(data[i]) : 0; }
-    double F64() const;
+    double F64() const
+    {
+        const uint64_t bits = Unsigned(8);
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
     // The text up to its first zero byte.
     std::string_view Text() const;
+    // Stores the text into a model text, reusing its storage.
+    void AssignTo(std::optional<std::string>& text) const
+    {
+        if (text)
+            text->assign(Text());
+        else
+            text.emplace(Text());
+    }
 };
 
 class CRecordReader {
@@ -52,8 +74,10 @@ public:
 
 private:
     // Makes n bytes available from m_pos; false when the stream ends first
-    // or a read failed.
-    bool Ensure(size_t n);
+    // or a read failed. Nearly every record is already in the buffer, so
+    // that test is kept inline.
+    bool Ensure(size_t n) { return m_end - m_pos >= n ? true : EnsureSlow(n); }
+    bool EnsureSlow(size_t n);
     void Fill();
 
     gzFile_s* m_file = nullptr;

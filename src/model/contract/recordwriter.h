@@ -41,7 +41,8 @@ public:
     // Hands the remaining bytes to the sink; returns the first error.
     int Flush();
     int Error() const { return m_error; }
-    std::vector<unsigned char>& Bytes() { return m_buffer; }
+    // The bytes written so far (without a sink: the whole stream).
+    std::vector<unsigned char>& Bytes();
 
 private:
     void Header(uint16_t tag, size_t len);
@@ -49,6 +50,7 @@ private:
 
     CByteSink* m_sink;
     std::vector<unsigned char> m_buffer;
+    size_t m_used = 0;
     int m_error = 0;
 };
 

@@ -13,8 +13,6 @@ namespace kestrel {
 
 namespace {
 
-Text ValueText(const RecordValue& v) { return Text(std::string(v.Text())); }
-
 NumberFormat ValueFormat(const RecordValue& v)
 {
     NumberFormat f;
@@ -91,14 +89,14 @@ void CSubStorageReader::HandleTable(uint16_t tag, const RecordValue& v)
 {
     CWinMeta& t = *m_table;
     switch (tag) {
-    case 0x0C13: t.m_strFontFace = ValueText(v); break;
+    case 0x0C13: v.AssignTo(t.m_strFontFace); break;
     case 0x0C14: t.m_iFontSize = v.I32(); break;
     case 0x0C06: t.m_wFlags = v.U16(); break;
     case 0x0C07: t.m_PercentFormat = ValueFormat(v); break;
     case 0x0C08: t.m_fNumber1 = v.F64(); break;
     case 0x0C09: t.m_fSubTotal = v.F64(); break;
-    case 0x0C0C: t.m_strText1 = ValueText(v); break;
-    case 0x0C0E: t.m_strText2 = ValueText(v); break;
+    case 0x0C0C: v.AssignTo(t.m_strText1); break;
+    case 0x0C0E: v.AssignTo(t.m_strText2); break;
     case 0x0C0F: t.m_iNumber2 = v.I32(); break;
     default: break;  // 0x0C00 and the counts
     }
@@ -123,9 +121,9 @@ void CSubStorageReader::HandleField(uint16_t tag, const RecordValue& v)
     case 0x0F06: f->m_iY = v.I32(); break;
     case 0x0F07: f->m_iX = v.I32(); break;
     case 0x0F08: f->m_iRequired = v.I32(); break;
-    case 0x0F09: f->m_strName = ValueText(v); break;
-    case 0x0F0A: f->m_strListSource = ValueText(v); break;
-    case 0x0F0B: f->m_strHelp = ValueText(v); break;
+    case 0x0F09: v.AssignTo(f->m_strName); break;
+    case 0x0F0A: v.AssignTo(f->m_strListSource); break;
+    case 0x0F0B: v.AssignTo(f->m_strHelp); break;
     default: break;
     }
 }
@@ -156,7 +154,7 @@ void CSubStorageReader::HandleRecord(uint16_t tag, const RecordValue& v)
     switch (tag) {
     case 0x1003: cell->m_i = v.I16(); break;
     case 0x1004: cell->m_wFlags = v.U16(); break;
-    case 0x1005: cell->m_psz = ValueText(v); break;
+    case 0x1005: v.AssignTo(cell->m_psz); break;
     default: break;
     }
 }
@@ -177,12 +175,12 @@ void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
     case 0x1205: s.m_fUP = v.F64(); break;
     case 0x1206: s.m_fExt = v.F64(); break;
     case 0x1207: s.m_fOrigQuan = v.F64(); break;
-    case 0x1208: s.m_strUnitType = ValueText(v); break;
-    case 0x1209: s.m_strUnitValue = ValueText(v); break;
-    case 0x120A: s.m_strRemarks = ValueText(v); break;
-    case 0x120B: s.m_strExtra[0] = ValueText(v); break;
-    case 0x120C: s.m_strExtra[1] = ValueText(v); break;
-    case 0x120D: s.m_strExtra[2] = ValueText(v); break;
+    case 0x1208: v.AssignTo(s.m_strUnitType); break;
+    case 0x1209: v.AssignTo(s.m_strUnitValue); break;
+    case 0x120A: v.AssignTo(s.m_strRemarks); break;
+    case 0x120B: v.AssignTo(s.m_strExtra[0]); break;
+    case 0x120C: v.AssignTo(s.m_strExtra[1]); break;
+    case 0x120D: v.AssignTo(s.m_strExtra[2]); break;
     default: break;  // 0x1200
     }
 }
@@ -202,7 +200,7 @@ void CSubStorageReader::HandleFilter(uint16_t tag, const RecordValue& v)
     case 0x1305:
     case 0x1306:
     case 0x1307:
-    case 0x1308: m_filter->m_strPattern[static_cast<size_t>(tag - 0x1304)] = ValueText(v); break;
+    case 0x1308: v.AssignTo(m_filter->m_strPattern[static_cast<size_t>(tag - 0x1304)]); break;
     default: break;  // 0x1300
     }
 }
