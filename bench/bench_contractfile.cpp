@@ -48,14 +48,32 @@ void CountedFree(void* q) noexcept
     g_current.fetch_sub(*reinterpret_cast<size_t*>(p));
     std::free(p);
 }
-}  // namespace
+} // namespace
 
-void* operator new(size_t n) { return CountedAlloc(n); }
-void* operator new[](size_t n) { return CountedAlloc(n); }
-void operator delete(void* p) noexcept { CountedFree(p); }
-void operator delete[](void* p) noexcept { CountedFree(p); }
-void operator delete(void* p, size_t) noexcept { CountedFree(p); }
-void operator delete[](void* p, size_t) noexcept { CountedFree(p); }
+void* operator new(size_t n)
+{
+    return CountedAlloc(n);
+}
+void* operator new[](size_t n)
+{
+    return CountedAlloc(n);
+}
+void operator delete(void* p) noexcept
+{
+    CountedFree(p);
+}
+void operator delete[](void* p) noexcept
+{
+    CountedFree(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    CountedFree(p);
+}
+void operator delete[](void* p, size_t) noexcept
+{
+    CountedFree(p);
+}
 
 namespace {
 
@@ -64,8 +82,8 @@ using Clock = std::chrono::steady_clock;
 
 struct Case {
     std::string path;
-    std::vector<unsigned char> stream;      // uncompressed
-    std::vector<unsigned char> compressed;  // the file's bytes
+    std::vector<unsigned char> stream;     // uncompressed
+    std::vector<unsigned char> compressed; // the file's bytes
     std::unique_ptr<CContract> contract;
 };
 
@@ -117,7 +135,10 @@ size_t Deflate(const std::vector<unsigned char>& in, std::vector<unsigned char>&
     return n;
 }
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double Seconds(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double>(b - a).count();
+}
 
 void BM_ReadAndRecalculate(benchmark::State& state)
 {
@@ -174,6 +195,6 @@ void BM_Write(benchmark::State& state)
 BENCHMARK(BM_ReadAndRecalculate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Write)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -24,12 +24,13 @@ private:
     uint32_t m_state = 20240601u;
 };
 
-const char* const kWords[] = {
-    "asphalt", "concrete", "excavation", "unclassified", "borrow", "aggregate", "base", "course",
-    "type",    "class",    "reinforced", "pipe",         "culvert", "drainage", "structure", "removal",
-    "guardrail", "terminal", "section", "pavement", "marking", "thermoplastic", "white", "yellow",
-    "sign",    "post",     "erosion",   "control",      "silt",    "fence",    "seeding",   "mulch",
-    "traffic", "maintenance", "bridge", "deck",         "joint",   "sealant",  "steel",     "epoxy"};
+const char* const kWords[] = {"asphalt", "concrete", "excavation", "unclassified",  "borrow",     "aggregate",
+                              "base",    "course",   "type",       "class",         "reinforced", "pipe",
+                              "culvert", "drainage", "structure",  "removal",       "guardrail",  "terminal",
+                              "section", "pavement", "marking",    "thermoplastic", "white",      "yellow",
+                              "sign",    "post",     "erosion",    "control",       "silt",       "fence",
+                              "seeding", "mulch",    "traffic",    "maintenance",   "bridge",     "deck",
+                              "joint",   "sealant",  "steel",      "epoxy"};
 const char* const kUnits[] = {"EA", "LF", "SY", "CY", "TON", "LS", "SF", "GAL"};
 
 std::string Words(Rng& rng, int count)
@@ -95,7 +96,7 @@ void AddTables(CContract& c, const ContractShape& shape, Rng& rng)
     FlagSet(c.m_wFlags, CONTRACT_HAS_MISC, 1);
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<CContract> GenerateContract(const ContractShape& shape)
 {
@@ -147,4 +148,4 @@ std::unique_ptr<CContract> GenerateContract(const ContractShape& shape)
     return c;
 }
 
-}  // namespace kestrel::bench
+} // namespace kestrel::bench

@@ -24,4 +24,4 @@ struct ContractShape {
 
 std::unique_ptr<CContract> GenerateContract(const ContractShape& shape);
 
-}  // namespace kestrel::bench
+} // namespace kestrel::bench

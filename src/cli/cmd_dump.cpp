@@ -16,11 +16,23 @@ namespace {
 
 using nlohmann::json;
 
-json J(const Text& t) { return t ? json(Out(*t)) : json(nullptr); }
-json J(const std::string& s) { return json(Out(s)); }
+json J(const Text& t)
+{
+    return t ? json(Out(*t)) : json(nullptr);
+}
+json J(const std::string& s)
+{
+    return json(Out(s));
+}
 // A blank number is null; so is a number JSON cannot hold.
-json Num(double x) { return IsBlankValue(x) || !std::isfinite(x) ? json(nullptr) : json(x); }
-json Format(const NumberFormat& f) { return {{"digits", f.digits}, {"decimals", f.decimals}}; }
+json Num(double x)
+{
+    return IsBlankValue(x) || !std::isfinite(x) ? json(nullptr) : json(x);
+}
+json Format(const NumberFormat& f)
+{
+    return {{"digits", f.digits}, {"decimals", f.decimals}};
+}
 
 json Strings(const CSAStringArray& list)
 {
@@ -32,21 +44,32 @@ json Strings(const CSAStringArray& list)
 
 json Item(const CItem& e)
 {
-    return {{"flags", e.m_wFlags},        {"lineNumber", J(e.m_strLineNumber)},
-            {"altCode", J(e.m_strAltCode)}, {"itemNumber", J(e.m_strItemNumber)},
-            {"quantity", Num(e.m_fQuantity)}, {"unit", J(e.m_strUnit)},
-            {"unitPrice", Num(e.m_fUnitPrice)}, {"extension", Num(e.m_fExtension)},
-            {"shortDescription", J(e.m_strShortDesc)}, {"longDescription", J(e.m_strLongDesc)}};
+    return {{"flags", e.m_wFlags},
+            {"lineNumber", J(e.m_strLineNumber)},
+            {"altCode", J(e.m_strAltCode)},
+            {"itemNumber", J(e.m_strItemNumber)},
+            {"quantity", Num(e.m_fQuantity)},
+            {"unit", J(e.m_strUnit)},
+            {"unitPrice", Num(e.m_fUnitPrice)},
+            {"extension", Num(e.m_fExtension)},
+            {"shortDescription", J(e.m_strShortDesc)},
+            {"longDescription", J(e.m_strLongDesc)}};
 }
 
 json Field(const CFieldInfo& f)
 {
-    return {{"flags", f.m_wFlags},       {"x", f.m_iX},
-            {"y", f.m_iY},               {"width", f.m_iCX},
-            {"height", f.m_iCY},         {"type", f.m_iType},
-            {"listStart", f.m_iListStart}, {"listEnd", f.m_iListEnd},
-            {"required", f.m_iRequired}, {"name", J(f.m_strName)},
-            {"listSource", J(f.m_strListSource)}, {"help", J(f.m_strHelp)}};
+    return {{"flags", f.m_wFlags},
+            {"x", f.m_iX},
+            {"y", f.m_iY},
+            {"width", f.m_iCX},
+            {"height", f.m_iCY},
+            {"type", f.m_iType},
+            {"listStart", f.m_iListStart},
+            {"listEnd", f.m_iListEnd},
+            {"required", f.m_iRequired},
+            {"name", J(f.m_strName)},
+            {"listSource", J(f.m_strListSource)},
+            {"help", J(f.m_strHelp)}};
 }
 
 json Record(const CWinMeta& t, const CSubcontract& r)
@@ -89,7 +112,8 @@ json Table(const CWinMeta* t)
         json patterns = json::array();
         for (const auto& p : f.m_strPattern)
             patterns.push_back(J(p));
-        filters.push_back({{"name", J(name)}, {"start", f.m_iStart}, {"end", f.m_iEnd}, {"patterns", patterns}});
+        filters.push_back(
+            {{"name", J(name)}, {"start", f.m_iStart}, {"end", f.m_iEnd}, {"patterns", patterns}});
     });
     return {{"flags", t->m_wFlags},
             {"number1", Num(t->m_fNumber1)},
@@ -131,8 +155,9 @@ json Contract(const CContract& c)
         notes.push_back({{"numberA", r->m_iNumberA}, {"numberB", r->m_iNumberB}, {"text", J(r->m_strText)}});
     json others = json::array();
     for (const auto& r : c.m_OtherRpts)
-        others.push_back(
-            {{"reportNumber", r->m_wReportNumber}, {"first", J(r->m_strFirst)}, {"second", J(r->m_strSecond)}});
+        others.push_back({{"reportNumber", r->m_wReportNumber},
+                          {"first", J(r->m_strFirst)},
+                          {"second", J(r->m_strSecond)}});
     json lists = json::array();
     c.m_StoredLists.ForEach([&](const std::string& name, const CSAStringArray& l) {
         lists.push_back({{"name", J(name)}, {"entries", Strings(l)}});
@@ -189,6 +214,6 @@ int RunDump(const std::vector<std::string>& args)
 
 const bool kRegistered = RegisterCommand({"dump", "FILE --json", RunDump});
 
-}  // namespace
+} // namespace
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli

@@ -42,7 +42,8 @@ int RunInfo(const std::vector<std::string>& args)
               << "Flags: " << flags << "\n"
               << "Entries: " << c->m_Items.GetSize() << "\n"
               << "Contract total: "
-              << (IsBlankValue(c->m_fContractTotal) ? std::string("blank") : Printf("%.2f", c->m_fContractTotal))
+              << (IsBlankValue(c->m_fContractTotal) ? std::string("blank")
+                                                    : Printf("%.2f", c->m_fContractTotal))
               << "\n"
               << "Subcontractors: " << (table ? table->m_Records.GetSize() : 0) << "\n"
               << "Subcontracted total: " << Printf("%.2f", table ? table->m_fSubTotal : 0.0) << "\n"
@@ -52,6 +53,6 @@ int RunInfo(const std::vector<std::string>& args)
 
 const bool kRegistered = RegisterCommand({"info", "FILE", RunInfo});
 
-}  // namespace
+} // namespace
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli

@@ -26,6 +26,6 @@ int RunItems(const std::vector<std::string>& args)
 
 const bool kRegistered = RegisterCommand({"items", "FILE", RunItems});
 
-}  // namespace
+} // namespace
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli

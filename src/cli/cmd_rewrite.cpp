@@ -30,6 +30,6 @@ int RunRewrite(const std::vector<std::string>& args)
 
 const bool kRegistered = RegisterCommand({"rewrite", "IN OUT", RunRewrite});
 
-}  // namespace
+} // namespace
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli

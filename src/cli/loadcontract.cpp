@@ -15,4 +15,4 @@ int LoadContract(const std::string& path, std::unique_ptr<CContract>& contract)
     return kExitUnreadable;
 }
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli

@@ -18,4 +18,4 @@ constexpr int kExitUnreadable = 2;
 // kExitUnreadable, else 0.
 int LoadContract(const std::string& path, std::unique_ptr<CContract>& contract);
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli

@@ -36,12 +36,15 @@ Result RunCli(const TempDir& dir, const std::string& args)
     return r;
 }
 
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Quote(const std::string& path)
+{
+    return "'" + path + "'";
+}
 
 std::unique_ptr<CContract> MakeContract()
 {
     auto c = std::make_unique<CContract>();
-    c->m_strHeader[HDR_CONTRACT_ID] = "C-\xE9";  // é in Windows-1252
+    c->m_strHeader[HDR_CONTRACT_ID] = "C-\xE9"; // é in Windows-1252
     c->m_strHeader[HDR_LETTING_ID] = "L7";
     c->m_wFlags = 0x0410;
     c->m_QuanFormat = {8, 3};
@@ -108,7 +111,8 @@ TEST(CliContract, UnreadableFilesExitTwo)
         const std::string extra = std::string(cmd) == "dump" ? " --json" : "";
         Result r = RunCli(dir, std::string(cmd) + " " + Quote(dir.file("bad.con")) + extra);
         EXPECT_EQ(r.status, 2) << cmd;
-        EXPECT_EQ(r.err, "Error: File is too old. This file can only be read with a previous version of KESTREL\n");
+        EXPECT_EQ(r.err,
+                  "Error: File is too old. This file can only be read with a previous version of KESTREL\n");
         EXPECT_EQ(r.out, "");
     }
     Result r = RunCli(dir, "rewrite " + Quote(dir.file("none.con")) + " " + Quote(dir.file("out.con")));
@@ -131,7 +135,8 @@ TEST(CliContract, RewriteKeepsTheStream)
     EXPECT_EQ(test::GunzipFile(dir.file("b.con")), test::GunzipFile(dir.file("a.con")));
     EXPECT_EQ(test::ReadBytes(dir.file("b.con")), test::ReadBytes(dir.file("a.con")));
 
-    const Result bad = RunCli(dir, "rewrite " + Quote(dir.file("a.con")) + " " + Quote(dir.file("no/such/dir.con")));
+    const Result bad =
+        RunCli(dir, "rewrite " + Quote(dir.file("a.con")) + " " + Quote(dir.file("no/such/dir.con")));
     EXPECT_EQ(bad.status, 3);
     EXPECT_EQ(bad.err, "Error: Cannot open file\n");
 }
@@ -159,7 +164,7 @@ TEST(CliContract, DumpGivesTheWholeModel)
     EXPECT_EQ(j["headerTexts"][HDR_CONTRACT_ID], "C-\xC3\xA9");
     ASSERT_EQ(j["items"].size(), 3u);
     EXPECT_EQ(j["items"][1]["extension"], 2.5);
-    EXPECT_TRUE(j["items"][2]["unitPrice"].is_null());  // blank
+    EXPECT_TRUE(j["items"][2]["unitPrice"].is_null()); // blank
     EXPECT_EQ(j["subcontractorTable"]["records"][0]["cells"][17]["text"], "$1,000.50");
     EXPECT_EQ(j["subcontractorTable"]["subcontractedTotal"], 1000.5);
     EXPECT_TRUE(j["miscTable"].is_null());
@@ -169,5 +174,5 @@ TEST(CliContract, DumpGivesTheWholeModel)
     EXPECT_NE(usage.status, 0);
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

@@ -26,7 +26,8 @@ public:
     }
     StreamBuilder& Head(int tag, size_t len)
     {
-        return Raw({tag & 0xFF, (tag >> 8) & 0xFF, static_cast<int>(len & 0xFF), static_cast<int>((len >> 8) & 0xFF)});
+        return Raw({tag & 0xFF, (tag >> 8) & 0xFF, static_cast<int>(len & 0xFF),
+                    static_cast<int>((len >> 8) & 0xFF)});
     }
     StreamBuilder& Start(int tag) { return Head(tag, 0); }
     StreamBuilder& U16(int tag, uint32_t v)
@@ -87,4 +88,4 @@ public:
     StreamBuilder& EmptyContractTail() { return U16(0x0223, 17).U16(0x0224, 0).U16(0x0225, 0).End(); }
 };
 
-}  // namespace kestrel::test
+} // namespace kestrel::test

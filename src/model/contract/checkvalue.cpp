@@ -31,7 +31,7 @@ constexpr std::array<uint32_t, 256> MakeTable()
 
 constexpr std::array<uint32_t, 256> kTable = MakeTable();
 
-}  // namespace
+} // namespace
 
 uint32_t CheckValueAdd(uint32_t crc, const void* data, size_t size)
 {
@@ -74,4 +74,4 @@ uint32_t ComputeCheckValue(const CContract& c)
     return crc;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -16,9 +16,11 @@ NumberFormat ValueFormat(const RecordValue& v)
     return f;
 }
 
-}  // namespace
+} // namespace
 
-CContractBuilder::CContractBuilder() : m_contract(std::make_unique<CContract>()), m_storage(*m_contract) {}
+CContractBuilder::CContractBuilder() : m_contract(std::make_unique<CContract>()), m_storage(*m_contract)
+{
+}
 
 CContractBuilder::~CContractBuilder() = default;
 
@@ -82,7 +84,7 @@ void CContractBuilder::Header(uint16_t tag, const RecordValue& v)
         // The item count is only information, but it sizes the array well.
         c.m_Items.Reserve(v.U16());
         break;
-    default: break;  // 0x0200 and the other counts
+    default: break; // 0x0200 and the other counts
     }
 }
 
@@ -229,4 +231,4 @@ std::unique_ptr<CContract> CContractBuilder::Finish()
     return std::move(m_contract);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

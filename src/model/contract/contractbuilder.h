@@ -49,4 +49,4 @@ private:
     std::vector<std::string>* m_list = nullptr;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -141,7 +141,7 @@ void WriteRecordsAfterItems(CRecordWriter& w, const CContract& c)
     if (FlagTest(c.m_wFlags, CONTRACT_HAS_MISC) && c.m_pMiscTable)
         WriteSubTable(w, *c.m_pMiscTable, true);
 
-    w.Count(0x0223, 17);  // the bucket count of the map, as always written
+    w.Count(0x0223, 17); // the bucket count of the map, as always written
     c.m_StoredLists.ForEach([&](const std::string& name, const CSAStringArray& list) {
         w.Start(0x1100);
         w.Str(0x1101, name);
@@ -262,7 +262,7 @@ int WriteFile(CContract& contract, const std::string& path)
     return code;
 }
 
-}  // namespace
+} // namespace
 
 int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract)
 {
@@ -328,4 +328,4 @@ std::string ContractFileErrorText(int code, bool prefixed)
     return prefixed ? "Error: " + text : text;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

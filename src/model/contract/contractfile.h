@@ -56,4 +56,4 @@ uint32_t CheckValueAdd(uint32_t crc, const void* data, size_t size);
 uint32_t CheckValueAddNumber(uint32_t crc, uint64_t value, int bytes);
 uint32_t CheckValueAddText(uint32_t crc, const std::optional<std::string>& text);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -12,7 +12,7 @@ void AppendNumber(std::string& out, double x, const NumberFormat& f)
     out += FormatNumber(x, f.digits, f.decimals, false, false);
 }
 
-}  // namespace
+} // namespace
 
 std::string ContractItemsText(const CContract& c)
 {
@@ -43,4 +43,4 @@ std::string ContractItemsText(const CContract& c)
     return out;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -14,4 +14,4 @@ class CContract;
 // formats; a blank number gives an empty field.
 std::string ContractItemsText(const CContract& contract);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -35,10 +35,13 @@ std::string UpperCode(std::string_view code)
 }
 
 // The group of an alternate code: its first two characters.
-std::string_view GroupOf(std::string_view code) { return code.substr(0, 2); }
+std::string_view GroupOf(std::string_view code)
+{
+    return code.substr(0, 2);
+}
 
 struct Candidate {
-    std::string code;  // upper case: codes compete without regard to case
+    std::string code; // upper case: codes compete without regard to case
     bool used = false;
     double amount = 0;
     bool exempt = false;
@@ -57,8 +60,8 @@ public:
         auto it = m_index.find(key);
         if (it != m_index.end()) {
             Candidate& c = m_list[it->second];
-            const bool valid = e.IsHeading() ? (!IsBlankValue(e.m_fExtension) && e.m_fExtension > 0)
-                                             : CountsTowardTotal(e);
+            const bool valid =
+                e.IsHeading() ? (!IsBlankValue(e.m_fExtension) && e.m_fExtension > 0) : CountsTowardTotal(e);
             if (valid) {
                 c.used = true;
                 if (!IsBlankValue(c.amount))
@@ -213,9 +216,12 @@ bool ComputeContractTotal(CContract& c)
     return changed;
 }
 
-bool HasAltCode(const CItem* e) { return e && !TextEmpty(e->m_strAltCode); }
+bool HasAltCode(const CItem* e)
+{
+    return e && !TextEmpty(e->m_strAltCode);
+}
 
-}  // namespace
+} // namespace
 
 bool CContract::RecalculateContract()
 {
@@ -258,7 +264,7 @@ int CContract::CountAlternates(int index) const
         begin = 0;
         end = m_Items.GetSize();
     }
-    std::string seen;  // distinct third characters, upper case
+    std::string seen; // distinct third characters, upper case
     for (int i = begin; i < end; ++i) {
         const CItem& e = *m_Items[i];
         if (e.IsHeading() != entry->IsHeading())
@@ -272,4 +278,4 @@ int CContract::CountAlternates(int index) const
     return static_cast<int>(seen.size());
 }
 
-}  // namespace kestrel
+} // namespace kestrel

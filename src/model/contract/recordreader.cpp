@@ -13,7 +13,7 @@ namespace {
 // the inflation itself. The buffer also holds the longest record whole.
 constexpr size_t kChunk = 256 * 1024;
 constexpr size_t kLongestRecord = 4 + 65535;
-}  // namespace
+} // namespace
 
 std::string_view RecordValue::Text() const
 {
@@ -42,7 +42,9 @@ CRecordReader::CRecordReader(gzFile_s* file) : m_file(file), m_buffer(kChunk + k
     m_data = m_buffer.data();
 }
 
-CRecordReader::CRecordReader(const unsigned char* data, size_t size) : m_data(data), m_end(size), m_eof(true) {}
+CRecordReader::CRecordReader(const unsigned char* data, size_t size) : m_data(data), m_end(size), m_eof(true)
+{
+}
 
 void CRecordReader::Fill()
 {
@@ -127,4 +129,4 @@ bool CRecordReader::Next(uint16_t& tag, RecordValue& value)
     return true;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -93,4 +93,4 @@ private:
 // of Z_ERRNO.
 int GzErrorToCode(int zerr, bool writing);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -7,9 +7,11 @@ namespace kestrel {
 namespace {
 constexpr size_t kDrainAt = 256 * 1024;
 constexpr size_t kMaxValue = 0xFFFF;
-}  // namespace
+} // namespace
 
-CRecordWriter::CRecordWriter(CByteSink* sink) : m_sink(sink), m_buffer(kDrainAt + 0x10000 + 8) {}
+CRecordWriter::CRecordWriter(CByteSink* sink) : m_sink(sink), m_buffer(kDrainAt + 0x10000 + 8)
+{
+}
 
 void CRecordWriter::Raw(const void* data, size_t size)
 {
@@ -95,4 +97,4 @@ int CRecordWriter::Flush()
     return m_error;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -54,4 +54,4 @@ private:
     int m_error = 0;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

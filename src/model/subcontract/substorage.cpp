@@ -33,7 +33,7 @@ uint32_t AddF64(uint32_t crc, double v)
     return CheckValueAddNumber(crc, bits, 8);
 }
 
-}  // namespace
+} // namespace
 
 bool CSubStorageReader::HandlesGroup(uint16_t group)
 {
@@ -98,7 +98,7 @@ void CSubStorageReader::HandleTable(uint16_t tag, const RecordValue& v)
     case 0x0C0C: v.AssignTo(t.m_strText1); break;
     case 0x0C0E: v.AssignTo(t.m_strText2); break;
     case 0x0C0F: t.m_iNumber2 = v.I32(); break;
-    default: break;  // 0x0C00 and the counts
+    default: break; // 0x0C00 and the counts
     }
 }
 
@@ -134,7 +134,7 @@ void CSubStorageReader::HandleRecord(uint16_t tag, const RecordValue& v)
         auto rec = std::make_unique<CSubcontract>();
         rec->m_Cells.RemoveAll();
         m_table->m_Records.Add(std::move(rec));
-        m_subItem = nullptr;  // the new last record has no sub-items yet
+        m_subItem = nullptr; // the new last record has no sub-items yet
         return;
     }
     CSubcontract* rec = m_table->m_Records.Last();
@@ -181,7 +181,7 @@ void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
     case 0x120B: v.AssignTo(s.m_strExtra[0]); break;
     case 0x120C: v.AssignTo(s.m_strExtra[1]); break;
     case 0x120D: v.AssignTo(s.m_strExtra[2]); break;
-    default: break;  // 0x1200
+    default: break; // 0x1200
     }
 }
 
@@ -201,7 +201,7 @@ void CSubStorageReader::HandleFilter(uint16_t tag, const RecordValue& v)
     case 0x1306:
     case 0x1307:
     case 0x1308: v.AssignTo(m_filter->m_strPattern[static_cast<size_t>(tag - 0x1304)]); break;
-    default: break;  // 0x1300
+    default: break; // 0x1300
     }
 }
 
@@ -327,4 +327,4 @@ uint32_t CheckValueAddTable(uint32_t crc, const CWinMeta& t)
     return crc;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -34,12 +34,12 @@ private:
     void NewTable(bool misc);
 
     CContract& m_contract;
-    CWinMeta* m_table = nullptr;  // the current table
+    CWinMeta* m_table = nullptr; // the current table
     // The sub-item of the remembered key in the last record. A key applies
     // to whichever record is last, and every new record or table starts
     // without sub-items, so the pointer is simply dropped when those change.
     CSubItem* m_subItem = nullptr;
-    CDataFilter* m_filter = nullptr;  // the filter of the remembered name
+    CDataFilter* m_filter = nullptr; // the filter of the remembered name
 };
 
 // Writes one table in the file's order; misc selects the tag 0x0C02 and
@@ -53,4 +53,4 @@ void FinishSubTables(CContract& contract);
 // Adds a table's cells and sub-items to a check value.
 uint32_t CheckValueAddTable(uint32_t crc, const CWinMeta& table);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -142,17 +142,19 @@ TEST(ContractFileWrite, MapsAreWrittenInBucketOrderNewestFirst)
     CContract c;
     // "a" and "r" share bucket 12; "U" is in bucket 0; "\xE9a" lands in
     // bucket 2 only when key bytes count as signed.
-    for (const char* name : {"a", "\xE9"
-                                  "a",
+    for (const char* name : {"a",
+                             "\xE9"
+                             "a",
                              "r", "U"}) {
         c.AddDataTemplate(name, std::string(name));
         c.NewList(name, false);
     }
-    c.m_DataTemplates.Lookup("r")->m_wFlags = 1;  // left out of the count only
+    c.m_DataTemplates.Lookup("r")->m_wFlags = 1; // left out of the count only
     StreamBuilder s;
     s.EmptyContractHead().U16(0x0223, 17);
-    const std::vector<std::string> order = {"U", "\xE9"
-                                                 "a",
+    const std::vector<std::string> order = {"U",
+                                            "\xE9"
+                                            "a",
                                             "r", "a"};
     for (const auto& n : order)
         s.Start(0x1100).Str(0x1101, n).U16(0x1102, 0);
@@ -207,7 +209,7 @@ TEST(ContractFileRead, RoundTripKeepsTheContract)
     TempDir dir;
     auto c = MakeSmallContract();
     c->m_iHeaderB = -1;
-    c->m_fContractTotal = 7.5;  // as it will be recomputed
+    c->m_fContractTotal = 7.5; // as it will be recomputed
     c->m_strHeader[5].reset();
     ASSERT_EQ(WriteContractFile(*c, dir.file("a.con")), CF_OK);
     std::unique_ptr<CContract> r;
@@ -217,10 +219,10 @@ TEST(ContractFileRead, RoundTripKeepsTheContract)
     EXPECT_EQ(r->m_iHeaderA, 7);
     EXPECT_EQ(r->iAmendCount, 2);
     EXPECT_EQ(r->m_wFlags, 0x0014);
-    EXPECT_EQ(r->m_iHeaderB, 65535);  // u16 zero-extended
+    EXPECT_EQ(r->m_iHeaderB, 65535); // u16 zero-extended
     EXPECT_EQ(r->dLetingDate, 0x01020304u);
     EXPECT_EQ(*r->pszContractID(), "C-42");
-    EXPECT_EQ(r->m_strHeader[5], Text(""));  // null comes back empty
+    EXPECT_EQ(r->m_strHeader[5], Text("")); // null comes back empty
     EXPECT_EQ(*r->m_strHeader[20], "last");
     EXPECT_EQ(*r->m_strPrimeName, "Prime \xC9");
     EXPECT_EQ(r->m_fSecondAmount, -1);
@@ -234,8 +236,8 @@ TEST(ContractFileRead, RoundTripKeepsTheContract)
     EXPECT_EQ(r->m_wFormatWord, 0xBEEF);
     EXPECT_EQ(r->m_iPrintNumber[2], 4);
     ASSERT_EQ(r->m_Items.GetSize(), 2);
-    EXPECT_EQ(r->m_Items[1]->m_fExtension, 7.5);  // recomputed
-    EXPECT_EQ(r->m_Items[0]->m_fExtension, 7.5);  // section total
+    EXPECT_EQ(r->m_Items[1]->m_fExtension, 7.5); // recomputed
+    EXPECT_EQ(r->m_Items[0]->m_fExtension, 7.5); // section total
     EXPECT_EQ(r->m_fContractTotal, 7.5);
     ASSERT_NE(r->FindList("LST", false), nullptr);
     EXPECT_EQ(*r->FindList("LST", false), (CSAStringArray{"one", "two"}));
@@ -288,8 +290,8 @@ TEST(ContractFileRead, MagicAndOpenErrors)
 
 TEST(ContractFileRead, VersionIsTestedWhereItIsMet)
 {
-    const std::pair<uint32_t, int> cases[] = {{399, CF_TOO_OLD}, {400, CF_OK}, {499, CF_OK}, {500, CF_TOO_NEW},
-                                              {0, CF_TOO_OLD}};
+    const std::pair<uint32_t, int> cases[] = {
+        {399, CF_TOO_OLD}, {400, CF_OK}, {499, CF_OK}, {500, CF_TOO_NEW}, {0, CF_TOO_OLD}};
     for (const auto& [version, code] : cases) {
         StreamBuilder s;
         s.Magic().U16(0x0100, version).Start(0x0300).Str(0x0304, "1").End();
@@ -336,7 +338,7 @@ TEST(ContractFileRead, DamagedGzipDataIsCorrupt)
     std::unique_ptr<CContract> r;
 
     Bytes badCrc = file;
-    badCrc[badCrc.size() - 8] ^= 0xFF;  // the trailer's CRC
+    badCrc[badCrc.size() - 8] ^= 0xFF; // the trailer's CRC
     test::WriteBytes(path, badCrc);
     EXPECT_EQ(ReadContractFile(path, r), CF_CORRUPT);
 
@@ -357,7 +359,7 @@ TEST(ContractFileRead, UnknownRecordsAreSkipped)
     StreamBuilder s;
     s.Magic().Start(0x0200).Value(0x0250, {1, 2, 3}).Value(0x0205, {9, 9});
     s.Value(0x7700, {0, 0, 0, 0, 0}).Str(0x7701, "x").Value(0x0700, {1});
-    s.U16(0x021F, 999).U16(0x0221, 12345);  // counts hold anything
+    s.U16(0x021F, 999).U16(0x0221, 12345); // counts hold anything
     s.Start(0x0300).Value(0x03FF, {1}).Str(0x0304, "0010").End();
     s.Str(0x0304, "after the end");
     std::unique_ptr<CContract> r;
@@ -373,14 +375,16 @@ TEST(ContractFileRead, FieldWidthsAndOrphanFields)
     s.Str(0x0304, "orphan").U16(0x0401, 5).Str(0x0603, "orphan").Str(0x0A02, "x").Str(0x0B02, "x");
     s.Str(0x1103, "x");
     s.Start(0x0200);
-    s.Value(0x0204, {0x00, 0x00});        // f64 from two bytes: zero-filled
-    s.Value(0x0206, {0x01});              // u32 from one byte
-    s.Value(0x0201, {0xFF, 0xFF});        // u16 into 32 bits: 65535
-    s.Value(0x0202, {1, 0, 0, 0x80});     // four bytes into 32 bits
-    s.Value(0x0203, {0x34, 0x12, 0x99});  // 16-bit field takes two bytes
-    s.Value(0x0209, {'a', 0, 'b'});       // a text stops at a zero byte
-    s.Value(0x0901, {5});                 // format: digits only, no decimals
-    s.Start(0x0300).Value(0x0302, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0xAA}).Value(0x0303, {0, 0, 0, 0, 0, 0, 0, 0x40});
+    s.Value(0x0204, {0x00, 0x00});       // f64 from two bytes: zero-filled
+    s.Value(0x0206, {0x01});             // u32 from one byte
+    s.Value(0x0201, {0xFF, 0xFF});       // u16 into 32 bits: 65535
+    s.Value(0x0202, {1, 0, 0, 0x80});    // four bytes into 32 bits
+    s.Value(0x0203, {0x34, 0x12, 0x99}); // 16-bit field takes two bytes
+    s.Value(0x0209, {'a', 0, 'b'});      // a text stops at a zero byte
+    s.Value(0x0901, {5});                // format: digits only, no decimals
+    s.Start(0x0300)
+        .Value(0x0302, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0xAA})
+        .Value(0x0303, {0, 0, 0, 0, 0, 0, 0, 0x40});
     s.Value(0x0305, {});
     std::unique_ptr<CContract> r;
     ASSERT_EQ(ReadContractStream(s.bytes.data(), s.bytes.size(), r), CF_OK);
@@ -388,7 +392,7 @@ TEST(ContractFileRead, FieldWidthsAndOrphanFields)
     EXPECT_EQ(r->m_Counties.GetSize(), 0);
     EXPECT_EQ(r->m_Notes.GetSize(), 0);
     EXPECT_EQ(r->m_DataTemplates.GetCount(), 0);
-    EXPECT_EQ(r->m_Items[0]->m_fExtension, 2.0);  // recomputed
+    EXPECT_EQ(r->m_Items[0]->m_fExtension, 2.0); // recomputed
     EXPECT_EQ(r->dLetingDate, 1u);
     EXPECT_EQ(r->m_iHeaderA, 65535);
     EXPECT_EQ(r->iAmendCount, static_cast<int32_t>(0x80000001u));
@@ -437,11 +441,14 @@ TEST(CheckValue, ByteStepAndHeaderFields)
     c->m_strHeader[HDR_CALL_ORDER] = "7";
     c->m_strHeader[HDR_SERIAL_NUMBER] = "S";
     std::string bytes;
-    bytes += std::string("\x02\x00", 2);                  // amendment count
-    bytes += std::string("\x04\x03\x02\x01", 4);          // letting date
-    bytes += std::string("\x05\x00\x00\x00", 4);          // date generated
-    bytes += std::string("\x02\x00", 2);                  // entries
-    bytes += "L1" "7" "C-42" "S";
+    bytes += std::string("\x02\x00", 2);         // amendment count
+    bytes += std::string("\x04\x03\x02\x01", 4); // letting date
+    bytes += std::string("\x05\x00\x00\x00", 4); // date generated
+    bytes += std::string("\x02\x00", 2);         // entries
+    bytes += "L1"
+             "7"
+             "C-42"
+             "S";
     EXPECT_EQ(ComputeCheckValue(*c), BitwiseCheck(0, bytes));
     // Fields outside the list do not count.
     c->m_strPrimeName = "other";
@@ -455,10 +462,11 @@ TEST(ContractFileErrors, Texts)
     EXPECT_EQ(ContractFileErrorText(12, false), "Unknown Error");
     EXPECT_EQ(ContractFileErrorText(-1, false), "Unknown Error");
     EXPECT_EQ(ContractFileErrorText(0, false), "No Error");
-    EXPECT_EQ(ContractFileErrorText(1, false), "File is too new. You need to update your version of KESTREL.EXE");
+    EXPECT_EQ(ContractFileErrorText(1, false),
+              "File is too new. You need to update your version of KESTREL.EXE");
     EXPECT_EQ(ContractFileErrorText(9, false), "File is corrupt (#2)");
     EXPECT_EQ(ContractFileErrorText(11, false), "File is an amendment");
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

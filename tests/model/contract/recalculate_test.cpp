@@ -6,7 +6,10 @@
 namespace kestrel {
 namespace {
 
-double Blank() { return BlankValue(); }
+double Blank()
+{
+    return BlankValue();
+}
 
 class Recalc : public ::testing::Test {
 protected:
@@ -85,7 +88,7 @@ TEST_F(Recalc, SectionAndContractTotals)
     CItem* h2 = Heading();
     Item(1, 100);
     EXPECT_FALSE(c.RecalculateContract());
-    EXPECT_DOUBLE_EQ(h1->m_fExtension, 27);  // the fixed price without flag 5 adds nothing
+    EXPECT_DOUBLE_EQ(h1->m_fExtension, 27); // the fixed price without flag 5 adds nothing
     EXPECT_DOUBLE_EQ(h2->m_fExtension, 100);
     EXPECT_DOUBLE_EQ(c.m_fContractTotal, 127);
 }
@@ -101,7 +104,7 @@ TEST_F(Recalc, LowestAlternateSectionIsChosen)
     EXPECT_FALSE(Chosen(a));
     EXPECT_TRUE(Chosen(b));
     EXPECT_DOUBLE_EQ(c.m_fContractTotal, 450);
-    EXPECT_FALSE(c.RecalculateContract());  // nothing changes the second time
+    EXPECT_FALSE(c.RecalculateContract()); // nothing changes the second time
 }
 
 TEST_F(Recalc, EqualAlternatesChooseTheLaterSection)
@@ -184,7 +187,7 @@ TEST_F(Recalc, AlternateItemsWithinASection)
     EXPECT_FALSE(Chosen(x));
     EXPECT_TRUE(Chosen(y));
     EXPECT_FALSE(Chosen(z));
-    EXPECT_TRUE(Chosen(exempt));  // exempt: chosen because it counts
+    EXPECT_TRUE(Chosen(exempt)); // exempt: chosen because it counts
     EXPECT_DOUBLE_EQ(h->m_fExtension, 10 + 60 + 90);
 }
 
@@ -200,24 +203,24 @@ TEST_F(Recalc, SubcontractedTotalIsPartOfTheRecalculation)
 
 TEST_F(Recalc, AlternateGroupsAndCounts)
 {
-    Heading("A1A", true);     // 0
-    Item(1, 1, "01A", true);  // 1
-    Item(1, 1, "01b", true);  // 2
-    Item(1, 1, "01B", true);  // 3
-    Item(1, 1, "02A", true);  // 4
-    Heading("a1C", true);     // 5
-    Item(1, 1, "01C", true);  // 6
-    Heading();                // 7
+    Heading("A1A", true);    // 0
+    Item(1, 1, "01A", true); // 1
+    Item(1, 1, "01b", true); // 2
+    Item(1, 1, "01B", true); // 3
+    Item(1, 1, "02A", true); // 4
+    Heading("a1C", true);    // 5
+    Item(1, 1, "01C", true); // 6
+    Heading();               // 7
     EXPECT_EQ(c.AlternateGroup(*c.m_Items[1]), "01");
     EXPECT_TRUE(c.SameAlternateGroup(0, 5));
     EXPECT_TRUE(c.SameAlternateGroup(1, 2));
     EXPECT_FALSE(c.SameAlternateGroup(1, 4));
-    EXPECT_FALSE(c.SameAlternateGroup(0, 7));  // no code
+    EXPECT_FALSE(c.SameAlternateGroup(0, 7)); // no code
     EXPECT_FALSE(c.SameAlternateGroup(0, 99));
-    EXPECT_EQ(c.CountAlternates(0), 2);  // A and C over all headings
-    EXPECT_EQ(c.CountAlternates(1), 2);  // A and B (b) up to the next heading
+    EXPECT_EQ(c.CountAlternates(0), 2); // A and C over all headings
+    EXPECT_EQ(c.CountAlternates(1), 2); // A and B (b) up to the next heading
     EXPECT_EQ(c.CountAlternates(4), 1);
-    EXPECT_EQ(c.CountAlternates(6), 1);  // the item of the next section is not counted with 01A
+    EXPECT_EQ(c.CountAlternates(6), 1); // the item of the next section is not counted with 01A
     EXPECT_EQ(c.CountAlternates(7), 0);
 }
 
@@ -240,10 +243,11 @@ TEST(Contract, DefaultTemplates)
                   d79);
     EXPECT_EQ(*c.FindDefaultTemplate("Report Quote Section Tail")->m_strText,
               " Section {SECTION_NUMBER} Total" + std::string(46, ' ') + "{SECTION_TOTAL}\n" + d79);
-    EXPECT_EQ(*c.FindDefaultTemplate("Report Quote Item")->m_strText,
-              "{ITEM_LINE_NUMBER}   {ITEM_NUMBER,SIZE=13} {ITEM_QUANTITY}   {ITEM_UNIT}   {ITEM_UNIT_PRICE}   "
-              "{ITEM_EXTENSION}\n{ITEM_ALTERNATE_CODE}  {ITEM_LONG_DESCRIPTION,SIZE=70,REPEAT}\n" +
-                  d79);
+    EXPECT_EQ(
+        *c.FindDefaultTemplate("Report Quote Item")->m_strText,
+        "{ITEM_LINE_NUMBER}   {ITEM_NUMBER,SIZE=13} {ITEM_QUANTITY}   {ITEM_UNIT}   {ITEM_UNIT_PRICE}   "
+        "{ITEM_EXTENSION}\n{ITEM_ALTERNATE_CODE}  {ITEM_LONG_DESCRIPTION,SIZE=70,REPEAT}\n" +
+            d79);
     EXPECT_EQ(*c.FindDefaultTemplate("Report Quote List Labels")->m_strText,
               "LINE  ITEM NUMBER           QUANTITY   UNIT         UNIT PRICE        EXTENSION\nALT  "
               "DESCRIPTION\n" +
@@ -262,7 +266,7 @@ TEST(Contract, FindItemByLineNumber)
     dup->m_strLineNumber = "0010";
     CItem* accented = c.m_Items.Add();
     accented->m_strLineNumber = "a\xE9";
-    c.m_Items.Add();  // no line number
+    c.m_Items.Add(); // no line number
     EXPECT_EQ(c.FindItemByLineNumber("0010"), first);
     EXPECT_EQ(c.FindItemByLineNumber("A\xC9"), accented);
     EXPECT_EQ(c.FindItemByLineNumber("0011"), nullptr);
@@ -270,7 +274,7 @@ TEST(Contract, FindItemByLineNumber)
     c.m_Items.RemoveAt(1);
     EXPECT_EQ(c.FindItemByLineNumber("0010"), dup);
     c.m_Items.RemoveAt(1);
-    EXPECT_EQ(c.FindItemByLineNumber("0010"), nullptr);  // the heading is never found
+    EXPECT_EQ(c.FindItemByLineNumber("0010"), nullptr); // the heading is never found
 }
 
 TEST(Contract, TemplatesAndListsByName)
@@ -285,8 +289,8 @@ TEST(Contract, TemplatesAndListsByName)
     EXPECT_EQ(c.m_DataTemplates.GetCount(), 1);
     c.NewList("L", false)->push_back("x");
     EXPECT_EQ(c.FindList("L", true), nullptr);
-    EXPECT_TRUE(c.NewList("L", false)->empty());  // replaces the old list
+    EXPECT_TRUE(c.NewList("L", false)->empty()); // replaces the old list
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

@@ -20,7 +20,10 @@ std::unique_ptr<CContract> ReadStream(const Bytes& bytes, int expect = CF_OK)
     return c;
 }
 
-std::unique_ptr<CContract> RoundTrip(CContract& c) { return ReadStream(WriteContractStream(c)); }
+std::unique_ptr<CContract> RoundTrip(CContract& c)
+{
+    return ReadStream(WriteContractStream(c));
+}
 
 CFieldInfo* AddField(CWinMeta& t, const char* name, int x = 0)
 {
@@ -93,8 +96,8 @@ void ExpectTableBytes(StreamBuilder& s, bool misc)
     s.U16(0x0F06, 0).U16(0x0F07, 0).U16(0x0F08, 20000).Str(0x0F09, "Name").Str(0x0F0A, "").Str(0x0F0B, "");
     s.U16(0x0C05, 1).Start(0x1000).U16(0x1001, 0x0022);
     s.Start(0x1002).U16(0x1003, 0xFFFF).U16(0x1004, 4).Str(0x1005, "00000001");
-    s.Start(0x1002).U16(0x1003, 0).U16(0x1004, 0).Str(0x1005, "");  // the missing cell
-    for (const char* key : {"r", "a"}) {  // newest first within the bucket
+    s.Start(0x1002).U16(0x1003, 0).U16(0x1004, 0).Str(0x1005, ""); // the missing cell
+    for (const char* key : {"r", "a"}) {                           // newest first within the bucket
         const bool a = key[0] == 'a';
         s.Str(0x1202, key).Start(0x1200).U16(0x1203, a ? 4 : 0);
         s.F64(0x1204, a ? 1.5 : 0).F64(0x1205, a ? 2 : 0).F64(0x1206, a ? 3 : 0).F64(0x1207, a ? 4 : 0);
@@ -174,10 +177,10 @@ TEST(SubStorageRead, TableRoundTrip)
     const CWinMeta& r = *back->m_pSubTable;
     ASSERT_EQ(r.m_Fields.GetSize(), 3);
     EXPECT_EQ(*r.m_Fields[2]->m_strName, "Other");
-    EXPECT_EQ(r.m_Fields[2]->m_iX, 4464);  // 70000 does not survive 16 bits
+    EXPECT_EQ(r.m_Fields[2]->m_iX, 4464); // 70000 does not survive 16 bits
     ASSERT_EQ(r.m_Records.GetSize(), 2);
     const CSubcontract& rc = *r.m_Records[1];
-    EXPECT_EQ(rc.m_Cells.GetSize(), 3);  // as many cells as fields
+    EXPECT_EQ(rc.m_Cells.GetSize(), 3); // as many cells as fields
     EXPECT_EQ(rc.m_Cells[1]->m_i, -1);
     EXPECT_EQ(rc.m_Cells[2]->m_i, 7);
     EXPECT_EQ(*rc.GetCellText(0), "00000002");
@@ -249,10 +252,10 @@ TEST(SubStorageRead, RecordsWithoutOwnerAreIgnored)
     s.Start(0x0C00).Start(0x0C01);
     // Fields, cells, sub-item fields and filter fields without their owner.
     s.Str(0x0F09, "no field").U16(0x1001, 0xFFFF).Start(0x1002).Str(0x1005, "no record");
-    s.Str(0x1202, "0010").Start(0x1200).F64(0x1204, 1);  // no record for the sub-item
+    s.Str(0x1202, "0010").Start(0x1200).F64(0x1204, 1); // no record for the sub-item
     s.Str(0x1304, "no filter").U16(0x1302, 3);
     s.Start(0x1000).Str(0x1005, "no cell").U16(0x1003, 5);
-    s.Start(0x1200).F64(0x1204, 1).F64(0x1206, 2);  // a group start but no key
+    s.Start(0x1200).F64(0x1204, 1).F64(0x1206, 2); // a group start but no key
     s.End();
     auto c = ReadStream(s.bytes);
     ASSERT_TRUE(c && c->m_pSubTable);
@@ -271,7 +274,7 @@ TEST(SubStorageRead, SecondTableReplacesTheFirstAndKeysFollowTheLastRecord)
     s.Magic().Start(0x0C00).Start(0x0C01).Start(0x0F00).Str(0x0F09, "old");
     s.Start(0x0C00).Start(0x0C02).Str(0x0D00, "misc line");
     s.Start(0x0C00).Start(0x0C01).Start(0x0F00).Str(0x0F09, "new");
-    s.Start(0x1000).Str(0x1202, "0010").Start(0x1000).F64(0x1204, 9);  // key of the earlier record
+    s.Start(0x1000).Str(0x1202, "0010").Start(0x1000).F64(0x1204, 9); // key of the earlier record
     s.Str(0x1202, "0020").F64(0x1204, 3).Str(0x1202, "0020").F64(0x1205, 4);
     s.Start(0x1300).Str(0x1301, "F").U16(0x1302, 2).Str(0x1301, "F").Value(0x1303, {7, 0, 0, 0, 1});
     auto c = ReadStream(s.bytes);
@@ -285,7 +288,7 @@ TEST(SubStorageRead, SecondTableReplacesTheFirstAndKeysFollowTheLastRecord)
     EXPECT_EQ(t.m_Records[0]->FindSubItem("0010")->m_fQuan, 0);
     const CSubItem* s20 = t.m_Records[1]->FindSubItem("0020");
     ASSERT_NE(s20, nullptr);
-    EXPECT_EQ(s20->m_fQuan, 0);  // replaced by the second 0x1202
+    EXPECT_EQ(s20->m_fQuan, 0); // replaced by the second 0x1202
     EXPECT_EQ(s20->m_fUP, 4);
     const CDataFilter* f = t.m_Filters.Lookup("F");
     ASSERT_NE(f, nullptr);
@@ -318,7 +321,7 @@ TEST(SubStorageRead, TablesAreCompletedAfterReading)
     const CWinMeta& r = *back->m_pSubTable;
     EXPECT_EQ(r.m_Records[1]->m_pParent, r.m_Records[0]);
     EXPECT_FALSE(FlagTest(r.m_Records[1]->m_wFlags, SUB_COMPLETE));
-    EXPECT_FALSE(FlagTest(r.m_Records[0]->m_wFlags, SUB_COMPLETE));  // its lower tier is incomplete
+    EXPECT_FALSE(FlagTest(r.m_Records[0]->m_wFlags, SUB_COMPLETE)); // its lower tier is incomplete
     // With contract flag 8 the record from Ironbark is exempt.
     FlagSet(c->m_wFlags, CONTRACT_IRONBARK_LOCKED, 1);
     back = RoundTrip(*c);
@@ -365,11 +368,11 @@ std::string F64Bytes(double d)
 TEST(SubStorageCheck, CellsAndSubItemsCount)
 {
     auto c = MakeTableContract();
-    std::string bytes = Le(0, 2) + Le(0, 4) + Le(0, 4) + Le(0, 2);  // empty header
-    bytes += "00000001" + Le(0xFFFF, 2) + Le(4, 2);                 // cell 0
-    bytes += Le(0, 2) + Le(0, 2);                                    // the missing cell 1
-    bytes += F64Bytes(0) + F64Bytes(0) + F64Bytes(0) + F64Bytes(0);  // sub-item "r"
-    bytes += F64Bytes(1.5) + F64Bytes(2) + F64Bytes(3) + F64Bytes(4) + "rem" + "EA";  // "a"
+    std::string bytes = Le(0, 2) + Le(0, 4) + Le(0, 4) + Le(0, 2);                   // empty header
+    bytes += "00000001" + Le(0xFFFF, 2) + Le(4, 2);                                  // cell 0
+    bytes += Le(0, 2) + Le(0, 2);                                                    // the missing cell 1
+    bytes += F64Bytes(0) + F64Bytes(0) + F64Bytes(0) + F64Bytes(0);                  // sub-item "r"
+    bytes += F64Bytes(1.5) + F64Bytes(2) + F64Bytes(3) + F64Bytes(4) + "rem" + "EA"; // "a"
     EXPECT_EQ(ComputeCheckValue(*c), Bitwise(0, bytes));
     // The misc table counts only with its flag.
     c->m_pMiscTable = std::make_unique<CWinMeta>();
@@ -379,5 +382,5 @@ TEST(SubStorageCheck, CellsAndSubItemsCount)
     EXPECT_NE(ComputeCheckValue(*c), Bitwise(0, bytes));
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel
