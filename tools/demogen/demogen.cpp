@@ -11,12 +11,8 @@
 #include "demogen/demosubs.h"
 #include "demogen/demotemplates.h"
 #include "model/contract/contract.h"
-#include "model/subcontract/winmeta.h"
-
-#if __has_include("model/contract/contractfile.h")
 #include "model/contract/contractfile.h"
-#define KESTREL_DEMOGEN_HAVE_WRITER 1
-#endif
+#include "model/subcontract/winmeta.h"
 
 namespace kestrel::demo {
 
@@ -105,13 +101,8 @@ std::unique_ptr<CContract> BuildLargeContract(const LargeOptions& options)
 
 std::string WriteContract(CContract& contract, const std::string& path)
 {
-#ifdef KESTREL_DEMOGEN_HAVE_WRITER
     const int code = WriteContractFile(contract, path);
     return code == 0 ? std::string() : ContractFileErrorText(code, true);
-#else
-    (void)contract;
-    return "cannot write " + path + ": this build has no contract file writer yet";
-#endif
 }
 
 std::string WriteDemoSamples(const std::string& dir)
