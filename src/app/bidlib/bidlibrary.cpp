@@ -262,11 +262,9 @@ int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, co
 
 std::string BidLibraryDirectory(const std::string& libraryPath)
 {
-    std::size_t cut = 0;
-    for (std::size_t i = 0; i < libraryPath.size(); ++i)
-        if (IsSeparator(libraryPath[i]))
-            cut = i + 1;
-    return libraryPath.substr(0, cut);
+    // Only '/' separates directories here; a backslash is part of a name.
+    const std::size_t slash = libraryPath.rfind('/');
+    return slash == std::string::npos ? std::string() : libraryPath.substr(0, slash + 1);
 }
 
 int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patterns)

@@ -84,8 +84,8 @@ int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patt
 // True when the name matches one of the ";"-separated wildcard patterns.
 bool MatchPatternList(std::string_view name, std::string_view patterns);
 
-// The directory part of a path including its trailing separator; empty when
-// the path has none.
+// The directory part of a path including its trailing "/"; empty when the
+// path has none.
 std::string BidLibraryDirectory(const std::string& libraryPath);
 
 // True when an entry name can safely be used as a file name inside the

@@ -360,7 +360,7 @@ TEST(BidLibraryPaths, DirectoryOfTheLibraryPath)
 {
     EXPECT_EQ(BidLibraryDirectory("/home/u/bids/lib.kvl"), "/home/u/bids/");
     EXPECT_EQ(BidLibraryDirectory("lib.kvl"), "");
-    EXPECT_EQ(BidLibraryDirectory("bids\\lib.kvl"), "bids\\");
+    EXPECT_EQ(BidLibraryDirectory("bids\\lib.kvl"), "");
     EXPECT_EQ(BidLibraryDirectory("/lib.kvl"), "/");
 }
 
