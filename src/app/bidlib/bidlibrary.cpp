@@ -132,6 +132,7 @@ std::FILE* CreateTemporary(const std::string& directory, std::string& path)
 
 struct BidLibraryAccess {
     static std::FILE* File(BidLibrary& library) { return library.m_file; }
+    static std::unordered_set<uint64_t>& Walked(BidLibrary& library) { return library.m_walked; }
     static std::unique_ptr<BidLibrary> Make(std::FILE* f)
     {
         return std::unique_ptr<BidLibrary>(new BidLibrary(f));
@@ -179,11 +180,18 @@ std::unique_ptr<BidLibraryEntry> NextBidLibraryEntry(BidLibrary& library,
                                                      std::unique_ptr<BidLibraryEntry> previous)
 {
     std::FILE* f = BidLibraryAccess::File(library);
+    auto& walked = BidLibraryAccess::Walked(library);
     uint64_t position = library.m_dwFirstRecord;
     if (previous) {
         position = uint64_t(previous->m_dwDataOffset) + 4 + previous->m_dwSize;
         previous.reset();
+    } else {
+        walked.clear();
     }
+    // A record that comes round again would repeat the same records for as
+    // long as the header's count lasts: such a directory is damaged.
+    if (!walked.insert(position).second)
+        return nullptr;
     if (!Seek(f, position) || !ReadMarker(f))
         return nullptr;
     auto entry = std::make_unique<BidLibraryEntry>();

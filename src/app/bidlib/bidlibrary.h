@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace kestrel {
 
@@ -39,6 +40,9 @@ public:
 private:
     explicit BidLibrary(std::FILE* file) : m_file(file) {}
     std::FILE* m_file;
+    // Record positions of the current directory walk: a record met twice means
+    // the directory loops back on itself.
+    std::unordered_set<uint64_t> m_walked;
 
     friend struct BidLibraryAccess;
 };
@@ -67,7 +71,8 @@ inline constexpr std::size_t kBidLibraryMaxDescription = 2047;
 std::unique_ptr<BidLibrary> OpenBidLibrary(const std::string& path);
 
 // The entry after `previous` (the first one when null); null when the
-// directory ends or cannot be read. The previous entry is released.
+// directory ends, cannot be read, or leads back to a record of this walk. The
+// previous entry is released.
 std::unique_ptr<BidLibraryEntry> NextBidLibraryEntry(BidLibrary& library,
                                                      std::unique_ptr<BidLibraryEntry> previous);
 

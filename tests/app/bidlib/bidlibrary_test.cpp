@@ -165,15 +165,25 @@ std::vector<unsigned char> OneRecordLibrary(const std::vector<unsigned char>& pr
     return bytes;
 }
 
-TEST(BidLibraryWalk, CyclicDirectoryIsBoundedByTheCount)
+TEST(BidLibraryWalk, DirectoryThatLoopsBackEndsAtTheRepeat)
 {
     TempDir dir;
     // An empty data block right before the record: the next record after it
     // is the same record again.
     WriteBytes(dir.file("lib.kvl"), OneRecordLibrary({'G', 'N', 'U', '!'}, 43, 0, 0x7FFF));
-    const auto entries = ListEntries(dir.file("lib.kvl"));
-    EXPECT_EQ(entries.size(), 0x7FFFu);
-    EXPECT_EQ(ExtractMatchingEntries(dir.file("lib.kvl"), "other.kvs"), kBidLibraryNoMatch);
+    EXPECT_EQ(ListEntries(dir.file("lib.kvl")).size(), 1u);
+    EXPECT_EQ(ExtractMatchingEntries(dir.file("lib.kvl"), "other.kvs"), kBidLibraryReadError);
+    EXPECT_EQ(ExtractMatchingEntries(dir.file("lib.kvl"), "*"), kBidLibraryReadError);
+    EXPECT_EQ(DirectoryNames(dir.path()), (std::set<std::string>{"lib.kvl", "loop.kvs"}));
+
+    // A second walk of the same open library starts afresh.
+    auto library = OpenBidLibrary(dir.file("lib.kvl"));
+    ASSERT_TRUE(library);
+    for (int walk = 0; walk < 2; ++walk) {
+        auto first = NextBidLibraryEntry(*library, nullptr);
+        ASSERT_TRUE(first);
+        EXPECT_FALSE(NextBidLibraryEntry(*library, std::move(first)));
+    }
 }
 
 TEST(BidLibraryWalk, HugeSizeIsAReadErrorWithoutHugeWork)
