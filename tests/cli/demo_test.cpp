@@ -3,39 +3,24 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/clirun.h"
 #include "support/testfiles.h"
+
+using namespace kestrel;
 
 namespace {
 
 const std::string kDemo = std::string(KESTREL_SAMPLES) + "/DEMO.CON";
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-// Runs kestrel-cli with the arguments (no shell quoting needed for them)
-// and takes its standard output and exit status.
-CliRun Cli(const std::string& args)
+// Runs kestrel-cli with the arguments (no quoting needed for them).
+test::CliRun Cli(const std::string& args)
 {
-    CliRun r;
-    const std::string command = std::string(KESTREL_CLI) + " " + args + " 2>/dev/null";
-    FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;)
-        r.out.append(buf, n);
-    const int raw = pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
+    test::TempDir scratch;
+    return test::RunCli(scratch, args);
 }
 
 bool HasCommand(const std::string& name)
@@ -56,7 +41,7 @@ TEST(DemoCli, InfoNamesTheDemoContract)
 {
     if (!HasCommand("info"))
         GTEST_SKIP() << "no info command in this kestrel-cli";
-    const CliRun r = Cli("info " + kDemo);
+    const test::CliRun r = Cli("info " + kDemo);
     ASSERT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Contract ID: C24-0471-01\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Letting ID: L260312\n"), std::string::npos);
@@ -71,7 +56,7 @@ TEST(DemoCli, CheckReportsTheDemosFaults)
 {
     if (!HasCommand("check"))
         GTEST_SKIP() << "no check command in this kestrel-cli";
-    const CliRun r = Cli("check " + kDemo);
+    const test::CliRun r = Cli("check " + kDemo);
     EXPECT_EQ(r.status, 1);
     const std::vector<std::string> expected = {
         "Subcontractor Error: Subcontractor Entry #2 is incomplete or contains item errors",
@@ -88,7 +73,7 @@ TEST(DemoCli, ReportFitsItsPagesAndShowsEverySubcontractor)
 {
     if (!HasCommand("report"))
         GTEST_SKIP() << "no report command in this kestrel-cli";
-    const CliRun r = Cli("report " + kDemo + " --text -");
+    const test::CliRun r = Cli("report " + kDemo + " --text -");
     ASSERT_EQ(r.status, 0) << r.out;
     int pages = 0, lines = 0;
     for (const std::string& line : Lines(r.out)) {
@@ -115,11 +100,11 @@ TEST(DemoCli, ReportWritesAPdf)
 {
     if (!HasCommand("report"))
         GTEST_SKIP() << "no report command in this kestrel-cli";
-    kestrel::test::TempDir dir;
+    test::TempDir dir;
     const std::string pdf = dir.file("demo.pdf");
-    const CliRun r = Cli("report " + kDemo + " --text " + dir.file("demo.txt") + " --pdf " + pdf);
+    const test::CliRun r = Cli("report " + kDemo + " --text " + dir.file("demo.txt") + " --pdf " + pdf);
     ASSERT_EQ(r.status, 0) << r.out;
-    const std::vector<unsigned char> bytes = kestrel::test::ReadBytes(pdf);
+    const std::vector<unsigned char> bytes = test::ReadBytes(pdf);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
 }

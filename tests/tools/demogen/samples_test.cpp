@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bidlib/bidlibrary.h"
 #include "demogen/demogen.h"
 #include "model/contract/contract.h"
 #include "model/contract/contractfile.h"
@@ -19,10 +20,6 @@
 #if __has_include("model/subcontract/remarkstamp.h")
 #include "model/subcontract/remarkstamp.h"
 #define HAVE_REMARK_STAMPS 1
-#endif
-#if __has_include("app/bidlib/bidlibrary.h")
-#include "app/bidlib/bidlibrary.h"
-#define HAVE_BID_LIBRARY 1
 #endif
 
 using namespace kestrel;
@@ -158,7 +155,6 @@ TEST(DemoSamples, SavingChangesOnlyTheSavedFlag)
 }
 #endif
 
-#ifdef HAVE_BID_LIBRARY
 TEST(DemoSamples, LibraryHoldsTheDemoProposal)
 {
     auto lib = OpenBidLibrary(Sample(kBidLibraryName));
@@ -189,6 +185,5 @@ TEST(DemoSamples, LibraryHoldsTheDemoProposal)
     std::unique_ptr<CContract> proposal;
     EXPECT_EQ(ReadContractFile(dir.file("DEMO.kvs"), proposal), 0);
 }
-#endif
 
 } // namespace
