@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<unsigned char> plain;
     if (kestrel::Explode(std::span(data, size), 1 << 20, plain) != kestrel::ExplodeError::Ok)
         return 0;
-    const auto lines =
-        kestrel::ParseBinListData(std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size()));
+    const auto lines = kestrel::ParseBinListData(
+        std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size()));
     kestrel::CStringArrayMap lists;
     kestrel::MergeListLines(lists, lines);
     return 0;

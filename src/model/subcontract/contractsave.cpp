@@ -32,7 +32,10 @@ std::string SystemError(const std::string& what, const std::string& path)
 bool CreateTemporary(const fs::path& target, std::string& tmp, std::string& error)
 {
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name = target.filename().string();
+    name.insert(0, 1, '.');
+    name.append(".XXXXXX");
+    std::string pattern = (dir / name).string();
     const int fd = mkstemp(pattern.data());
     if (fd < 0) {
         error = SystemError("Cannot create a temporary file in", dir.string());
