@@ -1,5 +1,7 @@
 #include "model/subcontract/listfile.h"
 
+#include "model/subcontract/datafilter.h"
+
 #include <gtest/gtest.h>
 
 #include "support/implodeencoder.h"
@@ -149,6 +151,42 @@ TEST(ListFiles, ManyKeysSurviveMerging)
         ASSERT_NE(l, nullptr);
         EXPECT_EQ(*l, (CSAStringArray{"e0", "e1", "e2"}));
     }
+}
+
+} // namespace
+} // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(ListFiles, FiltersSelectEntriesOfALoadedList)
+{
+    // A compressed list read back and narrowed by a filter over characters
+    // 1-5, with both wildcards and case folding.
+    std::string data = std::string("\x04\x00", 2) +
+                       "VEND    00123 Acme\nVEND    00213 Acme\nVEND    0012x baker\nVEND    00124\n";
+    test::TempDir dir;
+    test::WriteBytes(dir.file("v.bin"), test::ImplodeText(data));
+    std::vector<ListLine> lines;
+    std::string error;
+    ASSERT_TRUE(ReadListFile(dir.file("v.bin"), lines, error)) << error;
+    CStringArrayMap lists;
+    MergeListLines(lists, lines);
+    const CSAStringArray& vend = *lists.Lookup("VEND");
+
+    CDataFilter f;
+    f.m_iStart = 1;
+    f.m_iEnd = 5;
+    f.m_strPattern[2] = std::string("001?4");
+    f.m_strPattern[4] = std::string("0012X");
+    std::vector<std::string> accepted;
+    for (const auto& e : vend)
+        if (f.Accepts(e))
+            accepted.push_back(e);
+    EXPECT_EQ(accepted, (std::vector<std::string>{"0012x baker", "00124"}));
+    f.m_strPattern[0] = std::string("001*");
+    EXPECT_TRUE(f.Accepts(vend[0]));
+    EXPECT_FALSE(f.Accepts(vend[1]));
 }
 
 } // namespace
