@@ -14,7 +14,7 @@ class CContract;
 
 // Writes the contract to a path; 0 on success, else an error code whose
 // text errorText gives.
-using ContractWriter = std::function<int(const CContract& contract, const std::string& path)>;
+using ContractWriter = std::function<int(CContract& contract, const std::string& path)>;
 using WriterErrorText = std::function<std::string(int code)>;
 
 // The steps of a save that can fail, for tests that make them fail.

@@ -22,7 +22,7 @@ struct ChunkWriter {
     int failAt = -1; // index of the write that fails, -1 none
     int writes = 0;  // writes made by the last call
 
-    int operator()(const CContract& contract, const std::string& path)
+    int operator()(CContract& contract, const std::string& path)
     {
         writes = 0;
         FILE* f = std::fopen(path.c_str(), "wb");
@@ -58,7 +58,7 @@ protected:
     SaveOptions Options()
     {
         SaveOptions o;
-        o.writer = [this](const CContract& c, const std::string& p) { return writer(c, p); };
+        o.writer = [this](CContract& c, const std::string& p) { return writer(c, p); };
         o.errorText = [](int code) { return "writer code " + std::to_string(code); };
         o.random = [this] { return seq++ % 32768; };
         return o;
