@@ -77,8 +77,20 @@ void FlushDirectory(const fs::path& target)
     }
 }
 
-bool WriteAndReplace(CContract& contract, const std::string& path, const SaveOptions& o, std::string& error)
+// A target that is a symbolic link is saved where the link points, so the
+// link itself stays.
+std::string ResolveTarget(const std::string& path)
 {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec))
+        return path;
+    const fs::path real = fs::weakly_canonical(path, ec);
+    return ec ? path : real.string();
+}
+
+bool WriteAndReplace(CContract& contract, const std::string& target, const SaveOptions& o, std::string& error)
+{
+    const std::string path = ResolveTarget(target);
     std::string tmp;
     if (Fails(o, SaveStep::CreateTemporary)) {
         error = "Cannot create a temporary file for '" + path + "'";

@@ -71,16 +71,25 @@ struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 
-bool ReadWholeFile(const std::string& path, std::string& data)
+// List files are small; anything near this size is not one.
+constexpr size_t kListFileMax = size_t(256) << 20;
+
+bool ReadWholeFile(const std::string& path, std::string& data, bool& tooLarge)
 {
+    tooLarge = false;
     std::unique_ptr<FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
     if (!f)
         return false;
     data.clear();
     char buf[65536];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0)
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        if (data.size() + n > kListFileMax) {
+            tooLarge = true;
+            return false;
+        }
         data.append(buf, n);
+    }
     return !std::ferror(f.get());
 }
 
@@ -133,8 +142,10 @@ bool ReadListFile(const std::string& path, std::vector<ListLine>& lines, std::st
     lines.clear();
     error.clear();
     std::string data;
-    if (!ReadWholeFile(path, data)) {
-        error = "Cannot open the file '" + path + "'";
+    bool tooLarge = false;
+    if (!ReadWholeFile(path, data, tooLarge)) {
+        error = tooLarge ? "Cannot read the file '" + path + "': the file is too large"
+                         : "Cannot open the file '" + path + "'";
         return false;
     }
     if (!IsBinListName(path)) {

@@ -148,6 +148,19 @@ TEST_F(SaveTest, FailingAtEachOwnStepLeavesTheOldFile)
     }
 }
 
+TEST_F(SaveTest, SymbolicLinkStaysALink)
+{
+    fs::create_directory(dir.file("real"));
+    const std::string real = dir.file("real/JOB.CON");
+    fs::rename(target, real);
+    fs::create_symlink(real, target);
+    std::string error;
+    ASSERT_TRUE(SaveContractSafely(contract, target, Options(), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(target));
+    EXPECT_NE(test::ReadText(real).find("END"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("real")), fs::directory_iterator()), 1);
+}
+
 TEST_F(SaveTest, UnwritableDirectoryFailsCleanly)
 {
     std::string error;
