@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "model/contract/contract.h"
+#include "model/contract/contractfile.h"
 
 namespace kestrel {
 
@@ -133,6 +134,14 @@ bool SaveContractSafely(CContract& contract, const std::string& path, const Save
     }
     contract.SetModified(false);
     return true;
+}
+
+bool SaveContract(CContract& contract, const std::string& path, std::string& error)
+{
+    SaveOptions options;
+    options.writer = [](CContract& c, const std::string& p) { return WriteContractFile(c, p); };
+    options.errorText = [](int code) { return ContractFileErrorText(code, false); };
+    return SaveContractSafely(contract, path, options, error);
 }
 
 } // namespace kestrel

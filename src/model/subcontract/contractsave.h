@@ -33,5 +33,7 @@ struct SaveOptions {
 // is set (the remarks may have been stamped) and error holds the reason.
 bool SaveContractSafely(CContract& contract, const std::string& path, const SaveOptions& options,
                         std::string& error);
+// The same with the contract file writer and its error texts.
+bool SaveContract(CContract& contract, const std::string& path, std::string& error);
 
 } // namespace kestrel

@@ -1,8 +1,10 @@
 #include "model/subcontract/contractsave.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 
@@ -173,6 +175,64 @@ TEST_F(SaveTest, UnwritableDirectoryFailsCleanly)
     EXPECT_FALSE(SaveContractSafely(contract, target, o, error));
     EXPECT_EQ(test::ReadText(target), old);
     EXPECT_EQ(FilesInDir(), 1u);
+}
+
+} // namespace
+} // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// The real contract file writer cut off by the file size limit at points
+// spread over the whole file, across the writer's block boundaries: every
+// save fails and the previous file stays as it was.
+TEST(SaveWithTheWriter, CutAnywhereKeepsThePreviousFile)
+{
+    test::TempDir dir;
+    const std::string target = dir.file("JOB.CON");
+    CContract contract;
+    contract.m_pSubTable = std::make_unique<CWinMeta>();
+    for (int j = 0; j < 40; ++j)
+        contract.m_pSubTable->m_Fields.Add();
+    uint32_t seed = 1;
+    for (int i = 0; i < 450; ++i) {
+        CSubcontract* rec = contract.m_pSubTable->AddRecord(-1, -1);
+        for (int j = 10; j < 40; ++j) {
+            std::string text(60, ' ');
+            for (char& ch : text) {
+                seed = seed * 1103515245u + 12345u;
+                ch = static_cast<char>('!' + (seed >> 16) % 90);
+            }
+            rec->SetCellText(j, text);
+        }
+    }
+    std::string error;
+    ASSERT_TRUE(SaveContract(contract, target, error)) << error;
+    const auto previous = test::ReadBytes(target);
+    const size_t size = previous.size();
+    ASSERT_GT(size, size_t(600) * 1024); // several of the writer's blocks
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit original{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const size_t block = 256 * 1024;
+    for (size_t cut :
+         {size_t(0), size_t(1), size_t(10), block - 1, block, block + 1, 2 * block, size / 2, size - 1}) {
+        contract.SetModified(false);
+        FlagSet(contract.m_wFlags, CONTRACT_SAVED_BY_US, 0);
+        rlimit limited = original;
+        limited.rlim_cur = cut;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool saved = SaveContract(contract, target, error);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
+        EXPECT_FALSE(saved) << "cut at " << cut;
+        EXPECT_EQ(error, "Cannot write file") << "cut at " << cut;
+        EXPECT_EQ(test::ReadBytes(target), previous) << "cut at " << cut;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+        EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
+        EXPECT_FALSE(FlagTest(contract.m_wFlags, CONTRACT_SAVED_BY_US));
+    }
+    std::signal(SIGXFSZ, SIG_DFL);
 }
 
 } // namespace
