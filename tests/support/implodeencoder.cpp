@@ -66,6 +66,11 @@ private:
     int m_used = 0;
 };
 
+size_t Pair(std::span<const unsigned char> data, size_t i)
+{
+    return data[i] | (size_t(data[i + 1]) << 8);
+}
+
 int LengthSymbol(size_t length)
 {
     for (int s = 0; s < implode::kLengthSymbols; ++s) {
@@ -90,16 +95,26 @@ std::vector<unsigned char> Implode(std::span<const unsigned char> data, const Im
     const size_t window = size_t(64) << options.dictBits;
     const size_t maxLength = implode::kEndLength - 1;
 
+    std::vector<int64_t> head(65536, -1), prev(data.size(), -1);
+    auto insertUpTo = [&, next = size_t(0)](size_t end) mutable {
+        for (; next < end && next + 1 < data.size(); ++next) {
+            prev[next] = head[Pair(data, next)];
+            head[Pair(data, next)] = static_cast<int64_t>(next);
+        }
+    };
     size_t i = 0;
     while (i < data.size()) {
+        insertUpTo(i);
         size_t bestLen = 0, bestDist = 0;
-        if (options.useMatches) {
+        if (options.useMatches && i + 1 < data.size()) {
+            // Earlier positions that start with the same two bytes, nearest first.
             const size_t from = i > window ? i - window : 0;
-            for (size_t j = i; j-- > from;) {
+            for (int64_t j = head[Pair(data, i)]; j >= 0 && size_t(j) >= from; j = prev[size_t(j)]) {
+                const size_t at = size_t(j);
                 size_t len = 0;
-                while (len < maxLength && i + len < data.size() && data[j + len] == data[i + len])
+                while (len < maxLength && i + len < data.size() && data[at + len] == data[i + len])
                     ++len;
-                const size_t dist = i - j;
+                const size_t dist = i - at;
                 if (len == 2 && dist > 256)
                     continue;
                 if (len >= 2 && len > bestLen) {

@@ -133,7 +133,14 @@ TEST(Explode, EveryMatchLengthAndTheLongestDistances)
             o.dictBits = dictBits;
             o.codedLiterals = len % 2 != 0;
             std::vector<unsigned char> out;
-            ASSERT_EQ(Unpack(Implode(data, o), out), ExplodeError::Ok) << len;
+            const auto packed = Implode(data, o);
+            ASSERT_EQ(Unpack(packed, out), ExplodeError::Ok) << len;
+            if (len >= 8) {
+                // The repeat went out as a match, not as literals.
+                ImplodeOptions literalsOnly = o;
+                literalsOnly.useMatches = false;
+                EXPECT_LT(packed.size() + len / 2, Implode(data, literalsOnly).size()) << len;
+            }
             ASSERT_EQ(out, data) << len;
         }
     }
