@@ -102,6 +102,9 @@ int main(int argc, char** argv)
         void ReportRuns(const std::vector<Run>& runs) override
         {
             for (const auto& r : runs) {
+                // With repetitions only the mean stands for the benchmark.
+                if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "mean")
+                    continue;
                 const double ns = r.GetAdjustedRealTime();
                 if (r.benchmark_name().find("BM_Walk") != std::string::npos)
                     g_walkNs = ns;
