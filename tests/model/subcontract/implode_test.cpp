@@ -146,15 +146,6 @@ TEST(Explode, EveryMatchLengthAndTheLongestDistances)
     }
 }
 
-TEST(Explode, CodedLiteralsAreSmallerForText)
-{
-    const std::string text = "the quick brown fox jumps over the lazy dog; etaoin shrdlu";
-    ImplodeOptions coded, plain;
-    coded.codedLiterals = true;
-    coded.useMatches = plain.useMatches = false;
-    EXPECT_LT(test::ImplodeText(text, coded).size(), test::ImplodeText(text, plain).size());
-}
-
 TEST(Explode, EveryTruncationIsAnError)
 {
     std::mt19937 rng(7);

@@ -138,12 +138,5 @@ TEST_F(ReferenceListTest, SortStartsAtTheFlaggedFieldsListStart)
     EXPECT_EQ(*list, (CSAStringArray{"x", "5 a", "9 b", "1 c"}));
 }
 
-TEST(ReferenceListPaths, NameUnchangedWhenNowhere)
-{
-    SetContractPath("");
-    SetProgramDirectory("");
-    EXPECT_EQ(FindListFile("LIST.TXT"), "LIST.TXT");
-}
-
 } // namespace
 } // namespace kestrel
