@@ -1,6 +1,7 @@
 #include "demogen/demogen.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -107,6 +108,10 @@ std::string WriteContract(CContract& contract, const std::string& path)
 
 std::string WriteDemoSamples(const std::string& dir)
 {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec)
+        return "cannot create " + dir + ": " + ec.message();
     const std::string con = dir + "/" + kDemoContractName;
     auto demo = BuildDemoContract();
     if (std::string error = WriteContract(*demo, con); !error.empty())

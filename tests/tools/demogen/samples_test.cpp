@@ -14,13 +14,9 @@
 #include "model/contract/contract.h"
 #include "model/contract/contractfile.h"
 #include "model/subcontract/check.h"
+#include "model/subcontract/remarkstamp.h"
 #include "model/subcontract/winmeta.h"
 #include "support/testfiles.h"
-
-#if __has_include("model/subcontract/remarkstamp.h")
-#include "model/subcontract/remarkstamp.h"
-#define HAVE_REMARK_STAMPS 1
-#endif
 
 using namespace kestrel;
 using namespace kestrel::demo;
@@ -116,7 +112,6 @@ TEST(DemoSamples, RewritingChangesNothingButTheOrderWithinMapBuckets)
     EXPECT_TRUE(SaveTwice(*read) == committed);
 }
 
-#ifdef HAVE_REMARK_STAMPS
 TEST(DemoSamples, CheckGivesTheMessagesTheDemoWasBuiltFor)
 {
     auto read = ReadSample();
@@ -153,7 +148,6 @@ TEST(DemoSamples, SavingChangesOnlyTheSavedFlag)
     FlagSet(built->m_wFlags, CONTRACT_SAVED_BY_US, 1);
     EXPECT_TRUE(SaveTwice(*read) == WriteContractStream(*built));
 }
-#endif
 
 TEST(DemoSamples, LibraryHoldsTheDemoProposal)
 {
