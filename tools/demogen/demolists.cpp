@@ -7,6 +7,7 @@
 #include "demogen/demogen.h"
 #include "demogen/demorandom.h"
 #include "model/contract/contract.h"
+#include "support/implodeencoder.h"
 
 namespace kestrel::demo {
 
@@ -110,28 +111,6 @@ std::vector<Vendor> MakeVendors()
         out.end());
     return out;
 }
-
-// Writes bits least significant first, as the implode format reads them.
-class BitWriter {
-public:
-    void Put(unsigned value, int count)
-    {
-        for (int i = 0; i < count; ++i) {
-            if (m_used == 8) {
-                m_out.push_back(0);
-                m_used = 0;
-            }
-            if ((value >> i) & 1u)
-                m_out.back() = static_cast<unsigned char>(m_out.back() | (1u << m_used));
-            ++m_used;
-        }
-    }
-    std::vector<unsigned char> Take() { return std::move(m_out); }
-
-private:
-    std::vector<unsigned char> m_out;
-    int m_used = 8;
-};
 
 } // namespace
 
@@ -237,27 +216,9 @@ std::vector<unsigned char> VendorListContent()
     return out;
 }
 
-std::vector<unsigned char> ImplodeLiterals(const std::vector<unsigned char>& data)
-{
-    BitWriter w;
-    w.Put(0, 8); // literals are sent uncoded
-    w.Put(6, 8); // 4096-byte dictionary
-    for (unsigned char b : data) {
-        w.Put(0, 1); // a literal follows
-        w.Put(b, 8);
-    }
-    // The end code: a match whose length is 519, i.e. the last length
-    // symbol (its 7-bit code is all ones, sent inverted as zeros) with its
-    // eight extra bits all set.
-    w.Put(1, 1);
-    w.Put(0, 7);
-    w.Put(0xFF, 8);
-    return w.Take();
-}
-
 std::vector<unsigned char> VendorListFile()
 {
-    return ImplodeLiterals(VendorListContent());
+    return test::Implode(VendorListContent());
 }
 
 } // namespace kestrel::demo

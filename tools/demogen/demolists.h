@@ -52,9 +52,4 @@ void FillStoredLists(CContract& contract);
 // lines, each key (8 characters) + entry + LF.
 std::vector<unsigned char> VendorListContent();
 
-// Compresses bytes into a valid implode stream made of uncoded literals
-// only, with a 4096-byte dictionary and the end code. It does not make the
-// data smaller (9 bits a byte), but every decoder of the format reads it.
-std::vector<unsigned char> ImplodeLiterals(const std::vector<unsigned char>& data);
-
 } // namespace kestrel::demo

@@ -10,11 +10,7 @@
 
 #include "demogen/demogen.h"
 #include "demogen/demolists.h"
-
-#if __has_include("model/subcontract/implode.h")
 #include "model/subcontract/implode.h"
-#define HAVE_EXPLODE 1
-#endif
 
 using namespace kestrel::demo;
 
@@ -87,25 +83,13 @@ TEST(DemoLists, VendorContentIsACountedListOfVendorLines)
         EXPECT_GE(FindVendor(id), 0) << id;
 }
 
-// One literal "A": header (uncoded literals, 4096-byte dictionary), a 0
-// bit and the byte, then the end code: a 1 bit, the 7-bit code of the last
-// length symbol sent inverted (seven 0 bits) and its eight extra bits set.
-// Read least significant bit first: 0x82 0x02 0xFE 0x01.
-TEST(DemoLists, LiteralImplodeStreamHasTheFormatsBitLayout)
-{
-    EXPECT_EQ(ImplodeLiterals({'A'}), (std::vector<unsigned char>{0x00, 0x06, 0x82, 0x02, 0xFE, 0x01}));
-    // Nothing at all: only the end code, 16 bits.
-    EXPECT_EQ(ImplodeLiterals({}), (std::vector<unsigned char>{0x00, 0x06, 0x01, 0xFF}));
-}
-
-#ifdef HAVE_EXPLODE
 TEST(DemoLists, VendorFileDecompressesToTheVendorList)
 {
     const std::vector<unsigned char> packed = VendorListFile();
+    EXPECT_LT(packed.size(), VendorListContent().size() / 2) << "the list is compressed";
     std::vector<unsigned char> out;
     ASSERT_EQ(kestrel::Explode(packed, 1u << 20, out), kestrel::ExplodeError::Ok);
     EXPECT_EQ(out, VendorListContent());
 }
-#endif
 
 } // namespace
