@@ -308,6 +308,8 @@ TEST(ContractFileRead, MagicAndOpenErrors)
     TempDir dir;
     std::unique_ptr<CContract> r;
     EXPECT_EQ(ReadContractFile(dir.file("nothing.con"), r), CF_CANNOT_OPEN);
+    // A directory opens but cannot be read: the system's error, code 5.
+    EXPECT_EQ(ReadContractFile(dir.path(), r), CF_CANNOT_READ);
     StreamBuilder old;
     old.Magic("This is an old file");
     EXPECT_EQ(ReadBytesAsFile(dir, old.bytes, r), CF_TOO_OLD);
