@@ -5,9 +5,9 @@
 #include <zlib.h>
 
 #include <atomic>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
