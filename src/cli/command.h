@@ -11,7 +11,7 @@ using CommandFn = int (*)(const std::vector<std::string>& args);
 
 struct Command {
     const char* name;
-    const char* usage;  // arguments after the name, for the help text
+    const char* usage; // arguments after the name, for the help text
     CommandFn run;
 };
 
@@ -23,4 +23,4 @@ void PrintError(const std::string& text);
 // Windows-1252 model text to UTF-8 for printing.
 std::string Out(const std::string& cp1252);
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli

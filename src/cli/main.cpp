@@ -29,7 +29,7 @@ int Usage(FILE* to)
         std::fprintf(to, "  %s %s\n", c.name, c.usage);
     return 2;
 }
-}  // namespace
+} // namespace
 
 bool RegisterCommand(const Command& command)
 {
@@ -37,11 +37,17 @@ bool RegisterCommand(const Command& command)
     return true;
 }
 
-void PrintError(const std::string& text) { std::cerr << "Error: " << text << "\n"; }
+void PrintError(const std::string& text)
+{
+    std::cerr << "Error: " << text << "\n";
+}
 
-std::string Out(const std::string& cp1252) { return Cp1252ToUtf8(cp1252); }
+std::string Out(const std::string& cp1252)
+{
+    return Cp1252ToUtf8(cp1252);
+}
 
-}  // namespace kestrel::cli
+} // namespace kestrel::cli
 
 int main(int argc, char** argv)
 {

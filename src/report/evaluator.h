@@ -44,4 +44,4 @@ int DefineUserFunction(std::string_view name, std::string_view body);
 // Frees the whole table; it is rebuilt with the predefined names on next use.
 void ClearIdentifiers();
 
-}  // namespace kestrel
+} // namespace kestrel

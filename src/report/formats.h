@@ -26,4 +26,4 @@ std::string FormatDate(uint32_t date, int style);
 // code (2 bad date, 4 bad time). An empty date gives 0 without error.
 int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal, uint32_t& out);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -72,4 +72,4 @@ void GzipFile(const std::string& path, const std::vector<unsigned char>& bytes)
     gzclose(f);
 }
 
-}  // namespace kestrel::test
+} // namespace kestrel::test

@@ -31,4 +31,4 @@ std::vector<unsigned char> GunzipFile(const std::string& path);
 // Compresses bytes into a gzip file with zlib's gzip writer.
 void GzipFile(const std::string& path, const std::vector<unsigned char>& bytes);
 
-}  // namespace kestrel::test
+} // namespace kestrel::test

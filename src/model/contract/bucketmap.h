@@ -27,10 +27,12 @@ inline uint32_t MapKeyHash(std::string_view key)
     return h;
 }
 
-inline int MapBucket(std::string_view key) { return static_cast<int>(MapKeyHash(key) % kMapBuckets); }
+inline int MapBucket(std::string_view key)
+{
+    return static_cast<int>(MapKeyHash(key) % kMapBuckets);
+}
 
-template <class V>
-class BucketMap {
+template <class V> class BucketMap {
 public:
     using Entry = std::pair<std::string, V>;
 
@@ -88,15 +90,13 @@ public:
     }
 
     // Visits every entry in map order: f(const std::string& key, V& value).
-    template <class F>
-    void ForEach(F&& f)
+    template <class F> void ForEach(F&& f)
     {
         for (auto& b : m_buckets)
             for (auto it = b.rbegin(); it != b.rend(); ++it)
                 f(it->first, it->second);
     }
-    template <class F>
-    void ForEach(F&& f) const
+    template <class F> void ForEach(F&& f) const
     {
         for (const auto& b : m_buckets)
             for (auto it = b.rbegin(); it != b.rend(); ++it)
@@ -117,4 +117,4 @@ private:
     int m_count = 0;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

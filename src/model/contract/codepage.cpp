@@ -38,7 +38,7 @@ char FromCodePoint(uint32_t cp)
     return '?';
 }
 
-}  // namespace
+} // namespace
 
 std::string Cp1252ToUtf8(std::string_view text)
 {
@@ -111,10 +111,10 @@ unsigned char Cp1252Upper(unsigned char c)
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
         return static_cast<unsigned char>(c - 32);
     switch (c) {
-    case 0x9A: return 0x8A;  // s caron
-    case 0x9C: return 0x8C;  // oe
-    case 0x9E: return 0x8E;  // z caron
-    case 0xFF: return 0x9F;  // y diaeresis
+    case 0x9A: return 0x8A; // s caron
+    case 0x9C: return 0x8C; // oe
+    case 0x9E: return 0x8E; // z caron
+    case 0xFF: return 0x9F; // y diaeresis
     default: return c;
     }
 }
@@ -143,4 +143,4 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : 1;
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -18,4 +18,4 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // Compares without regard to case: <0, 0, >0.
 int CompareNoCase(std::string_view a, std::string_view b);
 
-}  // namespace kestrel
+} // namespace kestrel

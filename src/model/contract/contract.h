@@ -82,10 +82,10 @@ public:
     int32_t m_iHeaderA = 0;
     int32_t m_iVersion = 0;
     int32_t iAmendCount = 0;
-    double m_fContractTotal = 0;  // CONTRACT_TOTAL (computed)
-    double m_fSecondAmount = 0;   // carried unchanged
-    int32_t m_iHeaderB = -1;      // carried unchanged
-    uint32_t m_dwCheck = 0;       // CHECK (computed, not stored)
+    double m_fContractTotal = 0; // CONTRACT_TOTAL (computed)
+    double m_fSecondAmount = 0;  // carried unchanged
+    int32_t m_iHeaderB = -1;     // carried unchanged
+    uint32_t m_dwCheck = 0;      // CHECK (computed, not stored)
     uint32_t dLetingDate = 0;
     uint32_t dDateGenerated = 0;
     uint32_t m_dDateRevised = 0;
@@ -99,29 +99,29 @@ public:
     const Text& pszSerialNum() const { return m_strHeader[HDR_SERIAL_NUMBER]; }
 
     // --- subcontract tables (owned, may be null) -------------------------
-    std::unique_ptr<CWinMeta> m_pSubTable;   // subcontractor table
-    std::unique_ptr<CWinMeta> m_pMiscTable;  // miscellaneous-data table
+    std::unique_ptr<CWinMeta> m_pSubTable;  // subcontractor table
+    std::unique_ptr<CWinMeta> m_pMiscTable; // miscellaneous-data table
 
     // --- lists and records ----------------------------------------------
-    CStringArrayMap m_StoredLists;           // pick lists kept in the file
-    CStringArrayMap m_ExternalLists;         // loaded from list files; not stored
-    std::map<std::string, int> m_LoadedFiles;  // list files already read; not stored
+    CStringArrayMap m_StoredLists;            // pick lists kept in the file
+    CStringArrayMap m_ExternalLists;          // loaded from list files; not stored
+    std::map<std::string, int> m_LoadedFiles; // list files already read; not stored
     CItemArray m_Items;
     CDataArray<CCounty> m_Counties;
     CDataArray<CSite> m_Sites;
     CDataArray<CNote> m_Notes;
     CDataArray<COtherRpt> m_OtherRpts;
-    CDataMap<CPlate> m_DataTemplates;        // stored report templates
-    CDataMap<CPlate> m_DefaultTemplates;     // built-in; not stored
+    CDataMap<CPlate> m_DataTemplates;    // stored report templates
+    CDataMap<CPlate> m_DefaultTemplates; // built-in; not stored
 
     // --- print options and formats --------------------------------------
     uint16_t m_wPrintOptions = 0;
     std::array<int32_t, 3> m_iPrintNumber{};
     NumberFormat m_QuanFormat;
     NumberFormat m_UPFormat;
-    NumberFormat m_ExtFormat;  // its decimals govern the rounding of extensions
+    NumberFormat m_ExtFormat; // its decimals govern the rounding of extensions
     uint16_t m_wFormatWord = 0;
-    std::array<Text, 3> m_strFurther;  // carried unchanged
+    std::array<Text, 3> m_strFurther; // carried unchanged
 
     // --- operations -------------------------------------------------------
     // First non-heading item whose line number equals text, compared without
@@ -147,4 +147,4 @@ public:
     CSAStringArray* FindList(std::string_view name, bool external);
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -11,9 +11,9 @@ class CCounty : public CDataObject<CCounty> {
 public:
     void Copy(const CCounty& other) override { *this = other; }
 
-    uint32_t m_dwFlags = 0;  // not stored
-    Text m_strID;            // COUNTY_ID
-    Text m_strName;          // COUNTY_NAME
+    uint32_t m_dwFlags = 0; // not stored
+    Text m_strID;           // COUNTY_ID
+    Text m_strName;         // COUNTY_NAME
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -8,8 +8,7 @@
 
 namespace kestrel {
 
-template <class T>
-class CDataArray {
+template <class T> class CDataArray {
 public:
     CDataArray() = default;
     CDataArray(const CDataArray&) = delete;
@@ -20,7 +19,10 @@ public:
 
     int GetSize() const { return static_cast<int>(m_items.size()); }
     bool IsEmpty() const { return m_items.empty(); }
-    T* GetAt(int i) const { return (i >= 0 && i < GetSize()) ? m_items[static_cast<size_t>(i)].get() : nullptr; }
+    T* GetAt(int i) const
+    {
+        return (i >= 0 && i < GetSize()) ? m_items[static_cast<size_t>(i)].get() : nullptr;
+    }
     T* operator[](int i) const { return GetAt(i); }
     T* Last() const { return m_items.empty() ? nullptr : m_items.back().get(); }
 
@@ -87,4 +89,4 @@ private:
     std::vector<std::unique_ptr<T>> m_items;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

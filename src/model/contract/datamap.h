@@ -8,8 +8,7 @@
 
 namespace kestrel {
 
-template <class T>
-class CDataMap {
+template <class T> class CDataMap {
 public:
     int GetCount() const { return m_map.GetCount(); }
     bool IsEmpty() const { return m_map.IsEmpty(); }
@@ -37,8 +36,7 @@ public:
     void RemoveAll() { m_map.RemoveAll(); }
 
     // f(const std::string& key, T& record), in map order.
-    template <class F>
-    void ForEach(F&& f) const
+    template <class F> void ForEach(F&& f) const
     {
         m_map.ForEach([&](const std::string& k, const std::unique_ptr<T>& p) { f(k, *p); });
     }
@@ -58,4 +56,4 @@ private:
     BucketMap<std::unique_ptr<T>> m_map;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

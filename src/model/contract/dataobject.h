@@ -7,11 +7,10 @@ namespace kestrel {
 // and Copy from another record of the same class (all members, texts
 // duplicated). Copy is virtual so that containers can copy without knowing
 // the concrete class.
-template <class T>
-class CDataObject {
+template <class T> class CDataObject {
 public:
     virtual ~CDataObject() = default;
     virtual void Copy(const T& other) = 0;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -11,14 +11,14 @@ namespace kestrel {
 
 // Item flag bits.
 enum ItemFlag : int {
-    ITEM_SECTION = 0,       // section heading
+    ITEM_SECTION = 0, // section heading
     ITEM_FIXED_PRICE = 1,
     ITEM_LUMP_SUM = 2,
     ITEM_IS_ALTERNATE = 3,
     ITEM_IS_OPTION = 4,
-    ITEM_COUNT_FIXED = 5,   // counted although fixed price
+    ITEM_COUNT_FIXED = 5, // counted although fixed price
     ITEM_CHOSEN = 6,
-    ITEM_NO_CHOICE = 13,    // exempt from the choice among alternates
+    ITEM_NO_CHOICE = 13, // exempt from the choice among alternates
 };
 
 class CItem : public CDataObject<CItem> {
@@ -41,4 +41,4 @@ public:
 
 using CItemArray = CDataArray<CItem>;
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -11,10 +11,10 @@ class CNote : public CDataObject<CNote> {
 public:
     void Copy(const CNote& other) override { *this = other; }
 
-    uint32_t m_dwFlags = 0;  // not stored
+    uint32_t m_dwFlags = 0; // not stored
     int32_t m_iNumberA = 0;
     int32_t m_iNumberB = 0;
     Text m_strText;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

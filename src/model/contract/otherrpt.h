@@ -11,10 +11,10 @@ class COtherRpt : public CDataObject<COtherRpt> {
 public:
     void Copy(const COtherRpt& other) override { *this = other; }
 
-    uint32_t m_dwFlags = 0;  // not stored
+    uint32_t m_dwFlags = 0; // not stored
     Text m_strFirst;
     Text m_strSecond;
     uint16_t m_wReportNumber = 0;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -18,12 +18,12 @@ public:
         m_iNumber = other.m_iNumber;
     }
 
-    uint16_t m_wFlags = 0;  // bit 0: left out of the count written to the file
-    Text m_strText;         // the template source
-    int32_t m_iNumber = 0;  // copied, not stored
+    uint16_t m_wFlags = 0; // bit 0: left out of the count written to the file
+    Text m_strText;        // the template source
+    int32_t m_iNumber = 0; // copied, not stored
     // The compiled form, owned by the report engine, which alone knows its
     // type; not stored and not copied.
     std::shared_ptr<void> m_pCompiled;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

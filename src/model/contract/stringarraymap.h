@@ -26,15 +26,11 @@ public:
     void RemoveAll() { m_map.RemoveAll(); }
 
     // f(const std::string& key, const CSAStringArray& list), in map order.
-    template <class F>
-    void ForEach(F&& f) const
-    {
-        m_map.ForEach(f);
-    }
+    template <class F> void ForEach(F&& f) const { m_map.ForEach(f); }
     std::vector<std::string> Keys() const { return m_map.Keys(); }
 
 private:
     BucketMap<CSAStringArray> m_map;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -16,7 +16,10 @@ bool IsBlankValue(double x)
     return bits == kBlankBits;
 }
 
-void SetBlankValue(double& x) { std::memcpy(&x, &kBlankBits, sizeof x); }
+void SetBlankValue(double& x)
+{
+    std::memcpy(&x, &kBlankBits, sizeof x);
+}
 
 double BlankValue()
 {
@@ -59,4 +62,4 @@ void FlagSet(uint16_t& w, int n, int mode)
         w = static_cast<uint16_t>(w | bit);
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -14,9 +14,15 @@ namespace kestrel {
 using Text = std::optional<std::string>;
 
 // The bytes of a text, empty for a null text.
-inline std::string_view TextView(const Text& t) { return t ? std::string_view(*t) : std::string_view(); }
+inline std::string_view TextView(const Text& t)
+{
+    return t ? std::string_view(*t) : std::string_view();
+}
 // True when the text is null or holds nothing.
-inline bool TextEmpty(const Text& t) { return !t || t->empty(); }
+inline bool TextEmpty(const Text& t)
+{
+    return !t || t->empty();
+}
 
 // The blank value: both 32-bit halves 0x12345678. "Not entered", distinct from 0.
 bool IsBlankValue(double x);
@@ -32,4 +38,4 @@ bool FlagTest(uint16_t w, int n);
 // sets all 16 bits; n above 15 changes nothing.
 void FlagSet(uint16_t& w, int n, int mode);
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -11,10 +11,10 @@ namespace kestrel {
 class CContract;
 
 struct CheckEntry {
-    uint16_t severity = 0;  // 2 error, 1 warning, 0 the overflow marker
-    uint16_t index = 0;     // record index the message is about
-    uint16_t source = 0;    // 20 subcontractor, 5 miscellaneous data, 0 marker
-    std::string text;       // at most 120 characters
+    uint16_t severity = 0; // 2 error, 1 warning, 0 the overflow marker
+    uint16_t index = 0;    // record index the message is about
+    uint16_t source = 0;   // 20 subcontractor, 5 miscellaneous data, 0 marker
+    std::string text;      // at most 120 characters
 };
 
 struct CheckCounts {
@@ -38,4 +38,4 @@ const std::vector<CheckEntry>& GetErrorList();
 CheckCounts GetCheckCounts();
 void FreeErrorList();
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -18,10 +18,10 @@ public:
     // present pattern ("*" any run, "?" one character, case-insensitive).
     bool Accepts(std::string_view entry) const;
 
-    uint16_t m_wFlags = 0;  // not stored
-    int32_t m_iStart = 0;   // 1-based
-    int32_t m_iEnd = 0;     // 0: to the end
+    uint16_t m_wFlags = 0; // not stored
+    int32_t m_iStart = 0;  // 1-based
+    int32_t m_iEnd = 0;    // 0: to the end
     std::array<Text, 5> m_strPattern;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

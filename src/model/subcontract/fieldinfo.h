@@ -36,12 +36,12 @@ public:
     int32_t m_iCX = 0;
     int32_t m_iCY = 0;
     int32_t m_iType = 0;
-    int32_t m_iListStart = 0;  // 1-based; for type 8 the justification
-    int32_t m_iListEnd = 0;    // 0: to the end
-    int32_t m_iRequired = 0;   // 10000 always, 20000 never, else a cell index
+    int32_t m_iListStart = 0; // 1-based; for type 8 the justification
+    int32_t m_iListEnd = 0;   // 0: to the end
+    int32_t m_iRequired = 0;  // 10000 always, 20000 never, else a cell index
     Text m_strName;
-    Text m_strListSource;      // for type 8 the caption
+    Text m_strListSource; // for type 8 the caption
     Text m_strHelp;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -51,7 +51,7 @@ public:
     void SetCellText(int field, const Text& text);
     CCellData* GetCell(int field) const { return m_Cells.GetAt(field); }
 
-    void SetNumber(int n);  // field 0 as "%.8d"
+    void SetNumber(int n); // field 0 as "%.8d"
     void SetName(const Text& text);
     // Stores the parent and copies its number into field 3 ("" without one).
     void SetParent(CSubcontract* parent);
@@ -66,8 +66,8 @@ public:
 
     uint16_t m_wFlags;
     CDataArray<CCellData> m_Cells;
-    CDataMap<CSubItem> m_SubItems;  // keyed by the contract item's line number
-    CSubcontract* m_pParent = nullptr;  // not owned
+    CDataMap<CSubItem> m_SubItems;     // keyed by the contract item's line number
+    CSubcontract* m_pParent = nullptr; // not owned
 };
 
-}  // namespace kestrel
+} // namespace kestrel

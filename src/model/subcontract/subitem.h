@@ -27,12 +27,12 @@ public:
     double m_fQuan = 0;
     double m_fUP = 0;
     double m_fExt = 0;
-    double m_fOrigQuan = 0;       // original quantity received from Ironbark
-    Text m_strUnitType{""};       // the item's unit, or "PART"
+    double m_fOrigQuan = 0; // original quantity received from Ironbark
+    Text m_strUnitType{""}; // the item's unit, or "PART"
     Text m_strUnitValue{""};
     Text m_strRemarks{""};
     // Remark identifier, kind and sequence, stamped on save.
     std::array<Text, 3> m_strExtra{Text(""), Text(""), Text("")};
 };
 
-}  // namespace kestrel
+} // namespace kestrel

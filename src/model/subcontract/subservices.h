@@ -28,6 +28,9 @@ double ParseAmountText(std::string_view text);
 bool IsTrueText(std::string_view text);
 // Blank text: null or only blanks and tabs.
 bool IsBlankText(std::string_view text);
-inline bool IsBlankText(const Text& text) { return IsBlankText(TextView(text)); }
+inline bool IsBlankText(const Text& text)
+{
+    return IsBlankText(TextView(text));
+}
 
-}  // namespace kestrel
+} // namespace kestrel

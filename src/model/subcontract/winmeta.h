@@ -36,15 +36,15 @@ public:
     void LinkParents();
     // Renews every record's bit 6 from its children (true without any).
     void RenewTierBits();
-    CSubcontract* FirstChild(const CSubcontract* record) const;  // null: -1
+    CSubcontract* FirstChild(const CSubcontract* record) const; // null: -1
     CSubcontract* NextInTree(const CSubcontract* record) const;
     void AssignNumber(CSubcontract* record) const;
     void ApplyDefaults(CSubcontract* record) const;
-    int FindField(std::string_view name) const;  // case-insensitive, -1 none
+    int FindField(std::string_view name) const; // case-insensitive, -1 none
 
-    uint16_t m_wFlags = 0;  // bit 2: list choices tested by the check
+    uint16_t m_wFlags = 0; // bit 2: list choices tested by the check
     double m_fNumber1 = 0;
-    double m_fSubTotal = 0;  // subcontracted total (computed, stored)
+    double m_fSubTotal = 0; // subcontracted total (computed, stored)
     int32_t m_iNumber2 = 0;
     NumberFormat m_PercentFormat;
     int32_t m_iFontSize = 0;
@@ -58,4 +58,4 @@ public:
     CSAStringArray m_Defaults;
 };
 
-}  // namespace kestrel
+} // namespace kestrel

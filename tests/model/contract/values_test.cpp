@@ -33,7 +33,7 @@ TEST(RoundValue, UsesTheHalfPlusTenThousandthRule)
     // 3 x 1.005 is 3.0149999...; the 0.5001 bias carries it up.
     EXPECT_DOUBLE_EQ(RoundValue(3 * 1.005, 2), 3.02);
     EXPECT_DOUBLE_EQ(RoundValue(-2.5, 0), -3.0);
-    EXPECT_DOUBLE_EQ(RoundValue(2.4999, 0), 3.0);  // 2.4999 + 0.5001 reaches 3
+    EXPECT_DOUBLE_EQ(RoundValue(2.4999, 0), 3.0); // 2.4999 + 0.5001 reaches 3
     EXPECT_DOUBLE_EQ(RoundValue(2.4998, 0), 2.0);
     EXPECT_DOUBLE_EQ(RoundValue(12.5, 2), 12.5);
     EXPECT_TRUE(IsBlankValue(RoundValue(BlankValue(), 2)));
@@ -51,11 +51,11 @@ TEST(Flags, TestSetToggleClearAllAndOutOfRange)
     EXPECT_EQ(w, 0x0008);
     FlagSet(w, 3, 0);
     EXPECT_EQ(w, 0);
-    FlagSet(w, 15, 7);  // any other mode sets
+    FlagSet(w, 15, 7); // any other mode sets
     EXPECT_EQ(w, 0x8000);
-    FlagSet(w, 16, 1);  // above 15: nothing
+    FlagSet(w, 16, 1); // above 15: nothing
     EXPECT_EQ(w, 0x8000);
-    FlagSet(w, -1, 0);  // -1 sets all bits whatever the mode
+    FlagSet(w, -1, 0); // -1 sets all bits whatever the mode
     EXPECT_EQ(w, 0xFFFF);
     EXPECT_FALSE(FlagTest(w, 16));
 }
@@ -88,7 +88,7 @@ TEST(MapOrder, BucketsAscendingNewestFirstWithinABucket)
     EXPECT_FALSE(m.Remove("\x0c"));
     EXPECT_EQ(m.Keys(), (std::vector<std::string>{"\x01", "r", "a", "b"}));
     EXPECT_EQ(m.GetCount(), 4);
-    EXPECT_EQ(m.Find("R"), nullptr);  // keys compare exactly
+    EXPECT_EQ(m.Find("R"), nullptr); // keys compare exactly
 }
 
 namespace {
@@ -99,7 +99,7 @@ struct Counted : CDataObject<Counted> {
     ~Counted() override { --alive; }
     void Copy(const Counted& o) override { value = o.value; }
 };
-}  // namespace
+} // namespace
 
 TEST(Containers, ArraysAndMapsOwnAndCopyTheirRecords)
 {
@@ -109,7 +109,7 @@ TEST(Containers, ArraysAndMapsOwnAndCopyTheirRecords)
         a.Add()->value = 2;
         CDataArray<Counted> b;
         b.Add()->value = 9;
-        b.Copy(a);  // appends copies
+        b.Copy(a); // appends copies
         ASSERT_EQ(b.GetSize(), 3);
         EXPECT_EQ(b[2]->value, 2);
         EXPECT_NE(b[1], a[0]);
@@ -120,7 +120,7 @@ TEST(Containers, ArraysAndMapsOwnAndCopyTheirRecords)
 
         CDataMap<Counted> m;
         m.SetAt("x")->value = 1;
-        m.SetAt("x")->value = 2;  // the first record is destroyed
+        m.SetAt("x")->value = 2; // the first record is destroyed
         EXPECT_EQ(Counted::alive, 5);
         EXPECT_EQ(m.Lookup("x")->value, 2);
     }
@@ -128,7 +128,7 @@ TEST(Containers, ArraysAndMapsOwnAndCopyTheirRecords)
 
     CStringArrayMap lists;
     lists.New("A")->push_back("one");
-    lists.New("A");  // replaced by an empty list
+    lists.New("A"); // replaced by an empty list
     ASSERT_NE(lists.Lookup("A"), nullptr);
     EXPECT_TRUE(lists.Lookup("A")->empty());
 }

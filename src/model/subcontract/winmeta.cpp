@@ -1,0 +1,291 @@
+#include "model/subcontract/winmeta.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_map>
+#include <vector>
+
+#include "model/contract/codepage.h"
+#include "model/subcontract/subservices.h"
+
+namespace kestrel {
+
+namespace {
+
+std::string_view TrimWhite(std::string_view s)
+{
+    auto white = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    };
+    while (!s.empty() && white(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && white(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+} // namespace
+
+void CWinMeta::Copy(const CWinMeta& o)
+{
+    m_wFlags = o.m_wFlags;
+    m_fNumber1 = o.m_fNumber1;
+    m_fSubTotal = o.m_fSubTotal;
+    m_iNumber2 = o.m_iNumber2;
+    m_PercentFormat = o.m_PercentFormat;
+    m_iFontSize = o.m_iFontSize;
+    m_strText1 = o.m_strText1;
+    m_strText2 = o.m_strText2;
+    m_strFontFace = o.m_strFontFace;
+    m_Fields.RemoveAll();
+    m_Fields.Copy(o.m_Fields);
+    m_Records.RemoveAll();
+    m_Records.Copy(o.m_Records);
+    // The copies' parents must point into this table, not the source's.
+    for (int i = 0; i < m_Records.GetSize(); ++i) {
+        const CSubcontract* srcParent = o.m_Records[i]->m_pParent;
+        m_Records[i]->m_pParent = srcParent ? m_Records.GetAt(o.m_Records.IndexOf(srcParent)) : nullptr;
+    }
+    m_Filters.RemoveAll();
+    m_Filters.Copy(o.m_Filters);
+    m_LabelLines = o.m_LabelLines;
+    m_Defaults = o.m_Defaults;
+}
+
+CSubcontract* CWinMeta::AddRecord(int index, int cellCount)
+{
+    auto rec = std::make_unique<CSubcontract>();
+    const int cells = cellCount == -1 ? m_Fields.GetSize() : cellCount;
+    for (int i = 0; i < cells; ++i)
+        rec->m_Cells.Add();
+    return m_Records.InsertAt(index, std::move(rec));
+}
+
+CCellData* CWinMeta::GetCell(int record, int field) const
+{
+    const CSubcontract* rec = m_Records.GetAt(record);
+    return rec ? rec->GetCell(field) : nullptr;
+}
+
+bool CWinMeta::IsRecordComplete(int record) const
+{
+    const CSubcontract* rec = m_Records.GetAt(record);
+    return rec && FlagTest(rec->m_wFlags, SUB_COMPLETE);
+}
+
+bool CWinMeta::AllRecordsComplete() const
+{
+    for (const auto& rec : m_Records)
+        if (!FlagTest(rec->m_wFlags, SUB_COMPLETE))
+            return false;
+    return true;
+}
+
+bool CWinMeta::IsFieldRequired(int record, int field) const
+{
+    const CFieldInfo* info = m_Fields.GetAt(field);
+    const CSubcontract* rec = m_Records.GetAt(record);
+    if (!info || !rec)
+        return false;
+    if (info->m_iRequired == kAlwaysRequired)
+        return true;
+    if (info->m_iRequired == kNeverRequired)
+        return false;
+    const Text* text = rec->GetCellText(info->m_iRequired);
+    return text && IsTrueText(TextView(*text));
+}
+
+namespace {
+
+// Steps 1 to 3 of the completeness rule for one record.
+void EvaluateRecord(const CWinMeta& table, int index, bool exempt)
+{
+    CSubcontract* rec = table.m_Records[index];
+    bool complete =
+        FlagTest(rec->m_wFlags, SUB_ITEMS_COMPLETE) && FlagTest(rec->m_wFlags, SUB_TIERS_COMPLETE);
+    if (!(exempt && FlagTest(rec->m_wFlags, SUB_FROMIRONBARK))) {
+        for (int j = 0; complete && j < rec->m_Cells.GetSize(); ++j)
+            if (table.IsFieldRequired(index, j) && TextEmpty(rec->m_Cells[j]->m_psz))
+                complete = false;
+    }
+    FlagSet(rec->m_wFlags, SUB_COMPLETE, complete ? 1 : 0);
+}
+
+bool AllChildrenComplete(const CWinMeta& table, const CSubcontract* parent)
+{
+    for (const auto& r : table.m_Records)
+        if (r->m_pParent == parent && !FlagTest(r->m_wFlags, SUB_COMPLETE))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool CWinMeta::UpdateCompleteness(int record, bool exempt)
+{
+    if (record == -1) {
+        // A later child's walk up may still complete an earlier parent, so
+        // the answer is read from the final state.
+        for (int i = 0; i < m_Records.GetSize(); ++i)
+            UpdateCompleteness(i, exempt);
+        return AllRecordsComplete();
+    }
+    CSubcontract* rec = m_Records.GetAt(record);
+    if (!rec)
+        return false;
+    EvaluateRecord(*this, record, exempt);
+    // Renew the lower-tier state up the parent chain. The walk is bounded by
+    // the number of records so that links that loop cannot hang it.
+    int steps = m_Records.GetSize();
+    for (CSubcontract* child = rec; child->m_pParent && steps-- > 0; child = child->m_pParent) {
+        CSubcontract* parent = child->m_pParent;
+        FlagSet(parent->m_wFlags, SUB_TIERS_COMPLETE, AllChildrenComplete(*this, parent) ? 1 : 0);
+        const int pi = m_Records.IndexOf(parent);
+        if (pi < 0)
+            break;
+        EvaluateRecord(*this, pi, exempt);
+    }
+    return FlagTest(rec->m_wFlags, SUB_COMPLETE);
+}
+
+void CWinMeta::UpdateSubItemState(int record, bool exempt)
+{
+    CSubcontract* rec = m_Records.GetAt(record);
+    if (!rec)
+        return;
+    bool all = true;
+    rec->m_SubItems.ForEach([&](const std::string&, const CSubItem& si) {
+        if (!FlagTest(si.m_wFlags, SUBITEM_COMPLETE))
+            all = false;
+    });
+    FlagSet(rec->m_wFlags, SUB_ITEMS_COMPLETE, all ? 1 : 0);
+    UpdateCompleteness(record, exempt);
+}
+
+CSubcontract* CWinMeta::FindRecordByNumber(std::string_view text) const
+{
+    text = TrimWhite(text);
+    if (text.empty())
+        return nullptr;
+    for (const auto& rec : m_Records) {
+        const Text* number = rec->GetCellText(SUBF_NUMBER);
+        if (number && EqualNoCase(TextView(*number), text))
+            return rec.get();
+    }
+    return nullptr;
+}
+
+void CWinMeta::LinkParents()
+{
+    const int n = m_Records.GetSize();
+    for (const auto& rec : m_Records) {
+        // Without a field 3 a record cannot name a parent.
+        const Text* parent = rec->m_Cells.GetSize() > SUBF_PARENT ? rec->GetCellText(SUBF_PARENT) : nullptr;
+        rec->m_pParent = parent ? FindRecordByNumber(TextView(*parent)) : nullptr;
+    }
+    // Links that form a cycle (a record naming itself, or records naming each
+    // other) would send every walk up the tiers round for ever: every link
+    // that lies on a cycle is treated as no parent.
+    std::vector<bool> onCycle(static_cast<size_t>(n), false);
+    for (int i = 0; i < n; ++i) {
+        const CSubcontract* start = m_Records[i];
+        const CSubcontract* p = start->m_pParent;
+        for (int steps = 0; p && steps <= n; ++steps, p = p->m_pParent) {
+            if (p == start) {
+                onCycle[static_cast<size_t>(i)] = true;
+                break;
+            }
+        }
+    }
+    for (int i = 0; i < n; ++i)
+        if (onCycle[static_cast<size_t>(i)])
+            m_Records[i]->m_pParent = nullptr;
+}
+
+void CWinMeta::RenewTierBits()
+{
+    std::unordered_map<const CSubcontract*, bool> childrenComplete;
+    for (const auto& rec : m_Records)
+        if (rec->m_pParent) {
+            auto [it, inserted] = childrenComplete.emplace(rec->m_pParent, true);
+            if (!FlagTest(rec->m_wFlags, SUB_COMPLETE))
+                it->second = false;
+        }
+    for (const auto& rec : m_Records) {
+        auto it = childrenComplete.find(rec.get());
+        FlagSet(rec->m_wFlags, SUB_TIERS_COMPLETE, (it == childrenComplete.end() || it->second) ? 1 : 0);
+    }
+}
+
+CSubcontract* CWinMeta::FirstChild(const CSubcontract* record) const
+{
+    for (const auto& rec : m_Records)
+        if (rec->m_pParent == record)
+            return rec.get();
+    return record ? NextInTree(record) : nullptr;
+}
+
+CSubcontract* CWinMeta::NextInTree(const CSubcontract* record) const
+{
+    int steps = m_Records.GetSize() + 1;
+    while (record && steps-- > 0) {
+        const int index = m_Records.IndexOf(record);
+        if (index < 0)
+            return nullptr;
+        for (int i = index + 1; i < m_Records.GetSize(); ++i)
+            if (m_Records[i]->m_pParent == record->m_pParent)
+                return m_Records[i];
+        record = record->m_pParent;
+    }
+    return nullptr;
+}
+
+void CWinMeta::AssignNumber(CSubcontract* record) const
+{
+    bool used[200] = {};
+    for (const auto& rec : m_Records) {
+        const Text* number = rec->GetCellText(SUBF_NUMBER);
+        const long value = number ? std::strtol(std::string(TextView(*number)).c_str(), nullptr, 10) : 0;
+        if (value >= 0 && value <= 199)
+            used[value] = true;
+    }
+    for (int n = 1; n <= 199; ++n)
+        if (!used[n]) {
+            record->SetNumber(n);
+            return;
+        }
+}
+
+void CWinMeta::ApplyDefaults(CSubcontract* record) const
+{
+    for (const std::string& entry : m_Defaults) {
+        std::string_view name, value;
+        const size_t comma = entry.find(',');
+        if (comma == std::string::npos) {
+            value = entry.size() > 1 ? std::string_view(entry).substr(1) : std::string_view();
+        } else {
+            name = std::string_view(entry).substr(0, comma);
+            value = std::string_view(entry).substr(comma + 1);
+            while (!value.empty() && (value.front() == ' ' || value.front() == '\t' ||
+                                      value.front() == '\r' || value.front() == '\n'))
+                value.remove_prefix(1);
+        }
+        for (int j = 0; j < m_Fields.GetSize(); ++j) {
+            if (!EqualNoCase(TextView(m_Fields[j]->m_strName), name))
+                continue;
+            CCellData* cell = record->GetCell(j);
+            if (cell && TextEmpty(cell->m_psz))
+                cell->m_psz = std::string(value);
+        }
+    }
+}
+
+int CWinMeta::FindField(std::string_view name) const
+{
+    for (int j = 0; j < m_Fields.GetSize(); ++j)
+        if (EqualNoCase(TextView(m_Fields[j]->m_strName), name))
+            return j;
+    return -1;
+}
+
+} // namespace kestrel
