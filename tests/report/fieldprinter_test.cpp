@@ -52,7 +52,7 @@ TEST(FieldKinds, AmountsFollowFormatCommasAndMoney)
 TEST(FieldKinds, DatesCountsHexFlagsAndExpressions)
 {
     auto c = MakeReportContract();
-    c->dLetingDate = 1709596800;  // 2024-03-05 00:00 UTC
+    c->dLetingDate = 1709596800; // 2024-03-05 00:00 UTC
     c->m_dwCheck = 0xABC;
     EXPECT_EQ(Line(*c, "{LETTING_DATE,FORMAT=5}"), "Mar 05, 2024|");
     EXPECT_EQ(Line(*c, "{LETTING_DATE}"), "03-05-24|");
@@ -169,7 +169,8 @@ TEST_F(Conditions, FieldWithoutValueIsTestedAsSizeBlanks)
 {
     c->m_Sites.Add()->m_strDescription = std::string("S1");
     c->m_Sites.Add()->m_strDescription = std::string("S2");
-    const std::string out = Render(*c, "{SITE_DESCRIPTION,REPEAT}{CONTRACT_ID?\"Y\":\"N\"}{CONTRACT_ID,SIZE=0}|\n");
+    const std::string out =
+        Render(*c, "{SITE_DESCRIPTION,REPEAT}{CONTRACT_ID?\"Y\":\"N\"}{CONTRACT_ID,SIZE=0}|\n");
     EXPECT_EQ(out, "S1N|\nS2Y|\n\f\n");
 }
 
@@ -191,7 +192,8 @@ TEST(Repetition, ListFieldsAdvanceTogether)
         s->m_strDescription = std::string(k ? "Two" : "One");
         s->m_dStartDate = k ? 86400 : 0;
     }
-    EXPECT_EQ(Render(*c, "{SITE_DESCRIPTION,REPEAT} {SITE_START_DATE}|\n"), "One         |\nTwo 01-02-70|\n\f\n");
+    EXPECT_EQ(Render(*c, "{SITE_DESCRIPTION,REPEAT} {SITE_START_DATE}|\n"),
+              "One         |\nTwo 01-02-70|\n\f\n");
 }
 
 TEST(Repetition, MinAndMaxLines)
@@ -199,7 +201,8 @@ TEST(Repetition, MinAndMaxLines)
     auto c = MakeReportContract();
     c->m_strHeader[HDR_CONTRACT_DESCRIPTION] = std::string("short");
     c->m_strHeader[HDR_CONTRACT_ID] = std::string("C1");
-    EXPECT_EQ(Render(*c, "{CONTRACT_DESCRIPTION,SIZE=8,MINLINES=2}|\n"), "short   |\n        |\n        |\n\f\n");
+    EXPECT_EQ(Render(*c, "{CONTRACT_DESCRIPTION,SIZE=8,MINLINES=2}|\n"),
+              "short   |\n        |\n        |\n\f\n");
     EXPECT_EQ(Render(*c, "{CONTRACT_ID,MINLINES=2}|\n"), "C1             |\n               |\n\f\n");
     c->m_strHeader[HDR_CONTRACT_DESCRIPTION] = std::string("aaa bbb ccc");
     EXPECT_EQ(Render(*c, "{CONTRACT_DESCRIPTION,SIZE=3,REPEAT,MAXLINES=-1}|\n"), "aaa|\nbbb|\n\f\n");
@@ -269,5 +272,5 @@ TEST(TemplateCalls, SelfCallIsAFault)
     EXPECT_EQ(Render(*c, "{[Loop]}"), "Templates call each other too deeply in template: Loop");
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

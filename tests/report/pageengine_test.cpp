@@ -127,5 +127,5 @@ TEST(PageEngine, NulBytesNeverReachThePage)
     EXPECT_EQ(e.Pages()[0].lines[0], "ab");
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel

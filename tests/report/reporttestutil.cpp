@@ -15,7 +15,7 @@ void AddField(CWinMeta& t, const std::string& name)
     f->m_iRequired = kNeverRequired;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<CContract> MakeReportContract()
 {
@@ -69,7 +69,10 @@ CSubItem* AddSubItem(CSubcontract& s, const std::string& line, double quan, doub
     return si;
 }
 
-void SetTemplate(CContract& c, const std::string& name, const std::string& text) { c.AddDataTemplate(name, text); }
+void SetTemplate(CContract& c, const std::string& name, const std::string& text)
+{
+    c.AddDataTemplate(name, text);
+}
 
 std::string PagesText(const std::vector<ReportPage>& pages)
 {
@@ -101,4 +104,4 @@ std::string Render(const std::string& text)
     return Render(*c, text);
 }
 
-}  // namespace kestrel::test
+} // namespace kestrel::test

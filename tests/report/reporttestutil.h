@@ -11,7 +11,7 @@
 namespace kestrel {
 class CSubcontract;
 class CSubItem;
-}  // namespace kestrel
+} // namespace kestrel
 
 namespace kestrel::test {
 
@@ -21,7 +21,8 @@ namespace kestrel::test {
 std::unique_ptr<CContract> MakeReportContract();
 
 // A complete subcontractor (so that the check finds nothing about it).
-CSubcontract* AddSub(CContract& c, const std::string& name, CSubcontract* parent = nullptr, bool itemized = true);
+CSubcontract* AddSub(CContract& c, const std::string& name, CSubcontract* parent = nullptr,
+                     bool itemized = true);
 CItem* AddItem(CContract& c, const std::string& line, const std::string& number, const std::string& unit,
                const std::string& desc);
 CSubItem* AddSubItem(CSubcontract& s, const std::string& line, double quan, double up);
@@ -37,4 +38,4 @@ std::string RunReport(CContract& c);
 std::string Render(CContract& c, const std::string& text);
 std::string Render(const std::string& text);
 
-}  // namespace kestrel::test
+} // namespace kestrel::test

@@ -86,8 +86,9 @@ TEST(TemplateLiterals, ContinuationOnlyAfterALiteral)
 
 TEST(TemplateFields, WorkedExampleSectionHead)
 {
-    auto t = Compile(std::string(25, ' ') + "Section {SECTION_NUMBER}    Alt Group {SECTION_ALTERNATE_CODE}\n" +
-                     "    {SECTION_DESCRIPTION,SIZE=70,REPEAT,JUSTIFY=CENTER}\n" + std::string(79, '-'));
+    auto t =
+        Compile(std::string(25, ' ') + "Section {SECTION_NUMBER}    Alt Group {SECTION_ALTERNATE_CODE}\n" +
+                "    {SECTION_DESCRIPTION,SIZE=70,REPEAT,JUSTIFY=CENTER}\n" + std::string(79, '-'));
     ASSERT_EQ(t->lines.size(), 3u);
     ASSERT_EQ(t->lines[0].size(), 5u);
     EXPECT_EQ(LiteralOf(t->lines[0][0]), std::string(25, ' ') + "Section ");
@@ -142,7 +143,8 @@ TEST(TemplateConditions, GroupsAndOperators)
     const TemplateCond& c = *t->lines[0][0].cond;
     EXPECT_EQ(c.op, 1);
     EXPECT_EQ(c.left->op, 2);
-    const std::pair<const char*, int> ops[] = {{">=", 5}, {"<=", 6}, {"!=", 7}, {"==", 8}, {">", 3}, {"<", 4}, {"=", 8}};
+    const std::pair<const char*, int> ops[] = {{">=", 5}, {"<=", 6}, {"!=", 7}, {"==", 8},
+                                               {">", 3},  {"<", 4},  {"=", 8}};
     for (const auto& [text, code] : ops) {
         auto u = Compile(std::string("{AGENCY") + text + "\"x\"}");
         EXPECT_EQ(u->lines[0][0].cond->op, code) << text;
@@ -190,7 +192,8 @@ TEST(TemplateOptions, Errors)
               "Field Option SIZE requires value for field CONTRACT_ID in template [T]");
     EXPECT_EQ(CompileError("{CONTRACT_ID,S=3}"),
               "Ambiguous Field Option S for field CONTRACT_ID in template [T]");
-    EXPECT_EQ(CompileError("{\"x\",BOGUS=1}"), "Unknown Field Option: BOGUS for field: STRING in template [T]");
+    EXPECT_EQ(CompileError("{\"x\",BOGUS=1}"),
+              "Unknown Field Option: BOGUS for field: STRING in template [T]");
     EXPECT_EQ(CompileError("{CONTRACT_ID,J=Q}"),
               "Unknown Justification Q for option J of field CONTRACT_ID in template [T]");
     EXPECT_EQ(CompileError("{#1,JUSTIFY}"),
@@ -253,5 +256,5 @@ TEST(TemplateCompiler, HostileNestingIsAFaultNotACrash)
     EXPECT_EQ(CompileError(chain + "}"), "Condition too complex in template [T]");
 }
 
-}  // namespace
-}  // namespace kestrel
+} // namespace
+} // namespace kestrel
