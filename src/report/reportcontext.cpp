@@ -201,7 +201,8 @@ void CReportContext::StoreFieldState(int code, int position, const Text& remaini
 
 void CReportContext::CountWork()
 {
-    if (m_workLimit > 0 && ++m_work > m_workLimit)
+    if ((m_workLimit > 0 && ++m_work > m_workLimit) ||
+        (m_pageLimit > 0 && m_engine.PageCount() > m_pageLimit))
         ThrowReportFault("The report is too large to lay out");
 }
 

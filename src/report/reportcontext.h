@@ -60,9 +60,10 @@ public:
     void LoadFieldState(int code, int& position, Text& remaining) const;
     void StoreFieldState(int code, int position, const Text& remaining);
 
-    // Counts a segment print against the run's work limit.
+    // Counts a segment print against the run's limits of work and pages.
     void CountWork();
     void SetWorkLimit(long long limit) { m_workLimit = limit; }
+    void SetPageLimit(int pages) { m_pageLimit = pages; }
     void ResetWork() { m_work = 0; }
 
     // Frees the compiled forms kept with the templates.
@@ -91,6 +92,7 @@ private:
     int m_depth = 0;
     long long m_work = 0;
     long long m_workLimit = 0;
+    int m_pageLimit = 0;
 };
 
 } // namespace kestrel

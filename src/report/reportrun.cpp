@@ -16,6 +16,9 @@ namespace {
 // Far beyond any real report (a thousand-page report prints a few hundred
 // thousand segments), yet it ends a runaway template in seconds.
 constexpr long long kDefaultWorkLimit = 50'000'000;
+// Every page of a one-pass layout is kept; this many are some hundred
+// megabytes, and no real report comes near it.
+constexpr int kDefaultPageLimit = 20'000;
 
 enum SectionState : int {
     ST_DONE = -1,
@@ -36,6 +39,7 @@ CReportRun::CReportRun(CContract& contract, const CDataMap<CPlate>* templates)
     : m_ctx(std::make_unique<CReportContext>(contract, templates))
 {
     m_ctx->SetWorkLimit(kDefaultWorkLimit);
+    m_ctx->SetPageLimit(kDefaultPageLimit);
     // The check runs first so that a footer listing its messages is
     // measured with the current ones.
     CheckContract(contract, true);
@@ -66,6 +70,11 @@ void CReportRun::Release()
 void CReportRun::SetWorkLimit(long long limit)
 {
     m_ctx->SetWorkLimit(limit);
+}
+
+void CReportRun::SetPageLimit(int pages)
+{
+    m_ctx->SetPageLimit(pages);
 }
 
 ReportOutcome CReportRun::RunToPage(int n)

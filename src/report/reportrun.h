@@ -44,6 +44,8 @@ public:
     // Limits the segments printed in one run (0: no limit); a run over the
     // limit ends with a fault instead of running on for hours.
     void SetWorkLimit(long long limit);
+    // Limits the pages of one run (0: no limit).
+    void SetPageLimit(int pages);
 
 private:
     ReportOutcome Run(int target);

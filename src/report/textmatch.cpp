@@ -19,4 +19,4 @@ bool MatchPatternList(std::string_view text, std::string_view patterns)
     }
 }
 
-}  // namespace kestrel
+} // namespace kestrel

@@ -8,4 +8,4 @@ namespace kestrel {
 // True when text matches one of the ";"-separated wildcard patterns.
 bool MatchPatternList(std::string_view text, std::string_view patterns);
 
-}  // namespace kestrel
+} // namespace kestrel

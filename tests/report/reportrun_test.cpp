@@ -243,6 +243,17 @@ TEST(ReportFaults, RunawayTemplatesStop)
     EXPECT_EQ(run.LayoutAll().error, "The report is too large to lay out");
 }
 
+TEST(ReportFaults, PageLimit)
+{
+    auto c = MakeReportContract();
+    SetTemplate(*c, "Report Front", "{\"\f\",MINLINES=300}");
+    CReportRun run(*c);
+    run.SetPageLimit(100);
+    EXPECT_EQ(run.LayoutAll().error, "The report is too large to lay out");
+    run.SetPageLimit(0);
+    EXPECT_EQ(run.LayoutAll().pagesStarted, 302);
+}
+
 TEST(ReportRun, LongTemplatesAreCompiledLineByLineAndNotKept)
 {
     auto c = MakeReportContract();
