@@ -66,8 +66,10 @@ std::string FormatInteger(std::string_view format, uint32_t value)
         }
         if (hasWidth)
             spec += std::to_string(width > kMaxWidth ? kMaxWidth : width);
-        if (precision >= 0)
-            spec += "." + std::to_string(precision > kMaxWidth ? kMaxWidth : precision);
+        if (precision >= 0) {
+            spec.push_back('.');
+            spec += std::to_string(precision > kMaxWidth ? kMaxWidth : precision);
+        }
         spec.push_back(conv);
         char buffer[2 * kMaxWidth + 64];
         int n = 0;
