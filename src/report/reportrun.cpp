@@ -45,7 +45,7 @@ CReportRun::CReportRun(CContract& contract, const CDataMap<CPlate>* templates)
     CheckContract(contract, true);
     m_ctx->Engine().Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
     try {
-        m_ctx->SetFooterSize(m_ctx->MeasureTemplate("Report Footer"));
+        MeasureFooter();
     } catch (const CReportFault& fault) {
         m_prepareError = fault.Message();
     } catch (const std::bad_alloc&) {
@@ -191,14 +191,21 @@ bool CReportRun::Fits(int printedThisRound)
     return e.PageOpen() ? room >= needed + e.Line() : room >= needed;
 }
 
+void CReportRun::MeasureFooter()
+{
+    // Every run starts from the evaluator state that preparing leaves (an
+    // empty identifier table, then whatever measuring the footer defines),
+    // so that a page comes out the same whichever run lays it out.
+    ClearIdentifiers();
+    m_ctx->SetFooterSize(m_ctx->MeasureTemplate("Report Footer"));
+}
+
 void CReportRun::LayOut(int target)
 {
     CReportContext& ctx = *m_ctx;
     CPageEngine& e = ctx.Engine();
-    // Every run starts from the same evaluator state, so that a page comes
-    // out the same whichever run lays it out.
-    ClearIdentifiers();
     e.Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
+    MeasureFooter();
     e.SetTargetPage(target);
     ctx.ResetWork();
     ctx.SetCurrentSub(-1);

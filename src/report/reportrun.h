@@ -49,6 +49,7 @@ public:
 
 private:
     ReportOutcome Run(int target);
+    void MeasureFooter();
     void LayOut(int target);
     void Advance();
     bool Fits(int printedThisRound);

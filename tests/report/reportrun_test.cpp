@@ -207,6 +207,22 @@ TEST_F(SubReport, OneLayoutGivesTheSamePagesAsPageByPageRuns)
     EXPECT_EQ(past.pagesStarted, static_cast<int>(all.pages.size()));
 }
 
+TEST_F(SubReport, EveryRunStartsFromThePreparedEvaluatorState)
+{
+    c->m_wPrintOptions = 1;
+    SetTemplate(*c, "Report Header", "H{#@foot,FORMAT=1.0}\n");
+    SetTemplate(*c, "Report Footer", "F{#@foot=@foot+1,FORMAT=1.0}\f\r\\");
+    CReportRun run(*c);
+    const ReportOutcome first = run.LayoutAll();
+    ASSERT_TRUE(first.ok);
+    ASSERT_EQ(first.pages.size(), 4u);
+    // Measuring the footer while preparing counted once.
+    EXPECT_EQ(first.pages[0].lines[0], "H1");
+    EXPECT_EQ(first.pages[3].lines[0], "H4");
+    EXPECT_EQ(run.LayoutAll().pages, first.pages);
+    EXPECT_EQ(run.RunToPage(3).pages[0], first.pages[2]);
+}
+
 TEST(ReportFaults, MessagesComeBackAsValues)
 {
     const std::pair<const char*, const char*> cases[] = {
