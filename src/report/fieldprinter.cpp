@@ -37,6 +37,14 @@ std::string FormatAmount(double x, std::string_view format, uint16_t options)
     return FormatNumber(x, wp.w, wp.p, FlagTest(options, FB_COMMAS), FlagTest(options, FB_MONEY));
 }
 
+// The leading number of a text (as atol would read it), kept within int.
+long LeadingNumber(std::string_view text)
+{
+    const std::string s(text);
+    const long n = std::strtol(s.c_str(), nullptr, 10);
+    return n < -1000000 ? -1000000 : (n > 1000000 ? 1000000 : n);
+}
+
 uint32_t ToU32(double x)
 {
     if (IsBlankValue(x) || std::isnan(x) || x <= 0)
@@ -74,7 +82,7 @@ std::string FormatValue(CReportContext& ctx, TemplateField& f, const FieldValue&
             return FormatAmount(x, fmt.empty() ? std::string_view("12.2") : fmt, f.options);
         }
         return v.text;
-    case KIND_DATE: return FormatDate(v.u32, std::atoi(std::string(FormatText(f)).c_str()));
+    case KIND_DATE: return FormatDate(v.u32, static_cast<int>(LeadingNumber(FormatText(f))));
     case KIND_COUNT: {
         const uint32_t n = adjust ? ToU32(Adjusted(ctx, f, v.u32)) : v.u32;
         const std::string_view fmt = FormatText(f);
@@ -94,8 +102,8 @@ void Substring(std::string& text, std::string_view spec)
 {
     const std::string s(spec);
     const size_t sep = s.find_first_of(".:");
-    long start = std::atol(s.substr(0, sep).c_str());
-    long count = sep == std::string::npos ? 0 : std::atol(s.substr(sep + 1).c_str());
+    long start = LeadingNumber(s.substr(0, sep));
+    long count = sep == std::string::npos ? 0 : LeadingNumber(s.substr(sep + 1));
     if (start <= 0)
         start = 1;
     if (count <= 0)
