@@ -1,5 +1,6 @@
 #include "report/reportrun.h"
 
+#include <exception>
 #include <new>
 
 #include "model/contract/contract.h"
@@ -50,6 +51,8 @@ CReportRun::CReportRun(CContract& contract, const CDataMap<CPlate>* templates)
         m_prepareError = fault.Message();
     } catch (const std::bad_alloc&) {
         m_prepareError = "Unable to allocate memory for SEQ";
+    } catch (const std::exception& e) {
+        m_prepareError = e.what();
     }
 }
 
@@ -103,6 +106,9 @@ ReportOutcome CReportRun::Run(int target)
     } catch (const std::bad_alloc&) {
         out.ok = false;
         out.error = "Unable to allocate memory for SEQ";
+    } catch (const std::exception& e) {
+        out.ok = false;
+        out.error = e.what();
     }
     CPageEngine& e = m_ctx->Engine();
     out.pagesStarted = e.PageCount();

@@ -568,6 +568,8 @@ std::unique_ptr<CompiledTemplate> CTemplateCompiler::TryCompile(std::string_view
         error = fault.Message();
     } catch (const std::bad_alloc&) {
         error = "Unable to allocate memory for SEQ";
+    } catch (const std::exception& e) {
+        error = e.what();
     }
     return nullptr;
 }
