@@ -26,4 +26,20 @@ std::string FormatDate(uint32_t date, int style);
 // code (2 bad date, 4 bad time). An empty date gives 0 without error.
 int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal, uint32_t& out);
 
+// A local date and time, broken down (month 1 to 12).
+struct LocalDateTime {
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// As above, starting from the given local date and time instead of the
+// clock, with the given time-zone bias (minutes by which UTC is ahead of
+// local standard time) instead of the machine's.
+int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal, const LocalDateTime& now,
+                  int biasMinutes, uint32_t& out);
+
 } // namespace kestrel

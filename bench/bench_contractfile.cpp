@@ -1,0 +1,200 @@
+// Reading and writing the contract file against zlib alone on the same
+// bytes, and the peak memory of a read against the uncompressed size.
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "model/contract/contract.h"
+#include "model/contract/contractfile.h"
+#include "support/contractgen.h"
+
+// Every allocation of this binary is counted, so that the peak of a read
+// can be measured. zlib's own state (some 40 KB) is allocated with malloc
+// and is not counted.
+namespace {
+std::atomic<size_t> g_current{0};
+std::atomic<size_t> g_peak{0};
+constexpr size_t kHeader = 16;
+
+void* CountedAlloc(size_t n)
+{
+    auto* p = static_cast<unsigned char*>(std::malloc(n + kHeader));
+    if (!p)
+        throw std::bad_alloc();
+    *reinterpret_cast<size_t*>(p) = n;
+    const size_t now = g_current.fetch_add(n) + n;
+    size_t peak = g_peak.load();
+    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
+    }
+    return p + kHeader;
+}
+
+void CountedFree(void* q) noexcept
+{
+    if (!q)
+        return;
+    auto* p = static_cast<unsigned char*>(q) - kHeader;
+    g_current.fetch_sub(*reinterpret_cast<size_t*>(p));
+    std::free(p);
+}
+} // namespace
+
+void* operator new(size_t n)
+{
+    return CountedAlloc(n);
+}
+void* operator new[](size_t n)
+{
+    return CountedAlloc(n);
+}
+void operator delete(void* p) noexcept
+{
+    CountedFree(p);
+}
+void operator delete[](void* p) noexcept
+{
+    CountedFree(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    CountedFree(p);
+}
+void operator delete[](void* p, size_t) noexcept
+{
+    CountedFree(p);
+}
+
+namespace {
+
+using namespace kestrel;
+using Clock = std::chrono::steady_clock;
+
+struct Case {
+    std::string path;
+    std::vector<unsigned char> stream;     // uncompressed
+    std::vector<unsigned char> compressed; // the file's bytes
+    std::unique_ptr<CContract> contract;
+};
+
+Case& GetCase(bool tables)
+{
+    static Case cases[2];
+    Case& c = cases[tables ? 1 : 0];
+    if (!c.contract) {
+        bench::ContractShape shape;
+        shape.tables = tables;
+        c.contract = bench::GenerateContract(shape);
+        c.path = (std::filesystem::temp_directory_path() /
+                  (std::string("kestrel-bench-") + (tables ? "tables" : "items") + ".con"))
+                     .string();
+        if (WriteContractFile(*c.contract, c.path) != CF_OK)
+            std::abort();
+        c.stream = WriteContractStream(*c.contract);
+        std::ifstream in(c.path, std::ios::binary);
+        c.compressed.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return c;
+}
+
+size_t Inflate(const std::vector<unsigned char>& in, std::vector<unsigned char>& out)
+{
+    z_stream s{};
+    inflateInit2(&s, 15 + 16);
+    s.next_in = const_cast<Bytef*>(in.data());
+    s.avail_in = static_cast<uInt>(in.size());
+    s.next_out = out.data();
+    s.avail_out = static_cast<uInt>(out.size());
+    inflate(&s, Z_FINISH);
+    const size_t n = s.total_out;
+    inflateEnd(&s);
+    return n;
+}
+
+size_t Deflate(const std::vector<unsigned char>& in, std::vector<unsigned char>& out)
+{
+    z_stream s{};
+    deflateInit2(&s, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    s.next_in = const_cast<Bytef*>(in.data());
+    s.avail_in = static_cast<uInt>(in.size());
+    s.next_out = out.data();
+    s.avail_out = static_cast<uInt>(out.size());
+    deflate(&s, Z_FINISH);
+    const size_t n = s.total_out;
+    deflateEnd(&s);
+    return n;
+}
+
+double Seconds(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double>(b - a).count();
+}
+
+void BM_ReadAndRecalculate(benchmark::State& state)
+{
+    Case& c = GetCase(state.range(0) != 0);
+    std::vector<unsigned char> out(c.stream.size() + 1024);
+    double tRead = 0, tInflate = 0;
+    size_t peak = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(Inflate(c.compressed, out));
+        const auto t1 = Clock::now();
+        const size_t base = g_current.load();
+        g_peak.store(base);
+        std::unique_ptr<CContract> contract;
+        if (ReadContractFile(c.path, contract) != CF_OK)
+            state.SkipWithError("read failed");
+        const auto t2 = Clock::now();
+        peak = std::max(peak, g_peak.load() - base);
+        contract.reset();
+        tInflate += Seconds(t0, t1);
+        tRead += Seconds(t1, t2);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["read_ms"] = tRead / n * 1e3;
+    state.counters["inflate_ms"] = tInflate / n * 1e3;
+    state.counters["read_vs_inflate"] = tRead / tInflate;
+    state.counters["stream_kB"] = static_cast<double>(c.stream.size()) / 1024;
+    state.counters["peak_vs_stream"] = static_cast<double>(peak) / static_cast<double>(c.stream.size());
+}
+
+void BM_Write(benchmark::State& state)
+{
+    Case& c = GetCase(state.range(0) != 0);
+    std::vector<unsigned char> out(c.stream.size() + 65536);
+    const std::string path = c.path + ".out";
+    double tWrite = 0, tDeflate = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(Deflate(c.stream, out));
+        const auto t1 = Clock::now();
+        if (WriteContractFile(*c.contract, path) != CF_OK)
+            state.SkipWithError("write failed");
+        const auto t2 = Clock::now();
+        tDeflate += Seconds(t0, t1);
+        tWrite += Seconds(t1, t2);
+    }
+    std::remove(path.c_str());
+    const double n = static_cast<double>(state.iterations());
+    state.counters["write_ms"] = tWrite / n * 1e3;
+    state.counters["deflate_ms"] = tDeflate / n * 1e3;
+    state.counters["write_vs_deflate"] = tWrite / tDeflate;
+}
+
+BENCHMARK(BM_ReadAndRecalculate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Write)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

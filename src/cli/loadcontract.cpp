@@ -1,0 +1,18 @@
+#include "cli/loadcontract.h"
+
+#include "cli/command.h"
+#include "model/contract/contract.h"
+#include "model/contract/contractfile.h"
+
+namespace kestrel::cli {
+
+int LoadContract(const std::string& path, std::unique_ptr<CContract>& contract)
+{
+    const int code = ReadContractFile(path, contract);
+    if (code == CF_OK)
+        return 0;
+    PrintError(ContractFileErrorText(code, false));
+    return kExitUnreadable;
+}
+
+} // namespace kestrel::cli

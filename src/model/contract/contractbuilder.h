@@ -1,0 +1,52 @@
+#pragma once
+// Turns the records of a contract file into a new contract: one handler per
+// record group, reader state kept between records.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/subcontract/substorage.h"
+
+namespace kestrel {
+
+class CContract;
+class CPlate;
+struct RecordValue;
+
+class CContractBuilder {
+public:
+    CContractBuilder();
+    ~CContractBuilder();
+    CContractBuilder(const CContractBuilder&) = delete;
+    CContractBuilder& operator=(const CContractBuilder&) = delete;
+
+    // One record. Unknown groups and tags are skipped. Returns a contract
+    // file error code (the version test), 0 to go on.
+    int Handle(uint16_t tag, const RecordValue& value);
+    // Completes the tables and the computed values, clears the modified
+    // flag and hands the contract over.
+    std::unique_ptr<CContract> Finish();
+
+private:
+    void Header(uint16_t tag, const RecordValue& v);
+    void Item(uint16_t tag, const RecordValue& v);
+    void County(uint16_t tag, const RecordValue& v);
+    void Site(uint16_t tag, const RecordValue& v);
+    void Note(uint16_t tag, const RecordValue& v);
+    void PrintOptions(uint16_t tag, const RecordValue& v);
+    void Formats(uint16_t tag, const RecordValue& v);
+    void OtherReport(uint16_t tag, const RecordValue& v);
+    void Template(uint16_t tag, const RecordValue& v);
+    void List(uint16_t tag, const RecordValue& v);
+
+    std::unique_ptr<CContract> m_contract;
+    CSubStorageReader m_storage;
+    // The template and the list named by the last name record; dropped when
+    // a later name record replaces them.
+    CPlate* m_template = nullptr;
+    std::vector<std::string>* m_list = nullptr;
+};
+
+} // namespace kestrel

@@ -1,0 +1,331 @@
+#include "model/contract/contractfile.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <new>
+
+#include "model/contract/contract.h"
+#include "model/contract/contractbuilder.h"
+#include "model/contract/recordreader.h"
+#include "model/contract/recordwriter.h"
+#include "model/subcontract/substorage.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+
+namespace {
+
+int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
+{
+    std::string magic;
+    if (!reader.ReadMagic(magic))
+        return reader.Error();
+    if (magic == "This")
+        return CF_TOO_OLD;
+    if (magic != "SDT!")
+        return CF_NOT_CON;
+
+    CContractBuilder builder;
+    uint16_t tag = 0;
+    RecordValue value;
+    while (reader.Next(tag, value)) {
+        const int code = builder.Handle(tag, value);
+        if (code != CF_OK)
+            return code;
+    }
+    if (reader.Error() != CF_OK)
+        return reader.Error();
+    contract = builder.Finish();
+    return CF_OK;
+}
+
+// Errors are values here: running out of memory on a damaged or huge file
+// is reported like any other read failure.
+int ReadGuarded(CRecordReader& reader, std::unique_ptr<CContract>& contract)
+{
+    try {
+        return ReadRecords(reader, contract);
+    } catch (const std::bad_alloc&) {
+        return CF_NO_MEMORY;
+    } catch (const std::length_error&) {
+        return CF_NO_MEMORY;
+    }
+}
+
+void WriteHeader(CRecordWriter& w, const CContract& c)
+{
+    w.U16(0x0100, static_cast<uint32_t>(c.m_iVersion));
+    w.Start(0x0200);
+    w.U16(0x0201, static_cast<uint32_t>(c.m_iHeaderA));
+    w.U16(0x0202, static_cast<uint32_t>(c.iAmendCount));
+    w.U16(0x0203, c.m_wFlags);
+    w.F64(0x0204, c.m_fContractTotal);
+    w.U32(0x0206, c.dLetingDate);
+    w.U32(0x0207, c.dDateGenerated);
+    w.U32(0x0208, c.m_dDateRevised);
+    for (uint16_t i = 0; i <= 18; ++i)
+        w.Str(static_cast<uint16_t>(0x0209 + i), c.m_strHeader[i]);
+    w.Str(0x021D, c.m_strHeader[19]);
+    w.Str(0x021E, c.m_strHeader[20]);
+    for (uint16_t i = 0; i < 3; ++i)
+        w.Str(static_cast<uint16_t>(0x0226 + i), c.m_strFurther[i]);
+    w.F64(0x022A, c.m_fSecondAmount);
+    w.Str(0x022B, c.m_strPrimeID);
+    w.Str(0x022C, c.m_strPrimeName);
+    w.U16(0x022D, static_cast<uint32_t>(c.m_iHeaderB));
+}
+
+void WriteRecordsBeforeItems(CRecordWriter& w, const CContract& c)
+{
+    w.Count(0x021F, static_cast<size_t>(c.m_Counties.GetSize()));
+    for (const auto& r : c.m_Counties) {
+        w.Start(0x0400);
+        w.Str(0x0401, r->m_strID);
+        w.Str(0x0402, r->m_strName);
+    }
+    w.Count(0x0220, static_cast<size_t>(c.m_Sites.GetSize()));
+    for (const auto& r : c.m_Sites) {
+        w.Start(0x0500);
+        w.U32(0x0501, r->m_dStartDate);
+        w.U32(0x0502, r->m_dEndDate);
+        w.U16(0x0503, r->m_dwEstDays);
+        w.F64(0x0504, r->m_fDamages);
+        w.Str(0x0505, r->m_strTypeDays);
+        w.Str(0x0506, r->m_strDescription);
+    }
+    w.Count(0x0222, static_cast<size_t>(c.m_Notes.GetSize()));
+    for (const auto& r : c.m_Notes) {
+        w.Start(0x0600);
+        w.U16(0x0601, static_cast<uint32_t>(r->m_iNumberA));
+        w.U32(0x0602, static_cast<uint32_t>(r->m_iNumberB));
+        w.Str(0x0603, r->m_strText);
+    }
+    w.Start(0x0800);
+    w.U16(0x0801, c.m_wPrintOptions);
+    for (uint16_t i = 0; i < 3; ++i)
+        w.U16(static_cast<uint16_t>(0x0802 + i), static_cast<uint32_t>(c.m_iPrintNumber[i]));
+    w.Start(0x0900);
+    const NumberFormat* formats[3] = {&c.m_QuanFormat, &c.m_UPFormat, &c.m_ExtFormat};
+    for (uint16_t i = 0; i < 3; ++i)
+        w.U16(static_cast<uint16_t>(0x0901 + i),
+              static_cast<uint8_t>(formats[i]->digits) |
+                  (static_cast<uint32_t>(static_cast<uint8_t>(formats[i]->decimals)) << 8));
+    w.U16(0x0904, c.m_wFormatWord);
+}
+
+void WriteItems(CRecordWriter& w, const CContract& c)
+{
+    w.Count(0x0221, static_cast<size_t>(c.m_Items.GetSize()));
+    for (const auto& e : c.m_Items) {
+        w.Start(0x0300);
+        w.U16(0x0301, e->m_wFlags);
+        w.F64(0x0302, e->m_fQuantity);
+        w.F64(0x0303, e->m_fUnitPrice);
+        w.Str(0x0304, e->m_strLineNumber);
+        w.Str(0x0305, e->m_strAltCode);
+        w.Str(0x0306, e->m_strItemNumber);
+        w.Str(0x0307, e->m_strUnit);
+        w.Str(0x0308, e->m_strShortDesc);
+        w.Str(0x0309, e->m_strLongDesc);
+    }
+}
+
+void WriteRecordsAfterItems(CRecordWriter& w, const CContract& c)
+{
+    // No table, no table group: an empty table would come back as a table.
+    if (c.m_pSubTable)
+        WriteSubTable(w, *c.m_pSubTable, false);
+    // The flag promises a table the contract may not have; then there is
+    // nothing to write.
+    if (FlagTest(c.m_wFlags, CONTRACT_HAS_MISC) && c.m_pMiscTable)
+        WriteSubTable(w, *c.m_pMiscTable, true);
+
+    w.Count(0x0223, 17); // the bucket count of the map, as always written
+    c.m_StoredLists.ForEach([&](const std::string& name, const CSAStringArray& list) {
+        w.Start(0x1100);
+        w.Str(0x1101, name);
+        w.Count(0x1102, list.size());
+        for (const auto& entry : list)
+            w.Str(0x1103, entry);
+    });
+
+    w.Count(0x0224, static_cast<size_t>(c.m_OtherRpts.GetSize()));
+    for (const auto& r : c.m_OtherRpts) {
+        w.Start(0x0A00);
+        w.U16(0x0A01, r->m_wReportNumber);
+        w.Str(0x0A02, r->m_strFirst);
+        w.Str(0x0A03, r->m_strSecond);
+    }
+
+    size_t counted = 0;
+    c.m_DataTemplates.ForEach([&](const std::string&, const CPlate& p) {
+        if (!FlagTest(p.m_wFlags, 0))
+            ++counted;
+    });
+    w.Count(0x0225, counted);
+    c.m_DataTemplates.ForEach([&](const std::string& name, const CPlate& p) {
+        w.Start(0x0B00);
+        w.Str(0x0B01, name);
+        w.Str(0x0B02, p.m_strText);
+    });
+    w.End();
+}
+
+void WriteContract(CRecordWriter& w, CContract& c)
+{
+    c.m_dwCheck = ComputeCheckValue(c);
+    c.m_iVersion = kContractFileVersion;
+    w.Raw("SDT!", 4);
+    WriteHeader(w, c);
+    WriteRecordsBeforeItems(w, c);
+    WriteItems(w, c);
+    WriteRecordsAfterItems(w, c);
+}
+
+// Compresses into one gzip member with the header every contract file has:
+// no name, time 0, operating system 11. zlib's gzip-file writer would put
+// the build platform's code there, so the member is made with deflate.
+class CGzipSink : public CByteSink {
+public:
+    explicit CGzipSink(FILE* file) : m_file(file), m_out(kOut) {}
+    ~CGzipSink() override
+    {
+        if (m_init)
+            deflateEnd(&m_strm);
+    }
+    CGzipSink(const CGzipSink&) = delete;
+    CGzipSink& operator=(const CGzipSink&) = delete;
+
+    int Init()
+    {
+        int ret = deflateInit2(&m_strm, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+        if (ret != Z_OK)
+            return GzErrorToCode(ret, true);
+        m_init = true;
+        m_header.os = 11;
+        ret = deflateSetHeader(&m_strm, &m_header);
+        return ret == Z_OK ? CF_OK : GzErrorToCode(ret, true);
+    }
+
+    int Write(const unsigned char* data, size_t size) override { return Deflate(data, size, Z_NO_FLUSH); }
+    int Finish() { return Deflate(nullptr, 0, Z_FINISH); }
+
+private:
+    static constexpr size_t kOut = 256 * 1024;
+
+    int Deflate(const unsigned char* data, size_t size, int flush)
+    {
+        m_strm.next_in = const_cast<Bytef*>(data);
+        m_strm.avail_in = static_cast<uInt>(size);
+        for (;;) {
+            m_strm.next_out = m_out.data();
+            m_strm.avail_out = static_cast<uInt>(m_out.size());
+            const int ret = deflate(&m_strm, flush);
+            if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
+                return GzErrorToCode(ret, true);
+            const size_t have = m_out.size() - m_strm.avail_out;
+            if (have > 0 && std::fwrite(m_out.data(), 1, have, m_file) != have)
+                return CF_CANNOT_WRITE;
+            if (flush == Z_FINISH ? ret == Z_STREAM_END : (m_strm.avail_in == 0 && m_strm.avail_out != 0))
+                return CF_OK;
+        }
+    }
+
+    FILE* m_file;
+    std::vector<unsigned char> m_out;
+    z_stream m_strm{};
+    gz_header m_header{};
+    bool m_init = false;
+};
+
+int WriteFile(CContract& contract, const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return CF_CANNOT_OPEN;
+    int code = CF_OK;
+    {
+        CGzipSink sink(file);
+        code = sink.Init();
+        if (code == CF_OK) {
+            CRecordWriter writer(&sink);
+            WriteContract(writer, contract);
+            code = writer.Flush();
+            if (code == CF_OK)
+                code = sink.Finish();
+        }
+    }
+    // Buffered bytes that cannot be written (a full disk) only show here.
+    if (std::fclose(file) != 0 && code == CF_OK)
+        code = CF_CANNOT_WRITE;
+    return code;
+}
+
+} // namespace
+
+int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract)
+{
+    contract.reset();
+    gzFile file = gzopen(path.c_str(), "rb");
+    if (!file)
+        return CF_CANNOT_OPEN;
+    int code;
+    {
+        CRecordReader reader(file);
+        code = ReadGuarded(reader, contract);
+    }
+    gzclose(file);
+    if (code != CF_OK)
+        contract.reset();
+    return code;
+}
+
+int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract)
+{
+    contract.reset();
+    CRecordReader reader(data, size);
+    const int code = ReadGuarded(reader, contract);
+    if (code != CF_OK)
+        contract.reset();
+    return code;
+}
+
+int WriteContractFile(CContract& contract, const std::string& path)
+{
+    try {
+        return WriteFile(contract, path);
+    } catch (const std::bad_alloc&) {
+        return CF_NO_MEMORY;
+    }
+}
+
+std::vector<unsigned char> WriteContractStream(CContract& contract)
+{
+    CRecordWriter writer;
+    WriteContract(writer, contract);
+    return std::move(writer.Bytes());
+}
+
+std::string ContractFileErrorText(int code, bool prefixed)
+{
+    static const char* const kTexts[] = {
+        "No Error",
+        "File is too new. You need to update your version of KESTREL.EXE",
+        "File is too old. This file can only be read with a previous version of KESTREL",
+        "Not a CON File",
+        "Cannot open file",
+        "Cannot read file",
+        "Cannot write file",
+        "Insufficient memory",
+        "File is corrupt",
+        "File is corrupt (#2)",
+        "File contains duplicate line numbers",
+        "File is an amendment",
+    };
+    const bool known = code >= 0 && code < static_cast<int>(sizeof kTexts / sizeof kTexts[0]);
+    const std::string text = known ? kTexts[code] : "Unknown Error";
+    return prefixed ? "Error: " + text : text;
+}
+
+} // namespace kestrel

@@ -1,0 +1,59 @@
+#pragma once
+// Reading and writing the contract file (.CON): a gzip stream of the magic
+// "SDT!" and tag/length/value records, and the check value computed on save.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+class CContract;
+
+// Error codes of the contract file operations, with their texts in
+// ContractFileErrorText.
+enum ContractFileError : int {
+    CF_OK = 0,
+    CF_TOO_NEW = 1,
+    CF_TOO_OLD = 2,
+    CF_NOT_CON = 3,
+    CF_CANNOT_OPEN = 4,
+    CF_CANNOT_READ = 5,
+    CF_CANNOT_WRITE = 6,
+    CF_NO_MEMORY = 7,
+    CF_CORRUPT = 8,
+    CF_CORRUPT2 = 9,
+    CF_DUPLICATE_LINES = 10,
+    CF_AMENDMENT = 11,
+};
+
+// The format version every file is written with.
+constexpr int32_t kContractFileVersion = 410;
+
+// Reads the file at path. On 0 the new contract is handed to the caller;
+// on any other code contract is left empty.
+int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract);
+// The same from the uncompressed bytes of a contract file in memory.
+int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract);
+
+// Writes the whole contract to path as a gzip stream; 0 when every byte was
+// written. Stores the version (410) and the check value in the contract.
+int WriteContractFile(CContract& contract, const std::string& path);
+// The uncompressed stream WriteContractFile would compress.
+std::vector<unsigned char> WriteContractStream(CContract& contract);
+
+// The text of a code; with prefixed, formatted as "Error: %s".
+std::string ContractFileErrorText(int code, bool prefixed);
+
+// The 32-bit check value of the contract (shown as %8.8lX).
+uint32_t ComputeCheckValue(const CContract& contract);
+// Steps of the check value: bytes; a number's low `bytes` bytes in
+// little-endian order; a text up to its first zero byte (null adds nothing).
+uint32_t CheckValueAdd(uint32_t crc, const void* data, size_t size);
+uint32_t CheckValueAddNumber(uint32_t crc, uint64_t value, int bytes);
+uint32_t CheckValueAddText(uint32_t crc, const std::optional<std::string>& text);
+
+} // namespace kestrel

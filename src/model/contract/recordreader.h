@@ -1,0 +1,96 @@
+#pragma once
+// The record stream of a contract file: the "SDT!" magic followed by
+// tag/length/value records, read from a gzip file (or a plain file, which
+// zlib hands through unchanged) or from uncompressed bytes in memory.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct gzFile_s;
+
+namespace kestrel {
+
+// The value of one record. A field narrower or wider than the value reads
+// the value as if it were followed by zero bytes, so a u16 value read into
+// a 32-bit field is zero-extended and a short value never picks up bytes of
+// another record.
+struct RecordValue {
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+
+    uint64_t Unsigned(size_t width) const
+    {
+        uint64_t v = 0;
+        for (size_t i = width < size ? width : size; i-- > 0;)
+            v = (v << 8) | data[i];
+        return v;
+    }
+    uint16_t U16() const { return static_cast<uint16_t>(Unsigned(2)); }
+    uint32_t U32() const { return static_cast<uint32_t>(Unsigned(4)); }
+    int32_t I32() const { return static_cast<int32_t>(U32()); }
+    int16_t I16() const { return static_cast<int16_t>(U16()); }
+    int8_t Byte(size_t i) const { return i < size ? static_cast<int8_t>(data[i]) : 0; }
+    double F64() const
+    {
+        const uint64_t bits = Unsigned(8);
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    }
+    // The text up to its first zero byte.
+    std::string_view Text() const;
+    // Stores the text into a model text, reusing its storage.
+    void AssignTo(std::optional<std::string>& text) const
+    {
+        if (text)
+            text->assign(Text());
+        else
+            text.emplace(Text());
+    }
+};
+
+class CRecordReader {
+public:
+    // Reads through zlib's gzip reader; the file stays the caller's.
+    explicit CRecordReader(gzFile_s* file);
+    // Reads uncompressed bytes that outlive the reader.
+    CRecordReader(const unsigned char* data, size_t size);
+    CRecordReader(const CRecordReader&) = delete;
+    CRecordReader& operator=(const CRecordReader&) = delete;
+
+    // Reads the 4-byte magic; fewer bytes are returned at the end of the
+    // stream. False when the read failed (see Error()).
+    bool ReadMagic(std::string& magic);
+    // The next record. False at the end record, at the end of the stream,
+    // and on an error (Error() then holds its code).
+    bool Next(uint16_t& tag, RecordValue& value);
+    // The contract file error code of the first failure, 0 when none.
+    int Error() const { return m_error; }
+
+private:
+    // Makes n bytes available from m_pos; false when the stream ends first
+    // or a read failed. Nearly every record is already in the buffer, so
+    // that test is kept inline.
+    bool Ensure(size_t n) { return m_end - m_pos >= n ? true : EnsureSlow(n); }
+    bool EnsureSlow(size_t n);
+    void Fill();
+
+    gzFile_s* m_file = nullptr;
+    std::vector<unsigned char> m_buffer;
+    const unsigned char* m_data = nullptr;
+    size_t m_pos = 0;
+    size_t m_end = 0;
+    bool m_eof = false;
+    int m_error = 0;
+};
+
+// The contract file code of a zlib error number; writing selects the code
+// of Z_ERRNO.
+int GzErrorToCode(int zerr, bool writing);
+
+} // namespace kestrel

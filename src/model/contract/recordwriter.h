@@ -1,0 +1,57 @@
+#pragma once
+// Writes tag/length/value records into a buffer that is handed to a sink
+// (the gzip compressor) whenever it fills; without a sink the buffer keeps
+// the whole uncompressed stream. The first error is sticky: once a write
+// failed, every further write is skipped.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "model/contract/values.h"
+
+namespace kestrel {
+
+// Receives the uncompressed bytes; returns a contract file error code.
+class CByteSink {
+public:
+    virtual ~CByteSink() = default;
+    virtual int Write(const unsigned char* data, size_t size) = 0;
+};
+
+class CRecordWriter {
+public:
+    explicit CRecordWriter(CByteSink* sink = nullptr);
+
+    void Raw(const void* data, size_t size);
+    void Start(uint16_t tag) { Header(tag, 0); }
+    void U16(uint16_t tag, uint32_t v);
+    void U32(uint16_t tag, uint32_t v);
+    void F64(uint16_t tag, double v);
+    // A text: its bytes up to the first zero byte; at most 65535 bytes, the
+    // most a record can hold. Null and empty texts both have length 0.
+    void Str(uint16_t tag, std::string_view s);
+    void Str(uint16_t tag, const Text& t) { Str(tag, TextView(t)); }
+    void Str(uint16_t tag, const std::string& s) { Str(tag, std::string_view(s)); }
+    // A count record: the number, cut to 16 bits (only for information).
+    void Count(uint16_t tag, size_t n) { U16(tag, static_cast<uint32_t>(n > 0xFFFF ? 0xFFFF : n)); }
+    void End() { Header(0xFF00, 0); }
+
+    // Hands the remaining bytes to the sink; returns the first error.
+    int Flush();
+    int Error() const { return m_error; }
+    // The bytes written so far (without a sink: the whole stream).
+    std::vector<unsigned char>& Bytes();
+
+private:
+    void Header(uint16_t tag, size_t len);
+    void Drain();
+
+    CByteSink* m_sink;
+    std::vector<unsigned char> m_buffer;
+    size_t m_used = 0;
+    int m_error = 0;
+};
+
+} // namespace kestrel

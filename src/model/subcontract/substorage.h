@@ -1,0 +1,56 @@
+#pragma once
+// The subcontract tables inside the contract file: the records of the groups
+// 0x0C to 0x13, read into the contract's two tables and written from them.
+
+#include <cstdint>
+
+namespace kestrel {
+
+class CContract;
+class CDataFilter;
+class CRecordWriter;
+class CSubItem;
+class CWinMeta;
+struct RecordValue;
+
+// Reader state for the table groups of one contract file.
+class CSubStorageReader {
+public:
+    explicit CSubStorageReader(CContract& contract) : m_contract(contract) {}
+
+    // True for the groups (tag & 0xFF00) this reader handles.
+    static bool HandlesGroup(uint16_t group);
+    // One record of those groups. Records with nowhere to go (no current
+    // table, no record, cell, field, sub-item or filter to receive them) are
+    // ignored.
+    void Handle(uint16_t tag, const RecordValue& value);
+
+private:
+    void HandleTable(uint16_t tag, const RecordValue& value);
+    void HandleField(uint16_t tag, const RecordValue& value);
+    void HandleRecord(uint16_t tag, const RecordValue& value);
+    void HandleSubItem(uint16_t tag, const RecordValue& value);
+    void HandleFilter(uint16_t tag, const RecordValue& value);
+    void NewTable(bool misc);
+
+    CContract& m_contract;
+    CWinMeta* m_table = nullptr; // the current table
+    // The sub-item of the remembered key in the last record. A key applies
+    // to whichever record is last, and every new record or table starts
+    // without sub-items, so the pointer is simply dropped when those change.
+    CSubItem* m_subItem = nullptr;
+    CDataFilter* m_filter = nullptr; // the filter of the remembered name
+};
+
+// Writes one table in the file's order; misc selects the tag 0x0C02 and
+// leaves out what the miscellaneous-data table does not store.
+void WriteSubTable(CRecordWriter& writer, const CWinMeta& table, bool misc);
+
+// After a whole file was read: links parents, renews the tier bits and the
+// completeness of every record of both tables.
+void FinishSubTables(CContract& contract);
+
+// Adds a table's cells and sub-items to a check value.
+uint32_t CheckValueAddTable(uint32_t crc, const CWinMeta& table);
+
+} // namespace kestrel

@@ -1,0 +1,185 @@
+#include "report/evaluator.h"
+
+#include <memory>
+#include <new>
+#include <string>
+
+#include "model/contract/values.h"
+#include "report/exprparser.h"
+#include "report/identifiertable.h"
+
+namespace kestrel {
+
+namespace {
+
+struct EvalState {
+    std::unique_ptr<IdentifierTable> table;
+    int code = EVAL_OK;
+    int offset = 0;
+};
+
+EvalState& State()
+{
+    static EvalState state;
+    return state;
+}
+
+IdentifierTable& Table()
+{
+    auto& state = State();
+    if (!state.table)
+        state.table = std::make_unique<IdentifierTable>();
+    return *state.table;
+}
+
+void Record(int code, size_t offset)
+{
+    State().code = code;
+    State().offset = static_cast<int>(offset);
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool IsAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A "set NAME = BODY" statement defines a user function. Returns false when
+// the text is not one (no name or no '='), so that it is evaluated instead.
+bool TryDefinition(std::string_view text, double& value)
+{
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    if (text.size() - i < 4)
+        return false;
+    const std::string_view keyword = text.substr(i, 4);
+    if ((keyword[0] | 0x20) != 's' || (keyword[1] | 0x20) != 'e' || (keyword[2] | 0x20) != 't' ||
+        keyword[3] != ' ')
+        return false;
+    i += 4;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    const size_t nameAt = i;
+    // '_' is taken into the name as well: a name such as my_rate is a valid
+    // name in expressions, and cutting it at the '_' would quietly define a
+    // different function.
+    while (i < text.size() && (IsAlnum(text[i]) || text[i] == '_'))
+        ++i;
+    const std::string_view name = text.substr(nameAt, i - nameAt);
+    const size_t eq = text.find('=', i);
+    if (name.empty() || eq == std::string_view::npos)
+        return false;
+    const int code = Table().DefineUserFunction(name, text.substr(eq + 1));
+    if (code != EVAL_OK) {
+        Record(code, nameAt);
+        value = BlankValue();
+    } else {
+        value = 0.0;
+    }
+    return true;
+}
+
+template <class F> int Guard(F f)
+{
+    try {
+        const int code = f();
+        Record(code, 0);
+        return code;
+    } catch (const std::bad_alloc&) {
+        Record(EVAL_NO_MEMORY, 0);
+        return EVAL_NO_MEMORY;
+    }
+}
+
+} // namespace
+
+double Evaluate(std::string_view text)
+{
+    Record(EVAL_OK, 0);
+    // The text ends at its first NUL, as the texts of the models do.
+    text = text.substr(0, text.find('\0'));
+    if (text.empty() || text[0] == '\n' || text[0] == '\r') {
+        Record(EVAL_EMPTY, 0);
+        return BlankValue();
+    }
+    try {
+        double value;
+        if (TryDefinition(text, value))
+            return value;
+        ExprParser parser(Table(), text);
+        const EvalResult result = parser.Run();
+        Record(result.code, result.offset);
+        return result.value;
+    } catch (const std::bad_alloc&) {
+        Record(EVAL_NO_MEMORY, 0);
+        return BlankValue();
+    }
+}
+
+int EvalErrorCode()
+{
+    return State().code;
+}
+
+const char* EvalErrorMessage()
+{
+    return EvalErrorText(State().code);
+}
+
+int EvalErrorOffset()
+{
+    return State().offset;
+}
+
+const char* EvalErrorText(int code)
+{
+    static const char* const kMessages[] = {
+        "No Error",
+        "Closing Parenthesis expected ')'",
+        "Opening Parenthesis expected '('",
+        "Unrecognized character",
+        "Empty String",
+        "Function Overflow",
+        "Function param out of range",
+        "Illegal function value",
+        "Function result out of range",
+        "Divide by zero error",
+        "Colon Expected ':'",
+        "Not enough memory",
+        "Cannot change identifier type",
+    };
+    if (code < 0 || code >= static_cast<int>(std::size(kMessages)))
+        return "Unknown error";
+    return kMessages[code];
+}
+
+int SetVariable(std::string_view name, double value)
+{
+    return Guard([&] { return Table().SetVariable(name, value); });
+}
+
+int DefineConstant(std::string_view name, double value)
+{
+    return Guard([&] { return Table().DefineConstant(name, value); });
+}
+
+int DefineFunction(std::string_view name, EvalFunction fn)
+{
+    return Guard([&] { return Table().DefineFunction(name, fn); });
+}
+
+int DefineUserFunction(std::string_view name, std::string_view body)
+{
+    return Guard([&] { return Table().DefineUserFunction(name, body); });
+}
+
+void ClearIdentifiers()
+{
+    State().table.reset();
+}
+
+} // namespace kestrel
