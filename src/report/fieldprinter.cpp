@@ -9,6 +9,7 @@
 #include "report/fieldreader.h"
 #include "report/formats.h"
 #include "report/integerformat.h"
+#include "report/leadingint.h"
 #include "report/reportcontext.h"
 #include "report/reportfault.h"
 #include "report/textmatch.h"
@@ -35,14 +36,6 @@ std::string FormatAmount(double x, std::string_view format, uint16_t options)
     wp.w = wp.w < -40 ? -40 : (wp.w > 100 ? 100 : wp.w);
     wp.p = wp.p < 0 ? 0 : (wp.p > 100 ? 100 : wp.p);
     return FormatNumber(x, wp.w, wp.p, FlagTest(options, FB_COMMAS), FlagTest(options, FB_MONEY));
-}
-
-// The leading number of a text (as atol would read it), kept within int.
-long LeadingNumber(std::string_view text)
-{
-    const std::string s(text);
-    const long n = std::strtol(s.c_str(), nullptr, 10);
-    return n < -1000000 ? -1000000 : (n > 1000000 ? 1000000 : n);
 }
 
 uint32_t ToU32(double x)
@@ -82,7 +75,7 @@ std::string FormatValue(CReportContext& ctx, TemplateField& f, const FieldValue&
             return FormatAmount(x, fmt.empty() ? std::string_view("12.2") : fmt, f.options);
         }
         return v.text;
-    case KIND_DATE: return FormatDate(v.u32, static_cast<int>(LeadingNumber(FormatText(f))));
+    case KIND_DATE: return FormatDate(v.u32, static_cast<int>(LeadingInt(FormatText(f))));
     case KIND_COUNT: {
         const uint32_t n = adjust ? ToU32(Adjusted(ctx, f, v.u32)) : v.u32;
         const std::string_view fmt = FormatText(f);
@@ -102,8 +95,8 @@ void Substring(std::string& text, std::string_view spec)
 {
     const std::string s(spec);
     const size_t sep = s.find_first_of(".:");
-    long start = LeadingNumber(s.substr(0, sep));
-    long count = sep == std::string::npos ? 0 : LeadingNumber(s.substr(sep + 1));
+    long start = LeadingInt(s.substr(0, sep));
+    long count = sep == std::string::npos ? 0 : LeadingInt(s.substr(sep + 1));
     if (start <= 0)
         start = 1;
     if (count <= 0)
