@@ -71,7 +71,9 @@ protected:
         b = AddSub(*c, "B", nullptr, false);
         AddSubItem(*a, "0020", 1500, 2);
         AddSubItem(*a, "0010", 5, 10);
-        a1->SetCellText(SUBF_AMOUNT, std::string("$1,000.00"));
+        // The check writes an itemized subcontractor's amount from its items.
+        c->m_ExtFormat = {10, 2};
+        AddSubItem(*a1, "0010", 100, 10);
         SetTemplate(*c, "Report Sub Start",
                     "SUB {VendorName} {SUB_ISCHILDSUB?\"child\":\"top\"} {SUB_CHILDSUBCOUNT} "
                     "{#@SubIndex,FORMAT=1.0}{SUB_AMMTSUBBED}\n");
@@ -99,6 +101,7 @@ TEST_F(SubReport, SectionsInTierOrder)
                              "END A\n"
                              "SUB A1 child 0 1        0.00\n"
                              "  ITEMS\n"
+                             "   0010         100.000 EA\n"
                              "  END ITEMS\n"
                              "END A1\n"
                              "SUB B top 0 2        0.00\n"
@@ -152,7 +155,7 @@ TEST_F(SubReport, PrintOptionZeroStartsEachSubcontractorOnANewPage)
     SetTemplate(*c, "Report SubItem", "  item\n");
     EXPECT_EQ(RunReport(*c), "H   1\nLIST\nF\n\f\n"
                              "H   2\nSUB A\n  ITEMS\n  item\n  item\n  END ITEMS\nEND A\nF\n\f\n"
-                             "H   3\nSUB A1\n  ITEMS\n  END ITEMS\nEND A1\nF\n\f\n"
+                             "H   3\nSUB A1\n  ITEMS\n  item\n  END ITEMS\nEND A1\nF\n\f\n"
                              "H   4\nSUB B\n  NO ITEMS\nEND B\nF\n\f\n");
 }
 
