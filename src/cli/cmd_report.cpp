@@ -57,8 +57,9 @@ bool WriteText(const std::string& path, const std::string& text)
 #ifdef KESTREL_HAVE_PRINT
 bool WritePdf(const std::string& path, const std::vector<ReportPage>& pages, std::string& error)
 {
-    // Drawing needs a GUI application object, not a display.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+    // Drawing a PDF needs a GUI application object but never a display, so
+    // the offscreen platform serves unless the caller chose another.
+    if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int argc = 1;
     char name[] = "kestrel-cli";
