@@ -513,12 +513,23 @@ double ExprParser::CallArgument()
 
 double ExprParser::CallUserFunction(const Identifier& fn, double arg, size_t nameAt)
 {
-    Identifier* self = m_table.Find("@@");
-    const double saved = self ? self->value : 0.0;
-    if (self)
-        self->value = arg;
     // The body is copied: a function the body calls could redefine it.
     const std::string body = fn.body;
+    // @@ is the argument while the body runs and gets its value back
+    // afterwards, even when an allocation fails on the way.
+    struct ArgumentScope {
+        Identifier* self;
+        double saved;
+        ~ArgumentScope()
+        {
+            if (self)
+                self->value = saved;
+        }
+    } scope{m_table.Find("@@"), 0.0};
+    if (scope.self) {
+        scope.saved = scope.self->value;
+        scope.self->value = arg;
+    }
     const std::string_view text = m_text;
     const size_t pos = m_pos;
     // Names read in the body are not part of the caller's left operand.
@@ -540,8 +551,6 @@ double ExprParser::CallUserFunction(const Identifier& fn, double arg, size_t nam
     m_atReads = reads;
     if (outermost)
         m_inBody = false;
-    if (self)
-        self->value = saved;
     return v;
 }
 

@@ -1,0 +1,67 @@
+// Bid library reader over arbitrary bytes: open, walk the directory and
+// extract into a scratch directory, which is emptied after each run.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/bidlib/bidlibrary.h"
+
+namespace {
+
+const std::string& ScratchDir()
+{
+    static const std::string dir = [] {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "fuzz-bidlib-XXXXXX").string();
+        if (!mkdtemp(tmpl.data()))
+            std::abort();
+        return tmpl + "/";
+    }();
+    return dir;
+}
+
+void EmptyScratch()
+{
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(ScratchDir(), ec))
+        std::filesystem::remove_all(e.path(), ec);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace kestrel;
+    const std::string path = ScratchDir() + "lib.kvl";
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        if (size)
+            std::fwrite(data, 1, size, f);
+        std::fclose(f);
+    } else {
+        return 0;
+    }
+
+    if (auto library = OpenBidLibrary(path)) {
+        std::unique_ptr<BidLibraryEntry> entry;
+        for (int i = 0; i < library->m_iEntryCount; ++i) {
+            entry = NextBidLibraryEntry(*library, std::move(entry));
+            if (!entry)
+                break;
+            if (entry->m_strName.size() > kBidLibraryMaxName || entry->m_strText.size() > kBidLibraryMaxName)
+                std::abort();
+        }
+    }
+    static const char* const kPatterns[] = {"*", "*.kvs", " ?*;A*; *.TXT", ""};
+    const int result = ExtractMatchingEntries(path, kPatterns[size % 4]);
+    if (result < 0 || result > 4)
+        std::abort();
+    // Nothing may land outside the scratch directory's own level.
+    for (const auto& e : std::filesystem::directory_iterator(ScratchDir()))
+        if (!e.is_regular_file())
+            std::abort();
+    EmptyScratch();
+    return 0;
+}

@@ -1,0 +1,48 @@
+// kvl: lists the entries of a bid library or extracts the matching ones
+// beside it.
+
+#include <cstdio>
+#include <iostream>
+
+#include "app/bidlib/bidlibrary.h"
+#include "cli/command.h"
+#include "model/contract/codepage.h"
+
+namespace kestrel::cli {
+
+namespace {
+
+int ListLibrary(const std::string& path)
+{
+    auto library = OpenBidLibrary(path);
+    if (!library) {
+        PrintError(std::string(BidLibraryResultText(kBidLibraryCannotOpen)) + ": " + path);
+        return 2;
+    }
+    // The header's count bounds the walk; a directory that ends early lists
+    // what it holds.
+    std::unique_ptr<BidLibraryEntry> entry;
+    for (int i = 0; i < library->m_iEntryCount; ++i) {
+        entry = NextBidLibraryEntry(*library, std::move(entry));
+        if (!entry)
+            break;
+        std::cout << Out(entry->m_strName) << '\t' << entry->m_dwSize << '\n';
+    }
+    return 0;
+}
+
+int RunKvl(const std::vector<std::string>& args)
+{
+    if (args.size() == 2 && args[0] == "list")
+        return ListLibrary(args[1]);
+    if (args.size() == 3 && args[0] == "extract")
+        return ExtractMatchingEntries(args[1], Utf8ToCp1252(args[2]));
+    std::cerr << "usage: kestrel-cli kvl list LIB | kvl extract LIB PATTERNS\n";
+    return 2;
+}
+
+const bool registered = RegisterCommand({"kvl", "list LIB | extract LIB PATTERNS", RunKvl});
+
+} // namespace
+
+} // namespace kestrel::cli

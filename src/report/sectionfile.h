@@ -1,0 +1,49 @@
+#pragma once
+// The template section file (conventionally ZodEva.cfg): a text file of
+// "[name]" sections, each holding one report template. An edited template is
+// written back into it, replacing the section of the same name or adding one.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+enum class SectionSaveResult {
+    Replaced,
+    Added,
+    CannotOpenFile,    // the section file cannot be read
+    CannotOpenTemp,    // the temporary file cannot be created
+    CannotWriteTemp,   // writing the temporary file failed; the section file is untouched
+    CannotReplaceFile, // the temporary file could not take the section file's place
+};
+
+struct SectionSaveOutcome {
+    SectionSaveResult result;
+    std::string message; // the text shown to the user
+
+    bool ok() const { return result == SectionSaveResult::Replaced || result == SectionSaveResult::Added; }
+};
+
+// Name of the temporary file written beside the section file.
+inline constexpr const char* kSectionTempName = "cfgwrite.tmp";
+// Longest line kept when copying; the rest of a longer line is dropped.
+inline constexpr std::size_t kSectionMaxLine = 4095;
+// Size of the edit control's text buffer, terminating NUL included.
+inline constexpr std::size_t kTemplateEditBuffer = 36000;
+
+// Writes template `text` (lines ending in LF) as section `name` of the file at
+// `path`. The file is replaced only once the new contents are complete.
+SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view text, const std::string& path);
+
+// True when `line` is a section header for `name`: "[", optional blanks or
+// tabs, the name in any case, optional blanks or tabs, "]".
+bool IsSectionHeaderFor(std::string_view line, std::string_view name);
+
+// Stored template text to edit-control text: every LF becomes CR LF, cut to
+// fit the edit buffer.
+std::string TemplateTextForEdit(std::string_view stored);
+// Edit-control text to stored text: a CR before an LF is dropped.
+std::string TemplateTextForStorage(std::string_view edited);
+
+} // namespace kestrel

@@ -1,0 +1,45 @@
+#pragma once
+// Runs the real kestrel-cli binary (path in the KESTREL_CLI macro) through
+// the shell and captures its exit status, standard output and error.
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "support/testfiles.h"
+
+namespace kestrel::test {
+
+// A shell word holding `s` literally.
+inline std::string ShellQuote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// `args` are already quoted as needed; the captured output goes through
+// files in `scratch`.
+inline CliRun RunCli(const TempDir& scratch, const std::string& args)
+{
+    const std::string out = scratch.file("cli-stdout.txt");
+    const std::string err = scratch.file("cli-stderr.txt");
+    const std::string command =
+        ShellQuote(KESTREL_CLI) + " " + args + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+    const int raw = std::system(command.c_str());
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return run;
+}
+
+} // namespace kestrel::test
