@@ -2,42 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-
 #include "model/contract/contract.h"
 #include "model/contract/contractfile.h"
 #include "model/subcontract/winmeta.h"
+#include "support/clirun.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
 namespace {
 
+using test::RunCli;
 using test::TempDir;
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const TempDir& dir, const std::string& args)
-{
-    const std::string out = dir.file("stdout.txt");
-    const std::string err = dir.file("stderr.txt");
-    const std::string cmd = std::string("'") + KESTREL_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(cmd.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = test::ReadText(out);
-    r.err = test::ReadText(err);
-    return r;
-}
 
 std::string Quote(const std::string& path)
 {
-    return "'" + path + "'";
+    return test::ShellQuote(path);
 }
 
 // A contract with two subcontractors and a small report; written to path.
@@ -70,7 +49,7 @@ TEST(CliReport, TextToStandardOutput)
     TempDir dir;
     const std::string con = dir.file("r.CON");
     WriteReportContract(con);
-    const Result r = RunCli(dir, "report " + Quote(con) + " --text -");
+    const test::CliRun r = RunCli(dir, "report " + Quote(con) + " --text -");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "FRONT C-\xC3\xA9\n\f\nH   1\nSUB Alpha\nSUB Beta\n" + std::string(56, '\n') + "F   1\n\f\n");
@@ -83,7 +62,8 @@ TEST(CliReport, TextAndPdfFiles)
     WriteReportContract(con);
     const std::string txt = dir.file("out.txt");
     const std::string pdf = dir.file("out.pdf");
-    const Result r = RunCli(dir, "report " + Quote(con) + " --text " + Quote(txt) + " --pdf " + Quote(pdf));
+    const test::CliRun r =
+        RunCli(dir, "report " + Quote(con) + " --text " + Quote(txt) + " --pdf " + Quote(pdf));
     if (r.status == 2) {
         // A build without Qt says so and writes nothing.
         EXPECT_NE(r.err.find("Error: "), std::string::npos);
@@ -99,7 +79,7 @@ TEST(CliReport, TemplateFaultOnStandardOutput)
     TempDir dir;
     const std::string con = dir.file("r.CON");
     WriteReportContract(con, "{CONTRACT_ID,SIZE = 3}\n");
-    const Result r = RunCli(dir, "report " + Quote(con) + " --text -");
+    const test::CliRun r = RunCli(dir, "report " + Quote(con) + " --text -");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "Field Option SIZE requires value for field CONTRACT_ID in template [Report Front]\n");
 }
@@ -108,7 +88,7 @@ TEST(CliReport, UnreadableFile)
 {
     TempDir dir;
     test::WriteText(dir.file("bad.CON"), "not a contract");
-    const Result r = RunCli(dir, "report " + Quote(dir.file("bad.CON")) + " --text -");
+    const test::CliRun r = RunCli(dir, "report " + Quote(dir.file("bad.CON")) + " --text -");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err.substr(0, 7), "Error: ");
     EXPECT_TRUE(r.out.empty());
