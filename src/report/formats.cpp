@@ -77,10 +77,14 @@ std::string FormatNumber(double x, int w, int p, bool commas, bool money)
     std::string s;
     if (w == 0 && std::fabs(x) > 9e12)
         s = NumberText(x, 6, true);
-    else if (money)
-        s = x >= 0 ? "$" + NumberText(x, precision, false)
-                   : "($" + NumberText(std::fabs(x), precision, false) + ")";
-    else
+    else if (money) {
+        // Built in place: GCC 12 at -O3 misreads `"$" + std::string` as an
+        // overlapping copy and the Release build stops on the warning.
+        s = NumberText(std::fabs(x), precision, false);
+        s.insert(0, x >= 0 ? "$" : "($");
+        if (x < 0)
+            s.push_back(')');
+    } else
         s = NumberText(x, precision, false);
     if (w != 0) {
         const double limit = std::pow(10.0, w);

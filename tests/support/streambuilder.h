@@ -15,7 +15,8 @@ public:
 
     StreamBuilder& Magic(const char* m = "SDT!")
     {
-        bytes.insert(bytes.end(), m, m + std::strlen(m));
+        for (const char* p = m; *p; ++p)
+            bytes.push_back(static_cast<unsigned char>(*p));
         return *this;
     }
     StreamBuilder& Raw(std::initializer_list<int> b)

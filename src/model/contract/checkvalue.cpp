@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "model/contract/checkvalue.h"
+
 #include "model/contract/contract.h"
 #include "model/contract/contractfile.h"
 #include "model/subcontract/substorage.h"
@@ -16,45 +18,24 @@ namespace {
 
 constexpr uint32_t kPoly = 0xA0000001u;
 
-// One byte step per table entry: the eight bit steps taken at once.
-constexpr std::array<uint32_t, 256> MakeTable()
+constexpr std::array<std::array<uint32_t, 256>, 8> MakeTables()
 {
-    std::array<uint32_t, 256> t{};
+    std::array<std::array<uint32_t, 256>, 8> t{};
     for (uint32_t i = 0; i < 256; ++i) {
         uint32_t c = i;
         for (int k = 0; k < 8; ++k)
             c = (c & 1u) ? (c >> 1) ^ kPoly : c >> 1;
-        t[i] = c;
+        t[0][i] = c;
     }
+    for (size_t k = 1; k < 8; ++k)
+        for (size_t i = 0; i < 256; ++i)
+            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFFu];
     return t;
 }
 
-constexpr std::array<uint32_t, 256> kTable = MakeTable();
-
 } // namespace
 
-uint32_t CheckValueAdd(uint32_t crc, const void* data, size_t size)
-{
-    const auto* p = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i)
-        crc = kTable[(crc ^ p[i]) & 0xFFu] ^ (crc >> 8);
-    return crc;
-}
-
-uint32_t CheckValueAddNumber(uint32_t crc, uint64_t value, int bytes)
-{
-    unsigned char b[8];
-    for (int i = 0; i < bytes && i < 8; ++i)
-        b[i] = static_cast<unsigned char>(value >> (8 * i));
-    return CheckValueAdd(crc, b, static_cast<size_t>(bytes < 8 ? bytes : 8));
-}
-
-uint32_t CheckValueAddText(uint32_t crc, const Text& text)
-{
-    std::string_view s = TextView(text);
-    s = s.substr(0, s.find('\0'));
-    return CheckValueAdd(crc, s.data(), s.size());
-}
+const std::array<std::array<uint32_t, 256>, 8> kCheckValueTables = MakeTables();
 
 uint32_t ComputeCheckValue(const CContract& c)
 {

@@ -48,10 +48,14 @@ int CContractBuilder::Handle(uint16_t tag, const RecordValue& v)
     case 0x0A00: OtherReport(tag, v); break;
     case 0x0B00: Template(tag, v); break;
     case 0x1100: List(tag, v); break;
-    default:
-        if (CSubStorageReader::HandlesGroup(group))
-            m_storage.Handle(tag, v);
-        break;
+    case 0x0C00:
+    case 0x0D00:
+    case 0x0E00:
+    case 0x0F00:
+    case 0x1000:
+    case 0x1200:
+    case 0x1300: m_storage.Handle(tag, v); break;
+    default: break; // a group without a handler
     }
     return CF_OK;
 }

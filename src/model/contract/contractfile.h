@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "model/contract/checkvalue.h"
+
 namespace kestrel {
 
 class CContract;
@@ -50,10 +52,4 @@ std::string ContractFileErrorText(int code, bool prefixed);
 
 // The 32-bit check value of the contract (shown as %8.8lX).
 uint32_t ComputeCheckValue(const CContract& contract);
-// Steps of the check value: bytes; a number's low `bytes` bytes in
-// little-endian order; a text up to its first zero byte (null adds nothing).
-uint32_t CheckValueAdd(uint32_t crc, const void* data, size_t size);
-uint32_t CheckValueAddNumber(uint32_t crc, uint64_t value, int bytes);
-uint32_t CheckValueAddText(uint32_t crc, const std::optional<std::string>& text);
-
 } // namespace kestrel

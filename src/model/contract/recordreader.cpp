@@ -99,7 +99,7 @@ bool CRecordReader::ReadMagic(std::string& magic)
     return true;
 }
 
-bool CRecordReader::Next(uint16_t& tag, RecordValue& value)
+bool CRecordReader::NextSlow(uint16_t& tag, RecordValue& value)
 {
     if (m_error != CF_OK)
         return false;

@@ -3,6 +3,7 @@
 // tag/length/value records, read from a gzip file (or a plain file, which
 // zlib hands through unchanged) or from uncompressed bytes in memory.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,6 +26,14 @@ struct RecordValue {
 
     uint64_t Unsigned(size_t width) const
     {
+        if constexpr (std::endian::native == std::endian::little) {
+            // The common case: the value is as wide as the field.
+            if (width == size && (width == 2 || width == 4 || width == 8)) {
+                uint64_t v = 0;
+                std::memcpy(&v, data, width);
+                return v;
+            }
+        }
         uint64_t v = 0;
         for (size_t i = width < size ? width : size; i-- > 0;)
             v = (v << 8) | data[i];
@@ -68,7 +77,24 @@ public:
     bool ReadMagic(std::string& magic);
     // The next record. False at the end record, at the end of the stream,
     // and on an error (Error() then holds its code).
-    bool Next(uint16_t& tag, RecordValue& value);
+    bool Next(uint16_t& tag, RecordValue& value)
+    {
+        // Nearly every record lies whole in the buffer.
+        if (m_error == 0 && m_end - m_pos >= 4) {
+            const unsigned char* p = m_data + m_pos;
+            const size_t len = static_cast<size_t>(p[2] | (p[3] << 8));
+            if (m_end - m_pos - 4 >= len) {
+                tag = static_cast<uint16_t>(p[0] | (p[1] << 8));
+                if (tag == 0xFF00)
+                    return false;
+                value.data = p + 4;
+                value.size = len;
+                m_pos += 4 + len;
+                return true;
+            }
+        }
+        return NextSlow(tag, value);
+    }
     // The contract file error code of the first failure, 0 when none.
     int Error() const { return m_error; }
 
@@ -78,6 +104,7 @@ private:
     // that test is kept inline.
     bool Ensure(size_t n) { return m_end - m_pos >= n ? true : EnsureSlow(n); }
     bool EnsureSlow(size_t n);
+    bool NextSlow(uint16_t& tag, RecordValue& value);
     void Fill();
 
     gzFile_s* m_file = nullptr;

@@ -41,30 +41,21 @@ void CRecordWriter::Header(uint16_t tag, size_t len)
     Raw(h, sizeof h);
 }
 
-void CRecordWriter::U16(uint16_t tag, uint32_t v)
+void CRecordWriter::Fixed(uint16_t tag, uint64_t v, size_t width)
 {
-    const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
-    Header(tag, 2);
-    Raw(b, 2);
-}
-
-void CRecordWriter::U32(uint16_t tag, uint32_t v)
-{
-    const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-    Header(tag, 4);
-    Raw(b, 4);
+    // Header and value in one piece: most records of a contract are these.
+    unsigned char b[12] = {static_cast<unsigned char>(tag), static_cast<unsigned char>(tag >> 8),
+                           static_cast<unsigned char>(width), 0};
+    for (size_t i = 0; i < width; ++i)
+        b[4 + i] = static_cast<unsigned char>(v >> (8 * i));
+    Raw(b, 4 + width);
 }
 
 void CRecordWriter::F64(uint16_t tag, double v)
 {
     uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
-    unsigned char b[8];
-    for (int i = 0; i < 8; ++i)
-        b[i] = static_cast<unsigned char>(bits >> (8 * i));
-    Header(tag, 8);
-    Raw(b, 8);
+    Fixed(tag, bits, 8);
 }
 
 void CRecordWriter::Str(uint16_t tag, std::string_view s)

@@ -26,8 +26,8 @@ public:
 
     void Raw(const void* data, size_t size);
     void Start(uint16_t tag) { Header(tag, 0); }
-    void U16(uint16_t tag, uint32_t v);
-    void U32(uint16_t tag, uint32_t v);
+    void U16(uint16_t tag, uint32_t v) { Fixed(tag, v & 0xFFFFu, 2); }
+    void U32(uint16_t tag, uint32_t v) { Fixed(tag, v, 4); }
     void F64(uint16_t tag, double v);
     // A text: its bytes up to the first zero byte; at most 65535 bytes, the
     // most a record can hold. Null and empty texts both have length 0.
@@ -46,6 +46,7 @@ public:
 
 private:
     void Header(uint16_t tag, size_t len);
+    void Fixed(uint16_t tag, uint64_t v, size_t width);
     void Drain();
 
     CByteSink* m_sink;

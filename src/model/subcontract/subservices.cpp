@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
@@ -80,6 +82,48 @@ void RemoveLineBelow(CContract& contract, std::string_view line, const CSubcontr
     }
 }
 
+namespace {
+
+// The itemized state of many records, each parent chain walked only once:
+// asking every record of a deep chain on its own would walk the chain again
+// for each of them. Gives what CSubcontract::IsItemized gives.
+class ItemizedMemo {
+public:
+    explicit ItemizedMemo(int records) : m_limit(records + 1)
+    {
+        m_known.reserve(static_cast<size_t>(records));
+    }
+
+    bool Test(const CSubcontract* record)
+    {
+        m_path.clear();
+        bool result = true;
+        int guard = m_limit; // links that loop end the walk, as in IsItemized
+        for (const CSubcontract* r = record; r && guard-- > 0; r = r->m_pParent) {
+            if (auto it = m_known.find(r); it != m_known.end()) {
+                result = it->second;
+                break;
+            }
+            if (!FlagTest(r->m_wFlags, SUB_USESSUBITEMS)) {
+                result = false;
+                m_known.emplace(r, false);
+                break;
+            }
+            m_path.push_back(r);
+        }
+        for (const CSubcontract* r : m_path)
+            m_known.emplace(r, result);
+        return result;
+    }
+
+private:
+    int m_limit;
+    std::unordered_map<const CSubcontract*, bool> m_known;
+    std::vector<const CSubcontract*> m_path;
+};
+
+} // namespace
+
 void ComputeSubcontractedTotal(CContract& contract)
 {
     CWinMeta* table = contract.m_pSubTable.get();
@@ -87,9 +131,10 @@ void ComputeSubcontractedTotal(CContract& contract)
         return;
     table->m_fSubTotal = 0;
     double total = 0;
+    ItemizedMemo itemized(table->m_Records.GetSize());
     for (const auto& rec : table->m_Records) {
         double amount = 0;
-        if (rec->IsItemized()) {
+        if (itemized.Test(rec.get())) {
             rec->m_SubItems.ForEach(
                 [&](const std::string&, const CSubItem& si) { amount += ValueOrZero(si.m_fExt); });
             // Only a record that has the amount cell shows the sum there; a

@@ -35,20 +35,6 @@ uint32_t AddF64(uint32_t crc, double v)
 
 } // namespace
 
-bool CSubStorageReader::HandlesGroup(uint16_t group)
-{
-    switch (group) {
-    case 0x0C00:
-    case 0x0D00:
-    case 0x0E00:
-    case 0x0F00:
-    case 0x1000:
-    case 0x1200:
-    case 0x1300: return true;
-    default: return false;
-    }
-}
-
 void CSubStorageReader::NewTable(bool misc)
 {
     // A second table of the same kind replaces (and frees) the first.

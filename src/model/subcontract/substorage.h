@@ -18,9 +18,7 @@ class CSubStorageReader {
 public:
     explicit CSubStorageReader(CContract& contract) : m_contract(contract) {}
 
-    // True for the groups (tag & 0xFF00) this reader handles.
-    static bool HandlesGroup(uint16_t group);
-    // One record of those groups. Records with nowhere to go (no current
+    // One record of the groups 0x0C00 to 0x1300 (not 0x1100). Records with nowhere to go (no current
     // table, no record, cell, field, sub-item or filter to receive them) are
     // ignored.
     void Handle(uint16_t tag, const RecordValue& value);

@@ -250,6 +250,39 @@ TEST(ContractFileRead, RoundTripKeepsTheContract)
     EXPECT_EQ(test::GunzipFile(dir.file("a.con")), WriteContractStream(*r));
 }
 
+TEST(ContractFileRead, RecordsAcrossReadChunksOfLargeFiles)
+{
+    // Several megabytes with records of every size, many of them crossing
+    // the boundaries of the pieces in which the file is read.
+    TempDir dir;
+    CContract c;
+    for (int i = 0; i < 40; ++i)
+        c.AddDataTemplate("T" + std::to_string(i),
+                          std::string(65535 - i * 7, static_cast<char>('a' + i % 26)));
+    for (int i = 0; i < 20000; ++i) {
+        CItem* e = c.m_Items.Add();
+        e->m_strLineNumber = std::to_string(i);
+        e->m_strLongDesc = std::string(static_cast<size_t>(i % 97), 'd');
+    }
+    const Bytes stream = WriteContractStream(c);
+    ASSERT_GT(stream.size(), 2u * 1024 * 1024);
+    for (bool gzip : {true, false}) {
+        std::unique_ptr<CContract> r;
+        ASSERT_EQ(ReadBytesAsFile(dir, stream, r, gzip), CF_OK);
+        // (Names sharing a map bucket come back in the other order, so the
+        // contents are compared rather than the streams.)
+        c.m_DataTemplates.ForEach([&](const std::string& name, const CPlate& p) {
+            ASSERT_NE(r->FindDataTemplate(name), nullptr) << name;
+            EXPECT_EQ(r->FindDataTemplate(name)->m_strText, p.m_strText) << name;
+        });
+        ASSERT_EQ(r->m_Items.GetSize(), c.m_Items.GetSize());
+        for (int i = 0; i < c.m_Items.GetSize(); ++i) {
+            ASSERT_EQ(r->m_Items[i]->m_strLineNumber, c.m_Items[i]->m_strLineNumber) << i;
+            ASSERT_EQ(TextView(r->m_Items[i]->m_strLongDesc), TextView(c.m_Items[i]->m_strLongDesc)) << i;
+        }
+    }
+}
+
 TEST(ContractFileRead, ModifiedFlagIsClearedAfterReading)
 {
     StreamBuilder s;
@@ -275,6 +308,8 @@ TEST(ContractFileRead, MagicAndOpenErrors)
     TempDir dir;
     std::unique_ptr<CContract> r;
     EXPECT_EQ(ReadContractFile(dir.file("nothing.con"), r), CF_CANNOT_OPEN);
+    // A directory opens but cannot be read: the system's error, code 5.
+    EXPECT_EQ(ReadContractFile(dir.path(), r), CF_CANNOT_READ);
     StreamBuilder old;
     old.Magic("This is an old file");
     EXPECT_EQ(ReadBytesAsFile(dir, old.bytes, r), CF_TOO_OLD);

@@ -1,0 +1,37 @@
+// kestrel-cli save IN OUT: opens a contract as the document does and saves
+// it to OUT as the document does (remark stamping, saved flag, safe save).
+
+#include "cli/command.h"
+#include "cli/loadcontract.h"
+#include "cli/opendocument.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/contractsave.h"
+
+namespace kestrel::cli {
+
+namespace {
+
+constexpr int kExitWriteFailed = 3;
+
+int RunSave(const std::vector<std::string>& args)
+{
+    if (args.size() != 2) {
+        PrintError("usage: kestrel-cli save IN OUT");
+        return kExitUnreadable;
+    }
+    std::unique_ptr<CContract> contract;
+    if (const int status = OpenDocument(args[0], contract))
+        return status;
+    std::string error;
+    if (!SaveContract(*contract, args[1], error)) {
+        PrintError(Out(error));
+        return kExitWriteFailed;
+    }
+    return 0;
+}
+
+const bool kRegistered = RegisterCommand({"save", "IN OUT", RunSave});
+
+} // namespace
+
+} // namespace kestrel::cli

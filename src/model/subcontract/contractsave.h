@@ -1,0 +1,39 @@
+#pragma once
+// Saving a contract as the document does, without ever losing the file
+// already on disk: the new contract goes to a temporary file beside the
+// target, is flushed to disk, and replaces the target only when complete.
+
+#include <functional>
+#include <string>
+
+#include "model/subcontract/remarkstamp.h"
+
+namespace kestrel {
+
+class CContract;
+
+// Writes the contract to a path; 0 on success, else an error code whose
+// text errorText gives.
+using ContractWriter = std::function<int(CContract& contract, const std::string& path)>;
+using WriterErrorText = std::function<std::string(int code)>;
+
+// The steps of a save that can fail, for tests that make them fail.
+enum class SaveStep { CreateTemporary, Write, Flush, Replace };
+
+struct SaveOptions {
+    ContractWriter writer;                  // required
+    WriterErrorText errorText;              // text of a writer's code
+    RandomSource random;                    // empty: seeded from the clock
+    std::function<bool(SaveStep)> failStep; // tests: true makes that step fail
+};
+
+// Sets contract flag 6, stamps the remarks and writes the contract to path.
+// On success clears flag 0 and returns true. On any failure the file at
+// path is as it was, no temporary file is left, flag 6 is restored, flag 0
+// is set (the remarks may have been stamped) and error holds the reason.
+bool SaveContractSafely(CContract& contract, const std::string& path, const SaveOptions& options,
+                        std::string& error);
+// The same with the contract file writer and its error texts.
+bool SaveContract(CContract& contract, const std::string& path, std::string& error);
+
+} // namespace kestrel

@@ -1,0 +1,35 @@
+#pragma once
+// What opening a contract does to the model once the file has been read:
+// completeness and totals renewed, the name fields found, the pick lists of
+// the linked columns applied to the records, and a silent check.
+
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+class CContract;
+
+struct OpenedContract {
+    int subNameField = 0; // index of the field "SubName" (last match, 0 when absent)
+    int subField = 0;     // index of the field "SUB"
+    // Messages of pick lists that could not be read, in column order; the
+    // caller shows them when it warns about lists.
+    std::vector<std::string> listErrors;
+};
+
+// The subcontractor columns whose pick lists are linked after opening.
+inline constexpr int kLinkedColumns[] = {1, 10, 12, 14};
+
+// Runs the open steps on a contract just read from path; path becomes the
+// program-wide contract path that list files are looked for beside.
+OpenedContract FinishOpenContract(CContract& contract, const std::string& path);
+
+// Links the pick list of column k of the subcontractor table to its cells:
+// each record whose cell k holds (trimmed) the key of a list entry gets
+// that entry's position, and the other list columns of the same list get
+// their part of the entry. Returns false with the list's error text (empty
+// when there simply is no list).
+bool LinkReferenceList(CContract& contract, int column, std::string& errorText);
+
+} // namespace kestrel

@@ -1,0 +1,101 @@
+#include "model/subcontract/referencelist.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "model/contract/codepage.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/listfile.h"
+#include "model/subcontract/programpaths.h"
+#include "model/subcontract/subservices.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsFile(const fs::path& p)
+{
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+// Entries sort by their bytes from the list start of the field that names
+// this list as its sort column (flag bit 2), whole entries otherwise.
+size_t SortOffset(const CWinMeta& table, std::string_view source)
+{
+    for (const auto& f : table.m_Fields) {
+        if (FlagTest(f->m_wFlags, 2) && EqualNoCase(TextView(f->m_strName), source))
+            return f->m_iListStart > 1 ? static_cast<size_t>(f->m_iListStart - 1) : 0;
+    }
+    return 0;
+}
+
+void SortList(CSAStringArray& list, size_t offset)
+{
+    auto tail = [offset](const std::string& s) {
+        return offset < s.size() ? std::string_view(s).substr(offset) : std::string_view();
+    };
+    std::sort(list.begin(), list.end(),
+              [&](const std::string& a, const std::string& b) { return tail(a) < tail(b); });
+}
+
+} // namespace
+
+std::string FindListFile(const std::string& name)
+{
+    if (!ContractPath().empty()) {
+        const fs::path p = fs::path(ContractPath()).parent_path() / name;
+        if (IsFile(p))
+            return p.string();
+    }
+    if (!ProgramDirectory().empty()) {
+        const fs::path p = fs::path(ProgramDirectory()) / name;
+        if (IsFile(p))
+            return p.string();
+    }
+    return name;
+}
+
+CSAStringArray* LoadReferenceList(CContract& contract, const CWinMeta& table, int field,
+                                  std::string& errorText)
+{
+    errorText.clear();
+    const CFieldInfo* info = table.m_Fields.GetAt(field);
+    if (!info || IsBlankText(info->m_strListSource))
+        return nullptr;
+    const std::string& source = *info->m_strListSource;
+    if (FlagTest(info->m_wFlags, 0))
+        return contract.m_StoredLists.Lookup(source);
+
+    // "FILE:KEY"; a colon in the first place is part of the name.
+    std::string fileName = source, key = source;
+    if (const size_t colon = source.find(':', 1); colon != std::string::npos) {
+        fileName = source.substr(0, colon);
+        key = source.substr(colon + 1);
+    }
+    const std::string path = FindListFile(fileName);
+
+    if (CSAStringArray* list = contract.m_ExternalLists.Lookup(key))
+        return list;
+    if (contract.m_LoadedFiles.count(path))
+        return nullptr;
+
+    std::vector<ListLine> lines;
+    if (!ReadListFile(path, lines, errorText))
+        return nullptr;
+    // Only a file that was read counts as loaded: one that failed is tried
+    // (and reported) again by the next field that names it.
+    contract.m_LoadedFiles[path] = 1;
+    MergeListLines(contract.m_ExternalLists, lines);
+    CSAStringArray* list = contract.m_ExternalLists.Lookup(key);
+    if (list)
+        SortList(*list, SortOffset(table, source));
+    return list;
+}
+
+} // namespace kestrel

@@ -1,0 +1,239 @@
+#include "model/subcontract/contractsave.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+
+#include "model/contract/contract.h"
+#include "model/subcontract/winmeta.h"
+#include "support/testfiles.h"
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A writer that puts the contract's remark cells out in several writes and
+// can be made to fail at any one of them, leaving a partial file behind as
+// a real writer would.
+struct ChunkWriter {
+    int failAt = -1; // index of the write that fails, -1 none
+    int writes = 0;  // writes made by the last call
+
+    int operator()(CContract& contract, const std::string& path)
+    {
+        writes = 0;
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f)
+            return 1;
+        std::vector<std::string> chunks = {"HEADER " + std::to_string(contract.m_wFlags) + "\n"};
+        for (const auto& rec : contract.m_pSubTable->m_Records)
+            for (int j = 6; j <= 9; ++j)
+                chunks.push_back(std::string(TextView(*rec->GetCellText(j))) + "\n");
+        chunks.push_back("END\n");
+        for (const auto& c : chunks) {
+            if (writes++ == failAt) {
+                std::fclose(f);
+                return 7;
+            }
+            std::fwrite(c.data(), 1, c.size(), f);
+        }
+        return std::fclose(f) == 0 ? 0 : 7;
+    }
+};
+
+class SaveTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        contract.m_pSubTable = std::make_unique<CWinMeta>();
+        for (int j = 0; j < 10; ++j)
+            contract.m_pSubTable->m_Fields.Add();
+        for (int i = 0; i < 3; ++i)
+            contract.m_pSubTable->AddRecord(-1, -1)->SetCellText(SUBF_REMARK, "remark " + std::to_string(i));
+        test::WriteText(target, old);
+    }
+    SaveOptions Options()
+    {
+        SaveOptions o;
+        o.writer = [this](CContract& c, const std::string& p) { return writer(c, p); };
+        o.errorText = [](int code) { return "writer code " + std::to_string(code); };
+        o.random = [this] { return seq++ % 32768; };
+        return o;
+    }
+    size_t FilesInDir() const
+    {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
+            ++n;
+        return n;
+    }
+
+    test::TempDir dir;
+    std::string target = dir.file("JOB.CON");
+    const std::string old = "the previous contract file\n";
+    CContract contract;
+    ChunkWriter writer;
+    int seq = 1;
+};
+
+TEST_F(SaveTest, SuccessReplacesTheFileAndClearsModified)
+{
+    contract.SetModified(true);
+    ::chmod(target.c_str(), 0640);
+    std::string error;
+    ASSERT_TRUE(SaveContractSafely(contract, target, Options(), error)) << error;
+    EXPECT_TRUE(error.empty());
+    const std::string saved = test::ReadText(target);
+    EXPECT_NE(saved.find("GEN "), std::string::npos); // remarks were stamped before writing
+    EXPECT_EQ(saved.substr(saved.size() - 4), "END\n");
+    EXPECT_FALSE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
+    EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_SAVED_BY_US));
+    // The flag is set before the writer runs, so the file records it.
+    const int flagsWritten = (1 << CONTRACT_SAVED_BY_US) | (1 << CONTRACT_MODIFIED);
+    EXPECT_EQ(saved.rfind("HEADER " + std::to_string(flagsWritten) + "\n", 0), 0u);
+    EXPECT_EQ(FilesInDir(), 1u);
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(SaveTest, NewFileIsCreated)
+{
+    std::string error;
+    ASSERT_TRUE(SaveContractSafely(contract, dir.file("NEW.CON"), Options(), error)) << error;
+    EXPECT_NE(test::ReadText(dir.file("NEW.CON")).find("END"), std::string::npos);
+    EXPECT_EQ(FilesInDir(), 2u);
+}
+
+TEST_F(SaveTest, FailingAtEachWriteLeavesTheOldFile)
+{
+    // Count the writes of a whole save first.
+    std::string error;
+    writer.failAt = -1;
+    writer(contract, dir.file("probe"));
+    fs::remove(dir.file("probe"));
+    const int total = writer.writes;
+    ASSERT_GT(total, 5);
+    for (int n = 0; n < total; ++n) {
+        for (int saved = 0; saved < 2; ++saved) {
+            writer.failAt = n;
+            contract.m_wFlags = 0;
+            FlagSet(contract.m_wFlags, CONTRACT_SAVED_BY_US, saved);
+            EXPECT_FALSE(SaveContractSafely(contract, target, Options(), error)) << n;
+            EXPECT_EQ(error, "writer code 7");
+            EXPECT_EQ(test::ReadText(target), old) << "write " << n;
+            EXPECT_EQ(FilesInDir(), 1u) << "write " << n;
+            EXPECT_EQ(FlagTest(contract.m_wFlags, CONTRACT_SAVED_BY_US), saved != 0);
+            EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
+        }
+    }
+}
+
+TEST_F(SaveTest, FailingAtEachOwnStepLeavesTheOldFile)
+{
+    for (SaveStep step : {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Flush, SaveStep::Replace}) {
+        SaveOptions o = Options();
+        o.failStep = [step](SaveStep s) { return s == step; };
+        contract.SetModified(false);
+        std::string error;
+        EXPECT_FALSE(SaveContractSafely(contract, target, o, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(test::ReadText(target), old);
+        EXPECT_EQ(FilesInDir(), 1u);
+        EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
+        EXPECT_FALSE(FlagTest(contract.m_wFlags, CONTRACT_SAVED_BY_US));
+    }
+}
+
+TEST_F(SaveTest, SymbolicLinkStaysALink)
+{
+    fs::create_directory(dir.file("real"));
+    const std::string real = dir.file("real/JOB.CON");
+    fs::rename(target, real);
+    fs::create_symlink(real, target);
+    std::string error;
+    ASSERT_TRUE(SaveContractSafely(contract, target, Options(), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(target));
+    EXPECT_NE(test::ReadText(real).find("END"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("real")), fs::directory_iterator()), 1);
+}
+
+TEST_F(SaveTest, UnwritableDirectoryFailsCleanly)
+{
+    std::string error;
+    EXPECT_FALSE(SaveContractSafely(contract, dir.file("no/such/dir/JOB.CON"), Options(), error));
+    EXPECT_NE(error.find("temporary"), std::string::npos) << error;
+    EXPECT_EQ(test::ReadText(target), old);
+    // A writer that is missing is a failure, not a silent success.
+    SaveOptions o = Options();
+    o.writer = nullptr;
+    EXPECT_FALSE(SaveContractSafely(contract, target, o, error));
+    EXPECT_EQ(test::ReadText(target), old);
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+} // namespace
+} // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+// The real contract file writer cut off by the file size limit at points
+// spread over the whole file, across the writer's block boundaries: every
+// save fails and the previous file stays as it was.
+TEST(SaveWithTheWriter, CutAnywhereKeepsThePreviousFile)
+{
+    test::TempDir dir;
+    const std::string target = dir.file("JOB.CON");
+    CContract contract;
+    contract.m_pSubTable = std::make_unique<CWinMeta>();
+    for (int j = 0; j < 40; ++j)
+        contract.m_pSubTable->m_Fields.Add();
+    uint32_t seed = 1;
+    for (int i = 0; i < 450; ++i) {
+        CSubcontract* rec = contract.m_pSubTable->AddRecord(-1, -1);
+        for (int j = 10; j < 40; ++j) {
+            std::string text(60, ' ');
+            for (char& ch : text) {
+                seed = seed * 1103515245u + 12345u;
+                ch = static_cast<char>('!' + (seed >> 16) % 90);
+            }
+            rec->SetCellText(j, text);
+        }
+    }
+    std::string error;
+    ASSERT_TRUE(SaveContract(contract, target, error)) << error;
+    const auto previous = test::ReadBytes(target);
+    const size_t size = previous.size();
+    ASSERT_GT(size, size_t(600) * 1024); // several of the writer's blocks
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit original{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const size_t block = 256 * 1024;
+    for (size_t cut :
+         {size_t(0), size_t(1), size_t(10), block - 1, block, block + 1, 2 * block, size / 2, size - 1}) {
+        contract.SetModified(false);
+        FlagSet(contract.m_wFlags, CONTRACT_SAVED_BY_US, 0);
+        rlimit limited = original;
+        limited.rlim_cur = cut;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool saved = SaveContract(contract, target, error);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
+        EXPECT_FALSE(saved) << "cut at " << cut;
+        EXPECT_EQ(error, "Cannot write file") << "cut at " << cut;
+        EXPECT_EQ(test::ReadBytes(target), previous) << "cut at " << cut;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+        EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
+        EXPECT_FALSE(FlagTest(contract.m_wFlags, CONTRACT_SAVED_BY_US));
+    }
+    std::signal(SIGXFSZ, SIG_DFL);
+}
+
+} // namespace
+} // namespace kestrel
