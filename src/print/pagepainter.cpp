@@ -1,5 +1,6 @@
 #include "print/pagepainter.h"
 
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPaintDevice>
 #include <QPainter>
@@ -32,12 +33,31 @@ void CPagePainter::SetTwipsMapping(QPainter& painter, const QPaintDevice& device
                       qRound(h * double(kTwipsPerInch) / device.logicalDpiY()));
 }
 
+void CPagePainter::DrawPageByCharacter(QPainter& painter, const ReportPage& page)
+{
+    // Without raw glyph access (no scalable font at all) each character is
+    // drawn into its cell on its own: slower, but just as placed.
+    painter.setFont(ReportFont());
+    const qreal ascent = QFontMetricsF(painter.font(), painter.device()).ascent();
+    for (size_t i = 0; i < page.lines.size(); ++i) {
+        const QString text = QString::fromStdString(Cp1252ToUtf8(page.lines[i]));
+        for (qsizetype k = 0; k < text.size(); ++k)
+            if (text[k] != QLatin1Char(' '))
+                painter.drawText(QPointF(qreal(k) * kCellWidth, qreal(i) * kLineHeight + ascent),
+                                 QString(text[k]));
+    }
+}
+
 void CPagePainter::DrawPage(QPainter& painter, const ReportPage& page)
 {
     // Glyphs are placed cell by cell rather than left to the font's advance,
     // which differs a little between faces and, with letter spacing, between
     // devices: column n always starts at n * 134 twips.
     const QRawFont raw = QRawFont::fromFont(ReportFont());
+    if (!raw.isValid()) {
+        DrawPageByCharacter(painter, page);
+        return;
+    }
     const qreal ascent = raw.ascent();
     QVector<QPointF> positions;
     for (size_t i = 0; i < page.lines.size(); ++i) {

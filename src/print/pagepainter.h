@@ -26,6 +26,9 @@ public:
     static void SetTwipsMapping(QPainter& painter, const QPaintDevice& device);
     // Draws one page on a painter set up by SetTwipsMapping.
     static void DrawPage(QPainter& painter, const ReportPage& page);
+    // The same, one character at a time; DrawPage falls back on it when the
+    // font gives no raw glyphs.
+    static void DrawPageByCharacter(QPainter& painter, const ReportPage& page);
 };
 
 } // namespace kestrel

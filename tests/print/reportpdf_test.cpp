@@ -26,7 +26,7 @@ QGuiApplication& App()
 }
 
 // 144 dots per inch: one pixel is ten twips.
-QImage Render(const ReportPage& page)
+QImage Render(const ReportPage& page, bool byCharacter = false)
 {
     App();
     QImage image(1224, 1584, QImage::Format_RGB32);
@@ -37,7 +37,10 @@ QImage Render(const ReportPage& page)
     CPagePainter::SetTwipsMapping(painter, image);
     painter.setFont(CPagePainter::ReportFont());
     painter.setPen(Qt::black);
-    CPagePainter::DrawPage(painter, page);
+    if (byCharacter)
+        CPagePainter::DrawPageByCharacter(painter, page);
+    else
+        CPagePainter::DrawPage(painter, page);
     painter.end();
     return image;
 }
@@ -73,6 +76,18 @@ TEST(PagePainter, CharactersLandInTheirCells)
     EXPECT_EQ(DarkPixelsInCell(image, 4, 0), 0);
     if (const char* dir = std::getenv("KESTREL_PAGE_PNG"))
         image.save(QString::fromLocal8Bit(dir) + QStringLiteral("/page.png"));
+}
+
+TEST(PagePainter, CharacterByCharacterInksTheSameCells)
+{
+    ReportPage page;
+    page.lines = {"ab  c", "", "    x y", std::string(80, 'W')};
+    const QImage glyphs = Render(page);
+    const QImage chars = Render(page, true);
+    for (int line = 0; line < 5; ++line)
+        for (int column = 0; column < 81; ++column)
+            EXPECT_EQ(DarkPixelsInCell(glyphs, line, column) > 3, DarkPixelsInCell(chars, line, column) > 3)
+                << line << "," << column;
 }
 
 TEST(ReportPdf, TextIsWhereTheLayoutPutIt)
