@@ -61,6 +61,12 @@ bool WritePdf(const std::string& path, const std::vector<ReportPage>& pages, std
     // the offscreen platform serves unless the caller chose another.
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Platform chatter (a missing runtime directory and the like) is no
+    // concern of a batch run; failures are reported below.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::cerr << message.toStdString() << "\n";
+    });
     int argc = 1;
     char name[] = "kestrel-cli";
     char* argv[] = {name, nullptr};

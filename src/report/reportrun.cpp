@@ -4,6 +4,7 @@
 #include <new>
 
 #include "model/contract/contract.h"
+#include "model/contract/contractfile.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
 #include "report/evaluator.h"
@@ -44,6 +45,8 @@ CReportRun::CReportRun(CContract& contract, const CDataMap<CPlate>* templates)
     // The check runs first so that a footer listing its messages is
     // measured with the current ones.
     CheckContract(contract, true);
+    // CHECK shows the value of the contract as printed, not as last saved.
+    contract.m_dwCheck = ComputeCheckValue(contract);
     m_ctx->Engine().Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
     try {
         MeasureFooter();

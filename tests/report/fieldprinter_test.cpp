@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/contract/contract.h"
+#include "model/contract/contractfile.h"
 #include "reporttestutil.h"
 
 namespace kestrel {
@@ -53,11 +54,12 @@ TEST(FieldKinds, DatesCountsHexFlagsAndExpressions)
 {
     auto c = MakeReportContract();
     c->dLetingDate = 1709596800; // 2024-03-05 00:00 UTC
-    c->m_dwCheck = 0xABC;
     EXPECT_EQ(Line(*c, "{LETTING_DATE,FORMAT=5}"), "Mar 05, 2024|");
     EXPECT_EQ(Line(*c, "{LETTING_DATE}"), "03-05-24|");
     EXPECT_EQ(Line(*c, "{DATE_REVISED}"), "        |");
-    EXPECT_EQ(Line(*c, "{CHECK}"), "00000ABC|");
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%x|", ComputeCheckValue(*c));
+    EXPECT_EQ(Line(*c, "{CHECK,FORMAT=%x}"), hex);
     EXPECT_EQ(Line(*c, "{PAGE_NUMBER}"), "  1|");
     EXPECT_EQ(Line(*c, "{PAGE_NUMBER,FORMAT=%s%d}"), "%s1|");
     EXPECT_EQ(Line(*c, "{INFORMATIONAL}"), "|");

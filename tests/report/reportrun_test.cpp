@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/contract/contractfile.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
 #include "report/errorlistprinter.h"
@@ -224,6 +225,18 @@ TEST_F(SubReport, EveryRunStartsFromThePreparedEvaluatorState)
     EXPECT_EQ(first.pages[3].lines[0], "H4");
     EXPECT_EQ(run.LayoutAll().pages, first.pages);
     EXPECT_EQ(run.RunToPage(3).pages[0], first.pages[2]);
+}
+
+TEST(ReportRun, CheckFieldShowsTheCurrentCheckValue)
+{
+    auto c = MakeReportContract();
+    c->m_strHeader[HDR_CONTRACT_ID] = std::string("C-1");
+    c->m_dwCheck = 0;
+    SetTemplate(*c, "Report Front", "{CHECK}\n");
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%8.8X\n\f\n", ComputeCheckValue(*c));
+    EXPECT_EQ(RunReport(*c), expected);
+    EXPECT_NE(c->m_dwCheck, 0u);
 }
 
 TEST(ReportFaults, MessagesComeBackAsValues)
