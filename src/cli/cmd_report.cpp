@@ -1,0 +1,139 @@
+// kestrel-cli report FILE --text OUT [--pdf OUT.pdf]: lays the contract's
+// report out and writes its pages as text (each drawn line and LF, then a
+// line holding a form feed) and, where Qt is present, as PDF.
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "cli/command.h"
+#include "cli/loadcontract.h"
+#include "model/contract/contract.h"
+#include "report/reportrun.h"
+
+#ifdef KESTREL_HAVE_PRINT
+#include <QGuiApplication>
+
+#include "print/reportpdf.h"
+#endif
+
+namespace kestrel::cli {
+
+namespace {
+
+constexpr int kExitFault = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitWrite = 3;
+
+std::string PagesText(const std::vector<ReportPage>& pages)
+{
+    std::string out;
+    for (const ReportPage& page : pages) {
+        for (const std::string& line : page.lines) {
+            out += Out(line);
+            out.push_back('\n');
+        }
+        out += "\f\n";
+    }
+    return out;
+}
+
+bool WriteText(const std::string& path, const std::string& text)
+{
+    if (path == "-") {
+        std::cout << text;
+        std::cout.flush();
+        return static_cast<bool>(std::cout);
+    }
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    return static_cast<bool>(file);
+}
+
+#ifdef KESTREL_HAVE_PRINT
+bool WritePdf(const std::string& path, const std::vector<ReportPage>& pages, std::string& error)
+{
+    // Drawing a PDF needs a GUI application object but never a display, so
+    // the offscreen platform serves unless the caller chose another.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Platform chatter (a missing runtime directory and the like) is no
+    // concern of a batch run; failures are reported below.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::cerr << message.toStdString() << "\n";
+    });
+    int argc = 1;
+    char name[] = "kestrel-cli";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    QString message;
+    if (CReportPdf::Write(QString::fromStdString(path), pages, &message))
+        return true;
+    error = message.toStdString();
+    return false;
+}
+#endif
+
+int RunReport(const std::vector<std::string>& args)
+{
+    std::string file, textOut, pdfOut;
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == "--text" && k + 1 < args.size())
+            textOut = args[++k];
+        else if (args[k] == "--pdf" && k + 1 < args.size())
+            pdfOut = args[++k];
+        else if (file.empty() && args[k].rfind("--", 0) != 0)
+            file = args[k];
+        else {
+            PrintError("usage: kestrel-cli report FILE --text OUT [--pdf OUT.pdf]");
+            return kExitUsage;
+        }
+    }
+    if (file.empty() || (textOut.empty() && pdfOut.empty())) {
+        PrintError("usage: kestrel-cli report FILE --text OUT [--pdf OUT.pdf]");
+        return kExitUsage;
+    }
+#ifndef KESTREL_HAVE_PRINT
+    if (!pdfOut.empty()) {
+        PrintError("PDF output needs the Qt print support, which this build lacks");
+        return kExitUsage;
+    }
+#endif
+    std::unique_ptr<CContract> contract;
+    if (const int status = LoadContract(file, contract))
+        return status;
+
+    // The run checks the contract first, so that its messages are current.
+    CReportRun run(*contract);
+    const ReportOutcome outcome = run.LayoutAll();
+    run.Release();
+    if (!outcome.ok) {
+        std::cout << outcome.error << "\n";
+        return kExitFault;
+    }
+    if (!textOut.empty() && !WriteText(textOut, PagesText(outcome.pages))) {
+        PrintError("cannot write " + textOut);
+        return kExitWrite;
+    }
+#ifdef KESTREL_HAVE_PRINT
+    if (!pdfOut.empty()) {
+        std::string error;
+        if (!WritePdf(pdfOut, outcome.pages, error)) {
+            PrintError("cannot write " + pdfOut + ": " + error);
+            return kExitWrite;
+        }
+    }
+#endif
+    return 0;
+}
+
+const bool registered = RegisterCommand({"report", "FILE --text OUT [--pdf OUT.pdf]", &RunReport});
+
+} // namespace
+
+} // namespace kestrel::cli

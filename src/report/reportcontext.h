@@ -1,0 +1,98 @@
+#pragma once
+// The state of one report run: the contract, the page engine, the current
+// subcontractor and sub-item, the line pass and the per-template field-state
+// scopes. Prints templates by name.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "model/contract/datamap.h"
+#include "model/contract/values.h"
+#include "report/pageengine.h"
+
+namespace kestrel {
+
+class CContract;
+class CItem;
+class CPlate;
+class CSubcontract;
+class CSubItem;
+
+class CReportContext {
+public:
+    explicit CReportContext(CContract& contract, const CDataMap<CPlate>* templates = nullptr);
+
+    CContract& Contract() const { return m_contract; }
+    CPageEngine& Engine() { return m_engine; }
+
+    // Prints the named template (nothing when the name is unknown); returns
+    // the lines printed. Throws CReportFault.
+    int PrintTemplate(std::string_view name);
+    // The lines a template would print, with nothing output.
+    int MeasureTemplate(std::string_view name);
+    // Puts a field's printed text on the page.
+    int Put(std::string_view text) { return m_engine.PutText(text); }
+
+    // Sets the evaluator's specials before a template expression.
+    void SetSpecials();
+    // The page number that PAGE_NUMBER and @Page show: before the first
+    // character of a new page, the number of the page about to begin.
+    int ShownPageNumber() const;
+
+    int FooterSize() const { return m_footerSize; }
+    void SetFooterSize(int n) { m_footerSize = n; }
+    int LinePass() const { return m_linePass; }
+    void SetLinePass(int n) { m_linePass = n; }
+
+    // The current subcontractor: a record index, -1 for none.
+    int CurrentSubIndex() const { return m_subIndex; }
+    void SetCurrentSub(int index);
+    CSubcontract* CurrentSub() const;
+    int SubItemIndex() const { return m_subItemIndex; }
+    void SetSubItemIndex(int n) { m_subItemIndex = n; }
+    // The current sub-item with its contract item, or nulls.
+    std::pair<const CItem*, const CSubItem*> CurrentSubItem();
+
+    // Field state of the innermost scope, by field code.
+    void LoadFieldState(int code, int& position, Text& remaining) const;
+    void StoreFieldState(int code, int position, const Text& remaining);
+
+    // Counts a segment print against the run's limits of work and pages.
+    void CountWork();
+    void SetWorkLimit(long long limit) { m_workLimit = limit; }
+    void SetPageLimit(int pages) { m_pageLimit = pages; }
+    void ResetWork() { m_work = 0; }
+
+    // Frees the compiled forms kept with the templates.
+    void ReleaseTemplates();
+
+private:
+    struct FieldState {
+        int code;
+        int position;
+        Text remaining;
+    };
+    using Scope = std::vector<FieldState>;
+
+    CPlate* FindTemplate(std::string_view name) const;
+
+    CContract& m_contract;
+    const CDataMap<CPlate>* m_templates;
+    CPageEngine m_engine;
+    int m_footerSize = 0;
+    int m_linePass = 0;
+    int m_subIndex = -1;
+    int m_subItemIndex = 0;
+    bool m_subItemsValid = false;
+    std::vector<std::pair<const CItem*, const CSubItem*>> m_subItems;
+    std::vector<Scope> m_scopes;
+    int m_depth = 0;
+    long long m_work = 0;
+    long long m_workLimit = 0;
+    int m_pageLimit = 0;
+};
+
+} // namespace kestrel

@@ -1,0 +1,40 @@
+#pragma once
+// Compiles template text into lines of segments. Every parse error names the
+// template; the messages are the ones the user sees.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/templatenodes.h"
+
+namespace kestrel {
+
+class CContract;
+
+class CTemplateCompiler {
+public:
+    // The contract supplies the names of the subcontract and miscellaneous
+    // columns that fields may name; it may be null.
+    CTemplateCompiler(std::string_view templateName, const CContract* contract);
+
+    // Both throw CReportFault on a parse error.
+    std::unique_ptr<CompiledTemplate> Compile(std::string_view text) const;
+    // One line of text, normally ending in LF.
+    TemplateLine CompileLine(std::string_view line) const;
+
+    // The template's lines without their LF; a final LF starts no extra line.
+    static std::vector<std::string_view> SplitLines(std::string_view text);
+
+    // Compile with the fault returned as a value: null and the message in
+    // error on failure.
+    static std::unique_ptr<CompiledTemplate> TryCompile(std::string_view text, std::string_view templateName,
+                                                        const CContract* contract, std::string& error);
+
+private:
+    std::string m_name;
+    const CContract* m_contract;
+};
+
+} // namespace kestrel
