@@ -264,36 +264,37 @@ std::string SubListStart()
 
 std::string SubStart()
 {
+    // The right-hand column of the block starts at 56 on every line.
     std::string t = Rule('-');
     t += L().Text("No. ")
              .Field("SUB", 8)
              .Text("  ")
              .Field("SubName", 42)
-             .PadTo(58)
+             .PadTo(56)
              .Raw("{SUB_ISCHILDSUB?\"Lower tier of\",SIZE=14:\"First tier\",SIZE=14}", 14)
              .Raw("{SUB_ISCHILDSUB?PARENTNO,SIZE=8}", 8)
              .End();
     t += L().Raw("{SUB_COMPLETE?\"\":[Report Sub Incomplete]}", 0).Joined();
     t += L().Text("    Type      ")
              .Field("SUBTYPE", 40)
-             .PadTo(62)
-             .Text("Credited ")
+             .PadTo(56)
+             .Text("Credited  ")
              .Field("CREDITPCT,JUSTIFY=R", 6)
              .Text(" %")
              .End();
     t += L().Text("    Vendor    ")
              .Field("VENDID", 8)
              .Text(" ")
-             .Field("VENDNAME", 34)
-             .PadTo(62)
-             .Text("Agreement ")
-             .Field("AGREEDATE", 8)
+             .Field("VENDNAME", 32)
+             .PadTo(56)
+             .Text("Contact   ")
+             .Field("CONTACT", 14)
              .End();
     t += L().Text("              ")
              .Field("VENDADDR", 32)
-             .PadTo(50)
-             .Text("Contact ")
-             .Field("CONTACT", 22)
+             .PadTo(56)
+             .Text("Agreement ")
+             .Field("AGREEDATE", 8)
              .End();
     t += L().Text("    Work      ").Field("WORKTYPE1", 30).Text(" ").Field("WORKTYPE2", 30).End();
     t += CallIf("WORKTYPE3", "Report Sub Work Type");
