@@ -86,26 +86,32 @@ std::vector<Vendor> MakeVendors()
         names.insert(v.name);
     DemoRandom rng(20260312);
     const size_t kGenerated = 291;
+    // Every draw is a statement of its own: the order in which the operands
+    // of one expression are evaluated differs between compilers, and with it
+    // the list.
     for (int id = 1000; out.size() < kGenerated + std::size(kNamedVendors);) {
         id += 40 + rng.Below(260);
         const Trade& t = kTrades[rng.Below(static_cast<int>(std::size(kTrades)))];
-        std::string name = std::string(kPlaces[rng.Below(static_cast<int>(std::size(kPlaces)))]) + " " +
-                           t.word + " " + kSuffixes[rng.Below(static_cast<int>(std::size(kSuffixes)))];
+        const char* place = kPlaces[rng.Below(static_cast<int>(std::size(kPlaces)))];
+        const char* suffix = kSuffixes[rng.Below(static_cast<int>(std::size(kSuffixes)))];
+        const std::string name = std::string(place) + " " + t.word + " " + suffix;
         if (name.size() > 32 || !names.insert(name).second)
             continue;
+        const int number = 10 + rng.Below(4900);
+        const char* street = kStreets[rng.Below(static_cast<int>(std::size(kStreets)))];
+        const char* town = kTowns[rng.Below(static_cast<int>(std::size(kTowns)))];
         char idText[16];
         std::snprintf(idText, sizeof idText, "%.6d", id);
         char address[64];
-        std::snprintf(address, sizeof address, "%d %s, %s", 10 + rng.Below(4900),
-                      kStreets[rng.Below(static_cast<int>(std::size(kStreets)))],
-                      kTowns[rng.Below(static_cast<int>(std::size(kTowns)))]);
+        std::snprintf(address, sizeof address, "%d %s, %s", number, street, town);
         Vendor v{idText, name, address, t.codes};
         if (v.address.size() > 30)
             v.address.resize(30);
         out.push_back(v);
     }
-    std::sort(out.begin(), out.end(), [](const Vendor& a, const Vendor& b) { return a.id < b.id; });
-    // Generated ids may collide with the named ones; the named vendor wins.
+    // Generated ids may collide with the named ones, which come first in
+    // the list; the stable sort keeps them first so that they win.
+    std::stable_sort(out.begin(), out.end(), [](const Vendor& a, const Vendor& b) { return a.id < b.id; });
     out.erase(
         std::unique(out.begin(), out.end(), [](const Vendor& a, const Vendor& b) { return a.id == b.id; }),
         out.end());
