@@ -264,20 +264,20 @@ std::string SubListStart()
 
 std::string SubStart()
 {
-    // The right-hand column of the block starts at 56 on every line.
+    // The right-hand column of the block starts at 57 on every line.
     std::string t = Rule('-');
     t += L().Text("No. ")
              .Field("SUB", 8)
              .Text("  ")
              .Field("SubName", 42)
-             .PadTo(56)
+             .PadTo(57)
              .Raw("{SUB_ISCHILDSUB?\"Lower tier of\",SIZE=14:\"First tier\",SIZE=14}", 14)
              .Raw("{SUB_ISCHILDSUB?PARENTNO,SIZE=8}", 8)
              .End();
     t += L().Raw("{SUB_COMPLETE?\"\":[Report Sub Incomplete]}", 0).Joined();
     t += L().Text("    Type      ")
              .Field("SUBTYPE", 40)
-             .PadTo(56)
+             .PadTo(57)
              .Text("Credited  ")
              .Field("CREDITPCT,JUSTIFY=R", 6)
              .Text(" %")
@@ -286,13 +286,13 @@ std::string SubStart()
              .Field("VENDID", 8)
              .Text(" ")
              .Field("VENDNAME", 32)
-             .PadTo(56)
+             .PadTo(57)
              .Text("Contact   ")
-             .Field("CONTACT", 14)
+             .Field("CONTACT", 13)
              .End();
     t += L().Text("              ")
              .Field("VENDADDR", 32)
-             .PadTo(56)
+             .PadTo(57)
              .Text("Agreement ")
              .Field("AGREEDATE", 8)
              .End();
