@@ -7,10 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/contract/text.h"
 
 struct gzFile_s;
 
@@ -54,13 +55,7 @@ struct RecordValue {
     // The text up to its first zero byte.
     std::string_view Text() const;
     // Stores the text into a model text, reusing its storage.
-    void AssignTo(std::optional<std::string>& text) const
-    {
-        if (text)
-            text->assign(Text());
-        else
-            text.emplace(Text());
-    }
+    void AssignTo(kestrel::Text& text) const { text = Text(); }
 };
 
 class CRecordReader {
