@@ -8,7 +8,7 @@
 #include <limits>
 #include <random>
 
-#include "model/contract/codepage.h"
+#include "model/contract/wildcard.h"
 
 namespace kestrel {
 
@@ -81,34 +81,6 @@ bool ReadMarker(std::FILE* f)
 bool IsSeparator(char c)
 {
     return c == '/' || c == '\\';
-}
-
-// Case-insensitive wildcard match: '*' any run, '?' one character. Iterative
-// with a single backtrack point, so hostile patterns cost at most
-// name x pattern steps.
-bool MatchPattern(std::string_view name, std::string_view pattern)
-{
-    std::size_t n = 0, p = 0;
-    std::size_t starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || Cp1252Upper(static_cast<unsigned char>(pattern[p])) ==
-                                             Cp1252Upper(static_cast<unsigned char>(name[n])))) {
-            ++p;
-            ++n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
 }
 
 // A file beside the target that the content is written to first, so that a
@@ -305,7 +277,7 @@ bool MatchPatternList(std::string_view name, std::string_view patterns)
         if (pos >= patterns.size())
             return false;
         const std::size_t end = std::min(patterns.find(';', pos), patterns.size());
-        if (MatchPattern(name, patterns.substr(pos, end - pos)))
+        if (WildcardMatch(patterns.substr(pos, end - pos), name))
             return true;
         if (end == patterns.size())
             return false;
