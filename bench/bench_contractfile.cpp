@@ -17,6 +17,7 @@
 
 #include "model/contract/contract.h"
 #include "model/contract/contractfile.h"
+#include "model/subcontract/winmeta.h"
 #include "support/contractgen.h"
 
 // Every allocation of this binary is counted, so that the peak of a read
@@ -202,7 +203,49 @@ void BM_Write(benchmark::State& state)
     state.counters["write_vs_deflate"] = tWrite / tDeflate;
 }
 
+// One record holding a great many sub-items, as a damaged or hostile file
+// may: the time per sub-item must stay flat as the count grows (adding a key
+// used to scan its whole bucket, which made this quadratic).
+void BM_ReadOneHugeRecord(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    bench::ContractShape shape;
+    shape.entries = 200;
+    shape.sections = 4;
+    shape.tables = true;
+    shape.records = 1;
+    shape.subItems = 0;
+    std::unique_ptr<CContract> c = bench::GenerateContract(shape);
+    CSubcontract* rec = c->m_pSubTable->m_Records[0];
+    char key[16];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(key, sizeof key, "%08d", i * 7);
+        CSubItem* si = rec->AddSubItem(key);
+        si->m_fQuan = i;
+        si->m_strUnitType = "EA";
+    }
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("kestrel-bench-huge-" + std::to_string(count) + ".con"))
+            .string();
+    if (WriteContractFile(*c, path) != CF_OK)
+        std::abort();
+    c.reset();
+    double tRead = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        std::unique_ptr<CContract> contract;
+        if (ReadContractFile(path, contract) != CF_OK)
+            state.SkipWithError("read failed");
+        tRead += Seconds(t0, Clock::now());
+    }
+    std::remove(path.c_str());
+    const double n = static_cast<double>(state.iterations());
+    state.counters["read_ms"] = tRead / n * 1e3;
+    state.counters["ns_per_subitem"] = tRead / n * 1e9 / count;
+}
+
 BENCHMARK(BM_ReadAndRecalculate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadOneHugeRecord)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Write)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

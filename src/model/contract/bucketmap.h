@@ -9,7 +9,9 @@
 // arithmetic. Replacing the value of an existing key keeps its place.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,6 +34,12 @@ inline int MapBucket(std::string_view key)
     return static_cast<int>(MapKeyHash(key) % kMapBuckets);
 }
 
+// Where a map keeps an index beside its buckets. Small maps (nearly all of
+// them) only scan their bucket; a map of many entries, such as the
+// sub-items of a subcontract, finds and adds keys through the index, so
+// that filling it takes linear time however the keys fall into buckets.
+constexpr int kMapIndexFrom = 64;
+
 template <class V> class BucketMap {
 public:
     using Entry = std::pair<std::string, V>;
@@ -44,14 +52,14 @@ public:
 
     int GetCount() const { return m_count; }
     bool IsEmpty() const { return m_count == 0; }
+    // True while the map keeps its index (for tests).
+    bool HasIndex() const { return !m_index.empty(); }
 
     V* Find(std::string_view key)
     {
-        auto& b = m_buckets[static_cast<size_t>(MapBucket(key))];
-        for (auto& e : b)
-            if (e.first == key)
-                return &e.second;
-        return nullptr;
+        const size_t b = static_cast<size_t>(MapBucket(key));
+        const size_t pos = m_index.empty() ? ScanBucket(b, key) : DecodePos(m_index[Probe(key)]);
+        return pos == kNone ? nullptr : &m_buckets[b][pos].second;
     }
     const V* Find(std::string_view key) const { return const_cast<BucketMap*>(this)->Find(key); }
 
@@ -59,33 +67,57 @@ public:
     // key in its place, or adds a new entry in front of its bucket.
     V& Set(std::string_view key, V v)
     {
-        if (V* old = Find(key)) {
-            *old = std::move(v);
-            return *old;
+        const size_t b = static_cast<size_t>(MapBucket(key));
+        auto& bucket = m_buckets[b];
+        size_t slot = 0;
+        size_t pos;
+        if (m_index.empty()) {
+            pos = ScanBucket(b, key);
+        } else {
+            slot = Probe(key);
+            pos = DecodePos(m_index[slot]);
         }
-        auto& b = m_buckets[static_cast<size_t>(MapBucket(key))];
-        b.emplace_back(std::string(key), std::move(v));
+        if (pos != kNone) {
+            bucket[pos].second = std::move(v);
+            return bucket[pos].second;
+        }
+        // Entries are kept oldest first; the map order reads a bucket from
+        // its end.
+        bucket.emplace_back(std::string(key), std::move(v));
         ++m_count;
-        return b.back().second;
+        const size_t added = bucket.size() - 1;
+        if (!m_index.empty() && static_cast<size_t>(m_count) * 2 <= m_index.size())
+            m_index[slot] = Encode(b, added);
+        else if (m_count >= kMapIndexFrom)
+            Reindex();
+        return bucket[added].second;
     }
 
     bool Remove(std::string_view key)
     {
-        auto& b = m_buckets[static_cast<size_t>(MapBucket(key))];
-        for (auto it = b.begin(); it != b.end(); ++it) {
-            if (it->first == key) {
-                b.erase(it);
-                --m_count;
-                return true;
-            }
+        const size_t b = static_cast<size_t>(MapBucket(key));
+        auto& bucket = m_buckets[b];
+        size_t pos;
+        if (m_index.empty()) {
+            pos = ScanBucket(b, key);
+        } else {
+            const size_t slot = Probe(key);
+            pos = DecodePos(m_index[slot]);
+            if (pos != kNone)
+                Unindex(slot, b, pos);
         }
-        return false;
+        if (pos == kNone)
+            return false;
+        bucket.erase(bucket.begin() + static_cast<std::ptrdiff_t>(pos));
+        --m_count;
+        return true;
     }
 
     void RemoveAll()
     {
         for (auto& b : m_buckets)
             b.clear();
+        m_index = {};
         m_count = 0;
     }
 
@@ -113,7 +145,92 @@ public:
     }
 
 private:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+    // An index slot holds 0 (free) or 1 + bucket + 17 * position, so that
+    // a slot costs four bytes.
+    static constexpr size_t kMaxIndexed = (UINT32_MAX - kMapBuckets) / kMapBuckets;
+
+    static uint32_t Encode(size_t bucket, size_t pos)
+    {
+        return static_cast<uint32_t>(1 + bucket + kMapBuckets * pos);
+    }
+    static size_t DecodeBucket(uint32_t code) { return (code - 1) % kMapBuckets; }
+    static size_t DecodePos(uint32_t code) { return code == 0 ? kNone : (code - 1) / kMapBuckets; }
+    // The index has its own hash: the bucket hash is fixed by the file
+    // format and many keys share it.
+    static size_t IndexHash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+
+    size_t ScanBucket(size_t b, std::string_view key) const
+    {
+        const auto& bucket = m_buckets[b];
+        for (size_t i = bucket.size(); i-- > 0;)
+            if (bucket[i].first == key)
+                return i;
+        return kNone;
+    }
+    const std::string& KeyOf(uint32_t code) const
+    {
+        return m_buckets[DecodeBucket(code)][DecodePos(code)].first;
+    }
+
+    // The slot holding key, or the free slot where it would go.
+    size_t Probe(std::string_view key) const
+    {
+        const size_t mask = m_index.size() - 1;
+        for (size_t i = IndexHash(key) & mask;; i = (i + 1) & mask) {
+            const uint32_t code = m_index[i];
+            if (code == 0 || KeyOf(code) == key)
+                return i;
+        }
+    }
+
+    // Builds the index anew at twice the count, or drops it when the map
+    // is too small to need one or too large to encode.
+    void Reindex()
+    {
+        m_index = {};
+        if (m_count < kMapIndexFrom || static_cast<size_t>(m_count) >= kMaxIndexed)
+            return;
+        size_t size = 2 * kMapIndexFrom;
+        while (size < static_cast<size_t>(m_count) * 4)
+            size *= 2;
+        m_index.assign(size, 0);
+        const size_t mask = size - 1;
+        for (size_t b = 0; b < m_buckets.size(); ++b) {
+            for (size_t pos = 0; pos < m_buckets[b].size(); ++pos) {
+                size_t i = IndexHash(m_buckets[b][pos].first) & mask;
+                while (m_index[i] != 0)
+                    i = (i + 1) & mask;
+                m_index[i] = Encode(b, pos);
+            }
+        }
+    }
+
+    // Takes the entry at (b, pos) out of the index before it is erased from
+    // its bucket: frees its slot, moves later slots of the same run back so
+    // every key stays reachable from its home slot, and renumbers the
+    // entries behind it in the bucket.
+    void Unindex(size_t slot, size_t b, size_t pos)
+    {
+        const size_t mask = m_index.size() - 1;
+        size_t hole = slot;
+        for (size_t i = (slot + 1) & mask; m_index[i] != 0; i = (i + 1) & mask) {
+            const size_t home = IndexHash(KeyOf(m_index[i])) & mask;
+            // Movable when its home does not lie cyclically in (hole, i].
+            const bool stays = hole <= i ? (home > hole && home <= i) : (home > hole || home <= i);
+            if (!stays) {
+                m_index[hole] = m_index[i];
+                hole = i;
+            }
+        }
+        m_index[hole] = 0;
+        for (uint32_t& code : m_index)
+            if (code != 0 && DecodeBucket(code) == b && DecodePos(code) > pos)
+                code -= kMapBuckets;
+    }
+
     std::array<std::vector<Entry>, kMapBuckets> m_buckets;
+    std::vector<uint32_t> m_index; // empty, or a power of two of slots
     int m_count = 0;
 };
 

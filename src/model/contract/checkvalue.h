@@ -7,9 +7,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "model/contract/text.h"
 
 namespace kestrel {
 
@@ -53,7 +54,7 @@ inline uint32_t CheckValueAddNumber(uint32_t crc, uint64_t value, int bytes)
 }
 
 // Adds a text up to its first zero byte; a null text adds nothing.
-inline uint32_t CheckValueAddText(uint32_t crc, const std::optional<std::string>& text)
+inline uint32_t CheckValueAddText(uint32_t crc, const Text& text)
 {
     if (!text)
         return crc;

@@ -270,6 +270,9 @@ int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contra
     gzFile file = gzopen(path.c_str(), "rb");
     if (!file)
         return CF_CANNOT_OPEN;
+    // zlib's 8 KB input buffer costs a tenth of the inflation time in
+    // calls and reads on large contracts.
+    gzbuffer(file, 64 * 1024);
     int code;
     {
         CRecordReader reader(file);

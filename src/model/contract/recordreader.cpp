@@ -15,10 +15,8 @@ constexpr size_t kChunk = 256 * 1024;
 constexpr size_t kLongestRecord = 4 + 65535;
 } // namespace
 
-std::string_view RecordValue::Text() const
+std::string_view RecordValue::LongText() const
 {
-    if (size == 0)
-        return {};
     const void* zero = std::memchr(data, 0, size);
     const size_t n = zero ? static_cast<size_t>(static_cast<const unsigned char*>(zero) - data) : size;
     return {reinterpret_cast<const char*>(data), n};

@@ -7,10 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/contract/text.h"
 
 struct gzFile_s;
 
@@ -51,16 +52,21 @@ struct RecordValue {
         std::memcpy(&d, &bits, sizeof d);
         return d;
     }
-    // The text up to its first zero byte.
-    std::string_view Text() const;
-    // Stores the text into a model text, reusing its storage.
-    void AssignTo(std::optional<std::string>& text) const
+    // The text up to its first zero byte. Most texts are short, and a call
+    // to memchr would cost more than the loop.
+    std::string_view Text() const
     {
-        if (text)
-            text->assign(Text());
-        else
-            text.emplace(Text());
+        const char* p = reinterpret_cast<const char*>(data);
+        if (size > 32)
+            return LongText();
+        size_t n = 0;
+        while (n < size && p[n] != 0)
+            ++n;
+        return {p, n};
     }
+    std::string_view LongText() const;
+    // Stores the text into a model text, reusing its storage.
+    void AssignTo(kestrel::Text& text) const { text = Text(); }
 };
 
 class CRecordReader {

@@ -3,15 +3,16 @@
 // texts with a null state, the blank number, rounding and 16-bit flag words.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "model/contract/text.h"
+
 namespace kestrel {
 
-// A model text: Windows-1252 bytes, or null ("no text"). A null text and an
-// empty text are both written to the file with length 0.
-using Text = std::optional<std::string>;
+// Model texts (class Text) hold Windows-1252 bytes, or are null ("no
+// text"). A null text and an empty text are both written to the file with
+// length 0.
 
 // The bytes of a text, empty for a null text.
 inline std::string_view TextView(const Text& t)

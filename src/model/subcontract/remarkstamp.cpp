@@ -41,7 +41,7 @@ void StampRow(CSubcontract& rec, const RandomSource& next)
 void StampSubItem(CSubItem& si, const RandomSource& next)
 {
     if (si.m_strRemarks)
-        si.m_strRemarks = std::string(TrimWhite(*si.m_strRemarks));
+        si.m_strRemarks = std::string(TrimWhite(TextView(si.m_strRemarks)));
     const bool empty = TextEmpty(si.m_strRemarks);
     si.m_strExtra[1] = std::string(empty ? "" : kRemarkKind);
     si.m_strExtra[2] = std::string(empty ? "" : kRemarkSequence);

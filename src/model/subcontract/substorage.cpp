@@ -147,8 +147,8 @@ void CSubStorageReader::HandleRecord(uint16_t tag, const RecordValue& v)
 
 void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
 {
-    CSubcontract* rec = m_table->m_Records.Last();
     if (tag == 0x1202) {
+        CSubcontract* rec = m_table->m_Records.Last();
         m_subItem = rec ? rec->AddSubItem(v.Text()) : nullptr;
         return;
     }

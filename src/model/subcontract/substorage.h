@@ -22,6 +22,13 @@ public:
     // table, no record, cell, field, sub-item or filter to receive them) are
     // ignored.
     void Handle(uint16_t tag, const RecordValue& value);
+    // A record of the sub-item group 0x1200, the bulk of a large table, taken
+    // without the group dispatch of Handle.
+    void HandleSubItemRecord(uint16_t tag, const RecordValue& value)
+    {
+        if (m_table)
+            HandleSubItem(tag, value);
+    }
 
 private:
     void HandleTable(uint16_t tag, const RecordValue& value);
