@@ -91,9 +91,9 @@ std::string FormatValue(CReportContext& ctx, TemplateField& f, const FieldValue&
 }
 
 // "S.N" (or "S:N") of SUBSTRING.
-void Substring(std::string& text, std::string_view spec)
+void Substring(std::string& text, std::string_view range)
 {
-    const std::string s(spec);
+    const std::string s(range);
     const size_t sep = s.find_first_of(".:");
     long start = LeadingInt(s.substr(0, sep));
     long count = sep == std::string::npos ? 0 : LeadingInt(s.substr(sep + 1));

@@ -34,9 +34,9 @@ std::string FormatInteger(std::string_view format, uint32_t value)
         }
         // Parse one conversion: flags, width, precision, length, conversion.
         size_t j = i + 1;
-        std::string spec = "%";
+        std::string conversion = "%";
         while (j < format.size() && std::string_view("-+ #0").find(format[j]) != std::string_view::npos)
-            spec.push_back(format[j++]);
+            conversion.push_back(format[j++]);
         int width = 0;
         bool hasWidth = false;
         while (j < format.size() && IsDigit(format[j])) {
@@ -65,21 +65,21 @@ std::string FormatInteger(std::string_view format, uint32_t value)
             continue;
         }
         if (hasWidth)
-            spec += std::to_string(width > kMaxWidth ? kMaxWidth : width);
+            conversion += std::to_string(width > kMaxWidth ? kMaxWidth : width);
         if (precision >= 0) {
-            spec.push_back('.');
-            spec += std::to_string(precision > kMaxWidth ? kMaxWidth : precision);
+            conversion.push_back('.');
+            conversion += std::to_string(precision > kMaxWidth ? kMaxWidth : precision);
         }
-        spec.push_back(conv);
+        conversion.push_back(conv);
         char buffer[2 * kMaxWidth + 64];
         int n = 0;
         if (conv == 'd' || conv == 'i')
-            n = std::snprintf(buffer, sizeof buffer, spec.c_str(),
+            n = std::snprintf(buffer, sizeof buffer, conversion.c_str(),
                               static_cast<int>(static_cast<int32_t>(value)));
         else if (conv == 'c')
-            n = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<int>(value & 0xFF));
+            n = std::snprintf(buffer, sizeof buffer, conversion.c_str(), static_cast<int>(value & 0xFF));
         else
-            n = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<unsigned>(value));
+            n = std::snprintf(buffer, sizeof buffer, conversion.c_str(), static_cast<unsigned>(value));
         if (n > 0)
             out.append(buffer,
                        static_cast<size_t>(n) < sizeof buffer ? static_cast<size_t>(n) : sizeof buffer - 1);
