@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,7 +26,7 @@ public:
     Text(const char* s) : m_p(s ? Make(std::string_view(s)) : nullptr) {}
     Text(std::string_view s) : m_p(Make(s)) {}
     Text(const std::string& s) : m_p(Make(std::string_view(s))) {}
-    Text(std::string&& s) : m_p(s.empty() ? Empty() : new std::string(std::move(s))) {}
+    Text(std::string&& s) : m_p(s.empty() ? Empty() : NewString(std::move(s))) {}
     Text(const Text& other) : m_p(other.m_p ? Make(std::string_view(*other.m_p)) : nullptr) {}
     Text(Text&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
     ~Text() { Free(m_p); }
@@ -103,11 +104,14 @@ public:
         if (Owns())
             *m_p = std::move(s);
         else
-            m_p = new std::string(std::move(s));
+            m_p = NewString(std::move(s));
         return *m_p;
     }
     void swap(Text& other) noexcept { std::swap(m_p, other.m_p); }
 
+    // Bytes of the block pool that this thread's texts hold now (0 when the
+    // pool is not in use); memory measurements add it to the heap's figures.
+    static size_t PooledStringBytes() noexcept;
     // True when this text uses the shared empty string (no allocation).
     bool IsSharedEmpty() const noexcept { return m_p == Empty(); }
 
@@ -133,11 +137,27 @@ private:
         static const std::string empty;
         return const_cast<std::string*>(&empty);
     }
-    static std::string* Make(std::string_view s) { return s.empty() ? Empty() : new std::string(s); }
+    static std::string* Make(std::string_view s) { return s.empty() ? Empty() : NewString(s); }
+    // The string objects of texts come from a block pool (see text.cpp):
+    // reading a contract makes tens of thousands of them at once.
+    static void* AllocString();
+    static void ReleaseString(void* p) noexcept;
+    template <class... A> static std::string* NewString(A&&... args)
+    {
+        void* block = AllocString();
+        try {
+            return new (block) std::string(std::forward<A>(args)...);
+        } catch (...) {
+            ReleaseString(block);
+            throw;
+        }
+    }
     static void Free(std::string* p) noexcept
     {
-        if (p != Empty())
-            delete p;
+        if (p && p != Empty()) {
+            p->~basic_string();
+            ReleaseString(p);
+        }
     }
     bool Owns() const noexcept { return m_p && m_p != Empty(); }
     void Assign(std::string_view s)

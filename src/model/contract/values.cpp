@@ -7,7 +7,26 @@ namespace kestrel {
 
 namespace {
 constexpr uint64_t kBlankBits = 0x1234567812345678ULL;
+
+// Every extension is rounded, so the powers of ten of the usual decimal
+// counts are taken from a table filled by std::pow itself (the same values,
+// without a call per item).
+constexpr int kPowRange = 32;
+struct PowersOfTen {
+    double v[2 * kPowRange + 1];
+    PowersOfTen()
+    {
+        for (int d = -kPowRange; d <= kPowRange; ++d)
+            v[d + kPowRange] = std::pow(10.0, d);
+    }
+};
+
+double PowerOfTen(int d)
+{
+    static const PowersOfTen table;
+    return (d >= -kPowRange && d <= kPowRange) ? table.v[d + kPowRange] : std::pow(10.0, d);
 }
+} // namespace
 
 bool IsBlankValue(double x)
 {
@@ -34,7 +53,7 @@ double RoundValue(double x, int d)
         return x;
     // Multiplying by 10^-d (not dividing by 10^d) keeps the last bit of the
     // stored extensions the same as in files written by earlier versions.
-    const double r = std::floor(std::fabs(x) * std::pow(10.0, d) + 0.5001) * std::pow(10.0, -d);
+    const double r = std::floor(std::fabs(x) * PowerOfTen(d) + 0.5001) * PowerOfTen(-d);
     return x < 0 ? -r : r;
 }
 
