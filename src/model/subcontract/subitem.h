@@ -28,11 +28,13 @@ public:
     double m_fUP = 0;
     double m_fExt = 0;
     double m_fOrigQuan = 0; // original quantity received from Ironbark
-    Text m_strUnitType{""}; // the item's unit, or "PART"
-    Text m_strUnitValue{""};
-    Text m_strRemarks{""};
+    // Texts start empty (not null); a string_view spares measuring a literal
+    // for every one of the many sub-items a contract reads.
+    Text m_strUnitType{std::string_view()}; // the item's unit, or "PART"
+    Text m_strUnitValue{std::string_view()};
+    Text m_strRemarks{std::string_view()};
     // Remark identifier, kind and sequence, stamped on save.
-    std::array<Text, 3> m_strExtra{Text(""), Text(""), Text("")};
+    std::array<Text, 3> m_strExtra{Text(std::string_view()), Text(std::string_view()), Text(std::string_view())};
 };
 
 } // namespace kestrel
