@@ -43,23 +43,23 @@ public:
         Current() += text;
         return *this;
     }
-    FormLayout& Field(const FieldSpec& spec)
+    FormLayout& Field(const FieldSpec& def)
     {
         std::string& line = Current();
         CFieldInfo* f = m_table.m_Fields.Add();
-        f->m_wFlags = spec.flags;
+        f->m_wFlags = def.flags;
         f->m_iX = static_cast<int32_t>(line.size());
         f->m_iY = static_cast<int32_t>(m_table.m_LabelLines.size() - 1);
-        f->m_iCX = spec.width;
+        f->m_iCX = def.width;
         f->m_iCY = 0;
-        f->m_iType = spec.type;
-        f->m_iListStart = spec.listStart;
-        f->m_iListEnd = spec.listEnd;
-        f->m_iRequired = spec.required;
-        f->m_strName = spec.name;
-        f->m_strListSource = spec.listSource ? Text(spec.listSource) : Text("");
-        f->m_strHelp = spec.help;
-        line.append(static_cast<size_t>(spec.width), ' ');
+        f->m_iType = def.type;
+        f->m_iListStart = def.listStart;
+        f->m_iListEnd = def.listEnd;
+        f->m_iRequired = def.required;
+        f->m_strName = def.name;
+        f->m_strListSource = def.listSource ? Text(def.listSource) : Text("");
+        f->m_strHelp = def.help;
+        line.append(static_cast<size_t>(def.width), ' ');
         return *this;
     }
 

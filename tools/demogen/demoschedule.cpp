@@ -494,18 +494,18 @@ CItem* AddHeading(CContract& c, int section, const char* description, const char
     return h;
 }
 
-void AddItem(CContract& c, int line, const ItemSpec& spec)
+void AddItem(CContract& c, int line, const ItemSpec& def)
 {
     CItem* it = c.m_Items.Add();
-    it->m_wFlags = spec.flags;
+    it->m_wFlags = def.flags;
     it->m_strLineNumber = LineNumber(line);
-    it->m_strAltCode = spec.alternate ? spec.alternate : "";
-    it->m_strItemNumber = spec.number;
-    it->m_strUnit = spec.unit;
-    it->m_fQuantity = spec.quantity;
-    it->m_fUnitPrice = spec.price;
-    it->m_strShortDesc = ShortDescription(spec.description);
-    it->m_strLongDesc = LongDescription(spec.description);
+    it->m_strAltCode = def.alternate ? def.alternate : "";
+    it->m_strItemNumber = def.number;
+    it->m_strUnit = def.unit;
+    it->m_fQuantity = def.quantity;
+    it->m_fUnitPrice = def.price;
+    it->m_strShortDesc = ShortDescription(def.description);
+    it->m_strLongDesc = LongDescription(def.description);
 }
 
 void AddCounty(CContract& c, const char* id, const char* name)
