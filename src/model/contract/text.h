@@ -17,6 +17,8 @@
 #include <string_view>
 #include <utility>
 
+#include "model/contract/blockpool.h"
+
 namespace kestrel {
 
 class Text {
@@ -109,9 +111,6 @@ public:
     }
     void swap(Text& other) noexcept { std::swap(m_p, other.m_p); }
 
-    // Bytes of the block pool that this thread's texts hold now (0 when the
-    // pool is not in use); memory measurements add it to the heap's figures.
-    static size_t PooledStringBytes() noexcept;
     // True when this text uses the shared empty string (no allocation).
     bool IsSharedEmpty() const noexcept { return m_p == Empty(); }
 
@@ -138,17 +137,16 @@ private:
         return const_cast<std::string*>(&empty);
     }
     static std::string* Make(std::string_view s) { return s.empty() ? Empty() : NewString(s); }
-    // The string objects of texts come from a block pool (see text.cpp):
-    // reading a contract makes tens of thousands of them at once.
-    static void* AllocString();
-    static void ReleaseString(void* p) noexcept;
+    // The string objects of texts come from a block pool: reading a
+    // contract makes tens of thousands of them at once.
+    using StringPool = BlockPool<sizeof(std::string)>;
     template <class... A> static std::string* NewString(A&&... args)
     {
-        void* block = AllocString();
+        void* block = StringPool::Alloc();
         try {
             return new (block) std::string(std::forward<A>(args)...);
         } catch (...) {
-            ReleaseString(block);
+            StringPool::Release(block);
             throw;
         }
     }
@@ -156,7 +154,7 @@ private:
     {
         if (p && p != Empty()) {
             p->~basic_string();
-            ReleaseString(p);
+            StringPool::Release(p);
         }
     }
     bool Owns() const noexcept { return m_p && m_p != Empty(); }
