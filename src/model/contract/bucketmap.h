@@ -93,6 +93,40 @@ public:
         return bucket[added].second;
     }
 
+    // Stores every entry as Set would, one after the other, and leaves
+    // entries empty. Filling an empty map this way sizes its buckets and its
+    // index once, which is how a reader loads a large map.
+    void SetAll(std::vector<Entry>& entries)
+    {
+        const size_t n = entries.size();
+        if (m_count != 0 || n < static_cast<size_t>(kMapIndexFrom) || n >= kMaxIndexed) {
+            for (Entry& e : entries)
+                Set(e.first, std::move(e.second));
+            entries.clear();
+            return;
+        }
+        std::array<size_t, kMapBuckets> counts{};
+        for (const Entry& e : entries)
+            ++counts[static_cast<size_t>(MapBucket(e.first))];
+        for (size_t b = 0; b < kMapBuckets; ++b)
+            m_buckets[b].reserve(counts[b]);
+        m_index.assign(IndexSizeFor(n), 0);
+        for (Entry& e : entries) {
+            const size_t b = static_cast<size_t>(MapBucket(e.first));
+            const size_t slot = Probe(e.first);
+            if (m_index[slot] != 0) { // a key given twice: the later value, the earlier place
+                m_buckets[b][DecodePos(m_index[slot])].second = std::move(e.second);
+                continue;
+            }
+            m_buckets[b].emplace_back(std::move(e.first), std::move(e.second));
+            m_index[slot] = Encode(b, m_buckets[b].size() - 1);
+            ++m_count;
+        }
+        entries.clear();
+        if (m_count < kMapIndexFrom)
+            Reindex(); // drops the index
+    }
+
     bool Remove(std::string_view key)
     {
         const size_t b = static_cast<size_t>(MapBucket(key));
@@ -125,14 +159,18 @@ public:
     template <class F> void ForEach(F&& f)
     {
         for (auto& b : m_buckets)
-            for (auto it = b.rbegin(); it != b.rend(); ++it)
-                f(it->first, it->second);
+            for (size_t i = b.size(); i-- > 0;) {
+                Prefetch(b, i);
+                f(b[i].first, b[i].second);
+            }
     }
     template <class F> void ForEach(F&& f) const
     {
         for (const auto& b : m_buckets)
-            for (auto it = b.rbegin(); it != b.rend(); ++it)
-                f(it->first, it->second);
+            for (size_t i = b.size(); i-- > 0;) {
+                Prefetch(b, i);
+                f(b[i].first, b[i].second);
+            }
     }
 
     // The keys in map order.
@@ -146,6 +184,18 @@ public:
 
 private:
     static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    // A map of pointers (the records of a model map) visits objects that
+    // lie apart from the map: the object a few entries ahead is fetched
+    // into the cache while the visit works on the current one.
+    static constexpr size_t kPrefetchAhead = 16;
+    static void Prefetch(const std::vector<Entry>& bucket, size_t i)
+    {
+        if constexpr (requires(const V& v) { v.get(); }) {
+            if (i >= kPrefetchAhead)
+                __builtin_prefetch(bucket[i - kPrefetchAhead].second.get());
+        }
+    }
     // An index slot holds 0 (free) or 1 + bucket + 17 * position, so that
     // a slot costs four bytes.
     static constexpr size_t kMaxIndexed = (UINT32_MAX - kMapBuckets) / kMapBuckets;
@@ -184,6 +234,15 @@ private:
         }
     }
 
+    // Index slots for count entries: a power of two, at least four per entry.
+    static size_t IndexSizeFor(size_t count)
+    {
+        size_t size = 2 * kMapIndexFrom;
+        while (size < count * 4)
+            size *= 2;
+        return size;
+    }
+
     // Builds the index anew at twice the count, or drops it when the map
     // is too small to need one or too large to encode.
     void Reindex()
@@ -191,11 +250,8 @@ private:
         m_index = {};
         if (m_count < kMapIndexFrom || static_cast<size_t>(m_count) >= kMaxIndexed)
             return;
-        size_t size = 2 * kMapIndexFrom;
-        while (size < static_cast<size_t>(m_count) * 4)
-            size *= 2;
-        m_index.assign(size, 0);
-        const size_t mask = size - 1;
+        m_index.assign(IndexSizeFor(static_cast<size_t>(m_count)), 0);
+        const size_t mask = m_index.size() - 1;
         for (size_t b = 0; b < m_buckets.size(); ++b) {
             for (size_t pos = 0; pos < m_buckets[b].size(); ++pos) {
                 size_t i = IndexHash(m_buckets[b][pos].first) & mask;

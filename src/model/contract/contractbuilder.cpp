@@ -53,8 +53,8 @@ int CContractBuilder::Handle(uint16_t tag, const RecordValue& v)
     case 0x0E00:
     case 0x0F00:
     case 0x1000:
+    case 0x1200:
     case 0x1300: m_storage.Handle(tag, v); break;
-    case 0x1200: m_storage.HandleSubItemRecord(tag, v); break;
     default: break; // a group without a handler
     }
     return CF_OK;
@@ -227,6 +227,7 @@ void CContractBuilder::List(uint16_t tag, const RecordValue& v)
 
 std::unique_ptr<CContract> CContractBuilder::Finish()
 {
+    m_storage.FlushSubItems();
     FinishSubTables(*m_contract);
     m_contract->RecalculateContract();
     m_contract->SetModified(false);

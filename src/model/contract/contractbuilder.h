@@ -13,6 +13,7 @@ namespace kestrel {
 
 class CContract;
 class CPlate;
+class CRecordReader;
 struct RecordValue;
 
 class CContractBuilder {
@@ -25,6 +26,13 @@ public:
     // One record. Unknown groups and tags are skipped. Returns a contract
     // file error code (the version test), 0 to go on.
     int Handle(uint16_t tag, const RecordValue& value);
+    // Reads a run of sub-item records straight from the reader, as
+    // CSubStorageReader::ReadSubItemRun.
+    bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value)
+    {
+        return m_storage.ReadSubItemRun(reader, tag, value);
+    }
+    static bool IsSubItemRecord(uint16_t tag) { return (tag & 0xFF00) == 0x1200; }
     // Completes the tables and the computed values, clears the modified
     // flag and hands the contract over.
     std::unique_ptr<CContract> Finish();

@@ -29,10 +29,16 @@ int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
     CContractBuilder builder;
     uint16_t tag = 0;
     RecordValue value;
-    while (reader.Next(tag, value)) {
+    bool more = reader.Next(tag, value);
+    while (more) {
+        if (CContractBuilder::IsSubItemRecord(tag)) {
+            more = builder.ReadSubItemRun(reader, tag, value);
+            continue;
+        }
         const int code = builder.Handle(tag, value);
         if (code != CF_OK)
             return code;
+        more = reader.Next(tag, value);
     }
     if (reader.Error() != CF_OK)
         return reader.Error();

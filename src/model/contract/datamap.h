@@ -21,6 +21,10 @@ public:
     // Stores the record under key; a record already there is destroyed.
     T* SetAt(std::string_view key, std::unique_ptr<T> rec) { return m_map.Set(key, std::move(rec)).get(); }
     T* SetAt(std::string_view key) { return SetAt(key, std::make_unique<T>()); }
+    // Stores every record as SetAt would, one after the other, and leaves
+    // records empty; sized once for the whole lot.
+    using Entry = typename BucketMap<std::unique_ptr<T>>::Entry;
+    void SetAll(std::vector<Entry>& records) { m_map.SetAll(records); }
     // Removes and destroys the record under key.
     bool RemoveKey(std::string_view key) { return m_map.Remove(key); }
     // Takes the record out of the map without destroying it.

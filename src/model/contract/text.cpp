@@ -2,6 +2,8 @@
 
 namespace kestrel {
 
+constinit Text::SharedEmpty Text::g_empty;
+
 Text& Text::operator=(std::string&& s)
 {
     if (Owns())

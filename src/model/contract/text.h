@@ -22,6 +22,17 @@
 namespace kestrel {
 
 class Text {
+    // The one empty string every empty text shares. It is constant-
+    // initialized, so a text made during another file's static
+    // initialization finds it in place, and never destroyed, so a text
+    // destroyed late at exit still finds it. It is never written to.
+    union SharedEmpty {
+        constexpr SharedEmpty() : s() {}
+        ~SharedEmpty() {}
+        std::string s;
+    };
+    static constinit SharedEmpty g_empty;
+
 public:
     Text() noexcept = default;
     Text(std::nullopt_t) noexcept {}
@@ -67,7 +78,11 @@ public:
     }
     Text& operator=(std::string_view s)
     {
-        Assign(s);
+        // Most texts a contract reads are empty.
+        if (s.empty() && !Owns())
+            m_p = Empty();
+        else
+            Assign(s);
         return *this;
     }
     Text& operator=(const std::string& s)
@@ -129,13 +144,7 @@ public:
     friend bool operator==(const Text& a, std::nullopt_t) noexcept { return !a.m_p; }
 
 private:
-    // A function's own static, so that a text made during another file's
-    // static initialization finds it in place. It is never written to.
-    static std::string* Empty() noexcept
-    {
-        static const std::string empty;
-        return const_cast<std::string*>(&empty);
-    }
+    static std::string* Empty() noexcept { return const_cast<std::string*>(&g_empty.s); }
     static std::string* Make(std::string_view s) { return s.empty() ? Empty() : NewString(s); }
     // The string objects of texts come from a block pool: reading a
     // contract makes tens of thousands of them at once.

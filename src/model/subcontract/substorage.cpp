@@ -35,8 +35,17 @@ uint32_t AddF64(uint32_t crc, double v)
 
 } // namespace
 
+void CSubStorageReader::FlushSubItems()
+{
+    if (m_pendingOwner)
+        m_pendingOwner->m_SubItems.SetAll(m_pending);
+    m_pending.clear();
+    m_pendingOwner = nullptr;
+}
+
 void CSubStorageReader::NewTable(bool misc)
 {
+    FlushSubItems();
     // A second table of the same kind replaces (and frees) the first.
     auto table = std::make_unique<CWinMeta>();
     m_table = table.get();
@@ -65,7 +74,7 @@ void CSubStorageReader::Handle(uint16_t tag, const RecordValue& value)
         break;
     case 0x0F00: HandleField(tag, value); break;
     case 0x1000: HandleRecord(tag, value); break;
-    case 0x1200: HandleSubItem(tag, value); break;
+    case 0x1200: HandleSubItem(tag, value); break; // outside a run (not expected)
     case 0x1300: HandleFilter(tag, value); break;
     default: break;
     }
@@ -117,6 +126,7 @@ void CSubStorageReader::HandleField(uint16_t tag, const RecordValue& v)
 void CSubStorageReader::HandleRecord(uint16_t tag, const RecordValue& v)
 {
     if (tag == 0x1000) {
+        FlushSubItems();
         auto rec = std::make_unique<CSubcontract>();
         rec->m_Cells.RemoveAll();
         m_table->m_Records.Add(std::move(rec));
@@ -149,7 +159,16 @@ void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
 {
     if (tag == 0x1202) {
         CSubcontract* rec = m_table->m_Records.Last();
-        m_subItem = rec ? rec->AddSubItem(v.Text()) : nullptr;
+        if (!rec) {
+            m_subItem = nullptr;
+            return;
+        }
+        if (rec != m_pendingOwner) {
+            FlushSubItems();
+            m_pendingOwner = rec;
+        }
+        m_pending.emplace_back(std::string(v.Text()), std::make_unique<CSubItem>());
+        m_subItem = m_pending.back().second.get();
         return;
     }
     if (!m_subItem)
@@ -168,6 +187,69 @@ void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
     case 0x120C: v.AssignTo(s.m_strExtra[1]); break;
     case 0x120D: v.AssignTo(s.m_strExtra[2]); break;
     default: break; // 0x1200
+    }
+}
+
+namespace {
+
+// The records that follow a sub-item's key, in the order WriteSubTable
+// writes them, read without a dispatch per record. Returns 1 when all were
+// read, 0 at the first record out of that order (left in tag and v, not yet
+// handled), and -1 when the records ended.
+int ReadSubItemFields(CRecordReader& reader, uint16_t& tag, RecordValue& v, CSubItem& s)
+{
+    auto next = [&](uint16_t want) { return !reader.Next(tag, v) ? -1 : tag == want ? 1 : 0; };
+    int r;
+    if ((r = next(0x1200)) != 1 || (r = next(0x1203)) != 1)
+        return r;
+    s.m_wFlags = v.U16();
+    if ((r = next(0x1204)) != 1)
+        return r;
+    s.m_fQuan = v.F64();
+    if ((r = next(0x1205)) != 1)
+        return r;
+    s.m_fUP = v.F64();
+    if ((r = next(0x1206)) != 1)
+        return r;
+    s.m_fExt = v.F64();
+    if ((r = next(0x1207)) != 1)
+        return r;
+    s.m_fOrigQuan = v.F64();
+    if ((r = next(0x1208)) != 1)
+        return r;
+    v.AssignTo(s.m_strUnitType);
+    if ((r = next(0x1209)) != 1)
+        return r;
+    v.AssignTo(s.m_strUnitValue);
+    if ((r = next(0x120A)) != 1)
+        return r;
+    v.AssignTo(s.m_strRemarks);
+    for (Text& extra : s.m_strExtra) {
+        if ((r = next(static_cast<uint16_t>(0x120B + (&extra - s.m_strExtra.data())))) != 1)
+            return r;
+        v.AssignTo(extra);
+    }
+    return 1;
+}
+
+} // namespace
+
+bool CSubStorageReader::ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value)
+{
+    for (;;) {
+        if ((tag & 0xFF00) != 0x1200)
+            return true;
+        if (m_table)
+            HandleSubItem(tag, value);
+        if (tag == 0x1202 && m_subItem) {
+            const int read = ReadSubItemFields(reader, tag, value, *m_subItem);
+            if (read < 0)
+                return false;
+            if (read == 0)
+                continue; // a record out of the usual order, handled as any other
+        }
+        if (!reader.Next(tag, value))
+            return false;
     }
 }
 

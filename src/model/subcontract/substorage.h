@@ -3,13 +3,20 @@
 // 0x0C to 0x13, read into the contract's two tables and written from them.
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/subcontract/subitem.h"
 
 namespace kestrel {
 
 class CContract;
 class CDataFilter;
+class CRecordReader;
 class CRecordWriter;
-class CSubItem;
+class CSubcontract;
 class CWinMeta;
 struct RecordValue;
 
@@ -22,13 +29,15 @@ public:
     // table, no record, cell, field, sub-item or filter to receive them) are
     // ignored.
     void Handle(uint16_t tag, const RecordValue& value);
-    // A record of the sub-item group 0x1200, the bulk of a large table, taken
-    // without the group dispatch of Handle.
-    void HandleSubItemRecord(uint16_t tag, const RecordValue& value)
-    {
-        if (m_table)
-            HandleSubItem(tag, value);
-    }
+    // The sub-item records (group 0x1200) are the bulk of a large table:
+    // a run of them, starting with the one in tag and value, is read here
+    // straight from the reader. Returns false when the records end (see
+    // CRecordReader::Next); otherwise tag and value hold the next record of
+    // another group, not yet handled.
+    bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value);
+    // Hands the sub-items read for the last record over to it; called when
+    // another record or table begins and when the file ends.
+    void FlushSubItems();
 
 private:
     void HandleTable(uint16_t tag, const RecordValue& value);
@@ -44,6 +53,11 @@ private:
     // to whichever record is last, and every new record or table starts
     // without sub-items, so the pointer is simply dropped when those change.
     CSubItem* m_subItem = nullptr;
+    // The sub-items of the last record, in the order read. They join the
+    // record's map all at once (see FlushSubItems), which sizes the map
+    // once instead of growing it item by item.
+    std::vector<std::pair<std::string, std::unique_ptr<CSubItem>>> m_pending;
+    CSubcontract* m_pendingOwner = nullptr;
     CDataFilter* m_filter = nullptr; // the filter of the remembered name
 };
 

@@ -188,3 +188,55 @@ TEST(BucketMap, MovedMapKeepsItsEntriesAndIndex)
     EXPECT_EQ(*moved.Find("17"), "v17");
     EXPECT_EQ(moved.Find("no such key"), nullptr);
 }
+
+// Filling a map all at once must give the map that adding the same entries
+// one after the other gives: same order, later values in the earlier place
+// of a repeated key, an index exactly when the map is large enough.
+TEST(BucketMap, SetAllMatchesOneSetAfterTheOther)
+{
+    std::vector<std::string> pool;
+    for (int i = 0; i < 300; ++i)
+        pool.push_back(std::to_string(i * 13));
+    const std::vector<std::string> colliding = CollidingKeys(7);
+    std::mt19937 rng(7);
+    struct Case {
+        const std::vector<std::string>* keys;
+        size_t count;
+        bool prefill;
+    };
+    const Case cases[] = {{&pool, 10, false},       {&pool, kMapIndexFrom - 1, false},
+                          {&pool, kMapIndexFrom, false}, {&pool, 400, false},
+                          {&colliding, 200, false}, {&pool, 200, true}};
+    for (const Case& c : cases) {
+        BucketMap<int> all;
+        ReferenceMap ref;
+        if (c.prefill) {
+            all.Set("prefilled", -1);
+            ref.Set("prefilled", -1);
+        }
+        std::vector<BucketMap<int>::Entry> entries;
+        for (size_t i = 0; i < c.count; ++i) {
+            // Keys drawn with repeats, so that some come twice or more.
+            const std::string& key = (*c.keys)[rng() % (c.count < c.keys->size() ? c.count : c.keys->size())];
+            entries.emplace_back(key, static_cast<int>(i));
+            ref.Set(key, static_cast<int>(i));
+        }
+        all.SetAll(entries);
+        EXPECT_TRUE(entries.empty());
+        const auto want = ref.Entries();
+        ASSERT_EQ(all.GetCount(), static_cast<int>(want.size())) << c.count;
+        ASSERT_EQ(Entries(all), want) << c.count;
+        EXPECT_EQ(all.HasIndex(), want.size() >= static_cast<size_t>(kMapIndexFrom)) << c.count;
+        for (const auto& [key, value] : want) {
+            const int* got = all.Find(key);
+            ASSERT_NE(got, nullptr) << key;
+            EXPECT_EQ(*got, value);
+        }
+        // The map goes on working as usual afterwards.
+        all.Set("later", 1);
+        ref.Set("later", 1);
+        ASSERT_TRUE(all.Remove(want.front().first));
+        ref.Remove(want.front().first);
+        EXPECT_EQ(Entries(all), ref.Entries());
+    }
+}

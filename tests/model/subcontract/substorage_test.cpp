@@ -296,6 +296,108 @@ TEST(SubStorageRead, SecondTableReplacesTheFirstAndKeysFollowTheLastRecord)
     EXPECT_EQ(f->m_iEnd, 7);
 }
 
+// A table with one record whose records begin the stream.
+StreamBuilder& OneRecordTable(StreamBuilder& s)
+{
+    s.Magic().Start(0x0C00).Start(0x0C01).Start(0x0F00).Str(0x0F09, "f");
+    return s.Start(0x1000);
+}
+
+// Sub-item records in the order the program writes them.
+void WriteSubItem(StreamBuilder& s, const std::string& key, double quan, const std::string& unit)
+{
+    s.Str(0x1202, key).Start(0x1200).U16(0x1203, 4).F64(0x1204, quan).F64(0x1205, 2).F64(0x1206, quan * 2);
+    s.F64(0x1207, 0).Str(0x1208, unit).Str(0x1209, "").Str(0x120A, "").Str(0x120B, "");
+    s.Str(0x120C, "").Str(0x120D, "");
+}
+
+TEST(SubStorageRead, SubItemRecordsInAnyOrderReadAsInTheUsualOrder)
+{
+    StreamBuilder s;
+    OneRecordTable(s);
+    WriteSubItem(s, "0010", 3, "EA");
+    // Out of order, with an unknown tag, a cell of the record in between and
+    // records missing.
+    s.Str(0x1202, "0020").F64(0x1205, 7.5).Start(0x1200).Value(0x12FF, {1, 2, 3}).U16(0x1203, 9);
+    s.Start(0x1002).Str(0x1005, "cell").F64(0x1206, 11).Str(0x120A, "late remark").F64(0x1204, 2);
+    WriteSubItem(s, "0030", 5, "LF");
+    // The last sub-item stops short: the stream ends inside it.
+    s.Str(0x1202, "0040").Start(0x1200).U16(0x1203, 1).F64(0x1204, 8);
+    auto c = ReadStream(s.bytes);
+    ASSERT_TRUE(c && c->m_pSubTable);
+    const CSubcontract& rec = *c->m_pSubTable->m_Records[0];
+    ASSERT_EQ(rec.m_SubItems.GetCount(), 4);
+    const CSubItem* a = rec.FindSubItem("0010");
+    const CSubItem* b = rec.FindSubItem("0020");
+    const CSubItem* d = rec.FindSubItem("0030");
+    const CSubItem* e = rec.FindSubItem("0040");
+    ASSERT_TRUE(a && b && d && e);
+    EXPECT_EQ(a->m_wFlags, 4);
+    EXPECT_EQ(a->m_fQuan, 3);
+    EXPECT_EQ(a->m_fExt, 6);
+    EXPECT_EQ(*a->m_strUnitType, "EA");
+    EXPECT_EQ(b->m_fUP, 7.5);
+    EXPECT_EQ(b->m_wFlags, 9);
+    EXPECT_EQ(b->m_fExt, 11);
+    EXPECT_EQ(b->m_fQuan, 2);
+    EXPECT_EQ(*b->m_strRemarks, "late remark");
+    EXPECT_EQ(*b->m_strUnitType, "");
+    ASSERT_EQ(rec.m_Cells.GetSize(), 1);
+    EXPECT_EQ(*rec.m_Cells[0]->m_psz, "cell");
+    EXPECT_EQ(d->m_fQuan, 5);
+    EXPECT_EQ(*d->m_strUnitType, "LF");
+    EXPECT_EQ(e->m_wFlags, 1);
+    EXPECT_EQ(e->m_fQuan, 8);
+    EXPECT_EQ(e->m_fUP, 0);
+}
+
+TEST(SubStorageRead, RepeatedKeysInALargeRecordKeepTheFirstPlace)
+{
+    for (int count : {10, 200}) { // below and above the size of an indexed map
+        StreamBuilder s;
+        OneRecordTable(s);
+        CSubcontract expected;
+        for (int i = 0; i < count; ++i) {
+            const std::string key = std::to_string(1000 + i * 10);
+            WriteSubItem(s, key, i, "EA");
+            expected.AddSubItem(key)->m_fQuan = i;
+        }
+        // Two keys again with new values, and a key of a second record.
+        WriteSubItem(s, "1000", 77, "TON");
+        WriteSubItem(s, std::to_string(1000 + (count - 1) * 10), 88, "TON");
+        expected.AddSubItem("1000")->m_fQuan = 77;
+        expected.AddSubItem(std::to_string(1000 + (count - 1) * 10))->m_fQuan = 88;
+        s.Start(0x1000);
+        WriteSubItem(s, "9999", 1, "EA");
+        s.End();
+        auto c = ReadStream(s.bytes);
+        ASSERT_TRUE(c && c->m_pSubTable);
+        const CSubcontract& rec = *c->m_pSubTable->m_Records[0];
+        EXPECT_EQ(rec.m_SubItems.Keys(), expected.m_SubItems.Keys()) << count;
+        std::vector<double> got, want;
+        rec.m_SubItems.ForEach([&](const std::string&, const CSubItem& si) { got.push_back(si.m_fQuan); });
+        expected.m_SubItems.ForEach([&](const std::string&, const CSubItem& si) { want.push_back(si.m_fQuan); });
+        EXPECT_EQ(got, want) << count;
+        EXPECT_EQ(*rec.FindSubItem("1000")->m_strUnitType, "TON");
+        ASSERT_EQ(c->m_pSubTable->m_Records.GetSize(), 2);
+        EXPECT_EQ(c->m_pSubTable->m_Records[1]->m_SubItems.Keys(), std::vector<std::string>{"9999"});
+    }
+}
+
+TEST(SubStorageRead, SubItemsBeforeATableIsReplacedStayWithTheOldTable)
+{
+    StreamBuilder s;
+    OneRecordTable(s);
+    WriteSubItem(s, "0010", 3, "EA");
+    s.Start(0x0C00).Start(0x0C01).Start(0x1000);
+    WriteSubItem(s, "0020", 4, "EA");
+    s.End();
+    auto c = ReadStream(s.bytes);
+    ASSERT_TRUE(c && c->m_pSubTable);
+    ASSERT_EQ(c->m_pSubTable->m_Records.GetSize(), 1);
+    EXPECT_EQ(c->m_pSubTable->m_Records[0]->m_SubItems.Keys(), std::vector<std::string>{"0020"});
+}
+
 TEST(SubStorageRead, TablesAreCompletedAfterReading)
 {
     auto c = std::make_unique<CContract>();
