@@ -18,7 +18,7 @@ using nlohmann::json;
 
 json J(const Text& t)
 {
-    return t ? json(Out(*t)) : json(nullptr);
+    return t ? json(Out(std::string(t.View()))) : json(nullptr);
 }
 json J(const std::string& s)
 {

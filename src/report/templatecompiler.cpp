@@ -397,7 +397,7 @@ private:
             return -1;
         for (int k = 0; k < table->m_Fields.GetSize(); ++k) {
             const CFieldInfo* fi = table->m_Fields.GetAt(k);
-            if (fi && fi->m_strName && EqualNoCase(*fi->m_strName, name))
+            if (fi && fi->m_strName && EqualNoCase(fi->m_strName.View(), name))
                 return k;
         }
         return -1;

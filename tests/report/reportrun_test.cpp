@@ -52,7 +52,7 @@ TEST(ReportRun, SimpleFooterEndsEveryPage)
     auto c = MakeReportContract();
     const CPlate* footer = c->FindDefaultTemplate("Report Simple Footer");
     ASSERT_TRUE(footer);
-    SetTemplate(*c, "Report Footer", *footer->m_strText);
+    SetTemplate(*c, "Report Footer", std::string(footer->m_strText.View()));
     SetTemplate(*c, "Report Header", "H\n");
     EXPECT_EQ(RunReport(*c),
               "H\n" + Blank(57) + std::string(80, '-') + "\n" + std::string(72, ' ') + "Page   1\n\f\n");

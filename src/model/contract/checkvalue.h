@@ -58,7 +58,9 @@ inline uint32_t CheckValueAddText(uint32_t crc, const Text& text)
 {
     if (!text)
         return crc;
-    const std::string_view s(text->c_str());
+    // The text counts up to its first zero byte, as a C string would.
+    std::string_view s = text.View();
+    s = s.substr(0, s.find('\0'));
     return CheckValueAdd(crc, s.data(), s.size());
 }
 

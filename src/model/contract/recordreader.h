@@ -54,7 +54,7 @@ struct RecordValue {
     }
     // The text up to its first zero byte. Most texts are short, and a call
     // to memchr would cost more than the loop.
-    std::string_view Text() const
+    [[gnu::always_inline]] std::string_view Text() const
     {
         const char* p = reinterpret_cast<const char*>(data);
         if (size > 32)
@@ -66,7 +66,8 @@ struct RecordValue {
     }
     std::string_view LongText() const;
     // Stores the text into a model text, reusing its storage.
-    void AssignTo(kestrel::Text& text) const { text = Text(); }
+    // Inlined: most texts are empty, and a call would cost more than that.
+    [[gnu::always_inline]] void AssignTo(kestrel::Text& text) const { text = Text(); }
 };
 
 class CRecordReader {
@@ -83,7 +84,7 @@ public:
     bool ReadMagic(std::string& magic);
     // The next record. False at the end record, at the end of the stream,
     // and on an error (Error() then holds its code).
-    bool Next(uint16_t& tag, RecordValue& value)
+    [[gnu::always_inline]] bool Next(uint16_t& tag, RecordValue& value)
     {
         // Nearly every record lies whole in the buffer.
         if (m_error == 0 && m_end - m_pos >= 4) {

@@ -2,38 +2,39 @@
 
 namespace kestrel {
 
-constinit Text::SharedEmpty Text::g_empty;
-
 Text& Text::operator=(std::string&& s)
 {
-    if (Owns())
-        *m_p = std::move(s);
-    else if (s.empty())
-        m_p = Empty();
+    if (IsString())
+        *String() = std::move(s);
+    else if (s.size() <= kInlineMax)
+        SetInline(s);
     else
-        m_p = NewString(std::move(s));
+        m_bits = FromString(NewString(std::move(s)));
     return *this;
 }
 
-const std::string& Text::value() const
+void Text::AssignLong(std::string_view s)
 {
-    if (!m_p)
-        throw std::bad_optional_access();
-    return *m_p;
+    // An own string is reused, so a text assigned over and over keeps its
+    // buffer (std::string::assign copes with s lying inside it).
+    if (IsString())
+        String()->assign(s.data(), s.size());
+    else
+        m_bits = FromString(NewString(s));
 }
 
 std::string& Text::value()
 {
-    if (!m_p)
+    if (!m_bits)
         throw std::bad_optional_access();
     return Own();
 }
 
 std::string& Text::Own()
 {
-    if (!Owns())
-        m_p = NewString();
-    return *m_p;
+    if (!IsString())
+        m_bits = FromString(NewString(View())); // the bytes are copied before m_bits changes
+    return *String();
 }
 
 } // namespace kestrel

@@ -17,12 +17,12 @@ namespace kestrel {
 // The bytes of a text, empty for a null text.
 inline std::string_view TextView(const Text& t)
 {
-    return t ? std::string_view(*t) : std::string_view();
+    return t.View();
 }
 // True when the text is null or holds nothing.
 inline bool TextEmpty(const Text& t)
 {
-    return !t || t->empty();
+    return t.View().empty();
 }
 
 // The blank value: both 32-bit halves 0x12345678. "Not entered", distinct from 0.

@@ -27,7 +27,7 @@ bool CDataFilter::Accepts(std::string_view entry) const
         part = entry.substr(start - 1, end - start + 1);
     part = TrimBlanks(part);
     for (const Text& pattern : m_strPattern)
-        if (pattern && WildcardMatch(*pattern, part))
+        if (pattern && WildcardMatch(pattern.View(), part))
             return true;
     return false;
 }

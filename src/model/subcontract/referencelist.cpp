@@ -68,7 +68,7 @@ CSAStringArray* LoadReferenceList(CContract& contract, const CWinMeta& table, in
     const CFieldInfo* info = table.m_Fields.GetAt(field);
     if (!info || IsBlankText(info->m_strListSource))
         return nullptr;
-    const std::string& source = *info->m_strListSource;
+    const std::string source(info->m_strListSource.View());
     if (FlagTest(info->m_wFlags, 0))
         return contract.m_StoredLists.Lookup(source);
 

@@ -198,7 +198,9 @@ namespace {
 // handled), and -1 when the records ended.
 int ReadSubItemFields(CRecordReader& reader, uint16_t& tag, RecordValue& v, CSubItem& s)
 {
-    auto next = [&](uint16_t want) { return !reader.Next(tag, v) ? -1 : tag == want ? 1 : 0; };
+    auto next = [&](uint16_t want) __attribute__((always_inline)) {
+        return !reader.Next(tag, v) ? -1 : tag == want ? 1 : 0;
+    };
     int r;
     if ((r = next(0x1200)) != 1 || (r = next(0x1203)) != 1)
         return r;

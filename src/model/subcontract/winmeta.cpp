@@ -253,7 +253,7 @@ void CWinMeta::LinkParents()
     byNumber.reserve(static_cast<size_t>(n));
     for (const auto& rec : m_Records)
         if (const Text* number = rec->GetCellText(SUBF_NUMBER); number && *number)
-            byNumber.emplace(UpperNoCase(**number), rec.get());
+            byNumber.emplace(UpperNoCase(number->View()), rec.get());
     for (const auto& rec : m_Records) {
         rec->m_pParent = nullptr;
         // Without a field 3 a record cannot name a parent.

@@ -221,7 +221,7 @@ TEST(ContractFileRead, RoundTripKeepsTheContract)
     EXPECT_EQ(r->m_wFlags, 0x0014);
     EXPECT_EQ(r->m_iHeaderB, 65535); // u16 zero-extended
     EXPECT_EQ(r->dLetingDate, 0x01020304u);
-    EXPECT_EQ(*r->pszContractID(), "C-42");
+    EXPECT_EQ(r->pszContractID().View(), "C-42");
     EXPECT_EQ(r->m_strHeader[5], Text("")); // null comes back empty
     EXPECT_EQ(*r->m_strHeader[20], "last");
     EXPECT_EQ(*r->m_strPrimeName, "Prime \xC9");
@@ -300,7 +300,7 @@ TEST(ContractFileRead, UncompressedFileReadsLikeACompressedOne)
     ASSERT_EQ(ReadBytesAsFile(dir, stream, a, false), CF_OK);
     ASSERT_EQ(ReadBytesAsFile(dir, stream, b, true), CF_OK);
     EXPECT_EQ(WriteContractStream(*a), WriteContractStream(*b));
-    EXPECT_EQ(*a->pszContractID(), "C-42");
+    EXPECT_EQ(a->pszContractID().View(), "C-42");
 }
 
 TEST(ContractFileRead, MagicAndOpenErrors)
@@ -432,7 +432,7 @@ TEST(ContractFileRead, FieldWidthsAndOrphanFields)
     EXPECT_EQ(r->m_iHeaderA, 65535);
     EXPECT_EQ(r->iAmendCount, static_cast<int32_t>(0x80000001u));
     EXPECT_EQ(r->m_wFlags, 0x1234 & ~1);
-    EXPECT_EQ(*r->pszLettingID(), "a");
+    EXPECT_EQ(r->pszLettingID().View(), "a");
     EXPECT_EQ(r->m_QuanFormat.digits, 5);
     EXPECT_EQ(r->m_QuanFormat.decimals, 0);
     EXPECT_EQ(r->m_Items[0]->m_fQuantity, 1.0);

@@ -10,17 +10,6 @@
 
 using namespace kestrel;
 
-namespace {
-
-// The shared empty string, as a const text shows it.
-const std::string& SharedEmpty()
-{
-    static const Text empty("");
-    return *empty;
-}
-
-} // namespace
-
 TEST(Text, NullEmptyAndTextAreThreeStates)
 {
     const Text null;
@@ -33,12 +22,10 @@ TEST(Text, NullEmptyAndTextAreThreeStates)
     EXPECT_TRUE(empty.has_value());
     EXPECT_TRUE(word.has_value());
 
-    EXPECT_EQ(*empty, "");
-    EXPECT_EQ(*word, "asphalt");
-    EXPECT_EQ(word->size(), 7u);
+    EXPECT_EQ(empty.View(), "");
+    EXPECT_EQ(word.View(), "asphalt");
     // A const null text reads as "" instead of faulting.
-    EXPECT_EQ(*null, "");
-    EXPECT_TRUE(null->empty());
+    EXPECT_EQ(null.View(), "");
 
     EXPECT_EQ(TextView(null), "");
     EXPECT_TRUE(TextEmpty(null));
@@ -47,51 +34,54 @@ TEST(Text, NullEmptyAndTextAreThreeStates)
     EXPECT_EQ(TextView(word), "asphalt");
 }
 
-TEST(Text, EveryEmptySourceSharesOneStringAndOthersOwnTheirs)
+TEST(Text, ShortTextsStayInsideAndLongerOnesOwnAString)
 {
-    const std::string emptyString;
-    const Text fromLiteral("");
-    const Text fromString(emptyString);
-    const Text fromView{std::string_view()};
-    const Text fromRvalue{std::string()};
-    for (const Text* t : {&fromLiteral, &fromString, &fromView, &fromRvalue}) {
-        EXPECT_TRUE(t->has_value());
-        EXPECT_TRUE(t->IsSharedEmpty());
-        EXPECT_EQ(&**t, &SharedEmpty());
+    const std::string seven = "culvert";
+    const std::string eight = "concrete";
+    const char zeros[] = {'a', '\0', 'b', '\0', '\0', '\0', 'c'};
+    for (const Text& t : {Text(""), Text(std::string_view()), Text(std::string()), Text("EA"), Text(seven),
+                          Text(std::string(seven)), Text(std::string_view(zeros, 7))}) {
+        EXPECT_TRUE(t.has_value());
+        EXPECT_TRUE(t.IsInline()) << t.View();
+        // The bytes are read from inside the object itself.
+        const auto* self = reinterpret_cast<const char*>(&t);
+        EXPECT_TRUE(t.View().empty() || (t.View().data() > self && t.View().data() < self + sizeof t));
     }
-    const Text a("x");
-    const Text b("x");
-    EXPECT_FALSE(a.IsSharedEmpty());
-    EXPECT_NE(&*a, &*b);
-    EXPECT_FALSE(Text().IsSharedEmpty());
+    EXPECT_EQ(Text(std::string_view(zeros, 7)).View(), std::string_view(zeros, 7));
+    for (const Text& t : {Text(eight), Text(std::string(eight)), Text(std::string(100, 'q'))}) {
+        EXPECT_FALSE(t.IsInline());
+        EXPECT_EQ(t.View().size(), t == eight ? 8u : 100u);
+    }
+    EXPECT_FALSE(Text().IsInline());
     const char* none = nullptr;
     EXPECT_FALSE(Text(none).has_value());
 }
 
-TEST(Text, WritingThroughASharedEmptyTextNeverChangesTheSharedString)
+TEST(Text, WritingThroughATextGivesItItsOwnString)
 {
-    Text t("");
-    ASSERT_TRUE(t.IsSharedEmpty());
-    *t += "written";
-    EXPECT_EQ(*std::as_const(t), "written");
-    EXPECT_EQ(SharedEmpty(), "");
+    Text t("EA");
+    *t += " and more";
+    EXPECT_FALSE(t.IsInline());
+    EXPECT_EQ(t, "EA and more");
 
     Text u("");
     u->append("through arrow");
-    EXPECT_EQ(SharedEmpty(), "");
+    EXPECT_EQ(u, "through arrow");
     u.value() = "through value";
-    EXPECT_EQ(SharedEmpty(), "");
     EXPECT_EQ(u, "through value");
 
-    Text v("");
+    Text v("ab");
     v.emplace("emplaced");
-    EXPECT_EQ(SharedEmpty(), "");
+    EXPECT_EQ(v, "emplaced");
     v.emplace() += "again";
     EXPECT_EQ(v, "again");
 
-    // Fresh empty texts still read empty after all of that.
-    EXPECT_EQ(*Text(""), "");
-    EXPECT_TRUE(Text("").IsSharedEmpty());
+    // An own string is reused by later assignments, short ones too.
+    Text w(std::string(40, 'w'));
+    const std::string* own = &*w;
+    w = "x";
+    EXPECT_EQ(w, "x");
+    EXPECT_EQ(&*w, own);
 }
 
 TEST(Text, NonConstAccessToANullTextGivesAnEmptyOwnString)
@@ -101,10 +91,10 @@ TEST(Text, NonConstAccessToANullTextGivesAnEmptyOwnString)
     EXPECT_EQ(t, "abc");
     Text u;
     EXPECT_THROW(u.value(), std::bad_optional_access);
-    EXPECT_THROW(std::as_const(u).value(), std::bad_optional_access);
     EXPECT_FALSE(u.has_value());
     EXPECT_EQ(u.value_or("fallback"), "fallback");
     EXPECT_EQ(Text("kept").value_or("fallback"), "kept");
+    EXPECT_EQ(Text("longer kept").value_or("fallback"), "longer kept");
 }
 
 TEST(Text, CopiesAreIndependent)
@@ -121,19 +111,18 @@ TEST(Text, CopiesAreIndependent)
     EXPECT_EQ(a, "pipe culvert");
     EXPECT_EQ(c, "steel");
 
-    // Copying an empty text shares instead of allocating, and stays
-    // independent of later writes.
-    Text e("");
+    Text e("LF");
     Text f(e);
-    EXPECT_TRUE(f.IsSharedEmpty());
+    EXPECT_TRUE(f.IsInline());
     *f = "mine";
-    EXPECT_EQ(e, "");
-    EXPECT_EQ(SharedEmpty(), "");
+    EXPECT_EQ(e, "LF");
+    EXPECT_EQ(f, "mine");
 
-    // An own string that became empty copies as the shared one.
-    Text g("x");
-    g->clear();
-    EXPECT_TRUE(Text(g).IsSharedEmpty());
+    // An own string that became short copies inside the object.
+    Text g("a long text");
+    g->resize(1);
+    EXPECT_TRUE(Text(g).IsInline());
+    EXPECT_EQ(Text(g), "a");
 
     // A null copies as null, and assigning a null makes null.
     Text h("y");
@@ -150,10 +139,10 @@ TEST(Text, CopiesAreIndependent)
 TEST(Text, MovesLeaveAValidNullText)
 {
     Text a("concrete");
-    const std::string* buffer = &*std::as_const(a);
+    const std::string* buffer = &*a;
     Text b(std::move(a));
-    EXPECT_EQ(&*std::as_const(b), buffer); // the string itself moved, not its bytes
-    EXPECT_FALSE(a.has_value());           // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(&*b, buffer); // the string itself moved, not its bytes
+    EXPECT_FALSE(a.has_value()); // NOLINT(bugprone-use-after-move)
     a = "reused";
     EXPECT_EQ(a, "reused");
 
@@ -162,19 +151,19 @@ TEST(Text, MovesLeaveAValidNullText)
     EXPECT_EQ(c, "concrete");
     EXPECT_FALSE(b.has_value()); // NOLINT(bugprone-use-after-move)
 
-    Text e("");
+    Text e("TON");
     Text f(std::move(e));
-    EXPECT_TRUE(f.IsSharedEmpty());
+    EXPECT_EQ(f, "TON");
     EXPECT_FALSE(e.has_value()); // NOLINT(bugprone-use-after-move)
 
     std::string s(100, 'q');
     const char* bytes = s.data();
     Text g(std::move(s));
-    EXPECT_EQ(std::as_const(g)->data(), bytes);
+    EXPECT_EQ(g.View().data(), bytes);
     std::string s2(100, 'r');
     bytes = s2.data();
     g = std::move(s2);
-    EXPECT_EQ(std::as_const(g)->data(), bytes);
+    EXPECT_EQ(g.View().data(), bytes);
 }
 
 TEST(Text, SelfAssignmentKeepsTheValue)
@@ -185,10 +174,17 @@ TEST(Text, SelfAssignmentKeepsTheValue)
     EXPECT_EQ(a, "guardrail terminal");
     a = std::move(alias);
     EXPECT_EQ(a, "guardrail terminal");
+    // From a view of its own bytes, inside the object or in its string.
+    Text s("sealant");
+    s = s.View().substr(2);
+    EXPECT_EQ(s, "alant");
+    a = a.View().substr(10);
+    EXPECT_EQ(a, "terminal");
     Text e("");
     Text& eAlias = e;
     e = eAlias;
-    EXPECT_TRUE(e.IsSharedEmpty());
+    EXPECT_TRUE(e.IsInline());
+    EXPECT_EQ(e, "");
     Text n;
     Text& nAlias = n;
     n = std::move(nAlias);
@@ -211,7 +207,7 @@ TEST(Text, AssignmentFromEachSourceKeepsNullDistinctFromEmpty)
     t = std::nullopt;
     EXPECT_FALSE(t.has_value());
     t = "";
-    EXPECT_TRUE(t.IsSharedEmpty());
+    EXPECT_TRUE(t.IsInline());
     const char* none = nullptr;
     t = none;
     EXPECT_FALSE(t.has_value());

@@ -133,9 +133,9 @@ TEST_F(RemarkStampTest, ManyIdentifiersAllHave28DigitsAndDiffer)
     }
     Stamp();
     Row(1).m_SubItems.ForEach([&](const std::string&, const CSubItem& si) {
-        EXPECT_EQ(si.m_strExtra[0]->size(), 28u);
-        EXPECT_TRUE(AllDigits(*si.m_strExtra[0]));
-        ids.insert(*si.m_strExtra[0]);
+        EXPECT_EQ(si.m_strExtra[0].View().size(), 28u);
+        EXPECT_TRUE(AllDigits(std::string(si.m_strExtra[0].View())));
+        ids.insert(std::string(si.m_strExtra[0].View()));
     });
     EXPECT_EQ(ids.size(), 500u);
 }

@@ -238,7 +238,7 @@ TEST(SubStorageRead, MiscTableLosesWhatIsNotStored)
     EXPECT_FALSE(t.m_strText1.has_value());
     EXPECT_TRUE(t.m_Defaults.empty());
     EXPECT_EQ(t.m_Filters.GetCount(), 0);
-    EXPECT_EQ(*t.m_strFontFace, "Arial");
+    EXPECT_EQ(t.m_strFontFace.View(), "Arial");
     EXPECT_EQ(t.m_LabelLines, CSAStringArray{"label"});
     EXPECT_EQ(t.m_Records.GetSize(), 1);
 }
@@ -335,17 +335,17 @@ TEST(SubStorageRead, SubItemRecordsInAnyOrderReadAsInTheUsualOrder)
     EXPECT_EQ(a->m_wFlags, 4);
     EXPECT_EQ(a->m_fQuan, 3);
     EXPECT_EQ(a->m_fExt, 6);
-    EXPECT_EQ(*a->m_strUnitType, "EA");
+    EXPECT_EQ(a->m_strUnitType.View(), "EA");
     EXPECT_EQ(b->m_fUP, 7.5);
     EXPECT_EQ(b->m_wFlags, 9);
     EXPECT_EQ(b->m_fExt, 11);
     EXPECT_EQ(b->m_fQuan, 2);
-    EXPECT_EQ(*b->m_strRemarks, "late remark");
-    EXPECT_EQ(*b->m_strUnitType, "");
+    EXPECT_EQ(b->m_strRemarks.View(), "late remark");
+    EXPECT_EQ(b->m_strUnitType.View(), "");
     ASSERT_EQ(rec.m_Cells.GetSize(), 1);
     EXPECT_EQ(*rec.m_Cells[0]->m_psz, "cell");
     EXPECT_EQ(d->m_fQuan, 5);
-    EXPECT_EQ(*d->m_strUnitType, "LF");
+    EXPECT_EQ(d->m_strUnitType.View(), "LF");
     EXPECT_EQ(e->m_wFlags, 1);
     EXPECT_EQ(e->m_fQuan, 8);
     EXPECT_EQ(e->m_fUP, 0);
