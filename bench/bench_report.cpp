@@ -68,7 +68,7 @@ std::unique_ptr<CContract> MakeContract(int subs)
             r->SetParent(parent);
         for (int i = 0; i < kSubItemsPerSub; ++i) {
             const CItem* it = c->m_Items.GetAt((s * 7 + i * 13) % kItems);
-            CSubItem* si = r->AddSubItem(*it->m_strLineNumber);
+            CSubItem* si = r->AddSubItem(it->m_strLineNumber.View());
             si->m_fQuan = 10 + i;
             si->m_fUP = 2.5 * (s % 9 + 1);
             si->m_fExt = si->m_fQuan * si->m_fUP;

@@ -69,7 +69,7 @@ void AddTables(CContract& c, const ContractShape& shape, Rng& rng)
     std::vector<std::string> lines;
     for (const auto& e : c.m_Items)
         if (!e->IsHeading())
-            lines.push_back(*e->m_strLineNumber);
+            lines.emplace_back(e->m_strLineNumber.View());
     for (int r = 0; r < shape.records; ++r) {
         CSubcontract* rec = t.AddRecord(-1, -1);
         rec->SetNumber(r + 1);

@@ -288,7 +288,7 @@ int PrintSeq(CReportContext& ctx, TemplateSeq& seq, int pass, bool& again)
         if (!taken->text)
             return 0;
         // The called template's lines set the pass number for themselves.
-        const int n = ctx.PrintTemplate(WithoutChars(*taken->text, "[]"));
+        const int n = ctx.PrintTemplate(WithoutChars(taken->text.View(), "[]"));
         ctx.SetLinePass(pass);
         return n;
     }

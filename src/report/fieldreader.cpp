@@ -391,7 +391,7 @@ FieldValue CFieldReader::Read(CReportContext& ctx, TemplateField& f)
         if (f.code == FC_NUMBERSTRING) {
             if (f.text) {
                 ctx.SetSpecials();
-                raw.number = Evaluate(*f.text);
+                raw.number = Evaluate(f.text.View());
             }
         }
         return ReadSingle(ctx, f, raw);
