@@ -192,6 +192,19 @@ void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
 
 namespace {
 
+void Store(const RecordValue& v, uint16_t& member)
+{
+    member = v.U16();
+}
+void Store(const RecordValue& v, double& member)
+{
+    member = v.F64();
+}
+void Store(const RecordValue& v, Text& member)
+{
+    v.AssignTo(member);
+}
+
 // The records that follow a sub-item's key, in the order WriteSubTable
 // writes them, read without a dispatch per record. Returns 1 when all were
 // read, 0 at the first record out of that order (left in tag and v, not yet
@@ -201,36 +214,20 @@ int ReadSubItemFields(CRecordReader& reader, uint16_t& tag, RecordValue& v, CSub
     auto next = [&](uint16_t want) __attribute__((always_inline)) {
         return !reader.Next(tag, v) ? -1 : tag == want ? 1 : 0;
     };
+    auto field = [&](uint16_t want, auto& member) __attribute__((always_inline)) {
+        const int r = next(want);
+        if (r == 1)
+            Store(v, member);
+        return r;
+    };
     int r;
-    if ((r = next(0x1200)) != 1 || (r = next(0x1203)) != 1)
+    if ((r = next(0x1200)) != 1 || (r = field(0x1203, s.m_wFlags)) != 1 || (r = field(0x1204, s.m_fQuan)) != 1 ||
+        (r = field(0x1205, s.m_fUP)) != 1 || (r = field(0x1206, s.m_fExt)) != 1 ||
+        (r = field(0x1207, s.m_fOrigQuan)) != 1 || (r = field(0x1208, s.m_strUnitType)) != 1 ||
+        (r = field(0x1209, s.m_strUnitValue)) != 1 || (r = field(0x120A, s.m_strRemarks)) != 1 ||
+        (r = field(0x120B, s.m_strExtra[0])) != 1 || (r = field(0x120C, s.m_strExtra[1])) != 1 ||
+        (r = field(0x120D, s.m_strExtra[2])) != 1)
         return r;
-    s.m_wFlags = v.U16();
-    if ((r = next(0x1204)) != 1)
-        return r;
-    s.m_fQuan = v.F64();
-    if ((r = next(0x1205)) != 1)
-        return r;
-    s.m_fUP = v.F64();
-    if ((r = next(0x1206)) != 1)
-        return r;
-    s.m_fExt = v.F64();
-    if ((r = next(0x1207)) != 1)
-        return r;
-    s.m_fOrigQuan = v.F64();
-    if ((r = next(0x1208)) != 1)
-        return r;
-    v.AssignTo(s.m_strUnitType);
-    if ((r = next(0x1209)) != 1)
-        return r;
-    v.AssignTo(s.m_strUnitValue);
-    if ((r = next(0x120A)) != 1)
-        return r;
-    v.AssignTo(s.m_strRemarks);
-    for (Text& extra : s.m_strExtra) {
-        if ((r = next(static_cast<uint16_t>(0x120B + (&extra - s.m_strExtra.data())))) != 1)
-            return r;
-        v.AssignTo(extra);
-    }
     return 1;
 }
 
