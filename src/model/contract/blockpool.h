@@ -17,6 +17,11 @@
 // scattered, and a list linked through them would cost a cache miss per
 // allocation that no prefetch can hide. The stack lets an allocation fetch
 // the blocks of the allocations to come.
+//
+// A thread's free blocks are not handed on when the thread ends: the
+// program makes and frees its model objects on the thread that reads the
+// contract, and a short-lived thread that frees many of them keeps that
+// memory from being reused.
 
 #include <cstddef>
 

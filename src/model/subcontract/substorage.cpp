@@ -192,15 +192,15 @@ void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
 
 namespace {
 
-void Store(const RecordValue& v, uint16_t& member)
+[[gnu::always_inline]] inline void Store(const RecordValue& v, uint16_t& member)
 {
     member = v.U16();
 }
-void Store(const RecordValue& v, double& member)
+[[gnu::always_inline]] inline void Store(const RecordValue& v, double& member)
 {
     member = v.F64();
 }
-void Store(const RecordValue& v, Text& member)
+[[gnu::always_inline]] inline void Store(const RecordValue& v, Text& member)
 {
     v.AssignTo(member);
 }
