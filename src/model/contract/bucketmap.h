@@ -159,18 +159,14 @@ public:
     template <class F> void ForEach(F&& f)
     {
         for (auto& b : m_buckets)
-            for (size_t i = b.size(); i-- > 0;) {
-                Prefetch(b, i);
-                f(b[i].first, b[i].second);
-            }
+            for (auto it = b.rbegin(); it != b.rend(); ++it)
+                f(it->first, it->second);
     }
     template <class F> void ForEach(F&& f) const
     {
         for (const auto& b : m_buckets)
-            for (size_t i = b.size(); i-- > 0;) {
-                Prefetch(b, i);
-                f(b[i].first, b[i].second);
-            }
+            for (auto it = b.rbegin(); it != b.rend(); ++it)
+                f(it->first, it->second);
     }
 
     // The keys in map order.
@@ -185,17 +181,6 @@ public:
 private:
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
-    // A map of pointers (the records of a model map) visits objects that
-    // lie apart from the map: the object a few entries ahead is fetched
-    // into the cache while the visit works on the current one.
-    static constexpr size_t kPrefetchAhead = 16;
-    static void Prefetch(const std::vector<Entry>& bucket, size_t i)
-    {
-        if constexpr (requires(const V& v) { v.get(); }) {
-            if (i >= kPrefetchAhead)
-                __builtin_prefetch(bucket[i - kPrefetchAhead].second.get());
-        }
-    }
     // An index slot holds 0 (free) or 1 + bucket + 17 * position, so that
     // a slot costs four bytes.
     static constexpr size_t kMaxIndexed = (UINT32_MAX - kMapBuckets) / kMapBuckets;
