@@ -67,6 +67,16 @@ enum HeaderText : int {
 struct NumberFormat {
     int8_t digits = 0;
     int8_t decimals = 0;
+
+    // The file's 16-bit form: digits in the low byte, decimals in the high.
+    static NumberFormat FromWord(uint16_t w)
+    {
+        return {static_cast<int8_t>(w & 0xFF), static_cast<int8_t>(w >> 8)};
+    }
+    uint16_t Word() const
+    {
+        return static_cast<uint16_t>(static_cast<uint8_t>(digits) | (static_cast<uint8_t>(decimals) << 8));
+    }
 };
 
 class CContract : public CDataObject<CContract> {

@@ -6,18 +6,6 @@
 
 namespace kestrel {
 
-namespace {
-
-NumberFormat ValueFormat(const RecordValue& v)
-{
-    NumberFormat f;
-    f.digits = v.Byte(0);
-    f.decimals = v.Byte(1);
-    return f;
-}
-
-} // namespace
-
 CContractBuilder::CContractBuilder() : m_contract(std::make_unique<CContract>()), m_storage(*m_contract)
 {
 }
@@ -184,9 +172,9 @@ void CContractBuilder::Formats(uint16_t tag, const RecordValue& v)
 {
     CContract& c = *m_contract;
     switch (tag) {
-    case 0x0901: c.m_QuanFormat = ValueFormat(v); break;
-    case 0x0902: c.m_UPFormat = ValueFormat(v); break;
-    case 0x0903: c.m_ExtFormat = ValueFormat(v); break;
+    case 0x0901: c.m_QuanFormat = NumberFormat::FromWord(v.U16()); break;
+    case 0x0902: c.m_UPFormat = NumberFormat::FromWord(v.U16()); break;
+    case 0x0903: c.m_ExtFormat = NumberFormat::FromWord(v.U16()); break;
     case 0x0904: c.m_wFormatWord = v.U16(); break;
     default: break;
     }

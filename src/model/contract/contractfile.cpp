@@ -114,9 +114,7 @@ void WriteRecordsBeforeItems(CRecordWriter& w, const CContract& c)
     w.Start(0x0900);
     const NumberFormat* formats[3] = {&c.m_QuanFormat, &c.m_UPFormat, &c.m_ExtFormat};
     for (uint16_t i = 0; i < 3; ++i)
-        w.U16(static_cast<uint16_t>(0x0901 + i),
-              static_cast<uint8_t>(formats[i]->digits) |
-                  (static_cast<uint32_t>(static_cast<uint8_t>(formats[i]->decimals)) << 8));
+        w.U16(static_cast<uint16_t>(0x0901 + i), formats[i]->Word());
     w.U16(0x0904, c.m_wFormatWord);
 }
 

@@ -44,7 +44,6 @@ struct RecordValue {
     uint32_t U32() const { return static_cast<uint32_t>(Unsigned(4)); }
     int32_t I32() const { return static_cast<int32_t>(U32()); }
     int16_t I16() const { return static_cast<int16_t>(U16()); }
-    int8_t Byte(size_t i) const { return i < size ? static_cast<int8_t>(data[i]) : 0; }
     double F64() const
     {
         const uint64_t bits = Unsigned(8);

@@ -13,19 +13,6 @@ namespace kestrel {
 
 namespace {
 
-NumberFormat ValueFormat(const RecordValue& v)
-{
-    NumberFormat f;
-    f.digits = v.Byte(0);
-    f.decimals = v.Byte(1);
-    return f;
-}
-
-uint32_t FormatWord(const NumberFormat& f)
-{
-    return static_cast<uint8_t>(f.digits) | (static_cast<uint32_t>(static_cast<uint8_t>(f.decimals)) << 8);
-}
-
 uint32_t AddF64(uint32_t crc, double v)
 {
     uint64_t bits;
@@ -87,7 +74,7 @@ void CSubStorageReader::HandleTable(uint16_t tag, const RecordValue& v)
     case 0x0C13: v.AssignTo(t.m_strFontFace); break;
     case 0x0C14: t.m_iFontSize = v.I32(); break;
     case 0x0C06: t.m_wFlags = v.U16(); break;
-    case 0x0C07: t.m_PercentFormat = ValueFormat(v); break;
+    case 0x0C07: t.m_PercentFormat = NumberFormat::FromWord(v.U16()); break;
     case 0x0C08: t.m_fNumber1 = v.F64(); break;
     case 0x0C09: t.m_fSubTotal = v.F64(); break;
     case 0x0C0C: v.AssignTo(t.m_strText1); break;
@@ -332,7 +319,7 @@ void WriteSubTable(CRecordWriter& w, const CWinMeta& t, bool misc)
         return;
 
     w.U16(0x0C06, t.m_wFlags);
-    w.U16(0x0C07, FormatWord(t.m_PercentFormat));
+    w.U16(0x0C07, t.m_PercentFormat.Word());
     w.F64(0x0C08, t.m_fNumber1);
     w.F64(0x0C09, t.m_fSubTotal);
     w.Str(0x0C0C, t.m_strText1);
