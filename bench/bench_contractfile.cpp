@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/winmeta.h"
 #include "support/contractgen.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

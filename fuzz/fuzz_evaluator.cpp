@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "model/contract/values.h"
-#include "report/evaluator.h"
-#include "report/formats.h"
+#include "calc/evaluator.h"
+#include "calc/formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "report/formats.h"
+#include "calc/formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

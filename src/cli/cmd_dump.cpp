@@ -7,7 +7,7 @@
 #include "cli/command.h"
 #include "cli/loadcontract.h"
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel::cli {

@@ -6,7 +6,7 @@
 
 #include "cli/command.h"
 #include "model/contract/values.h"
-#include "report/evaluator.h"
+#include "calc/evaluator.h"
 
 namespace kestrel::cli {
 

@@ -8,7 +8,7 @@
 
 #include "cli/command.h"
 #include "model/contract/values.h"
-#include "report/formats.h"
+#include "calc/formats.h"
 
 namespace kestrel::cli {
 

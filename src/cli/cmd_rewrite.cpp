@@ -3,7 +3,7 @@
 #include "cli/command.h"
 #include "cli/loadcontract.h"
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 
 namespace kestrel::cli {
 

@@ -5,7 +5,7 @@
 #include "cli/loadcontract.h"
 #include "cli/opendocument.h"
 #include "model/contract/contract.h"
-#include "model/subcontract/contractsave.h"
+#include "file/contractsave.h"
 
 namespace kestrel::cli {
 

@@ -6,7 +6,7 @@
 
 #include "app/bidlib/bidlibrary.h"
 #include "cli/command.h"
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 namespace kestrel::cli {
 

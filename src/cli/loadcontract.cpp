@@ -2,7 +2,7 @@
 
 #include "cli/command.h"
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 
 namespace kestrel::cli {
 

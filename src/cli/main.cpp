@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/command.h"
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 namespace kestrel::cli {
 

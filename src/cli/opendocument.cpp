@@ -6,7 +6,7 @@
 #include "cli/command.h"
 #include "cli/loadcontract.h"
 #include "model/contract/contract.h"
-#include "model/subcontract/opencontract.h"
+#include "file/opencontract.h"
 #include "model/subcontract/programpaths.h"
 
 namespace kestrel::cli {

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "cli/command.h"
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "report/sectionfile.h"
 
 namespace kestrel::cli {

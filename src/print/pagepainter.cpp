@@ -7,7 +7,7 @@
 #include <QRawFont>
 #include <QStringList>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 namespace kestrel {
 

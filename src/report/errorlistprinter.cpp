@@ -4,7 +4,7 @@
 
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
-#include "report/formats.h"
+#include "calc/formats.h"
 #include "report/pageengine.h"
 
 namespace kestrel {

@@ -1,6 +1,6 @@
 #include "report/fieldcatalogue.h"
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 namespace kestrel {
 

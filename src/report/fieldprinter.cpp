@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "model/contract/codepage.h"
-#include "report/evaluator.h"
+#include "calc/codepage.h"
+#include "calc/evaluator.h"
 #include "report/fieldcatalogue.h"
 #include "report/fieldreader.h"
-#include "report/formats.h"
+#include "calc/formats.h"
 #include "report/integerformat.h"
-#include "report/leadingint.h"
+#include "calc/leadingint.h"
 #include "report/reportcontext.h"
 #include "report/reportfault.h"
 #include "report/textmatch.h"

@@ -8,7 +8,7 @@
 #include "model/subcontract/check.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
-#include "report/evaluator.h"
+#include "calc/evaluator.h"
 #include "report/fieldcatalogue.h"
 #include "report/reportcontext.h"
 #include "report/reportfault.h"

@@ -4,7 +4,7 @@
 
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
-#include "report/evaluator.h"
+#include "calc/evaluator.h"
 #include "report/fieldprinter.h"
 #include "report/reportfault.h"
 #include "report/templatecompiler.h"

@@ -4,10 +4,10 @@
 #include <new>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
-#include "report/evaluator.h"
+#include "calc/evaluator.h"
 #include "report/reportcontext.h"
 #include "report/reportfault.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 namespace kestrel {
 

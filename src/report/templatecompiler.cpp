@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "report/fieldcatalogue.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/winmeta.h"
 #include "support/implodeencoder.h"
 #include "support/testfiles.h"

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/winmeta.h"
 #include "support/testfiles.h"
 

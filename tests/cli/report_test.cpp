@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/winmeta.h"
 #include "support/clirun.h"
 #include "support/testfiles.h"

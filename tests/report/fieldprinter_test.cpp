@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "reporttestutil.h"
 
 namespace kestrel {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
 #include "report/errorlistprinter.h"

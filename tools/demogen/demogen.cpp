@@ -12,7 +12,7 @@
 #include "demogen/demosubs.h"
 #include "demogen/demotemplates.h"
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel::demo {

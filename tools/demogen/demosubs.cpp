@@ -13,7 +13,7 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
-#include "report/formats.h"
+#include "calc/formats.h"
 
 namespace kestrel::demo {
 

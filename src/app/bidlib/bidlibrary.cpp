@@ -259,7 +259,7 @@ int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patt
         entry = NextBidLibraryEntry(*library, std::move(entry));
         if (!entry)
             return kBidLibraryReadError;
-        if (!MatchPatternList(entry->m_strName, patterns))
+        if (!MatchEntryPatterns(entry->m_strName, patterns))
             continue;
         if (int result = ExtractBidLibraryEntry(*library, *entry, directory); result != kBidLibraryOk)
             return result;
@@ -268,7 +268,7 @@ int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patt
     return matched == 0 ? kBidLibraryNoMatch : kBidLibraryOk;
 }
 
-bool MatchPatternList(std::string_view name, std::string_view patterns)
+bool MatchEntryPatterns(std::string_view name, std::string_view patterns)
 {
     std::size_t pos = 0;
     for (;;) {

@@ -86,8 +86,9 @@ int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, co
 // as in BidLibraryResult.
 int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patterns);
 
-// True when the name matches one of the ";"-separated wildcard patterns.
-bool MatchPatternList(std::string_view name, std::string_view patterns);
+// True when the entry name matches one of the ";"-separated wildcard
+// patterns (blanks before a pattern skipped, empty patterns match nothing).
+bool MatchEntryPatterns(std::string_view name, std::string_view patterns);
 
 // The directory part of a path including its trailing "/"; empty when the
 // path has none.

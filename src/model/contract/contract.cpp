@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/subservices.h"
 

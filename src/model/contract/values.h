@@ -1,11 +1,12 @@
 #pragma once
 // Shared value conventions of the contract and subcontract models: owned
-// texts with a null state, the blank number, rounding and 16-bit flag words.
+// texts with a null state; the number conventions come from calc/numbers.h.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "calc/numbers.h"
 #include "model/contract/text.h"
 
 namespace kestrel {
@@ -24,19 +25,5 @@ inline bool TextEmpty(const Text& t)
 {
     return t.View().empty();
 }
-
-// The blank value: both 32-bit halves 0x12345678. "Not entered", distinct from 0.
-bool IsBlankValue(double x);
-void SetBlankValue(double& x);
-double BlankValue();
-
-// sign(x) * floor(|x| * 10^d + 0.5001) * 10^-d; a blank value stays blank.
-double RoundValue(double x, int d);
-
-// Bit n of a 16-bit flags word.
-bool FlagTest(uint16_t w, int n);
-// mode 0 clears bit n, mode 2 toggles it, any other mode sets it; n == -1
-// sets all 16 bits; n above 15 changes nothing.
-void FlagSet(uint16_t& w, int n, int mode);
 
 } // namespace kestrel

@@ -1,6 +1,6 @@
 #include "model/contract/wildcard.h"
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 namespace kestrel {
 

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "model/subcontract/implode.h"
 #include "model/subcontract/texttrim.h"
 

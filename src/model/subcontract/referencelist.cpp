@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/listfile.h"
 #include "model/subcontract/programpaths.h"

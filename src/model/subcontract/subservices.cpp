@@ -7,7 +7,7 @@
 
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
-#include "report/formats.h"
+#include "calc/formats.h"
 
 namespace kestrel {
 

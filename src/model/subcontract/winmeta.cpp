@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "model/subcontract/subservices.h"
 
 namespace kestrel {

@@ -206,25 +206,25 @@ TEST(BidLibraryWalk, HugeSizeIsAReadErrorWithoutHugeWork)
 
 TEST(BidLibraryMatch, PatternsAndSeparators)
 {
-    EXPECT_TRUE(MatchPatternList("A100.kvs", "*.kvs"));
-    EXPECT_TRUE(MatchPatternList("A100.KVS", "*.kvs"));
-    EXPECT_TRUE(MatchPatternList("a100.KvS", "*.kvs"));
-    EXPECT_FALSE(MatchPatternList("A100.kvs.bak", "*.kvs"));
-    EXPECT_TRUE(MatchPatternList(".kvs", "*.kvs")); // '*' matches nothing too
-    EXPECT_TRUE(MatchPatternList("A1.kvs", "A?.kvs"));
-    EXPECT_FALSE(MatchPatternList("A.kvs", "A?.kvs"));
-    EXPECT_FALSE(MatchPatternList("A12.kvs", "A?.kvs"));
-    EXPECT_TRUE(MatchPatternList("abcabcabd", "*abc*abd"));
-    EXPECT_TRUE(MatchPatternList("\xE9t\xE9.kvs", "\xC9T\xC9.KVS")); // accented letters fold too
+    EXPECT_TRUE(MatchEntryPatterns("A100.kvs", "*.kvs"));
+    EXPECT_TRUE(MatchEntryPatterns("A100.KVS", "*.kvs"));
+    EXPECT_TRUE(MatchEntryPatterns("a100.KvS", "*.kvs"));
+    EXPECT_FALSE(MatchEntryPatterns("A100.kvs.bak", "*.kvs"));
+    EXPECT_TRUE(MatchEntryPatterns(".kvs", "*.kvs")); // '*' matches nothing too
+    EXPECT_TRUE(MatchEntryPatterns("A1.kvs", "A?.kvs"));
+    EXPECT_FALSE(MatchEntryPatterns("A.kvs", "A?.kvs"));
+    EXPECT_FALSE(MatchEntryPatterns("A12.kvs", "A?.kvs"));
+    EXPECT_TRUE(MatchEntryPatterns("abcabcabd", "*abc*abd"));
+    EXPECT_TRUE(MatchEntryPatterns("\xE9t\xE9.kvs", "\xC9T\xC9.KVS")); // accented letters fold too
 
-    EXPECT_TRUE(MatchPatternList("notes.txt", "*.kvs;*.txt"));
-    EXPECT_TRUE(MatchPatternList("notes.txt", "*.kvs; \t*.txt")); // blanks before a pattern skipped
-    EXPECT_FALSE(MatchPatternList("notes.txt", "*.kvs;*.txt "));  // blanks after it are kept
-    EXPECT_TRUE(MatchPatternList("notes.txt ", "*.kvs;*.txt "));
-    EXPECT_TRUE(MatchPatternList("a.kvs", "*.kvs;"));
-    EXPECT_FALSE(MatchPatternList("a.kvs", ""));
-    EXPECT_FALSE(MatchPatternList("a.kvs", " ; "));
-    EXPECT_FALSE(MatchPatternList("", "*.kvs;  "));
+    EXPECT_TRUE(MatchEntryPatterns("notes.txt", "*.kvs;*.txt"));
+    EXPECT_TRUE(MatchEntryPatterns("notes.txt", "*.kvs; \t*.txt")); // blanks before a pattern skipped
+    EXPECT_FALSE(MatchEntryPatterns("notes.txt", "*.kvs;*.txt "));  // blanks after it are kept
+    EXPECT_TRUE(MatchEntryPatterns("notes.txt ", "*.kvs;*.txt "));
+    EXPECT_TRUE(MatchEntryPatterns("a.kvs", "*.kvs;"));
+    EXPECT_FALSE(MatchEntryPatterns("a.kvs", ""));
+    EXPECT_FALSE(MatchEntryPatterns("a.kvs", " ; "));
+    EXPECT_FALSE(MatchEntryPatterns("", "*.kvs;  "));
 }
 
 TEST(BidLibraryMatch, ManyStarsStayFast)
@@ -232,7 +232,7 @@ TEST(BidLibraryMatch, ManyStarsStayFast)
     // A backtracking matcher would take exponential time here.
     const std::string name(255, 'a');
     const std::string pattern = std::string(60, '*') + std::string(2, 'a') + std::string(60, '*') + "b";
-    EXPECT_FALSE(MatchPatternList(name, pattern));
+    EXPECT_FALSE(MatchEntryPatterns(name, pattern));
 }
 
 TEST(BidLibraryExtract, CopiesEveryMatchingEntryBesideTheLibrary)

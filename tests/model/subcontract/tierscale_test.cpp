@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
 #include "support/streambuilder.h"

@@ -12,7 +12,7 @@
 #include "app/bidlib/bidlibrary.h"
 #include "demogen/demogen.h"
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/remarkstamp.h"
 #include "model/subcontract/winmeta.h"
@@ -167,7 +167,7 @@ TEST(DemoSamples, LibraryHoldsTheDemoProposal)
     EXPECT_EQ(names[0], "DEMO.kvs");
     int proposals = 0;
     for (const std::string& n : names)
-        proposals += MatchPatternList(n, "*.kvs");
+        proposals += MatchEntryPatterns(n, "*.kvs");
     EXPECT_EQ(proposals, 2);
 
     // The proposal taken out of the library is the demo contract.

@@ -1,4 +1,4 @@
-#include "report/exprparser.h"
+#include "calc/exprparser.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,10 +9,10 @@
 #include <iterator>
 #include <string>
 
-#include "model/contract/values.h"
-#include "report/evaluator.h"
-#include "report/identifiertable.h"
-#include "report/leadingint.h"
+#include "calc/numbers.h"
+#include "calc/evaluator.h"
+#include "calc/identifiertable.h"
+#include "calc/leadingint.h"
 
 namespace kestrel {
 

@@ -1,4 +1,4 @@
-#include "model/subcontract/opencontract.h"
+#include "file/opencontract.h"
 
 #include <gtest/gtest.h>
 

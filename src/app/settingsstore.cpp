@@ -1,4 +1,4 @@
-#include "report/settingsstore.h"
+#include "app/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

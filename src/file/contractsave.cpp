@@ -1,4 +1,4 @@
-#include "model/subcontract/contractsave.h"
+#include "file/contractsave.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 
 namespace kestrel {
 

@@ -1,12 +1,12 @@
-#include "report/evaluator.h"
+#include "calc/evaluator.h"
 
 #include <memory>
 #include <new>
 #include <string>
 
-#include "model/contract/values.h"
-#include "report/exprparser.h"
-#include "report/identifiertable.h"
+#include "calc/numbers.h"
+#include "calc/exprparser.h"
+#include "calc/identifiertable.h"
 
 namespace kestrel {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "model/contract/values.h"
-#include "report/evaluator.h"
+#include "calc/evaluator.h"
 
 using namespace kestrel;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/contract/checkvalue.h"
+#include "file/checkvalue.h"
 
 namespace kestrel {
 

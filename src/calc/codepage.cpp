@@ -1,4 +1,4 @@
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/contract/values.h"
-#include "report/formats.h"
+#include "calc/formats.h"
 
 using namespace kestrel;
 

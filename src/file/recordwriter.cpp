@@ -1,4 +1,4 @@
-#include "model/contract/recordwriter.h"
+#include "file/recordwriter.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 #include <array>
 #include <cstdint>
 
-#include "model/contract/checkvalue.h"
+#include "file/checkvalue.h"
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
-#include "model/subcontract/substorage.h"
+#include "file/contractfile.h"
+#include "file/substorage.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {

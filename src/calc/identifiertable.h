@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "report/evaluator.h"
+#include "calc/evaluator.h"
 
 namespace kestrel {
 

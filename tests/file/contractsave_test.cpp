@@ -1,4 +1,4 @@
-#include "model/subcontract/contractsave.h"
+#include "file/contractsave.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,12 +1,12 @@
-#include "model/subcontract/substorage.h"
+#include "file/substorage.h"
 
 #include <cstring>
 #include <memory>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
-#include "model/contract/recordreader.h"
-#include "model/contract/recordwriter.h"
+#include "file/contractfile.h"
+#include "file/recordreader.h"
+#include "file/recordwriter.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {

@@ -1,9 +1,9 @@
-#include "model/subcontract/substorage.h"
+#include "file/substorage.h"
 
 #include <gtest/gtest.h>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 #include "model/subcontract/winmeta.h"
 #include "support/streambuilder.h"
 

@@ -1,11 +1,11 @@
-#include "report/formats.h"
+#include "calc/formats.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 
-#include "model/contract/values.h"
-#include "report/leadingint.h"
+#include "calc/numbers.h"
+#include "calc/leadingint.h"
 
 namespace kestrel {
 

@@ -5,8 +5,8 @@
 #include <ctime>
 #include <string>
 
-#include "report/formats.h"
-#include "report/leadingint.h"
+#include "calc/formats.h"
+#include "calc/leadingint.h"
 
 namespace kestrel {
 

@@ -1,4 +1,4 @@
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 
 #include <zlib.h>
 
@@ -6,10 +6,10 @@
 #include <new>
 
 #include "model/contract/contract.h"
-#include "model/contract/contractbuilder.h"
-#include "model/contract/recordreader.h"
-#include "model/contract/recordwriter.h"
-#include "model/subcontract/substorage.h"
+#include "file/contractbuilder.h"
+#include "file/recordreader.h"
+#include "file/recordwriter.h"
+#include "file/substorage.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {

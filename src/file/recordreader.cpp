@@ -1,10 +1,10 @@
-#include "model/contract/recordreader.h"
+#include "file/recordreader.h"
 
 #include <zlib.h>
 
 #include <cstring>
 
-#include "model/contract/contractfile.h"
+#include "file/contractfile.h"
 
 namespace kestrel {
 

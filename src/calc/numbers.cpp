@@ -1,4 +1,4 @@
-#include "model/contract/values.h"
+#include "calc/numbers.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "report/leadingint.h"
+#include "calc/leadingint.h"
 
 namespace kestrel {
 

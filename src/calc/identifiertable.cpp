@@ -1,8 +1,8 @@
-#include "report/identifiertable.h"
+#include "calc/identifiertable.h"
 
 #include <cmath>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 
 namespace kestrel {
 

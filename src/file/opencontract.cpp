@@ -1,11 +1,11 @@
-#include "model/subcontract/opencontract.h"
+#include "file/opencontract.h"
 
 #include <cstdint>
 #include <limits>
 #include <string_view>
 #include <unordered_map>
 
-#include "model/contract/codepage.h"
+#include "calc/codepage.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/programpaths.h"

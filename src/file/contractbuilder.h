@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/subcontract/substorage.h"
+#include "file/substorage.h"
 
 namespace kestrel {
 

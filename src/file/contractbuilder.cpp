@@ -1,8 +1,8 @@
-#include "model/contract/contractbuilder.h"
+#include "file/contractbuilder.h"
 
 #include "model/contract/contract.h"
-#include "model/contract/contractfile.h"
-#include "model/contract/recordreader.h"
+#include "file/contractfile.h"
+#include "file/recordreader.h"
 
 namespace kestrel {
 
