@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/contractgen.h"
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

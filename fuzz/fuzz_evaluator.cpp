@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/contract/values.h"
 #include "calc/evaluator.h"
 #include "calc/formats.h"
+#include "model/contract/values.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,9 +4,9 @@
 #include <new>
 #include <string>
 
-#include "calc/numbers.h"
 #include "calc/exprparser.h"
 #include "calc/identifiertable.h"
+#include "calc/numbers.h"
 
 namespace kestrel {
 

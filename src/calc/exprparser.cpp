@@ -9,10 +9,10 @@
 #include <iterator>
 #include <string>
 
-#include "calc/numbers.h"
 #include "calc/evaluator.h"
 #include "calc/identifiertable.h"
 #include "calc/leadingint.h"
+#include "calc/numbers.h"
 
 namespace kestrel {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "calc/numbers.h"
 #include "calc/leadingint.h"
+#include "calc/numbers.h"
 
 namespace kestrel {
 

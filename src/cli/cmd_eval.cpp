@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
+#include "calc/evaluator.h"
 #include "cli/command.h"
 #include "model/contract/values.h"
-#include "calc/evaluator.h"
 
 namespace kestrel::cli {
 

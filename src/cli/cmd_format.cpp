@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "calc/formats.h"
 #include "cli/command.h"
 #include "model/contract/values.h"
-#include "calc/formats.h"
 
 namespace kestrel::cli {
 

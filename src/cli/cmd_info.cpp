@@ -6,8 +6,8 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel::cli {

@@ -2,8 +2,8 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 
 namespace kestrel::cli {
 

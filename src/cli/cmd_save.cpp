@@ -4,8 +4,8 @@
 #include "cli/command.h"
 #include "cli/loadcontract.h"
 #include "cli/opendocument.h"
-#include "model/contract/contract.h"
 #include "file/contractsave.h"
+#include "model/contract/contract.h"
 
 namespace kestrel::cli {
 

@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "app/bidlib/bidlibrary.h"
-#include "cli/command.h"
 #include "calc/codepage.h"
+#include "cli/command.h"
 
 namespace kestrel::cli {
 

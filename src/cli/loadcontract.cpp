@@ -1,8 +1,8 @@
 #include "cli/loadcontract.h"
 
 #include "cli/command.h"
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 
 namespace kestrel::cli {
 

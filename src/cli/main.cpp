@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/command.h"
 #include "calc/codepage.h"
+#include "cli/command.h"
 
 namespace kestrel::cli {
 

@@ -5,8 +5,8 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
-#include "model/contract/contract.h"
 #include "file/opencontract.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/programpaths.h"
 
 namespace kestrel::cli {

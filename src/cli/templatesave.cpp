@@ -5,8 +5,8 @@
 #include <iostream>
 #include <iterator>
 
-#include "cli/command.h"
 #include "calc/codepage.h"
+#include "cli/command.h"
 #include "report/sectionfile.h"
 
 namespace kestrel::cli {

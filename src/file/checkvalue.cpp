@@ -7,9 +7,9 @@
 
 #include "file/checkvalue.h"
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
 #include "file/substorage.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {

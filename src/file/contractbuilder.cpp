@@ -1,8 +1,8 @@
 #include "file/contractbuilder.h"
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
 #include "file/recordreader.h"
+#include "model/contract/contract.h"
 
 namespace kestrel {
 

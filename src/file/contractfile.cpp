@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <new>
 
-#include "model/contract/contract.h"
 #include "file/contractbuilder.h"
 #include "file/recordreader.h"
 #include "file/recordwriter.h"
 #include "file/substorage.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {

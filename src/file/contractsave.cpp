@@ -9,8 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 
 namespace kestrel {
 

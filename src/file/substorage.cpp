@@ -3,10 +3,10 @@
 #include <cstring>
 #include <memory>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
 #include "file/recordreader.h"
 #include "file/recordwriter.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {
@@ -198,22 +198,24 @@ namespace {
 // handled), and -1 when the records ended.
 int ReadSubItemFields(CRecordReader& reader, uint16_t& tag, RecordValue& v, CSubItem& s)
 {
-    auto next = [&](uint16_t want) __attribute__((always_inline)) {
+    auto next = [&](uint16_t want) __attribute__((always_inline))
+    {
         return !reader.Next(tag, v) ? -1 : tag == want ? 1 : 0;
     };
-    auto field = [&](uint16_t want, auto& member) __attribute__((always_inline)) {
+    auto field = [&](uint16_t want, auto& member) __attribute__((always_inline))
+    {
         const int r = next(want);
         if (r == 1)
             Store(v, member);
         return r;
     };
     int r;
-    if ((r = next(0x1200)) != 1 || (r = field(0x1203, s.m_wFlags)) != 1 || (r = field(0x1204, s.m_fQuan)) != 1 ||
-        (r = field(0x1205, s.m_fUP)) != 1 || (r = field(0x1206, s.m_fExt)) != 1 ||
-        (r = field(0x1207, s.m_fOrigQuan)) != 1 || (r = field(0x1208, s.m_strUnitType)) != 1 ||
-        (r = field(0x1209, s.m_strUnitValue)) != 1 || (r = field(0x120A, s.m_strRemarks)) != 1 ||
-        (r = field(0x120B, s.m_strExtra[0])) != 1 || (r = field(0x120C, s.m_strExtra[1])) != 1 ||
-        (r = field(0x120D, s.m_strExtra[2])) != 1)
+    if ((r = next(0x1200)) != 1 || (r = field(0x1203, s.m_wFlags)) != 1 ||
+        (r = field(0x1204, s.m_fQuan)) != 1 || (r = field(0x1205, s.m_fUP)) != 1 ||
+        (r = field(0x1206, s.m_fExt)) != 1 || (r = field(0x1207, s.m_fOrigQuan)) != 1 ||
+        (r = field(0x1208, s.m_strUnitType)) != 1 || (r = field(0x1209, s.m_strUnitValue)) != 1 ||
+        (r = field(0x120A, s.m_strRemarks)) != 1 || (r = field(0x120B, s.m_strExtra[0])) != 1 ||
+        (r = field(0x120C, s.m_strExtra[1])) != 1 || (r = field(0x120D, s.m_strExtra[2])) != 1)
         return r;
     return 1;
 }

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "calc/formats.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
-#include "calc/formats.h"
 #include "report/pageengine.h"
 
 namespace kestrel {

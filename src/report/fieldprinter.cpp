@@ -5,11 +5,11 @@
 
 #include "calc/codepage.h"
 #include "calc/evaluator.h"
+#include "calc/formats.h"
+#include "calc/leadingint.h"
 #include "report/fieldcatalogue.h"
 #include "report/fieldreader.h"
-#include "calc/formats.h"
 #include "report/integerformat.h"
-#include "calc/leadingint.h"
 #include "report/reportcontext.h"
 #include "report/reportfault.h"
 #include "report/textmatch.h"

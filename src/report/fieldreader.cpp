@@ -4,11 +4,11 @@
 #include <functional>
 #include <string_view>
 
+#include "calc/evaluator.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
-#include "calc/evaluator.h"
 #include "report/fieldcatalogue.h"
 #include "report/reportcontext.h"
 #include "report/reportfault.h"

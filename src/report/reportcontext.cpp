@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "calc/evaluator.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
-#include "calc/evaluator.h"
 #include "report/fieldprinter.h"
 #include "report/reportfault.h"
 #include "report/templatecompiler.h"

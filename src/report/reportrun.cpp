@@ -3,11 +3,11 @@
 #include <exception>
 #include <new>
 
-#include "model/contract/contract.h"
+#include "calc/evaluator.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
-#include "calc/evaluator.h"
 #include "report/reportcontext.h"
 #include "report/reportfault.h"
 

@@ -4,8 +4,8 @@
 #include <limits>
 #include <string>
 
-#include "model/contract/values.h"
 #include "calc/evaluator.h"
+#include "model/contract/values.h"
 
 using namespace kestrel;
 

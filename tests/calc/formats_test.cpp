@@ -5,8 +5,8 @@
 #include <limits>
 #include <string>
 
-#include "model/contract/values.h"
 #include "calc/formats.h"
+#include "model/contract/values.h"
 
 using namespace kestrel;
 

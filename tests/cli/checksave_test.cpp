@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/implodeencoder.h"
 #include "support/testfiles.h"

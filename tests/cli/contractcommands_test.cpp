@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/testfiles.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/clirun.h"
 #include "support/testfiles.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/streambuilder.h"
 
@@ -376,7 +376,8 @@ TEST(SubStorageRead, RepeatedKeysInALargeRecordKeepTheFirstPlace)
         EXPECT_EQ(rec.m_SubItems.Keys(), expected.m_SubItems.Keys()) << count;
         std::vector<double> got, want;
         rec.m_SubItems.ForEach([&](const std::string&, const CSubItem& si) { got.push_back(si.m_fQuan); });
-        expected.m_SubItems.ForEach([&](const std::string&, const CSubItem& si) { want.push_back(si.m_fQuan); });
+        expected.m_SubItems.ForEach(
+            [&](const std::string&, const CSubItem& si) { want.push_back(si.m_fQuan); });
         EXPECT_EQ(got, want) << count;
         EXPECT_EQ(*rec.FindSubItem("1000")->m_strUnitType, "TON");
         ASSERT_EQ(c->m_pSubTable->m_Records.GetSize(), 2);

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "reporttestutil.h"
 
 namespace kestrel {

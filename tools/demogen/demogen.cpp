@@ -11,8 +11,8 @@
 #include "demogen/demoschedule.h"
 #include "demogen/demosubs.h"
 #include "demogen/demotemplates.h"
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel::demo {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/formats.h"
 #include "demogen/demoforms.h"
 #include "demogen/demolists.h"
 #include "demogen/demorandom.h"
@@ -13,7 +14,6 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
-#include "calc/formats.h"
 
 namespace kestrel::demo {
 

@@ -28,7 +28,7 @@ void* AllocSlow(ThreadPool& p, size_t blockSize)
         return b;
     }
     const size_t blocks = kSlabBytes / blockSize;
-    void* slab = ::operator new(blocks * blockSize);
+    void* slab = ::operator new(blocks* blockSize);
     {
         std::lock_guard<std::mutex> lock(g_slabMutex);
         try {

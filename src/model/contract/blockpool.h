@@ -77,8 +77,8 @@ size_t PooledBlockBytes() noexcept;
 
 template <size_t Size> class BlockPool {
 public:
-    static constexpr size_t kBlockSize = (Size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
-                                         alignof(std::max_align_t);
+    static constexpr size_t kBlockSize =
+        (Size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) * alignof(std::max_align_t);
 
     static void* Alloc()
     {

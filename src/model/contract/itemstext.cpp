@@ -1,7 +1,7 @@
 #include "model/contract/itemstext.h"
 
-#include "model/contract/contract.h"
 #include "calc/formats.h"
+#include "model/contract/contract.h"
 
 namespace kestrel {
 

@@ -58,7 +58,8 @@ void CheckSubcontractors(const CWinMeta& table)
             const CCellData* cell = rec->GetCell(j);
             if (cell && cell->m_psz && cell->m_i == -1)
                 AddCheckMessage(i, kSourceSubcontractor, 1, "%s Warning: %s not chosen from list (%s #%d)",
-                                "Subcontractor", std::string(cell->m_psz.View()).c_str(), "Subcontractor", i + 1);
+                                "Subcontractor", std::string(cell->m_psz.View()).c_str(), "Subcontractor",
+                                i + 1);
         }
     }
 }

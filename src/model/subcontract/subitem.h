@@ -52,7 +52,8 @@ public:
     Text m_strUnitValue{std::string_view()};
     Text m_strRemarks{std::string_view()};
     // Remark identifier, kind and sequence, stamped on save.
-    std::array<Text, 3> m_strExtra{Text(std::string_view()), Text(std::string_view()), Text(std::string_view())};
+    std::array<Text, 3> m_strExtra{Text(std::string_view()), Text(std::string_view()),
+                                   Text(std::string_view())};
 
 private:
     using Pool = BlockPool<96>;

@@ -5,9 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "calc/formats.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
-#include "calc/formats.h"
 
 namespace kestrel {
 

@@ -204,9 +204,9 @@ TEST(BucketMap, SetAllMatchesOneSetAfterTheOther)
         size_t count;
         bool prefill;
     };
-    const Case cases[] = {{&pool, 10, false},       {&pool, kMapIndexFrom - 1, false},
-                          {&pool, kMapIndexFrom, false}, {&pool, 400, false},
-                          {&colliding, 200, false}, {&pool, 200, true}};
+    const Case cases[] = {
+        {&pool, 10, false},  {&pool, kMapIndexFrom - 1, false}, {&pool, kMapIndexFrom, false},
+        {&pool, 400, false}, {&colliding, 200, false},          {&pool, 200, true}};
     for (const Case& c : cases) {
         BucketMap<int> all;
         ReferenceMap ref;

@@ -141,7 +141,7 @@ TEST(Text, MovesLeaveAValidNullText)
     Text a("concrete");
     const std::string* buffer = &*a;
     Text b(std::move(a));
-    EXPECT_EQ(&*b, buffer); // the string itself moved, not its bytes
+    EXPECT_EQ(&*b, buffer);      // the string itself moved, not its bytes
     EXPECT_FALSE(a.has_value()); // NOLINT(bugprone-use-after-move)
     a = "reused";
     EXPECT_EQ(a, "reused");

@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
 #include "support/streambuilder.h"

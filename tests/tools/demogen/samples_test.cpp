@@ -11,8 +11,8 @@
 
 #include "app/bidlib/bidlibrary.h"
 #include "demogen/demogen.h"
-#include "model/contract/contract.h"
 #include "file/contractfile.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/remarkstamp.h"
 #include "model/subcontract/winmeta.h"
