@@ -147,6 +147,36 @@ public:
         return true;
     }
 
+    // The place of key within its bucket (entries oldest first), or -1.
+    int PlaceOf(std::string_view key) const
+    {
+        const size_t b = static_cast<size_t>(MapBucket(key));
+        const size_t pos = m_index.empty() ? ScanBucket(b, key) : DecodePos(m_index[Probe(key)]);
+        return pos == kNone ? -1 : static_cast<int>(pos);
+    }
+
+    // Stores v under a key that is not in the map, at that place of its
+    // bucket: the place PlaceOf gave before the key was removed puts the
+    // entry back where it was in the map order. A place past the end of the
+    // bucket adds it in front, as Set does. An existing key is replaced in
+    // its place.
+    V& InsertAt(std::string_view key, V v, int place)
+    {
+        if (V* existing = Find(key)) {
+            *existing = std::move(v);
+            return *existing;
+        }
+        auto& bucket = m_buckets[static_cast<size_t>(MapBucket(key))];
+        const size_t pos = place < 0 || static_cast<size_t>(place) > bucket.size() ? bucket.size()
+                                                                                   : static_cast<size_t>(place);
+        bucket.emplace(bucket.begin() + static_cast<std::ptrdiff_t>(pos), std::string(key), std::move(v));
+        ++m_count;
+        // The entries behind it moved one place; the index is built anew.
+        if (!m_index.empty() || m_count >= kMapIndexFrom)
+            Reindex();
+        return bucket[pos].second;
+    }
+
     void RemoveAll()
     {
         for (auto& b : m_buckets)
@@ -167,6 +197,16 @@ public:
         for (const auto& b : m_buckets)
             for (auto it = b.rbegin(); it != b.rend(); ++it)
                 f(it->first, it->second);
+    }
+
+    // Visits every entry in the order the buckets keep them (oldest first
+    // within a bucket): setting the entries into an empty map in this order
+    // gives a map of the same order.
+    template <class F> void ForEachOldestFirst(F&& f) const
+    {
+        for (const auto& b : m_buckets)
+            for (const auto& e : b)
+                f(e.first, e.second);
     }
 
     // The keys in map order.

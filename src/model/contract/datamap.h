@@ -37,6 +37,13 @@ public:
         m_map.Remove(key);
         return rec;
     }
+    // The record's place in its bucket, and putting a detached record back
+    // at that place, so that the map order is restored exactly.
+    int PlaceOf(std::string_view key) const { return m_map.PlaceOf(key); }
+    T* InsertAt(std::string_view key, std::unique_ptr<T> rec, int place)
+    {
+        return m_map.InsertAt(key, std::move(rec), place).get();
+    }
     void RemoveAll() { m_map.RemoveAll(); }
 
     // f(const std::string& key, T& record), in map order.
@@ -46,12 +53,13 @@ public:
     }
     std::vector<std::string> Keys() const { return m_map.Keys(); }
 
-    // Copies every entry of src (records duplicated) into this map.
+    // Copies every entry of src (records duplicated) into this map; copied
+    // into an empty map, the entries keep the map order of src.
     void Copy(const CDataMap& src)
     {
-        src.ForEach([&](const std::string& k, const T& rec) {
+        src.m_map.ForEachOldestFirst([&](const std::string& k, const std::unique_ptr<T>& rec) {
             auto c = std::make_unique<T>();
-            c->Copy(rec);
+            c->Copy(*rec);
             SetAt(k, std::move(c));
         });
     }

@@ -240,3 +240,31 @@ TEST(BucketMap, SetAllMatchesOneSetAfterTheOther)
         EXPECT_EQ(Entries(all), ref.Entries());
     }
 }
+
+// Undo takes an entry out and later puts it back: the map order must come
+// back exactly, in small maps, indexed maps and crowded buckets alike.
+TEST(BucketMap, RemovedEntryPutBackAtItsPlaceRestoresTheOrder)
+{
+    for (const int count : {5, 200}) {
+        std::vector<std::string> keys = CollidingKeys(count == 5 ? 3 : 8);
+        for (int i = 0; i < count; ++i)
+            keys.push_back(std::to_string(i * 13));
+        BucketMap<int> m;
+        for (size_t i = 0; i < keys.size(); ++i)
+            m.Set(keys[i], static_cast<int>(i));
+        const auto before = Entries(m);
+        std::mt19937 rng(static_cast<uint32_t>(count));
+        for (int round = 0; round < 40; ++round) {
+            const std::string& key = keys[rng() % keys.size()];
+            const int place = m.PlaceOf(key);
+            ASSERT_GE(place, 0) << key;
+            const int value = *m.Find(key);
+            ASSERT_TRUE(m.Remove(key));
+            EXPECT_EQ(m.PlaceOf(key), -1);
+            m.InsertAt(key, value, place);
+            ASSERT_EQ(Entries(m), before) << "round " << round << " key " << key;
+            ASSERT_NE(m.Find(key), nullptr);
+        }
+        EXPECT_EQ(m.HasIndex(), count == 200);
+    }
+}

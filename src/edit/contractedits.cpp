@@ -1,0 +1,244 @@
+#include "edit/contractedits.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "calc/evaluator.h"
+#include "edit/editscope.h"
+#include "edit/subitemrules.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/check.h"
+#include "model/subcontract/subservices.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+
+namespace {
+
+bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+bool SameCheck(const CheckResult& a, const CheckResult& b)
+{
+    if (a.errors != b.errors || a.warnings != b.warnings || a.messages.size() != b.messages.size())
+        return false;
+    for (size_t i = 0; i < a.messages.size(); ++i)
+        if (a.messages[i].text != b.messages[i].text || a.messages[i].record != b.messages[i].record)
+            return false;
+    return true;
+}
+
+// The bits of a record that its completeness marks show.
+constexpr uint16_t kCompletenessBits =
+    (1u << SUB_COMPLETE) | (1u << SUB_ITEMS_COMPLETE) | (1u << SUB_TIERS_COMPLETE);
+
+} // namespace
+
+const char* RefusalCaption(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::NumberFormat: return "Number Format Error";
+    case Refusal::DateFormat: return "Date Format Error";
+    case Refusal::Quantity: return "Quantity Error";
+    case Refusal::Amount: return "Amount Error";
+    case Refusal::Locked: return "Locked";
+    case Refusal::Expression: return "Entry Error";
+    case Refusal::NotAllowed: return "Not Allowed";
+    }
+    return "Error";
+}
+
+void CContractEdits::Scope::TouchLine(const CContract& contract, std::string_view line, bool copies)
+{
+    if (copies)
+        image.TakeLine(contract, line);
+    else
+        image.TakeLineFlags(contract, line);
+    if (std::find(lines.begin(), lines.end(), line) == lines.end())
+        lines.emplace_back(line);
+}
+
+CContractEdits::CContractEdits(CContract& contract, Evaluator& evaluator, const CProgramPaths& paths)
+    : m_contract(contract), m_evaluator(evaluator), m_paths(paths), m_check(std::make_unique<CheckResult>())
+{
+}
+
+CContractEdits::~CContractEdits() = default;
+
+const CheckResult& CContractEdits::LastCheck() const
+{
+    return *m_check;
+}
+
+void CContractEdits::RunCheck()
+{
+    *m_check = CheckContract(m_contract);
+}
+
+CWinMeta* CContractEdits::SubTable() const
+{
+    return m_contract.m_pSubTable.get();
+}
+
+int CContractEdits::RowOf(const CSubcontract& record) const
+{
+    const CWinMeta* table = SubTable();
+    return table ? table->m_Records.IndexOf(&record) : -1;
+}
+
+void CContractEdits::Begin(Scope& scope, ChangeKind kind, const CWinMeta* table, const CSubcontract* record,
+                           std::string_view line)
+{
+    scope.event.kind = kind;
+    scope.event.table = table;
+    scope.event.record = record;
+    scope.event.line = std::string(line);
+    scope.image.TakeHeader(m_contract);
+    scope.image.TakeRecordStates(m_contract);
+    scope.flagsBefore = m_contract.m_wFlags;
+    scope.contractTotalBefore = m_contract.m_fContractTotal;
+    scope.subTotalBefore = SubTable() ? SubTable()->m_fSubTotal : 0.0;
+    for (const CWinMeta* t : {m_contract.m_pSubTable.get(), m_contract.m_pMiscTable.get()})
+        if (t)
+            for (const auto& rec : t->m_Records)
+                scope.recordFlagsBefore.emplace_back(rec.get(), rec->m_wFlags);
+}
+
+void CContractEdits::FollowUp(Scope& scope)
+{
+    CWinMeta* table = SubTable();
+    const bool exempt = FlagTest(m_contract.m_wFlags, CONTRACT_IRONBARK_LOCKED);
+    if (scope.recalculate)
+        m_contract.RecalculateContract();
+    if (table) {
+        // The marks of every sub-item of the touched lines, each against its
+        // own tier, then the sub-item state of the records whose marks or
+        // sub-items changed.
+        std::vector<CSubcontract*> renew = scope.subItemRecords;
+        for (const std::string& line : scope.lines) {
+            const CItem* item = m_contract.FindItemByLineNumber(line);
+            if (!item)
+                continue;
+            for (const auto& rec : table->m_Records)
+                if (CSubItem* si = rec->FindSubItem(line))
+                    if (RenewSubItemFlags(m_contract, *rec, *item, *si, kEditTolerance, true))
+                        renew.push_back(rec.get());
+        }
+        if (scope.renewAllSubItemStates) {
+            for (int i = 0; i < table->m_Records.GetSize(); ++i)
+                table->UpdateSubItemState(i, exempt);
+        } else {
+            for (CSubcontract* rec : renew)
+                if (const int row = table->m_Records.IndexOf(rec); row >= 0)
+                    table->UpdateSubItemState(row, exempt);
+        }
+        ComputeSubcontractedTotal(m_contract);
+        table->UpdateCompleteness(-1, exempt);
+    }
+    if (CWinMeta* misc = m_contract.m_pMiscTable.get())
+        misc->UpdateCompleteness(-1, false);
+    m_contract.SetModified(true);
+
+    const bool hadErrors = FlagTest(scope.flagsBefore, CONTRACT_BID_ERRORS);
+    CheckResult check = CheckContract(m_contract);
+    scope.event.checkChanged =
+        !SameCheck(check, *m_check) || hadErrors != FlagTest(m_contract.m_wFlags, CONTRACT_BID_ERRORS);
+    *m_check = std::move(check);
+}
+
+void CContractEdits::Notify(const ChangeEvent& event)
+{
+    if (m_observer)
+        m_observer->ContractChanged(event);
+}
+
+namespace {
+
+// Fills in what the follow-up changed, by comparing with the state the
+// scope took before the change.
+void CompareWithBefore(const CContract& contract, const std::vector<std::pair<const CSubcontract*, uint16_t>>& before,
+                       uint16_t flagsBefore, double contractTotalBefore, double subTotalBefore, ChangeEvent& ev)
+{
+    ev.modifiedChanged =
+        FlagTest(flagsBefore, CONTRACT_MODIFIED) != FlagTest(contract.m_wFlags, CONTRACT_MODIFIED);
+    const double subTotal = contract.m_pSubTable ? contract.m_pSubTable->m_fSubTotal : 0.0;
+    ev.totalsChanged =
+        !SameBits(contractTotalBefore, contract.m_fContractTotal) || !SameBits(subTotalBefore, subTotal);
+    size_t i = 0;
+    for (const CWinMeta* t : {contract.m_pSubTable.get(), contract.m_pMiscTable.get()}) {
+        if (!t)
+            continue;
+        for (const auto& rec : t->m_Records) {
+            if (i >= before.size() || before[i].first != rec.get()) {
+                ev.completenessChanged = true; // records came or went
+                return;
+            }
+            const uint16_t was = before[i].second;
+            if ((was ^ rec->m_wFlags) & kCompletenessBits)
+                ev.completenessChanged = true;
+            if (t == contract.m_pSubTable.get() && ((was ^ rec->m_wFlags) & (1u << SUB_USESSUBITEMS)))
+                ev.treeChanged = true;
+            ++i;
+        }
+    }
+    if (i != before.size())
+        ev.completenessChanged = true;
+}
+
+} // namespace
+
+EditResult CContractEdits::Finish(Scope& scope, std::string description, std::string text)
+{
+    AppliedEdit edit;
+    edit.description = std::move(description);
+    edit.text = std::move(text);
+    if (!scope.changed) {
+        // Nothing to take back and nothing to tell.
+        edit.event = scope.event;
+        return edit;
+    }
+    FollowUp(scope);
+    scope.event.valuesChanged = true;
+    CompareWithBefore(m_contract, scope.recordFlagsBefore, scope.flagsBefore, scope.contractTotalBefore,
+                      scope.subTotalBefore, scope.event);
+    edit.event = scope.event;
+    edit.inverse = std::move(scope.image);
+    Notify(edit.event);
+    return edit;
+}
+
+void CContractEdits::Exchange(AppliedEdit& edit, ChangeKind kind)
+{
+    if (edit.inverse.IsEmpty())
+        return;
+    Scope before;
+    Begin(before, kind, edit.event.table, edit.event.record, edit.event.line);
+    edit.inverse.Exchange(m_contract);
+    // The image puts back every value the change and its follow-up set,
+    // contract flag 3 included; the check runs again for its messages.
+    CheckResult check = CheckContract(m_contract);
+    ChangeEvent ev = before.event;
+    ev.field = edit.event.field;
+    ev.templateName = edit.event.templateName;
+    ev.valuesChanged = true;
+    ev.checkChanged = !SameCheck(check, *m_check);
+    *m_check = std::move(check);
+    CompareWithBefore(m_contract, before.recordFlagsBefore, before.flagsBefore, before.contractTotalBefore,
+                      before.subTotalBefore, ev);
+    ev.treeChanged = ev.treeChanged || edit.event.treeChanged;
+    Notify(ev);
+}
+
+void CContractEdits::Undo(AppliedEdit& edit)
+{
+    Exchange(edit, ChangeKind::Undone);
+}
+
+void CContractEdits::Redo(AppliedEdit& edit)
+{
+    Exchange(edit, ChangeKind::Redone);
+}
+
+} // namespace kestrel

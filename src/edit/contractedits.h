@@ -1,0 +1,158 @@
+#pragma once
+// The one way the program changes a contract. Every view, the command-line
+// tool's `apply` and the tests go through this class; none of them sets a
+// flag, computes a total or runs the check itself.
+//
+// Each change
+// - applies the rules of entry and refuses, with the message the program
+//   shows, what they do not allow (a refused change changes nothing);
+// - sets contract flag 0 only when a stored value really changed;
+// - runs one follow-up, the same for every change: the over-commit state of
+//   the sub-items of the lines it touched, the subcontracted total, the
+//   completeness of the records, the silent contract check;
+// - tells the observer what changed (one event);
+// - returns its inverse: an image of what it changed, which undoes it and
+//   then redoes it (see ContractImage), the modified flag included.
+//
+// Records are named by identity, never by row: deleting a record renumbers
+// the rows behind it, but a view bound to a record stays bound to it.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "calc/result.h"
+#include "edit/changeevent.h"
+#include "edit/contractimage.h"
+
+namespace kestrel {
+
+class CContract;
+class CSubcontract;
+class CWinMeta;
+class Evaluator;
+class CProgramPaths;
+struct CheckResult;
+
+// Why a change was refused; each has the caption of the program's message box.
+enum class Refusal : int {
+    NumberFormat = 1, // "Number Format Error"
+    DateFormat,       // "Date Format Error"
+    Quantity,         // "Quantity Error"
+    Amount,           // "Amount Error"
+    Locked,           // a record or sub-item received from Ironbark and locked
+    Expression,       // an entry the evaluator cannot read
+    NotAllowed,       // the contract does not allow it (no table, no such line, a refused drop)
+};
+[[nodiscard]] const char* RefusalCaption(Refusal refusal);
+
+// A change that was made.
+struct AppliedEdit {
+    ContractImage inverse;   // exchanging it undoes the change, and again redoes it
+    std::string description; // for "Undo <what>": "Quantity", "Add Subcontractor", ...
+    std::string text;        // what `apply` prints after "ok" (the number of an added record)
+    ChangeEvent event;       // what the change did
+};
+
+using EditResult = Result<AppliedEdit>;
+
+// What the sub-item entry shows for one contract line of one subcontractor.
+struct SubItemDisplay {
+    bool isItem = false;     // false: no line, or a section heading
+    bool hasSubItem = false; // the line is subcontracted to this record
+    bool partial = false;
+    bool locked = false;     // received from Ironbark while the contract locks such items
+    double quantity = 0;     // the values shown (may be blank)
+    double unitPrice = 0;
+    double extension = 0;
+    std::string remarks;
+    std::string mark; // "<invalid quantity>", "<Qty over committed>", "<Price over committed>" or ""
+};
+
+class CContractEdits {
+public:
+    CContractEdits(CContract& contract, Evaluator& evaluator, const CProgramPaths& paths);
+    ~CContractEdits();
+    CContractEdits(const CContractEdits&) = delete;
+    CContractEdits& operator=(const CContractEdits&) = delete;
+
+    CContract& Contract() { return m_contract; }
+    const CContract& Contract() const { return m_contract; }
+    Evaluator& GetEvaluator() { return m_evaluator; }
+    const CProgramPaths& Paths() const { return m_paths; }
+    void SetObserver(ContractObserver* observer) { m_observer = observer; }
+    // The result of the last silent check (run after every change).
+    const CheckResult& LastCheck() const;
+    // Runs the silent check now (after opening a contract).
+    void RunCheck();
+
+    // --- form fields of subcontractor and misc-data records ----------------
+    // Typing into a field and leaving it. Numbers, money and dates are
+    // validated; for a yes/no field and a drop-down the text chooses the
+    // entry as typing into the box would.
+    [[nodiscard]] EditResult SetCell(CWinMeta& table, CSubcontract& record, int field, std::string_view typed);
+    // Choosing entry `position` of a drop-down's list (-1: none).
+    [[nodiscard]] EditResult ChooseListEntry(CWinMeta& table, CSubcontract& record, int field, int position);
+
+    // --- subcontractor tiers -----------------------------------------------
+    // Adds a record below `selected` when the contract allows tiers and one
+    // is given, else in the first tier; `text` is its number.
+    [[nodiscard]] EditResult AddSubcontractor(CSubcontract* selected);
+    [[nodiscard]] Status CanDeleteSubcontractor(const CSubcontract& record) const;
+    // Deletes the record with its lower tiers.
+    [[nodiscard]] EditResult DeleteSubcontractor(CSubcontract& record);
+    // Whether dragging `record` onto `target` (null: the "Subcontractors"
+    // node) is accepted.
+    [[nodiscard]] bool AcceptsMove(const CSubcontract& record, const CSubcontract* target) const;
+    [[nodiscard]] EditResult MoveSubcontractor(CSubcontract& record, CSubcontract* newParent);
+
+    // --- sub-items ---------------------------------------------------------
+    [[nodiscard]] EditResult UseItem(CSubcontract& record, std::string_view line, bool use);
+    [[nodiscard]] EditResult SetSubItemQuantity(CSubcontract& record, std::string_view line, std::string_view typed);
+    [[nodiscard]] EditResult SetSubItemUnitPrice(CSubcontract& record, std::string_view line,
+                                                 std::string_view typed);
+    [[nodiscard]] EditResult SetSubItemExtension(CSubcontract& record, std::string_view line,
+                                                 std::string_view typed);
+    [[nodiscard]] EditResult SetSubItemPartial(CSubcontract& record, std::string_view line, bool partial);
+    [[nodiscard]] EditResult SetSubItemRemarks(CSubcontract& record, std::string_view line, std::string_view text);
+    // Showing a line: the values the entry view shows; the sub-item's
+    // over-commit marks are renewed against a tolerance of 0 (not a change
+    // of the contract: the modified flag stays as it is).
+    SubItemDisplay ShowSubItem(CSubcontract& record, std::string_view line);
+
+    // --- contract items ----------------------------------------------------
+    [[nodiscard]] EditResult SetItemQuantity(std::string_view line, std::string_view typed);
+    [[nodiscard]] EditResult SetItemUnitPrice(std::string_view line, std::string_view typed);
+    // The "counted although fixed price" mark of an item.
+    [[nodiscard]] EditResult SetItemCounted(std::string_view line, bool counted);
+
+    // --- templates ---------------------------------------------------------
+    [[nodiscard]] EditResult SetTemplateText(std::string_view name, std::string_view text);
+
+    // --- undo and redo -----------------------------------------------------
+    // Takes the change back (the image exchanged) and tells the observer.
+    void Undo(AppliedEdit& edit);
+    void Redo(AppliedEdit& edit);
+
+    struct Scope; // what one change touches (edit/editscope.h)
+
+private:
+    void Begin(Scope& scope, ChangeKind kind, const CWinMeta* table, const CSubcontract* record,
+               std::string_view line);
+    // The common follow-up of every change, the event and the inverse.
+    EditResult Finish(Scope& scope, std::string description, std::string text = {});
+    void FollowUp(Scope& scope);
+    void Notify(const ChangeEvent& event);
+    void Exchange(AppliedEdit& edit, ChangeKind kind);
+    CWinMeta* SubTable() const;
+    // The record's row in the subcontractor table, -1 when it is not there.
+    int RowOf(const CSubcontract& record) const;
+
+    CContract& m_contract;
+    Evaluator& m_evaluator;
+    const CProgramPaths& m_paths;
+    ContractObserver* m_observer = nullptr;
+    std::unique_ptr<CheckResult> m_check;
+};
+
+} // namespace kestrel

@@ -1,0 +1,70 @@
+#pragma once
+// What an edit changed, kept so that it can be taken back: an image of the
+// parts of a contract that one edit (with its follow-up) may touch, taken
+// before the edit. Exchanging the image with the contract puts those parts
+// back as they were and leaves in the image what was there instead, so the
+// same image undoes and then redoes, as often as asked.
+//
+// Records are known by identity (their address), never by row number: a
+// record that an edit deletes is handed to the image, which keeps it alive,
+// so that the undone deletion brings back the very same record.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+class CContract;
+class CSubcontract;
+
+class ContractImage {
+public:
+    ContractImage();
+    ~ContractImage();
+    ContractImage(ContractImage&&) noexcept;
+    ContractImage& operator=(ContractImage&&) noexcept;
+    ContractImage(const ContractImage&) = delete;
+    ContractImage& operator=(const ContractImage&) = delete;
+
+    // The parts, each taken from the contract as it stands now. Taking a
+    // part twice keeps the first image of it.
+    //
+    // Contract flags, totals, and the flags and subcontracted totals of both
+    // tables.
+    void TakeHeader(const CContract& contract);
+    // The flags and the amount cell of every record of both tables.
+    void TakeRecordStates(const CContract& contract);
+    // The whole content of one record: flags, cells, sub-items, parent.
+    void TakeRecord(const CSubcontract& record);
+    // The sub-item of one contract line in every subcontractor record
+    // (present or absent, and its place in the record's map order).
+    void TakeLine(const CContract& contract, std::string_view line);
+    // Only the flags of the sub-items of one contract line, in every
+    // subcontractor record that has one (for changes that renew the
+    // over-commit marks of a line without adding or removing sub-items).
+    void TakeLineFlags(const CContract& contract, std::string_view line);
+    // Flags and numbers of every item and heading.
+    void TakeItems(const CContract& contract);
+    // The order of the subcontractor records and every record's parent.
+    void TakeRecordOrder(const CContract& contract);
+    // One data template (present or absent, with its place in the map).
+    void TakeTemplate(const CContract& contract, std::string_view name);
+
+    // Keeps a record that the edit took out of the contract, so that the
+    // exchange can put it back. Only after TakeRecordOrder.
+    void Keep(std::unique_ptr<CSubcontract> record);
+
+    // Puts every part back into the contract as imaged, and keeps in this
+    // image what the contract held instead.
+    void Exchange(CContract& contract);
+
+    bool IsEmpty() const;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+} // namespace kestrel

@@ -1,0 +1,104 @@
+#include "edit/subitemrules.h"
+
+#include <algorithm>
+#include <string>
+
+#include "calc/evaluator.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/subservices.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+
+namespace {
+
+// An entry field holds at most this many characters.
+constexpr size_t kEntryLimit = 4096;
+
+double ValueOrZero(double x)
+{
+    return IsBlankValue(x) ? 0.0 : x;
+}
+
+} // namespace
+
+double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+{
+    std::string text;
+    text.reserve(std::min(typed.size(), kEntryLimit));
+    for (char c : typed.substr(0, kEntryLimit))
+        if (c != '$' && c != ',')
+            text.push_back(c);
+    const double value = evaluator.Evaluate(text);
+    if (IsBlankValue(value))
+        return value;
+    return RoundValue(value, format.decimals);
+}
+
+bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem,
+                       double tolerance, bool full)
+{
+    const uint16_t before = subItem.m_wFlags;
+    uint16_t& f = subItem.m_wFlags;
+    const double remaining = RemainingQuantity(contract, &item, record.m_pParent);
+    FlagSet(f, SUBITEM_OVERCOMMITTED, remaining < tolerance ? 1 : 0);
+    bool priceOver = false;
+    if (FlagTest(contract.m_wFlags, CONTRACT_TRACK_PRICES))
+        priceOver = RemainingExtension(contract, &item, record.m_pParent) < tolerance;
+    FlagSet(f, SUBITEM_PRICE_OVERCOMMITTED, priceOver ? 1 : 0);
+    if (full) {
+        const bool invalid = !IsBlankValue(subItem.m_fQuan) && subItem.m_fQuan <= 0;
+        FlagSet(f, SUBITEM_INVALID_QUANTITY, invalid ? 1 : 0);
+        const bool complete = !IsBlankValue(subItem.m_fQuan) && !IsBlankValue(subItem.m_fUP) &&
+                              !IsBlankValue(subItem.m_fExt) && !FlagTest(f, SUBITEM_OVERCOMMITTED) &&
+                              !FlagTest(f, SUBITEM_PRICE_OVERCOMMITTED) && !invalid;
+        FlagSet(f, SUBITEM_COMPLETE, complete ? 1 : 0);
+    }
+    return f != before;
+}
+
+void InitNewSubItem(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem)
+{
+    const double remaining = RemainingQuantity(contract, &item, record.m_pParent);
+    subItem.m_fQuan = std::max(remaining, 0.0);
+    double price = item.m_fUnitPrice;
+    if (record.m_pParent) {
+        const CSubItem* parentItem = record.m_pParent->FindSubItem(TextView(item.m_strLineNumber));
+        price = parentItem ? parentItem->m_fUP : BlankValue();
+    }
+    subItem.m_fUP = price;
+    subItem.m_fExt = StoredExtension(subItem.m_fQuan, price);
+    subItem.m_strUnitType = item.m_strUnit.View();
+    subItem.m_fOrigQuan = 0;
+    subItem.m_wFlags = 0;
+}
+
+std::string SubItemMark(const CSubItem& subItem)
+{
+    if (FlagTest(subItem.m_wFlags, SUBITEM_INVALID_QUANTITY))
+        return "<invalid quantity>";
+    if (FlagTest(subItem.m_wFlags, SUBITEM_OVERCOMMITTED))
+        return "<Qty over committed>";
+    if (FlagTest(subItem.m_wFlags, SUBITEM_PRICE_OVERCOMMITTED))
+        return "<Price over committed>";
+    return {};
+}
+
+bool IsLockedSubItem(const CContract& contract, const CSubItem& subItem)
+{
+    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED) && FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
+}
+
+bool HasIronbarkFloor(const CContract& contract, const CSubItem& subItem)
+{
+    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_FLOOR) && FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
+}
+
+double StoredExtension(double quantity, double unitPrice)
+{
+    if (IsBlankValue(quantity) || IsBlankValue(unitPrice))
+        return 0.0;
+    return ValueOrZero(quantity) * ValueOrZero(unitPrice);
+}
+
+} // namespace kestrel

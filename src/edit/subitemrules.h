@@ -1,0 +1,52 @@
+#pragma once
+// The rules of sub-item entry that do not change anything by themselves:
+// reading an entry, the over-commit marks, the values a new sub-item starts
+// with and what the entry view shows. CContractEdits applies them.
+
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+class CContract;
+class CItem;
+class CSubcontract;
+class CSubItem;
+class Evaluator;
+struct NumberFormat;
+
+// The over-commit tolerance after an edit, and when a line is only shown.
+inline constexpr double kEditTolerance = -0.01;
+inline constexpr double kShowTolerance = 0.0;
+
+// A typed quantity, price or amount: "$" and "," removed, evaluated, and
+// rounded to the format's decimals; blank when it does not evaluate.
+[[nodiscard]] double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format);
+
+// Renews the over-commit marks (bits 1 and 6) of a sub-item of `record` for
+// `item` against the tolerance; with `full`, the invalid-quantity and
+// complete bits (7 and 5) too. Returns whether the flags changed.
+bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem,
+                       double tolerance, bool full);
+
+// A new sub-item of `record` for `item`, as checking "Use?" creates it: the
+// tier's remaining quantity (not below 0), the parent's unit price in a
+// lower tier or the item's, the extension from both, the item's unit.
+void InitNewSubItem(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem);
+
+// The note shown beside the values: "<invalid quantity>", "<Qty over
+// committed>", "<Price over committed>", or "" for a sub-item without a mark.
+[[nodiscard]] std::string SubItemMark(const CSubItem& subItem);
+
+// Whether the contract locks this sub-item (received from Ironbark while
+// contract flag 8 is set): it can neither be removed nor made partial.
+[[nodiscard]] bool IsLockedSubItem(const CContract& contract, const CSubItem& subItem);
+
+// Whether the contract holds quantities received from Ironbark as a floor
+// for this sub-item (flag 9 and sub-item bit 3).
+[[nodiscard]] bool HasIronbarkFloor(const CContract& contract, const CSubItem& subItem);
+
+// The product of two entries as stored: not rounded, 0 when either is blank.
+[[nodiscard]] double StoredExtension(double quantity, double unitPrice);
+
+} // namespace kestrel
