@@ -47,7 +47,8 @@ public:
     int LinePass() const { return m_linePass; }
     void SetLinePass(int n) { m_linePass = n; }
 
-    // The current subcontractor: a record index, -1 for none.
+    // The current subcontractor: a record index (none at that index when the
+    // table is empty or missing).
     int CurrentSubIndex() const { return m_subIndex; }
     void SetCurrentSub(int index);
     CSubcontract* CurrentSub() const;
@@ -84,7 +85,7 @@ private:
     CPageEngine m_engine;
     int m_footerSize = 0;
     int m_linePass = 0;
-    int m_subIndex = -1;
+    int m_subIndex = 0;
     int m_subItemIndex = 0;
     bool m_subItemsValid = false;
     std::vector<std::pair<const CItem*, const CSubItem*>> m_subItems;

@@ -217,7 +217,9 @@ void CReportRun::LayOut(int target)
     MeasureFooter();
     e.SetTargetPage(target);
     ctx.ResetWork();
-    ctx.SetCurrentSub(-1);
+    // Fields read before the first "Report Sub Start" see the subcontractor
+    // at position 0, as @SubIndex says.
+    ctx.SetCurrentSub(0);
     ctx.SetSubItemIndex(0);
     ctx.SetLinePass(0);
     m_state = ST_START;

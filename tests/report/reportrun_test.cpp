@@ -110,6 +110,45 @@ TEST_F(SubReport, SectionsInTierOrder)
                              "END B\n\f\n");
 }
 
+TEST_F(SubReport, PositionsAreZeroUntilTheSectionsMoveThem)
+{
+    // Before the first "Report Sub Start" the current subcontractor is the
+    // one at position 0, as @SubIndex says.
+    const std::string probe =
+        "{#@SubIndex,FORMAT=1.0}/{#@SubItemIndex,FORMAT=1.0} {VendorName} "
+        "{SUB_ISCHILDSUB}{SUB_USESSUBITEMS} {SUB_CHILDSUBCOUNT} {SUBITEM_LINE_NUMBER}|\n";
+    SetTemplate(*c, "Report Front", probe);
+    SetTemplate(*c, "Report Sub List Start", probe);
+    SetTemplate(*c, "Report Sub Start", "");
+    SetTemplate(*c, "Report Sub End", "");
+    SetTemplate(*c, "Report SubItem List Header", "");
+    SetTemplate(*c, "Report SubItem List Footer", "");
+    SetTemplate(*c, "Report SubItem", "");
+    SetTemplate(*c, "Report Sub No Items", "");
+    SetTemplate(*c, "Report Sub List End", probe);
+    // Sub-item 0 of A in contract order is line 0010. After the list the
+    // last subcontractor visited (B, position 2) is still current, and the
+    // sub-item number is where A1's items left it.
+    EXPECT_EQ(RunReport(*c), "0/0 A 1 1 0010|\n\f\n0/0 A 1 1 0010|\n2/1 B  0     |\n\f\n");
+}
+
+TEST(ReportRun, PositionsAreZeroWithoutSubcontractors)
+{
+    const std::string probe = "{#@SubIndex,FORMAT=1.0}/{#@SubItemIndex,FORMAT=1.0}"
+                              "<{VendorName}{SUB_ISCHILDSUB}{SUB_USESSUBITEMS}{SUB_CHILDSUBCOUNT}"
+                              "{SUB_AMMTSUBBED,SIZE=0}{SUBITEM_QUANTITY,SIZE=0}{SUBITEM_UNIT,SIZE=0}>\n";
+    auto c = MakeReportContract();
+    SetTemplate(*c, "Report Front", probe);
+    SetTemplate(*c, "Report Sub List Start", probe);
+    SetTemplate(*c, "Report Sub List End", probe);
+    const std::string want = "0/0<>\n\f\n0/0<>\n0/0<>\n\f\n";
+    EXPECT_EQ(RunReport(*c), want);
+    // No subcontractor table at all: the column name is unknown and prints
+    // nothing, every subcontractor field has no value.
+    c->m_pSubTable.reset();
+    EXPECT_EQ(RunReport(*c), want);
+}
+
 TEST_F(SubReport, ChildOfANonItemizedParentHasNoItems)
 {
     FlagSet(a->m_wFlags, SUB_USESSUBITEMS, 0);
