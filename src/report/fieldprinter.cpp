@@ -59,7 +59,7 @@ std::string WithoutChars(std::string_view text, std::string_view set)
 
 double Adjusted(CReportContext& ctx, const TemplateField& f, double value)
 {
-    SetVariable("@Val", value);
+    ctx.SetSpecial("@Val", value);
     return CFieldReader::OptionValue(ctx, f, OPT_ADJUST);
 }
 
@@ -69,7 +69,7 @@ std::string FormatValue(CReportContext& ctx, TemplateField& f, const FieldValue&
     switch (f.entry->kind) {
     case KIND_TEXT:
         if (adjust) {
-            const double val = Evaluate(WithoutChars(v.text, ",$"));
+            const double val = ctx.Evaluate(WithoutChars(v.text, ",$"));
             const double x = Adjusted(ctx, f, val);
             const std::string_view fmt = FormatText(f);
             return FormatAmount(x, fmt.empty() ? std::string_view("12.2") : fmt, f.options);
@@ -179,12 +179,12 @@ std::string NumericText(std::string_view text)
     return t;
 }
 
-double SideNumber(std::string_view text)
+double SideNumber(CReportContext& ctx, std::string_view text)
 {
     if (text.empty())
         return 0;
-    const double x = Evaluate(NumericText(text));
-    if (EvalErrorCode() == EVAL_UNRECOGNIZED)
+    const double x = ctx.Evaluate(NumericText(text));
+    if (ctx.Eval().ErrorCode() == EVAL_UNRECOGNIZED)
         return 1;
     return x;
 }
@@ -202,8 +202,8 @@ bool OperatorValue(CReportContext& ctx, const TemplateCond& c)
     const std::string lt = SideText(ctx, *c.left);
     const std::string rt = SideText(ctx, *c.right);
     if (numeric) {
-        const double a = SideNumber(lt);
-        const double b = SideNumber(rt);
+        const double a = SideNumber(ctx, lt);
+        const double b = SideNumber(ctx, rt);
         switch (c.op) {
         case 1: return a != 0 && b != 0;
         case 2: return a != 0 || b != 0;
@@ -260,8 +260,8 @@ bool CFieldPrinter::ConditionValue(CReportContext& ctx, const TemplateCond& c)
         return OperatorValue(ctx, c);
     const std::string text = FieldText(ctx, *c.field, true);
     if (c.field->code == FC_NUMBERSTRING) {
-        const double x = Evaluate(NumericText(text));
-        const int err = EvalErrorCode();
+        const double x = ctx.Evaluate(NumericText(text));
+        const int err = ctx.Eval().ErrorCode();
         if (err == EVAL_OK)
             return x != 0;
         if (err != EVAL_UNRECOGNIZED)

@@ -332,7 +332,7 @@ double CFieldReader::OptionValue(CReportContext& ctx, const TemplateField& field
     if (!o)
         return optionCode == OPT_SIZE ? field.entry->size : 0;
     ctx.SetSpecials();
-    return Evaluate(TextView(o->value));
+    return ctx.Evaluate(TextView(o->value));
 }
 
 int CFieldReader::OptionInt(CReportContext& ctx, const TemplateField& field, int optionCode, int lo, int hi,
@@ -391,7 +391,7 @@ FieldValue CFieldReader::Read(CReportContext& ctx, TemplateField& f)
         if (f.code == FC_NUMBERSTRING) {
             if (f.text) {
                 ctx.SetSpecials();
-                raw.number = Evaluate(f.text.View());
+                raw.number = ctx.Evaluate(f.text.View());
             }
         }
         return ReadSingle(ctx, f, raw);

@@ -557,21 +557,15 @@ std::unique_ptr<CompiledTemplate> CTemplateCompiler::Compile(std::string_view te
     return compiled;
 }
 
-std::unique_ptr<CompiledTemplate> CTemplateCompiler::TryCompile(std::string_view text,
-                                                                std::string_view templateName,
-                                                                const CContract* contract, std::string& error)
+Result<std::unique_ptr<CompiledTemplate>>
+CTemplateCompiler::TryCompile(std::string_view text, std::string_view templateName, const CContract* contract)
 {
-    error.clear();
-    try {
-        return CTemplateCompiler(templateName, contract).Compile(text);
-    } catch (const CReportFault& fault) {
-        error = fault.Message();
-    } catch (const std::bad_alloc&) {
-        error = "Unable to allocate memory for SEQ";
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-    return nullptr;
+    std::unique_ptr<CompiledTemplate> compiled;
+    const Status status =
+        CatchReportFault([&] { compiled = CTemplateCompiler(templateName, contract).Compile(text); });
+    if (!status)
+        return status.error();
+    return compiled;
 }
 
 } // namespace kestrel

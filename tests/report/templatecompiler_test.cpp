@@ -12,18 +12,16 @@ namespace {
 
 std::unique_ptr<CompiledTemplate> Compile(const std::string& text, const CContract* c = nullptr)
 {
-    std::string error;
-    auto t = CTemplateCompiler::TryCompile(text, "T", c, error);
-    EXPECT_TRUE(t) << error;
-    return t;
+    auto t = CTemplateCompiler::TryCompile(text, "T", c);
+    EXPECT_TRUE(t.ok()) << t.errorText();
+    return t.ok() ? std::move(t).value() : nullptr;
 }
 
 std::string CompileError(const std::string& text, const CContract* c = nullptr)
 {
-    std::string error;
-    auto t = CTemplateCompiler::TryCompile(text, "T", c, error);
-    EXPECT_FALSE(t);
-    return error;
+    const auto t = CTemplateCompiler::TryCompile(text, "T", c);
+    EXPECT_FALSE(t.ok());
+    return t.ok() ? std::string() : t.errorText();
 }
 
 std::string LiteralOf(const TemplateSeq& s)
