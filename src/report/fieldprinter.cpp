@@ -191,7 +191,7 @@ double SideNumber(CReportContext& ctx, std::string_view text)
 
 bool IsNumericSide(const TemplateCond& c)
 {
-    return c.op != 0 || (c.field && c.field->code == FC_NUMBERSTRING);
+    return c.op != COND_LEAF || (c.field && c.field->code == FC_NUMBERSTRING);
 }
 
 std::string SideText(CReportContext& ctx, const TemplateCond& c);
@@ -205,31 +205,31 @@ bool OperatorValue(CReportContext& ctx, const TemplateCond& c)
         const double a = SideNumber(ctx, lt);
         const double b = SideNumber(ctx, rt);
         switch (c.op) {
-        case 1: return a != 0 && b != 0;
-        case 2: return a != 0 || b != 0;
-        case 3: return a > b;
-        case 4: return a < b;
-        case 5: return a >= b;
-        case 6: return a <= b;
-        case 7: return a != b;
+        case COND_AND: return a != 0 && b != 0;
+        case COND_OR: return a != 0 || b != 0;
+        case COND_GT: return a > b;
+        case COND_LT: return a < b;
+        case COND_GE: return a >= b;
+        case COND_LE: return a <= b;
+        case COND_NE: return a != b;
         default: return a == b;
         }
     }
     switch (c.op) {
-    case 1: return !lt.empty() && !rt.empty();
-    case 2: return !lt.empty() || !rt.empty();
-    case 3: return CompareNoCase(lt, rt) > 0;
-    case 4: return CompareNoCase(lt, rt) < 0;
-    case 5: return CompareNoCase(lt, rt) >= 0;
-    case 6: return CompareNoCase(lt, rt) <= 0;
-    case 7: return !MatchPatternList(lt, rt);
+    case COND_AND: return !lt.empty() && !rt.empty();
+    case COND_OR: return !lt.empty() || !rt.empty();
+    case COND_GT: return CompareNoCase(lt, rt) > 0;
+    case COND_LT: return CompareNoCase(lt, rt) < 0;
+    case COND_GE: return CompareNoCase(lt, rt) >= 0;
+    case COND_LE: return CompareNoCase(lt, rt) <= 0;
+    case COND_NE: return !MatchPatternList(lt, rt);
     default: return MatchPatternList(lt, rt);
     }
 }
 
 std::string SideText(CReportContext& ctx, const TemplateCond& c)
 {
-    if (c.op != 0)
+    if (c.op != COND_LEAF)
         return OperatorValue(ctx, c) ? "1" : "";
     return CFieldPrinter::FieldText(ctx, *c.field, true);
 }
@@ -256,7 +256,7 @@ std::string CFieldPrinter::FieldText(CReportContext& ctx, TemplateField& f, bool
 
 bool CFieldPrinter::ConditionValue(CReportContext& ctx, const TemplateCond& c)
 {
-    if (c.op != 0)
+    if (c.op != COND_LEAF)
         return OperatorValue(ctx, c);
     const std::string text = FieldText(ctx, *c.field, true);
     if (c.field->code == FC_NUMBERSTRING) {

@@ -12,16 +12,17 @@ namespace kestrel {
 
 namespace {
 
+// The operator tokens are the operators of condition nodes.
 enum Token : int {
     TOK_NONE = 0,
-    TOK_AND = 1,
-    TOK_OR = 2,
-    TOK_GT = 3,
-    TOK_LT = 4,
-    TOK_GE = 5,
-    TOK_LE = 6,
-    TOK_NE = 7,
-    TOK_EQ = 8,
+    TOK_AND = COND_AND,
+    TOK_OR = COND_OR,
+    TOK_GT = COND_GT,
+    TOK_LT = COND_LT,
+    TOK_GE = COND_GE,
+    TOK_LE = COND_LE,
+    TOK_NE = COND_NE,
+    TOK_EQ = COND_EQ,
     TOK_THEN = 9,
     TOK_ELSE = 10,
     TOK_OPEN = 11,
@@ -221,7 +222,7 @@ private:
                 seq.elseField = ReadFieldReference();
             }
             seq.cond = std::move(cond);
-        } else if (cond->op == 0) {
+        } else if (cond->op == COND_LEAF) {
             seq.thenField = std::move(cond->field);
         } else {
             seq.cond = std::move(cond);
