@@ -82,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     kestrel::CReportRun run(*contract, evaluator);
     run.SetWorkLimit(20000);
     run.SetPageLimit(200);
+    run.SetEvaluationLimit(2'000'000);
     const kestrel::ReportOutcome all = run.LayoutAll();
     if (all.ok && !all.pages.empty()) {
         // The one-pass layout and the per-page run must agree.
