@@ -11,6 +11,7 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
+#include "cli/programevaluator.h"
 #include "model/contract/contract.h"
 #include "report/reportrun.h"
 
@@ -109,7 +110,7 @@ int RunReport(const std::vector<std::string>& args)
         return status;
 
     // The run checks the contract first, so that its messages are current.
-    CReportRun run(*contract);
+    CReportRun run(*contract, ProgramEvaluator());
     const ReportOutcome outcome = run.LayoutAll();
     run.Release();
     if (!outcome.ok) {
