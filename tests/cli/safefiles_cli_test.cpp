@@ -74,13 +74,7 @@ protected:
     void SetUp() override { WriteBigContract(con); }
 
     // The names in the folder: no temporary file is left behind.
-    std::set<std::string> Entries() const
-    {
-        std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir.path()))
-            names.insert(e.path().filename().string());
-        return names;
-    }
+    std::set<std::string> Entries() const { return test::FolderEntries(dir.path()); }
     // Whether this build writes PDF.
     bool HavePdf() const
     {

@@ -16,13 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<std::string> Entries(const std::string& dir)
-{
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
+using test::FolderEntries;
 
 struct stat StatOf(const std::string& path)
 {
@@ -51,7 +45,7 @@ TEST_F(Replace, CommitPutsTheNewFileInPlace)
     EXPECT_EQ(test::ReadText(target), old);
     ASSERT_TRUE(r->Commit().ok());
     EXPECT_EQ(test::ReadText(target), "new contents");
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"JOB.CON"});
+    EXPECT_EQ(FolderEntries(dir.path()), std::set<std::string>{"JOB.CON"});
     // A replacement is used once.
     EXPECT_FALSE(r->Commit().ok());
     EXPECT_EQ(test::ReadText(target), "new contents");
@@ -63,10 +57,10 @@ TEST_F(Replace, GivingUpRemovesTheTemporaryFile)
         auto r = CFileReplacement::Begin(target);
         ASSERT_TRUE(r.ok());
         ASSERT_TRUE(r->WriteAll("half a fi").ok());
-        EXPECT_EQ(Entries(dir.path()).size(), 2u);
+        EXPECT_EQ(FolderEntries(dir.path()).size(), 2u);
     }
     EXPECT_EQ(test::ReadText(target), old);
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"JOB.CON"});
+    EXPECT_EQ(FolderEntries(dir.path()), std::set<std::string>{"JOB.CON"});
 }
 
 TEST_F(Replace, FailingStepsLeaveTheTargetAndNoTemporary)
@@ -80,7 +74,7 @@ TEST_F(Replace, FailingStepsLeaveTheTargetAndNoTemporary)
         EXPECT_FALSE(status.ok()) << int(step);
         EXPECT_FALSE(status.errorText().empty());
         EXPECT_EQ(test::ReadText(target), old);
-        EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"JOB.CON"}) << int(step);
+        EXPECT_EQ(FolderEntries(dir.path()), std::set<std::string>{"JOB.CON"}) << int(step);
     }
 }
 
@@ -102,7 +96,7 @@ TEST_F(Replace, AFullDiskIsAWriteError)
     }
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(test::ReadText(target), old);
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"JOB.CON"});
+    EXPECT_EQ(FolderEntries(dir.path()), std::set<std::string>{"JOB.CON"});
 }
 
 TEST_F(Replace, KeepsThePermissionsOwnerAndGroup)
@@ -149,7 +143,8 @@ TEST_F(Replace, RefusesWhatIsNotARegularFile)
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_directory(dir.file("folder")));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"JOB.CON", "folder", "link-to-pipe", "pipe"}));
+    EXPECT_EQ(FolderEntries(dir.path()),
+              (std::set<std::string>{"JOB.CON", "folder", "link-to-pipe", "pipe"}));
 }
 
 TEST_F(Replace, RefusesAReadOnlyFile)
@@ -160,7 +155,7 @@ TEST_F(Replace, RefusesAReadOnlyFile)
     const Status written = ReplaceFileContents(target, "new");
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(test::ReadText(target), old);
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"JOB.CON"});
+    EXPECT_EQ(FolderEntries(dir.path()), std::set<std::string>{"JOB.CON"});
 }
 
 TEST_F(Replace, LongestNamesFit)
@@ -175,7 +170,7 @@ TEST_F(Replace, LongestNamesFit)
     auto r = CFileReplacement::Begin(target, std::string(300, 's'));
     ASSERT_TRUE(r.ok()) << r.errorText();
     EXPECT_LT(fs::path(r->TemporaryPath()).filename().string().size(), 64u);
-    EXPECT_EQ(Entries(dir.path()).size(), 4u);
+    EXPECT_EQ(FolderEntries(dir.path()).size(), 4u);
 }
 
 TEST_F(Replace, EachReplacementHasItsOwnTemporaryFile)
@@ -191,7 +186,7 @@ TEST_F(Replace, EachReplacementHasItsOwnTemporaryFile)
     EXPECT_EQ(test::ReadText(target), "from a");
     ASSERT_TRUE(b->Commit().ok());
     EXPECT_EQ(test::ReadText(target), "from b");
-    EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"JOB.CON"});
+    EXPECT_EQ(FolderEntries(dir.path()), std::set<std::string>{"JOB.CON"});
     EXPECT_EQ(CFileReplacement::TemporaryPattern(target, "cfgwrite"), dir.file("cfgwrite-XXXXXX.tmp"));
 }
 

@@ -46,13 +46,7 @@ protected:
         return SaveTemplateSection(name, text, cfg(), fault);
     }
     // The names in the folder: a save leaves no temporary file behind.
-    std::set<std::string> Entries() const
-    {
-        std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir.path()))
-            names.insert(e.path().filename().string());
-        return names;
-    }
+    std::set<std::string> Entries() const { return test::FolderEntries(dir.path()); }
     TempDir dir;
 };
 
