@@ -114,7 +114,10 @@ void BM_ReportToPdf(benchmark::State& state)
         ReportOutcome out = run.LayoutAll();
         pages = out.pages.size();
 #ifdef KESTREL_BENCH_PDF
-        CReportPdf::Write(QString::fromStdString(pdf), out.pages);
+        if (const Status written = CReportPdf::Write(QString::fromStdString(pdf), out.pages); !written) {
+            state.SkipWithError(written.errorText().c_str());
+            break;
+        }
 #endif
         benchmark::DoNotOptimize(out);
     }

@@ -11,8 +11,6 @@ namespace kestrel::cli {
 
 namespace {
 
-constexpr int kExitWriteFailed = 3;
-
 int RunSave(const std::vector<std::string>& args)
 {
     if (args.size() != 2) {
@@ -22,9 +20,8 @@ int RunSave(const std::vector<std::string>& args)
     std::unique_ptr<CContract> contract;
     if (const int status = OpenDocument(args[0], contract))
         return status;
-    std::string error;
-    if (!SaveContract(*contract, args[1], error)) {
-        PrintError(Out(error));
+    if (const Status saved = SaveContract(*contract, args[1]); !saved) {
+        PrintFileError(args[1], saved.errorText());
         return kExitWriteFailed;
     }
     return 0;
