@@ -19,11 +19,11 @@ int RunSave(const std::vector<std::string>& args)
         PrintError("usage: kestrel-cli save IN OUT");
         return kExitUnreadable;
     }
-    std::unique_ptr<CContract> contract;
-    if (const int status = OpenDocument(args[0], contract))
+    Document document;
+    if (const int status = OpenDocument(args[0], document))
         return status;
     std::string error;
-    if (!SaveContract(*contract, args[1], error)) {
+    if (!SaveContract(*document.contract, args[1], error)) {
         PrintError(Out(error));
         return kExitWriteFailed;
     }

@@ -11,6 +11,7 @@
 
 #include "model/contract/datamap.h"
 #include "model/contract/values.h"
+#include "model/subcontract/check.h"
 #include "report/pageengine.h"
 
 namespace kestrel {
@@ -69,6 +70,10 @@ public:
     // Frees the compiled forms kept with the templates.
     void ReleaseTemplates();
 
+    // The run's contract check, whose messages BID_ERROR prints.
+    const CheckResult& Check() const { return m_check; }
+    void SetCheck(CheckResult check) { m_check = std::move(check); }
+
 private:
     struct FieldState {
         int code;
@@ -93,6 +98,7 @@ private:
     long long m_work = 0;
     long long m_workLimit = 0;
     int m_pageLimit = 0;
+    CheckResult m_check;
 };
 
 } // namespace kestrel
