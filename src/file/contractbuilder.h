@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "file/recordtags.h"
 #include "file/substorage.h"
 
 namespace kestrel {
@@ -32,7 +33,7 @@ public:
     {
         return m_storage.ReadSubItemRun(reader, tag, value);
     }
-    static bool IsSubItemRecord(uint16_t tag) { return (tag & 0xFF00) == 0x1200; }
+    static bool IsSubItemRecord(uint16_t tag) { return GroupOf(tag) == GROUP_SUBITEM; }
     // Completes the tables and the computed values, clears the modified
     // flag and hands the contract over.
     std::unique_ptr<CContract> Finish();

@@ -108,7 +108,7 @@ bool CRecordReader::NextSlow(uint16_t& tag, RecordValue& value)
         return false;
     }
     tag = static_cast<uint16_t>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
-    if (tag == 0xFF00)
+    if (tag == TAG_END)
         return false;
     if (!Ensure(4)) {
         if (m_error == CF_OK)

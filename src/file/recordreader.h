@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "file/recordtags.h"
 #include "model/contract/text.h"
 
 struct gzFile_s;
@@ -91,7 +92,7 @@ public:
             const size_t len = static_cast<size_t>(p[2] | (p[3] << 8));
             if (m_end - m_pos - 4 >= len) {
                 tag = static_cast<uint16_t>(p[0] | (p[1] << 8));
-                if (tag == 0xFF00)
+                if (tag == TAG_END)
                     return false;
                 value.data = p + 4;
                 value.size = len;

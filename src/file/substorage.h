@@ -25,11 +25,12 @@ class CSubStorageReader {
 public:
     explicit CSubStorageReader(CContract& contract) : m_contract(contract) {}
 
-    // One record of the groups 0x0C00 to 0x1300 (not 0x1100). Records with nowhere to go (no current
+    // One record of the table groups (GROUP_TABLE to GROUP_FILTER, not
+    // GROUP_LIST). Records with nowhere to go (no current
     // table, no record, cell, field, sub-item or filter to receive them) are
     // ignored.
     void Handle(uint16_t tag, const RecordValue& value);
-    // The sub-item records (group 0x1200) are the bulk of a large table:
+    // The sub-item records (GROUP_SUBITEM) are the bulk of a large table:
     // a run of them, starting with the one in tag and value, is read here
     // straight from the reader. Returns false when the records end (see
     // CRecordReader::Next); otherwise tag and value hold the next record of
@@ -61,7 +62,7 @@ private:
     CDataFilter* m_filter = nullptr; // the filter of the remembered name
 };
 
-// Writes one table in the file's order; misc selects the tag 0x0C02 and
+// Writes one table in the file's order; misc selects TAG_MISC_TABLE and
 // leaves out what the miscellaneous-data table does not store.
 void WriteSubTable(CRecordWriter& writer, const CWinMeta& table, bool misc);
 
