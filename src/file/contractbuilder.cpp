@@ -7,7 +7,8 @@
 
 namespace kestrel {
 
-CContractBuilder::CContractBuilder() : m_contract(std::make_unique<CContract>()), m_storage(*m_contract)
+CContractBuilder::CContractBuilder(size_t recordLimit)
+    : m_contract(std::make_unique<CContract>()), m_budget(recordLimit), m_storage(*m_contract, m_budget)
 {
 }
 
@@ -15,6 +16,8 @@ CContractBuilder::~CContractBuilder() = default;
 
 int CContractBuilder::Handle(uint16_t tag, const RecordValue& v)
 {
+    if (AddsToModel(tag) && !m_budget.Take())
+        return CF_NO_MEMORY;
     switch (GroupOf(tag)) {
     case GROUP_VERSION:
         if (tag == TAG_VERSION) {
@@ -211,6 +214,11 @@ void CContractBuilder::List(uint16_t tag, const RecordValue& v)
         m_list = m_contract->m_StoredLists.New(v.Text());
     else if (tag == TAG_LIST_ENTRY && m_list)
         m_list->emplace_back(v.Text());
+}
+
+bool CContractBuilder::WithinLimit() const
+{
+    return !m_budget.Spent() && SubTablesFit(*m_contract, m_budget.Limit());
 }
 
 std::unique_ptr<CContract> CContractBuilder::Finish()

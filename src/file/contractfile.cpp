@@ -17,7 +17,7 @@ namespace kestrel {
 
 namespace {
 
-int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
+int ReadRecords(CRecordReader& reader, const ContractReadLimits& limits, std::unique_ptr<CContract>& contract)
 {
     std::string magic;
     if (!reader.ReadMagic(magic))
@@ -27,7 +27,7 @@ int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
     if (magic != "SDT!")
         return CF_NOT_CON;
 
-    CContractBuilder builder;
+    CContractBuilder builder(limits.newRecords);
     uint16_t tag = 0;
     RecordValue value;
     bool more = reader.Next(tag, value);
@@ -43,16 +43,18 @@ int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
     }
     if (reader.Error() != CF_OK)
         return reader.Error();
+    if (!builder.WithinLimit())
+        return CF_NO_MEMORY;
     contract = builder.Finish();
     return CF_OK;
 }
 
 // Errors are values here: running out of memory on a damaged or huge file
 // is reported like any other read failure.
-int ReadGuarded(CRecordReader& reader, std::unique_ptr<CContract>& contract)
+int ReadGuarded(CRecordReader& reader, const ContractReadLimits& limits, std::unique_ptr<CContract>& contract)
 {
     try {
-        return ReadRecords(reader, contract);
+        return ReadRecords(reader, limits, contract);
     } catch (const std::bad_alloc&) {
         return CF_NO_MEMORY;
     } catch (const std::length_error&) {
@@ -269,7 +271,8 @@ int WriteFile(CContract& contract, const std::string& path)
 
 } // namespace
 
-int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract)
+int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract,
+                     const ContractReadLimits& limits)
 {
     contract.reset();
     gzFile file = gzopen(path.c_str(), "rb");
@@ -280,8 +283,8 @@ int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contra
     gzbuffer(file, 64 * 1024);
     int code;
     {
-        CRecordReader reader(file);
-        code = ReadGuarded(reader, contract);
+        CRecordReader reader(file, limits.streamBytes);
+        code = ReadGuarded(reader, limits, contract);
     }
     gzclose(file);
     if (code != CF_OK)
@@ -289,11 +292,12 @@ int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contra
     return code;
 }
 
-int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract)
+int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract,
+                       const ContractReadLimits& limits)
 {
     contract.reset();
-    CRecordReader reader(data, size);
-    const int code = ReadGuarded(reader, contract);
+    CRecordReader reader(data, size, limits.streamBytes);
+    const int code = ReadGuarded(reader, limits, contract);
     if (code != CF_OK)
         contract.reset();
     return code;

@@ -181,4 +181,31 @@ enum RecordTag : uint16_t {
     TAG_END = 0xFF00,
 };
 
+// The records that add a part to the model: a sub-record, a table, a named
+// list, template or filter, or an entry of a list. What a read costs in
+// memory grows with these (the others fill what is there).
+constexpr bool AddsToModel(uint16_t tag)
+{
+    switch (tag) {
+    case TAG_ITEM:
+    case TAG_COUNTY:
+    case TAG_SITE:
+    case TAG_NOTE:
+    case TAG_OTHER_REPORT:
+    case TAG_TEMPLATE_NAME:
+    case TAG_SUB_TABLE:
+    case TAG_MISC_TABLE:
+    case TAG_LABEL_LINE:
+    case TAG_DEFAULT:
+    case TAG_FIELD:
+    case TAG_RECORD:
+    case TAG_CELL:
+    case TAG_LIST_NAME:
+    case TAG_LIST_ENTRY:
+    case TAG_SUBITEM_KEY:
+    case TAG_FILTER_NAME: return true;
+    default: return false;
+    }
+}
+
 } // namespace kestrel

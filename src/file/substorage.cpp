@@ -233,6 +233,8 @@ bool CSubStorageReader::ReadSubItemRun(CRecordReader& reader, uint16_t& tag, Rec
     for (;;) {
         if (GroupOf(tag) != GROUP_SUBITEM)
             return true;
+        if (tag == TAG_SUBITEM_KEY && !m_budget.Take())
+            return false;
         if (m_table)
             HandleSubItem(tag, value);
         if (tag == TAG_SUBITEM_KEY && m_subItem) {
@@ -346,6 +348,15 @@ void WriteSubTable(CRecordWriter& w, const CWinMeta& t, bool misc)
         for (size_t i = 0; i < f.m_strPattern.size(); ++i)
             w.Str(static_cast<uint16_t>(TAG_FILTER_PATTERN + i), f.m_strPattern[i]);
     });
+}
+
+bool SubTablesFit(const CContract& contract, size_t limit)
+{
+    for (const CWinMeta* t : {contract.m_pSubTable.get(), contract.m_pMiscTable.get()}) {
+        if (t && uint64_t(t->m_Fields.GetSize()) * uint64_t(t->m_Records.GetSize()) > limit)
+            return false;
+    }
+    return true;
 }
 
 void FinishSubTables(CContract& contract)
