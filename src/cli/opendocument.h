@@ -28,6 +28,6 @@ struct Document {
 // Reads path into the document and runs the open steps. The messages of
 // list files that cannot be read go to stderr, one a line. Returns 0, or
 // the exit status of an unreadable file (the error already printed).
-int OpenDocument(const std::string& path, Document& document);
+[[nodiscard]] int OpenDocument(const std::string& path, Document& document);
 
 } // namespace kestrel::cli

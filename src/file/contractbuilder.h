@@ -29,17 +29,17 @@ public:
 
     // One record. Unknown groups and tags are skipped. Returns a contract
     // file error code (the version test, the record limit), 0 to go on.
-    int Handle(uint16_t tag, const RecordValue& value);
+    [[nodiscard]] int Handle(uint16_t tag, const RecordValue& value);
     // Reads a run of sub-item records straight from the reader, as
     // CSubStorageReader::ReadSubItemRun.
-    bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value)
+    [[nodiscard]] bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value)
     {
         return m_storage.ReadSubItemRun(reader, tag, value);
     }
     static bool IsSubItemRecord(uint16_t tag) { return GroupOf(tag) == GROUP_SUBITEM; }
     // Whether what was read lies within the record limit: no record over
     // it, and tables whose cells as written stay within it.
-    bool WithinLimit() const;
+    [[nodiscard]] bool WithinLimit() const;
     // Completes the tables and the computed values, clears the modified
     // flag and hands the contract over.
     std::unique_ptr<CContract> Finish();

@@ -12,7 +12,7 @@ public:
     explicit CRecordBudget(size_t limit) : m_limit(limit) {}
 
     // Takes one record; false, and spent from then on, when none is left.
-    bool Take()
+    [[nodiscard]] bool Take()
     {
         if (m_taken == m_limit) {
             m_spent = true;

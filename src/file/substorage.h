@@ -37,7 +37,7 @@ public:
     // straight from the reader. Returns false when the records end (see
     // CRecordReader::Next) or the budget is spent; otherwise tag and value
     // hold the next record of another group, not yet handled.
-    bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value);
+    [[nodiscard]] bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value);
     // Hands the sub-items read for the last record over to it; called when
     // another record or table begins and when the file ends.
     void FlushSubItems();
@@ -71,7 +71,7 @@ void WriteSubTable(CRecordWriter& writer, const CWinMeta& table, bool misc);
 
 // Whether every table, written with one cell per field of every record,
 // stays within limit cells.
-bool SubTablesFit(const CContract& contract, size_t limit);
+[[nodiscard]] bool SubTablesFit(const CContract& contract, size_t limit);
 
 // After a whole file was read: links parents, renews the tier bits and the
 // completeness of every record of both tables.

@@ -24,7 +24,7 @@ public:
 
     // True when a message of this severity would be stored; the caller
     // then builds it and hands it to Add.
-    bool Count(CheckSeverity severity)
+    [[nodiscard]] bool Count(CheckSeverity severity)
     {
         if (severity == CheckSeverity::Error)
             ++m_result.errors;
@@ -49,11 +49,7 @@ private:
 };
 
 // The format filled with the arguments, cut to the first 120 characters.
-#if defined(__GNUC__)
-__attribute__((format(printf, 1, 2)))
-#endif
-std::string
-Format(const char* format, ...)
+[[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...)
 {
     char buf[kMaxText + 1];
     va_list args;
