@@ -17,10 +17,10 @@ int RunSave(const std::vector<std::string>& args)
         PrintError("usage: kestrel-cli save IN OUT");
         return kExitUnreadable;
     }
-    std::unique_ptr<CContract> contract;
-    if (const int status = OpenDocument(args[0], contract))
+    Document document;
+    if (const int status = OpenDocument(args[0], document))
         return status;
-    if (const Status saved = SaveContract(*contract, args[1]); !saved) {
+    if (const Status saved = SaveContract(*document.contract, args[1]); !saved) {
         PrintFileError(args[1], saved.errorText());
         return kExitWriteFailed;
     }

@@ -383,7 +383,7 @@ FieldValue CFieldReader::Read(CReportContext& ctx, TemplateField& f)
         });
     case SRC_CHECK: {
         Positioning(ctx, f);
-        const auto& list = GetErrorList();
+        const auto& list = ctx.Check().messages;
         return ReadList(f, static_cast<int>(list.size()),
                         [&](int k, FieldValue& v) { v.text = list[static_cast<size_t>(k)].text; });
     }

@@ -11,6 +11,7 @@
 
 #include "model/contract/datamap.h"
 #include "model/contract/values.h"
+#include "model/subcontract/check.h"
 #include "report/pageengine.h"
 
 namespace kestrel {
@@ -88,6 +89,10 @@ public:
     // Frees the compiled forms kept with the templates.
     void ReleaseTemplates();
 
+    // The run's contract check, whose messages BID_ERROR prints.
+    const CheckResult& Check() const { return m_check; }
+    void SetCheck(CheckResult check) { m_check = std::move(check); }
+
 private:
     struct FieldState {
         int code;
@@ -118,6 +123,7 @@ private:
     int m_pageLimit = 0;
     long long m_evalSteps = 0;
     long long m_evalLimit = 0;
+    CheckResult m_check;
 };
 
 } // namespace kestrel

@@ -48,7 +48,7 @@ CReportRun::CReportRun(CContract& contract, Evaluator& evaluator, const CDataMap
     m_ctx->SetEvaluationLimit(kDefaultEvaluationLimit);
     // The check runs first so that a footer listing its messages is
     // measured with the current ones.
-    CheckContract(contract, true);
+    m_ctx->SetCheck(CheckContract(contract));
     // CHECK shows the value of the contract as printed, not as last saved.
     contract.m_dwCheck = ComputeCheckValue(contract);
     m_ctx->Engine().Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
@@ -68,7 +68,7 @@ void CReportRun::Release()
         return;
     m_released = true;
     m_ctx->ReleaseTemplates();
-    FreeErrorList();
+    m_ctx->SetCheck(CheckResult());
 }
 
 void CReportRun::SetWorkLimit(long long limit)

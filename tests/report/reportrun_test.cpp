@@ -462,13 +462,12 @@ TEST(ErrorListPrint, HeaderAndMessages)
     c->m_strHeader[HDR_CALL_ORDER] = std::string("007");
     CSubcontract* s = AddSub(*c, "S");
     FlagSet(s->m_wFlags, SUB_COMPLETE, 0);
-    CheckContract(*c, true);
-    const auto pages = CErrorListPrinter::Print(*c);
+    const CheckResult check = CheckContract(*c);
+    const auto pages = CErrorListPrinter::Print(*c, check);
     EXPECT_EQ(PagesText(pages),
               "\n    Prime ID: P01 - Prime Co\n Contract ID: C-1\n  Letting ID: L-9\n"
               "Letting Date:\n  Call Order: 007\n\n\n\n"
               "Subcontractor Error: Subcontractor Entry #1 is incomplete or contains item error\n\f\n");
-    FreeErrorList();
 }
 
 } // namespace
