@@ -79,13 +79,13 @@ void BM_Walk(benchmark::State& state)
 void BM_CheckContract(benchmark::State& state)
 {
     CContract& contract = Contract();
+    CheckResult result;
     for (auto _ : state) {
-        const bool ok = CheckContract(contract, true);
-        benchmark::DoNotOptimize(ok);
+        result = CheckContract(contract);
+        benchmark::DoNotOptimize(result);
     }
-    state.counters["errors"] = GetCheckCounts().errors;
-    state.counters["warnings"] = GetCheckCounts().warnings;
-    FreeErrorList();
+    state.counters["errors"] = result.errors;
+    state.counters["warnings"] = result.warnings;
 }
 
 } // namespace

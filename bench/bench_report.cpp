@@ -96,7 +96,8 @@ int SubsForPages(int pages)
 {
     static double pagesPerSub = [] {
         auto c = MakeContract(40);
-        CReportRun run(*c);
+        Evaluator evaluator;
+        CReportRun run(*c, evaluator);
         return double(run.LayoutAll().pages.size()) / 40.0;
     }();
     return static_cast<int>(pages / pagesPerSub + 0.5);
@@ -107,12 +108,16 @@ void BM_ReportToPdf(benchmark::State& state)
     auto c = MakeContract(SubsForPages(static_cast<int>(state.range(0))));
     const std::string pdf = (std::filesystem::temp_directory_path() / "kestrel_bench_report.pdf").string();
     size_t pages = 0;
+    Evaluator evaluator;
     for (auto _ : state) {
-        CReportRun run(*c);
+        CReportRun run(*c, evaluator);
         ReportOutcome out = run.LayoutAll();
         pages = out.pages.size();
 #ifdef KESTREL_BENCH_PDF
-        CReportPdf::Write(QString::fromStdString(pdf), out.pages);
+        if (const Status written = CReportPdf::Write(QString::fromStdString(pdf), out.pages); !written) {
+            state.SkipWithError(written.errorText().c_str());
+            break;
+        }
 #endif
         benchmark::DoNotOptimize(out);
     }

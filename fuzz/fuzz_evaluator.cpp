@@ -14,18 +14,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace kestrel;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    ClearIdentifiers();
-    double v = Evaluate(text);
-    (void)EvalErrorMessage();
+    Evaluator evaluator;
+    double v = evaluator.Evaluate(text);
+    (void)evaluator.ErrorMessage();
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos)
             end = text.size();
-        v = Evaluate(text.substr(start, end - start));
-        if (EvalErrorCode() == EVAL_OK)
+        v = evaluator.Evaluate(text.substr(start, end - start));
+        const int offset = evaluator.ErrorOffset();
+        if (evaluator.ErrorCode() == EVAL_OK)
             (void)FormatNumber(v, 9, 2, true, true);
-        else if (!IsBlankValue(v) || EvalErrorOffset() < 0 || static_cast<size_t>(EvalErrorOffset()) > size)
+        else if (!IsBlankValue(v) || offset < 0 || static_cast<size_t>(offset) > size)
             __builtin_trap();
         start = end + 1;
     }

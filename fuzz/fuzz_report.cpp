@@ -78,9 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             name, input.substr(start, end == std::string::npos ? std::string::npos : end - start));
         start = end == std::string::npos ? input.size() + 1 : end + 1;
     }
-    kestrel::CReportRun run(*contract);
+    kestrel::Evaluator evaluator;
+    kestrel::CReportRun run(*contract, evaluator);
     run.SetWorkLimit(20000);
     run.SetPageLimit(200);
+    run.SetEvaluationLimit(2'000'000);
     const kestrel::ReportOutcome all = run.LayoutAll();
     if (all.ok && !all.pages.empty()) {
         // The one-pass layout and the per-page run must agree.

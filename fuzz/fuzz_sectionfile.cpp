@@ -46,14 +46,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         out << contents;
     }
     const auto outcome = SaveTemplateSection(name, text, path);
-    if (!outcome.ok())
-        std::abort();
     std::ifstream in(path, std::ios::binary);
     const std::string written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    // The new section is in the file as given.
-    if (written.find("[" + name + "]\n" + text) == std::string::npos)
-        std::abort();
-    if (std::filesystem::exists(ScratchDir() + kSectionTempName))
+    if (!IsValidSectionName(name)) {
+        // Refused, and the file is as it was.
+        if (outcome.result != SectionSaveResult::InvalidName || written != contents)
+            std::abort();
+    } else {
+        // The new section is in the file as given.
+        if (!outcome.ok() || written.find("[" + name + "]\n" + text) == std::string::npos)
+            std::abort();
+    }
+    // No temporary file stays beside the section file.
+    if (std::distance(std::filesystem::directory_iterator(ScratchDir()),
+                      std::filesystem::directory_iterator()) != 1)
         std::abort();
 
     const std::string edit = TemplateTextForEdit(text);

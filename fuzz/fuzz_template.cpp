@@ -30,9 +30,9 @@ const kestrel::CContract& Contract()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    std::string error;
-    auto compiled = kestrel::CTemplateCompiler::TryCompile(text, "Fuzz", &Contract(), error);
-    if (!compiled && error.empty())
+    const auto compiled = kestrel::CTemplateCompiler::TryCompile(text, "Fuzz", &Contract());
+    // A template either compiles or fails with a message.
+    if (compiled.ok() ? !compiled.value() : compiled.errorText().empty())
         __builtin_trap();
     return 0;
 }

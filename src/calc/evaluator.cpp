@@ -1,6 +1,6 @@
 #include "calc/evaluator.h"
 
-#include <memory>
+#include <iterator>
 #include <new>
 #include <string>
 
@@ -12,32 +12,6 @@ namespace kestrel {
 
 namespace {
 
-struct EvalState {
-    std::unique_ptr<IdentifierTable> table;
-    int code = EVAL_OK;
-    int offset = 0;
-};
-
-EvalState& State()
-{
-    static EvalState state;
-    return state;
-}
-
-IdentifierTable& Table()
-{
-    auto& state = State();
-    if (!state.table)
-        state.table = std::make_unique<IdentifierTable>();
-    return *state.table;
-}
-
-void Record(int code, size_t offset)
-{
-    State().code = code;
-    State().offset = static_cast<int>(offset);
-}
-
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -47,9 +21,42 @@ bool IsAlnum(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+} // namespace
+
+Evaluator::Evaluator() = default;
+Evaluator::~Evaluator() = default;
+Evaluator::Evaluator(Evaluator&& other) noexcept = default;
+Evaluator& Evaluator::operator=(Evaluator&& other) noexcept = default;
+
+Evaluator::Evaluator(const Evaluator& other)
+    : m_table(other.m_table ? std::make_unique<IdentifierTable>(*other.m_table) : nullptr),
+      m_code(other.m_code), m_offset(other.m_offset), m_lastSteps(other.m_lastSteps)
+{
+}
+
+Evaluator& Evaluator::operator=(const Evaluator& other)
+{
+    if (this != &other)
+        *this = Evaluator(other);
+    return *this;
+}
+
+IdentifierTable& Evaluator::Table()
+{
+    if (!m_table)
+        m_table = std::make_unique<IdentifierTable>();
+    return *m_table;
+}
+
+void Evaluator::Record(int code, size_t offset)
+{
+    m_code = code;
+    m_offset = static_cast<int>(offset);
+}
+
 // A "set NAME = BODY" statement defines a user function. Returns false when
 // the text is not one (no name or no '='), so that it is evaluated instead.
-bool TryDefinition(std::string_view text, double& value)
+bool Evaluator::TryDefinition(std::string_view text, double& value)
 {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))
@@ -83,23 +90,10 @@ bool TryDefinition(std::string_view text, double& value)
     return true;
 }
 
-template <class F> int Guard(F f)
-{
-    try {
-        const int code = f();
-        Record(code, 0);
-        return code;
-    } catch (const std::bad_alloc&) {
-        Record(EVAL_NO_MEMORY, 0);
-        return EVAL_NO_MEMORY;
-    }
-}
-
-} // namespace
-
-double Evaluate(std::string_view text)
+double Evaluator::Evaluate(std::string_view text)
 {
     Record(EVAL_OK, 0);
+    m_lastSteps = 0;
     // The text ends at its first NUL, as the texts of the models do.
     text = text.substr(0, text.find('\0'));
     if (text.empty() || text[0] == '\n' || text[0] == '\r') {
@@ -112,6 +106,7 @@ double Evaluate(std::string_view text)
             return value;
         ExprParser parser(Table(), text);
         const EvalResult result = parser.Run();
+        m_lastSteps = result.steps;
         Record(result.code, result.offset);
         return result.value;
     } catch (const std::bad_alloc&) {
@@ -120,22 +115,7 @@ double Evaluate(std::string_view text)
     }
 }
 
-int EvalErrorCode()
-{
-    return State().code;
-}
-
-const char* EvalErrorMessage()
-{
-    return EvalErrorText(State().code);
-}
-
-int EvalErrorOffset()
-{
-    return State().offset;
-}
-
-const char* EvalErrorText(int code)
+const char* Evaluator::ErrorText(int code)
 {
     static const char* const kMessages[] = {
         "No Error",
@@ -157,29 +137,43 @@ const char* EvalErrorText(int code)
     return kMessages[code];
 }
 
-int SetVariable(std::string_view name, double value)
+template <class F> Status Evaluator::Guard(F f)
 {
-    return Guard([&] { return Table().SetVariable(name, value); });
+    int code = EVAL_OK;
+    try {
+        code = f(Table());
+    } catch (const std::bad_alloc&) {
+        code = EVAL_NO_MEMORY;
+    }
+    Record(code, 0);
+    if (code != EVAL_OK)
+        return Status::Fail(ErrorText(code), code);
+    return Ok();
 }
 
-int DefineConstant(std::string_view name, double value)
+Status Evaluator::SetVariable(std::string_view name, double value)
 {
-    return Guard([&] { return Table().DefineConstant(name, value); });
+    return Guard([&](IdentifierTable& t) { return t.SetVariable(name, value); });
 }
 
-int DefineFunction(std::string_view name, EvalFunction fn)
+Status Evaluator::DefineConstant(std::string_view name, double value)
 {
-    return Guard([&] { return Table().DefineFunction(name, fn); });
+    return Guard([&](IdentifierTable& t) { return t.DefineConstant(name, value); });
 }
 
-int DefineUserFunction(std::string_view name, std::string_view body)
+Status Evaluator::DefineFunction(std::string_view name, EvalFunction fn)
 {
-    return Guard([&] { return Table().DefineUserFunction(name, body); });
+    return Guard([&](IdentifierTable& t) { return t.DefineFunction(name, fn); });
 }
 
-void ClearIdentifiers()
+Status Evaluator::DefineUserFunction(std::string_view name, std::string_view body)
 {
-    State().table.reset();
+    return Guard([&](IdentifierTable& t) { return t.DefineUserFunction(name, body); });
+}
+
+void Evaluator::Clear()
+{
+    m_table.reset();
 }
 
 } // namespace kestrel

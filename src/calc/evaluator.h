@@ -1,9 +1,14 @@
 #pragma once
-// The arithmetic expression evaluator. One identifier table serves the whole
-// program (created on first use); each evaluation records its first error.
+// The arithmetic expression evaluator. An Evaluator owns one identifier table
+// (variables, constants, functions, user functions) and the error of its
+// last operation. The program keeps one for the whole run, since every
+// evaluation of a run shares one table; tests and report runs may hold their
+// own.
 
-#include <string>
+#include <memory>
 #include <string_view>
+
+#include "calc/result.h"
 
 namespace kestrel {
 
@@ -26,22 +31,55 @@ enum EvalError : int {
 
 using EvalFunction = double (*)(double);
 
-// Evaluates a text; returns the value, or the blank value ("no value") when
-// an error was recorded.
-double Evaluate(std::string_view text);
-// The error of the last evaluation (or identifier operation).
-int EvalErrorCode();
-const char* EvalErrorMessage();
-int EvalErrorOffset();
-// The message of an error code.
-const char* EvalErrorText(int code);
+class IdentifierTable;
 
-// Identifier operations; each returns an error code (0 or 11 or 12).
-int SetVariable(std::string_view name, double value);
-int DefineConstant(std::string_view name, double value);
-int DefineFunction(std::string_view name, EvalFunction fn);
-int DefineUserFunction(std::string_view name, std::string_view body);
-// Frees the whole table; it is rebuilt with the predefined names on next use.
-void ClearIdentifiers();
+class Evaluator {
+public:
+    // The table is built with the predefined names on first use.
+    Evaluator();
+    ~Evaluator();
+    // A copy has a table of its own with the same identifiers.
+    Evaluator(const Evaluator& other);
+    Evaluator& operator=(const Evaluator& other);
+    Evaluator(Evaluator&& other) noexcept;
+    Evaluator& operator=(Evaluator&& other) noexcept;
+
+    // Evaluates a text; returns the value, or the blank value ("no value")
+    // when an error was recorded.
+    double Evaluate(std::string_view text);
+
+    // The error of the last evaluation or identifier operation.
+    int ErrorCode() const { return m_code; }
+    const char* ErrorMessage() const { return ErrorText(m_code); }
+    int ErrorOffset() const { return m_offset; }
+    // The message of an error code.
+    static const char* ErrorText(int code);
+
+    // The parse steps the last evaluation took: a measure of its work that
+    // does not depend on the machine.
+    long long LastSteps() const { return m_lastSteps; }
+
+    // Identifier operations; each records its outcome as the last error and
+    // returns it (the code is EVAL_NO_MEMORY or EVAL_TYPE_CHANGE).
+    [[nodiscard]] Status SetVariable(std::string_view name, double value);
+    [[nodiscard]] Status DefineConstant(std::string_view name, double value);
+    [[nodiscard]] Status DefineFunction(std::string_view name, EvalFunction fn);
+    [[nodiscard]] Status DefineUserFunction(std::string_view name, std::string_view body);
+
+    // Frees the whole table; it is built again, with the predefined names
+    // only, on next use.
+    void Clear();
+
+private:
+    IdentifierTable& Table();
+    bool TryDefinition(std::string_view text, double& value);
+    void Record(int code, size_t offset);
+    template <class F> Status Guard(F f);
+
+    std::unique_ptr<IdentifierTable> m_table;
+    int m_code = EVAL_OK;
+    int m_offset = 0;
+    long long m_lastSteps = 0;
+};
 
 } // namespace kestrel

@@ -183,6 +183,7 @@ EvalResult ExprParser::Run()
     double v = Expr(0);
     if (!Failed() && !OnlyLineEndsRemain())
         Fail(EVAL_UNRECOGNIZED, m_pos);
+    result.steps = m_steps;
     if (Failed()) {
         result.code = m_code;
         result.offset = m_offset;
@@ -233,6 +234,7 @@ int ExprParser::PeekOp(int level)
 
 double ExprParser::Expr(int level)
 {
+    ++m_steps;
     if (m_depth >= kMaxDepth || (m_inBody && ++m_bodySteps > kMaxBodySteps))
         return Fail(EVAL_NO_MEMORY, m_pos);
     ++m_depth;

@@ -12,8 +12,9 @@ struct Identifier;
 
 struct EvalResult {
     double value = 0.0;
-    int code = 0;      // 0, or the first error met
-    size_t offset = 0; // where in the text that error was found
+    int code = 0;        // 0, or the first error met
+    size_t offset = 0;   // where in the text that error was found
+    long long steps = 0; // parse steps taken, those in user functions included
 };
 
 class ExprParser {
@@ -50,6 +51,7 @@ private:
     int m_code = 0;
     size_t m_offset = 0;
     int m_depth = 0;
+    long long m_steps = 0;
     unsigned m_bodySteps = 0;
     // Inside a user function's body errors are reported at the call in the
     // text the caller gave, since the body is not part of that text.

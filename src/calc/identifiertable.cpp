@@ -8,7 +8,10 @@ namespace kestrel {
 
 namespace {
 
-bool g_totalLoss = false;
+// Set by a predefined function and read straight after the call by the
+// evaluation that made it; per thread, so that evaluators on different
+// threads never see each other's note.
+thread_local bool g_totalLoss = false;
 
 // Beyond 2^55 neighbouring doubles lie more than 2 pi apart: the argument no
 // longer says where in its period it is, so a sine of it means nothing.

@@ -19,16 +19,14 @@ int RunCheck(const std::vector<std::string>& args)
         PrintError("usage: kestrel-cli check FILE");
         return kExitUnreadable;
     }
-    std::unique_ptr<CContract> contract;
-    if (const int status = OpenDocument(args[0], contract))
+    Document document;
+    if (const int status = OpenDocument(args[0], document))
         return status;
-    CheckContract(*contract, true);
-    for (const CheckEntry& e : GetErrorList())
-        std::cout << Out(e.text) << '\n';
-    const CheckCounts counts = GetCheckCounts();
-    std::cout << counts.errors << " errors, " << counts.warnings << " warnings\n";
-    FreeErrorList();
-    return counts.errors > 0 ? 1 : 0;
+    const CheckResult result = CheckContract(*document.contract);
+    for (const CheckMessage& m : result.messages)
+        std::cout << Out(m.text) << '\n';
+    std::cout << result.errors << " errors, " << result.warnings << " warnings\n";
+    return result.Passed() ? 0 : 1;
 }
 
 const bool kRegistered = RegisterCommand({"check", "FILE", RunCheck});

@@ -6,7 +6,7 @@
 
 #include "calc/evaluator.h"
 #include "cli/command.h"
-#include "model/contract/values.h"
+#include "cli/programevaluator.h"
 
 namespace kestrel::cli {
 
@@ -14,10 +14,12 @@ namespace {
 
 int RunEval(const std::vector<std::string>& args)
 {
+    Evaluator& evaluator = ProgramEvaluator();
     for (const auto& text : args) {
-        const double v = Evaluate(text);
-        if (EvalErrorCode() != EVAL_OK)
-            std::printf("error %d: %s at %d\n", EvalErrorCode(), EvalErrorMessage(), EvalErrorOffset());
+        const double v = evaluator.Evaluate(text);
+        if (evaluator.ErrorCode() != EVAL_OK)
+            std::printf("error %d: %s at %d\n", evaluator.ErrorCode(), evaluator.ErrorMessage(),
+                        evaluator.ErrorOffset());
         else
             std::printf("%.10g\n", v);
     }

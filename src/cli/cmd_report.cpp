@@ -4,17 +4,19 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
+#include "cli/programevaluator.h"
+#include "file/safereplace.h"
 #include "model/contract/contract.h"
 #include "report/reportrun.h"
 
 #ifdef KESTREL_HAVE_PRINT
+#include <QFile>
 #include <QGuiApplication>
 
 #include "print/reportpdf.h"
@@ -26,7 +28,6 @@ namespace {
 
 constexpr int kExitFault = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitWrite = 3;
 
 std::string PagesText(const std::vector<ReportPage>& pages)
 {
@@ -41,21 +42,18 @@ std::string PagesText(const std::vector<ReportPage>& pages)
     return out;
 }
 
-bool WriteText(const std::string& path, const std::string& text)
+// Standard output is checked, with every command's, when the program ends.
+Status WriteText(const std::string& path, const std::string& text)
 {
     if (path == "-") {
         std::cout << text;
-        std::cout.flush();
-        return static_cast<bool>(std::cout);
+        return Ok();
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    return static_cast<bool>(file);
+    return ReplaceFileContents(path, text);
 }
 
 #ifdef KESTREL_HAVE_PRINT
-bool WritePdf(const std::string& path, const std::vector<ReportPage>& pages, std::string& error)
+Status WritePdf(const std::string& path, const std::vector<ReportPage>& pages)
 {
     // Drawing a PDF needs a GUI application object but never a display, so
     // the offscreen platform serves unless the caller chose another.
@@ -71,13 +69,19 @@ bool WritePdf(const std::string& path, const std::vector<ReportPage>& pages, std
     char name[] = "kestrel-cli";
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
-    QString message;
-    if (CReportPdf::Write(QString::fromStdString(path), pages, &message))
-        return true;
-    error = message.toStdString();
-    return false;
+    return CReportPdf::Write(QFile::decodeName(path.c_str()), pages);
 }
 #endif
+
+// An output that is the contract itself (by its own name, another path or
+// a link) would destroy what the report is made from.
+bool OutputIsTheContract(const std::string& file, const std::string& out)
+{
+    if (out.empty() || out == "-" || !IsSameFile(file, out))
+        return false;
+    PrintFileError(out, "The output file is the contract file");
+    return true;
+}
 
 int RunReport(const std::vector<std::string>& args)
 {
@@ -104,28 +108,31 @@ int RunReport(const std::vector<std::string>& args)
         return kExitUsage;
     }
 #endif
+    if (OutputIsTheContract(file, textOut) || OutputIsTheContract(file, pdfOut))
+        return kExitUsage;
     std::unique_ptr<CContract> contract;
     if (const int status = LoadContract(file, contract))
         return status;
 
     // The run checks the contract first, so that its messages are current.
-    CReportRun run(*contract);
+    CReportRun run(*contract, ProgramEvaluator());
     const ReportOutcome outcome = run.LayoutAll();
     run.Release();
     if (!outcome.ok) {
         std::cout << outcome.error << "\n";
         return kExitFault;
     }
-    if (!textOut.empty() && !WriteText(textOut, PagesText(outcome.pages))) {
-        PrintError("cannot write " + textOut);
-        return kExitWrite;
+    if (!textOut.empty()) {
+        if (const Status written = WriteText(textOut, PagesText(outcome.pages)); !written) {
+            PrintFileError(textOut, written.errorText());
+            return kExitWriteFailed;
+        }
     }
 #ifdef KESTREL_HAVE_PRINT
     if (!pdfOut.empty()) {
-        std::string error;
-        if (!WritePdf(pdfOut, outcome.pages, error)) {
-            PrintError("cannot write " + pdfOut + ": " + error);
-            return kExitWrite;
+        if (const Status written = WritePdf(pdfOut, outcome.pages); !written) {
+            PrintFileError(pdfOut, written.errorText());
+            return kExitWriteFailed;
         }
     }
 #endif

@@ -1,15 +1,14 @@
-// kestrel-cli rewrite IN OUT: reads a contract and writes it back unchanged.
+// kestrel-cli rewrite IN OUT: reads a contract and writes it back unchanged,
+// through the safe save (OUT may be IN).
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
-#include "file/contractfile.h"
+#include "file/contractsave.h"
 #include "model/contract/contract.h"
 
 namespace kestrel::cli {
 
 namespace {
-
-constexpr int kExitWriteFailed = 3;
 
 int RunRewrite(const std::vector<std::string>& args)
 {
@@ -20,9 +19,8 @@ int RunRewrite(const std::vector<std::string>& args)
     std::unique_ptr<CContract> c;
     if (const int status = LoadContract(args[0], c))
         return status;
-    const int code = WriteContractFile(*c, args[1]);
-    if (code != CF_OK) {
-        PrintError(ContractFileErrorText(code, false));
+    if (const Status written = WriteContractFileSafely(*c, args[1]); !written) {
+        PrintFileError(args[1], written.errorText());
         return kExitWriteFailed;
     }
     return 0;

@@ -11,20 +11,17 @@ namespace kestrel::cli {
 
 namespace {
 
-constexpr int kExitWriteFailed = 3;
-
 int RunSave(const std::vector<std::string>& args)
 {
     if (args.size() != 2) {
         PrintError("usage: kestrel-cli save IN OUT");
         return kExitUnreadable;
     }
-    std::unique_ptr<CContract> contract;
-    if (const int status = OpenDocument(args[0], contract))
+    Document document;
+    if (const int status = OpenDocument(args[0], document))
         return status;
-    std::string error;
-    if (!SaveContract(*contract, args[1], error)) {
-        PrintError(Out(error));
+    if (const Status saved = SaveContract(*document.contract, args[1]); !saved) {
+        PrintFileError(args[1], saved.errorText());
         return kExitWriteFailed;
     }
     return 0;

@@ -15,11 +15,20 @@ struct Command {
     CommandFn run;
 };
 
+// Exit status of an output that cannot be written (a file, or standard
+// output itself).
+constexpr int kExitWriteFailed = 3;
+// Exit status of a failure no command foresaw: an exception that escaped,
+// memory that ran out.
+constexpr int kExitInternal = 70;
+
 // Registers a command at static initialisation; returns true.
 bool RegisterCommand(const Command& command);
 
 // Prints "Error: <text>" on stderr.
 void PrintError(const std::string& text);
+// Prints "Error: <path>: <text>" on stderr, for an error about a file.
+void PrintFileError(const std::string& path, const std::string& text);
 // Windows-1252 model text to UTF-8 for printing.
 std::string Out(const std::string& cp1252);
 

@@ -12,23 +12,39 @@ namespace kestrel::cli {
 
 namespace {
 
+// Exit status of a file that is no library or whose directory is damaged.
+constexpr int kExitDamaged = 2;
+
 int ListLibrary(const std::string& path)
 {
     auto library = OpenBidLibrary(path);
     if (!library) {
-        PrintError(std::string(BidLibraryResultText(kBidLibraryCannotOpen)) + ": " + path);
-        return 2;
+        PrintFileError(path, BidLibraryResultText(kBidLibraryCannotOpen));
+        return kExitDamaged;
     }
-    // The header's count bounds the walk; a directory that ends early lists
-    // what it holds.
+    // The header's count bounds the walk. A directory that ends before it is
+    // damaged, as extracting from it would say: what it holds is listed, then
+    // the error.
     std::unique_ptr<BidLibraryEntry> entry;
     for (int i = 0; i < library->m_iEntryCount; ++i) {
         entry = NextBidLibraryEntry(*library, std::move(entry));
-        if (!entry)
-            break;
+        if (!entry) {
+            PrintFileError(path, BidLibraryResultText(kBidLibraryReadError));
+            return kExitDamaged;
+        }
         std::cout << Out(entry->m_strName) << '\t' << entry->m_dwSize << '\n';
     }
     return 0;
+}
+
+// Extracts beside the library; the exit status is the extraction's result,
+// and a failure says why.
+int ExtractFromLibrary(const std::string& path, const std::string& patterns)
+{
+    const int result = ExtractMatchingEntries(path, Utf8ToCp1252(patterns));
+    if (result != kBidLibraryOk)
+        PrintFileError(path, BidLibraryResultText(result));
+    return result;
 }
 
 int RunKvl(const std::vector<std::string>& args)
@@ -36,7 +52,7 @@ int RunKvl(const std::vector<std::string>& args)
     if (args.size() == 2 && args[0] == "list")
         return ListLibrary(args[1]);
     if (args.size() == 3 && args[0] == "extract")
-        return ExtractMatchingEntries(args[1], Utf8ToCp1252(args[2]));
+        return ExtractFromLibrary(args[1], args[2]);
     std::cerr << "usage: kestrel-cli kvl list LIB | kvl extract LIB PATTERNS\n";
     return 2;
 }

@@ -11,7 +11,7 @@ int LoadContract(const std::string& path, std::unique_ptr<CContract>& contract)
     const int code = ReadContractFile(path, contract);
     if (code == CF_OK)
         return 0;
-    PrintError(ContractFileErrorText(code, false));
+    PrintFileError(path, ContractFileErrorText(code, false));
     return kExitUnreadable;
 }
 

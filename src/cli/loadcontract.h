@@ -14,7 +14,7 @@ namespace kestrel::cli {
 // Exit status of a file that cannot be read.
 constexpr int kExitUnreadable = 2;
 
-// Reads path; on failure prints "Error: <text>" on stderr and returns
+// Reads path; on failure prints "Error: <path>: <text>" on stderr and returns
 // kExitUnreadable, else 0.
 int LoadContract(const std::string& path, std::unique_ptr<CContract>& contract);
 

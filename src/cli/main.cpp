@@ -1,9 +1,12 @@
 // kestrel-cli: the program's core for batch work and acceptance tests.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -42,6 +45,11 @@ void PrintError(const std::string& text)
     std::cerr << "Error: " << text << "\n";
 }
 
+void PrintFileError(const std::string& path, const std::string& text)
+{
+    PrintError(path + ": " + text);
+}
+
 std::string Out(const std::string& cp1252)
 {
     return Cp1252ToUtf8(cp1252);
@@ -49,9 +57,12 @@ std::string Out(const std::string& cp1252)
 
 } // namespace kestrel::cli
 
-int main(int argc, char** argv)
+namespace {
+
+using namespace kestrel::cli;
+
+int Dispatch(int argc, char** argv)
 {
-    using namespace kestrel::cli;
     if (argc < 2)
         return Usage(stderr);
     const std::string name = argv[1];
@@ -65,4 +76,47 @@ int main(int argc, char** argv)
             return c.run(args);
     std::cerr << "Error: unknown command '" << name << "'\n";
     return Usage(stderr);
+}
+
+// What a command printed must have reached standard output: a full disk or
+// a closed output is a write error like any other, whichever command wrote.
+// Both streams are looked at, since commands print through either.
+int CheckStandardOutput(int status)
+{
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    const int reason = errno;
+    std::cout.flush();
+    if (flushed && !std::ferror(stdout) && std::cout.good())
+        return status;
+    std::string text = "Cannot write standard output";
+    if (!flushed && reason != 0)
+        text += std::string(": ") + std::strerror(reason);
+    PrintError(text);
+    // Statuses 0 and 1 tell what the lost output said (done, errors found, a
+    // template fault); any other failure keeps its own status.
+    return status == 0 || status == 1 ? kExitWriteFailed : status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // No exception ends the program unreported: whatever escapes a command
+    // becomes a message and an exit status. The messages are put out
+    // without allocating, since memory may be what ran out.
+    int status = 0;
+    try {
+        status = Dispatch(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("Error: Insufficient memory\n", stderr);
+        return kExitInternal;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Error: %s\n", e.what());
+        return kExitInternal;
+    } catch (...) {
+        std::fputs("Error: Unexpected failure\n", stderr);
+        return kExitInternal;
+    }
+    return CheckStandardOutput(status);
 }

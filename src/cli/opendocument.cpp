@@ -7,7 +7,6 @@
 #include "cli/loadcontract.h"
 #include "file/opencontract.h"
 #include "model/contract/contract.h"
-#include "model/subcontract/programpaths.h"
 
 namespace kestrel::cli {
 
@@ -22,12 +21,16 @@ std::string OwnDirectory()
 
 } // namespace
 
-int OpenDocument(const std::string& path, std::unique_ptr<CContract>& contract)
+Document::Document() : paths(OwnDirectory())
 {
-    if (const int status = LoadContract(path, contract))
+}
+Document::~Document() = default;
+
+int OpenDocument(const std::string& path, Document& document)
+{
+    if (const int status = LoadContract(path, document.contract))
         return status;
-    SetProgramDirectory(OwnDirectory());
-    const OpenedContract opened = FinishOpenContract(*contract, path);
+    const OpenedContract opened = FinishOpenContract(*document.contract, path, document.paths);
     for (const std::string& error : opened.listErrors)
         std::cerr << Out(error) << '\n';
     return 0;

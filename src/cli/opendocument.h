@@ -5,15 +5,29 @@
 #include <memory>
 #include <string>
 
+#include "model/subcontract/programpaths.h"
+
 namespace kestrel {
 class CContract;
 }
 
 namespace kestrel::cli {
 
-// Reads path and runs the open steps. The messages of list files that
-// cannot be read go to stderr, one a line. Returns 0, or the exit status of
-// an unreadable file (the error already printed).
-int OpenDocument(const std::string& path, std::unique_ptr<CContract>& contract);
+// The contract a command works on, with the folders its pick lists are
+// looked for in.
+struct Document {
+    Document();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    std::unique_ptr<CContract> contract;
+    CProgramPaths paths;
+};
+
+// Reads path into the document and runs the open steps. The messages of
+// list files that cannot be read go to stderr, one a line. Returns 0, or
+// the exit status of an unreadable file (the error already printed).
+[[nodiscard]] int OpenDocument(const std::string& path, Document& document);
 
 } // namespace kestrel::cli

@@ -1,17 +1,54 @@
 // template-save: writes a template text file as a section of a template
 // section file, as the template view's save does.
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
-#include <iterator>
 
 #include "calc/codepage.h"
+#include "calc/result.h"
 #include "cli/command.h"
 #include "report/sectionfile.h"
 
 namespace kestrel::cli {
 
 namespace {
+
+constexpr int kExitNotSaved = 2;
+// Far beyond any template a user edits, and small enough that an endless
+// source (a device) ends in a message rather than in exhausted memory.
+constexpr std::size_t kMaxTextFile = std::size_t(64) << 20;
+
+std::string Reason(const char* what, int error)
+{
+    return std::string(what) + ": " + std::strerror(error);
+}
+
+// The whole text file. A directory, a file that cannot be read or one
+// larger than kMaxTextFile gives the reason instead.
+Result<std::string> ReadTextFile(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return Result<std::string>::Fail(Reason("Cannot open file", errno));
+    std::string text;
+    char block[64 * 1024];
+    std::size_t n = 0;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
+        if (n > kMaxTextFile - text.size()) {
+            std::fclose(f);
+            return Result<std::string>::Fail("File is larger than " + std::to_string(kMaxTextFile >> 20) +
+                                             " MiB");
+        }
+        text.append(block, n);
+    }
+    const int reason = std::ferror(f) ? errno : 0;
+    std::fclose(f);
+    if (reason != 0)
+        return Result<std::string>::Fail(Reason("Cannot read file", reason));
+    return text;
+}
 
 int RunTemplateSave(const std::vector<std::string>& args)
 {
@@ -20,12 +57,12 @@ int RunTemplateSave(const std::vector<std::string>& args)
         return 2;
     }
     const std::string& cfg = args[0];
-    std::ifstream file(args[2], std::ios::binary);
+    const Result<std::string> file = ReadTextFile(args[2]);
     if (!file) {
-        PrintError("Cannot open file " + args[2]);
-        return 2;
+        PrintFileError(args[2], file.errorText());
+        return kExitNotSaved;
     }
-    const std::string edited{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string& edited = file.value();
     // The text file may come with CR LF line ends, as an edit control's text
     // does; the section holds LF lines.
     const auto outcome = SaveTemplateSection(Utf8ToCp1252(args[1]), TemplateTextForStorage(edited), cfg);
@@ -34,11 +71,12 @@ int RunTemplateSave(const std::vector<std::string>& args)
     case SectionSaveResult::Replaced:
     case SectionSaveResult::Added: return 0;
     case SectionSaveResult::CannotOpenFile:
-    case SectionSaveResult::CannotOpenTemp: return 2;
+    case SectionSaveResult::CannotOpenTemp:
+    case SectionSaveResult::InvalidName: return kExitNotSaved;
     case SectionSaveResult::CannotWriteTemp:
-    case SectionSaveResult::CannotReplaceFile: return 3;
+    case SectionSaveResult::CannotReplaceFile: return kExitWriteFailed;
     }
-    return 3;
+    return kExitWriteFailed;
 }
 
 const bool registered = RegisterCommand({"template-save", "CFG NAME TEXTFILE", RunTemplateSave});

@@ -158,8 +158,10 @@ namespace {
 
 // Fills in what the follow-up changed, by comparing with the state the
 // scope took before the change.
-void CompareWithBefore(const CContract& contract, const std::vector<std::pair<const CSubcontract*, uint16_t>>& before,
-                       uint16_t flagsBefore, double contractTotalBefore, double subTotalBefore, ChangeEvent& ev)
+void CompareWithBefore(const CContract& contract,
+                       const std::vector<std::pair<const CSubcontract*, uint16_t>>& before,
+                       uint16_t flagsBefore, double contractTotalBefore, double subTotalBefore,
+                       ChangeEvent& ev)
 {
     ev.modifiedChanged =
         FlagTest(flagsBefore, CONTRACT_MODIFIED) != FlagTest(contract.m_wFlags, CONTRACT_MODIFIED);

@@ -61,8 +61,8 @@ struct SubItemDisplay {
     bool isItem = false;     // false: no line, or a section heading
     bool hasSubItem = false; // the line is subcontracted to this record
     bool partial = false;
-    bool locked = false;     // received from Ironbark while the contract locks such items
-    double quantity = 0;     // the values shown (may be blank)
+    bool locked = false; // received from Ironbark while the contract locks such items
+    double quantity = 0; // the values shown (may be blank)
     double unitPrice = 0;
     double extension = 0;
     std::string remarks;
@@ -90,7 +90,8 @@ public:
     // Typing into a field and leaving it. Numbers, money and dates are
     // validated; for a yes/no field and a drop-down the text chooses the
     // entry as typing into the box would.
-    [[nodiscard]] EditResult SetCell(CWinMeta& table, CSubcontract& record, int field, std::string_view typed);
+    [[nodiscard]] EditResult SetCell(CWinMeta& table, CSubcontract& record, int field,
+                                     std::string_view typed);
     // Choosing entry `position` of a drop-down's list (-1: none).
     [[nodiscard]] EditResult ChooseListEntry(CWinMeta& table, CSubcontract& record, int field, int position);
 
@@ -108,13 +109,15 @@ public:
 
     // --- sub-items ---------------------------------------------------------
     [[nodiscard]] EditResult UseItem(CSubcontract& record, std::string_view line, bool use);
-    [[nodiscard]] EditResult SetSubItemQuantity(CSubcontract& record, std::string_view line, std::string_view typed);
+    [[nodiscard]] EditResult SetSubItemQuantity(CSubcontract& record, std::string_view line,
+                                                std::string_view typed);
     [[nodiscard]] EditResult SetSubItemUnitPrice(CSubcontract& record, std::string_view line,
                                                  std::string_view typed);
     [[nodiscard]] EditResult SetSubItemExtension(CSubcontract& record, std::string_view line,
                                                  std::string_view typed);
     [[nodiscard]] EditResult SetSubItemPartial(CSubcontract& record, std::string_view line, bool partial);
-    [[nodiscard]] EditResult SetSubItemRemarks(CSubcontract& record, std::string_view line, std::string_view text);
+    [[nodiscard]] EditResult SetSubItemRemarks(CSubcontract& record, std::string_view line,
+                                               std::string_view text);
     // Showing a line: the values the entry view shows; the sub-item's
     // over-commit marks are renewed against a tolerance of 0 (not a change
     // of the contract: the modified flag stays as it is).

@@ -106,7 +106,9 @@ struct ContractImage::Parts {
     std::vector<TemplatePart> templates;
 };
 
-ContractImage::ContractImage() : m_parts(std::make_unique<Parts>()) {}
+ContractImage::ContractImage() : m_parts(std::make_unique<Parts>())
+{
+}
 ContractImage::~ContractImage() = default;
 ContractImage::ContractImage(ContractImage&&) noexcept = default;
 ContractImage& ContractImage::operator=(ContractImage&&) noexcept = default;
@@ -115,8 +117,7 @@ bool ContractImage::IsEmpty() const
 {
     const Parts& p = *m_parts;
     return !p.hasHeader && !p.hasStates && p.records.empty() && p.lines.empty() && p.lineFlags.empty() &&
-           !p.hasItems &&
-           !p.hasOrder && p.templates.empty();
+           !p.hasItems && !p.hasOrder && p.templates.empty();
 }
 
 void ContractImage::TakeHeader(const CContract& contract)

@@ -21,10 +21,10 @@ class CSubcontract;
 struct CContractEdits::Scope {
     ContractImage image;
     ChangeEvent event;
-    bool changed = false;           // a stored value changed
-    bool recalculate = false;       // item numbers changed: recalculate the contract
+    bool changed = false;     // a stored value changed
+    bool recalculate = false; // item numbers changed: recalculate the contract
     bool renewAllSubItemStates = false;
-    std::vector<std::string> lines; // lines whose sub-items' marks are renewed
+    std::vector<std::string> lines;            // lines whose sub-items' marks are renewed
     std::vector<CSubcontract*> subItemRecords; // records whose own sub-items changed
 
     // Before the change, for telling what the follow-up changed.

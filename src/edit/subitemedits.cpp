@@ -58,8 +58,8 @@ struct SubItemTarget {
     std::string key; // the item's own line number, the key of its sub-items
 };
 
-static Result<SubItemTarget> FindTarget(CContract& contract, const CSubcontract& record, std::string_view line,
-                                        bool needSubItem)
+static Result<SubItemTarget> FindTarget(CContract& contract, const CSubcontract& record,
+                                        std::string_view line, bool needSubItem)
 {
     if (!contract.m_pSubTable || contract.m_pSubTable->m_Records.IndexOf(&record) < 0)
         return Result<SubItemTarget>::Fail("The subcontractor is not in this contract",
@@ -124,14 +124,16 @@ bool StoreValues(CSubItem& si, double quantity, double unitPrice, double extensi
 
 } // namespace
 
-EditResult CContractEdits::SetSubItemQuantity(CSubcontract& record, std::string_view line, std::string_view typed)
+EditResult CContractEdits::SetSubItemQuantity(CSubcontract& record, std::string_view line,
+                                              std::string_view typed)
 {
     auto target = FindTarget(m_contract, record, line, true);
     if (!target)
         return target.error();
     CSubItem& si = *target->subItem;
     double quantity = ReadEntryValue(m_evaluator, typed, m_contract.m_QuanFormat);
-    if (!SameBits(quantity, si.m_fQuan) && HasIronbarkFloor(m_contract, si) && si.m_fOrigQuan > AsNumber(quantity))
+    if (!SameBits(quantity, si.m_fQuan) && HasIronbarkFloor(m_contract, si) &&
+        si.m_fOrigQuan > AsNumber(quantity))
         return Refuse(Refusal::Quantity, "The quantity entered must be greater than the original quantity as "
                                          "entered in Ironbark, which is " +
                                              Fixed3(si.m_fOrigQuan));
@@ -146,7 +148,8 @@ EditResult CContractEdits::SetSubItemQuantity(CSubcontract& record, std::string_
     return Finish(scope, "Quantity");
 }
 
-EditResult CContractEdits::SetSubItemUnitPrice(CSubcontract& record, std::string_view line, std::string_view typed)
+EditResult CContractEdits::SetSubItemUnitPrice(CSubcontract& record, std::string_view line,
+                                               std::string_view typed)
 {
     auto target = FindTarget(m_contract, record, line, true);
     if (!target)
@@ -162,7 +165,8 @@ EditResult CContractEdits::SetSubItemUnitPrice(CSubcontract& record, std::string
     return Finish(scope, "Unit Price");
 }
 
-EditResult CContractEdits::SetSubItemExtension(CSubcontract& record, std::string_view line, std::string_view typed)
+EditResult CContractEdits::SetSubItemExtension(CSubcontract& record, std::string_view line,
+                                               std::string_view typed)
 {
     auto target = FindTarget(m_contract, record, line, true);
     if (!target)
@@ -175,10 +179,11 @@ EditResult CContractEdits::SetSubItemExtension(CSubcontract& record, std::string
     const double implied =
         !IsBlankValue(price) && price > 0 && !IsBlankValue(extension) ? extension / price : 0.0;
     if (!SameBits(implied, si.m_fQuan) && HasIronbarkFloor(m_contract, si) && si.m_fOrigQuan > implied)
-        return Refuse(Refusal::Quantity,
-                      "Changing the extended amount to this value will result in an invalid quantity lower than the "
-                      "original quantity as entered in Ironbark, which is " +
-                          Fixed3(si.m_fOrigQuan));
+        return Refuse(
+            Refusal::Quantity,
+            "Changing the extended amount to this value will result in an invalid quantity lower than the "
+            "original quantity as entered in Ironbark, which is " +
+                Fixed3(si.m_fOrigQuan));
     double quantity = si.m_fQuan;
     if (FlagTest(m_contract.m_wFlags, CONTRACT_TRACK_PRICES))
         quantity = implied;
@@ -199,7 +204,8 @@ EditResult CContractEdits::SetSubItemPartial(CSubcontract& record, std::string_v
     if (FlagTest(m_contract.m_wFlags, CONTRACT_NO_PARTIALS))
         return Refuse(Refusal::NotAllowed, "This contract does not allow partial items");
     if (IsLockedSubItem(m_contract, si))
-        return Refuse(Refusal::Locked, "This item was received from Ironbark and cannot be made a partial item");
+        return Refuse(Refusal::Locked,
+                      "This item was received from Ironbark and cannot be made a partial item");
     Scope scope;
     Begin(scope, ChangeKind::SubItem, SubTable(), &record, target->key);
     scope.TouchLine(m_contract, target->key, true);
@@ -216,7 +222,8 @@ EditResult CContractEdits::SetSubItemPartial(CSubcontract& record, std::string_v
     return Finish(scope, "Partial Item");
 }
 
-EditResult CContractEdits::SetSubItemRemarks(CSubcontract& record, std::string_view line, std::string_view text)
+EditResult CContractEdits::SetSubItemRemarks(CSubcontract& record, std::string_view line,
+                                             std::string_view text)
 {
     auto target = FindTarget(m_contract, record, line, true);
     if (!target)
@@ -388,7 +395,7 @@ EditResult CContractEdits::SetTemplateText(std::string_view name, std::string_vi
         if (CPlate* existing = m_contract.FindDataTemplate(name)) {
             existing->m_strText = text;
             existing->m_pCompiled.reset(); // compiled again at the next report
-        } else
+        } else {
             m_contract.AddDataTemplate(name, Text(text));
         }
         scope.changed = true;

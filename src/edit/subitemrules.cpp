@@ -35,8 +35,8 @@ double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const Number
     return RoundValue(value, format.decimals);
 }
 
-bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem,
-                       double tolerance, bool full)
+bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,
+                       CSubItem& subItem, double tolerance, bool full)
 {
     const uint16_t before = subItem.m_wFlags;
     uint16_t& f = subItem.m_wFlags;
@@ -57,7 +57,8 @@ bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, co
     return f != before;
 }
 
-void InitNewSubItem(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem)
+void InitNewSubItem(const CContract& contract, const CSubcontract& record, const CItem& item,
+                    CSubItem& subItem)
 {
     const double remaining = RemainingQuantity(contract, &item, record.m_pParent);
     subItem.m_fQuan = std::max(remaining, 0.0);
@@ -86,12 +87,14 @@ std::string SubItemMark(const CSubItem& subItem)
 
 bool IsLockedSubItem(const CContract& contract, const CSubItem& subItem)
 {
-    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED) && FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
+    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED) &&
+           FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
 }
 
 bool HasIronbarkFloor(const CContract& contract, const CSubItem& subItem)
 {
-    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_FLOOR) && FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
+    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_FLOOR) &&
+           FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
 }
 
 double StoredExtension(double quantity, double unitPrice)

@@ -26,13 +26,14 @@ inline constexpr double kShowTolerance = 0.0;
 // Renews the over-commit marks (bits 1 and 6) of a sub-item of `record` for
 // `item` against the tolerance; with `full`, the invalid-quantity and
 // complete bits (7 and 5) too. Returns whether the flags changed.
-bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem,
-                       double tolerance, bool full);
+bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,
+                       CSubItem& subItem, double tolerance, bool full);
 
 // A new sub-item of `record` for `item`, as checking "Use?" creates it: the
 // tier's remaining quantity (not below 0), the parent's unit price in a
 // lower tier or the item's, the extension from both, the item's unit.
-void InitNewSubItem(const CContract& contract, const CSubcontract& record, const CItem& item, CSubItem& subItem);
+void InitNewSubItem(const CContract& contract, const CSubcontract& record, const CItem& item,
+                    CSubItem& subItem);
 
 // The note shown beside the values: "<invalid quantity>", "<Qty over
 // committed>", "<Price over committed>", or "" for a sub-item without a mark.

@@ -25,7 +25,8 @@ EditResult Refuse(Refusal why, std::string text)
 
 bool IsLockedRecord(const CContract& contract, const CSubcontract& record)
 {
-    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED) && FlagTest(record.m_wFlags, SUB_FROMIRONBARK);
+    return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED) &&
+           FlagTest(record.m_wFlags, SUB_FROMIRONBARK);
 }
 
 // The record and every record below it, by the parent links of the table
@@ -89,7 +90,8 @@ EditResult CContractEdits::AddSubcontractor(CSubcontract* selected)
 Status CContractEdits::CanDeleteSubcontractor(const CSubcontract& record) const
 {
     if (RowOf(record) < 0)
-        return Status::Fail("The subcontractor is not in this contract", static_cast<int>(Refusal::NotAllowed));
+        return Status::Fail("The subcontractor is not in this contract",
+                            static_cast<int>(Refusal::NotAllowed));
     if (IsLockedRecord(m_contract, record))
         return Status::Fail("This subcontractor was received from Ironbark and cannot be deleted",
                             static_cast<int>(Refusal::Locked));

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "file/recordbudget.h"
+#include "file/recordtags.h"
 #include "file/substorage.h"
 
 namespace kestrel {
@@ -18,21 +20,26 @@ struct RecordValue;
 
 class CContractBuilder {
 public:
-    CContractBuilder();
+    // A builder that adds at most recordLimit records to the model (see
+    // ContractReadLimits).
+    explicit CContractBuilder(size_t recordLimit);
     ~CContractBuilder();
     CContractBuilder(const CContractBuilder&) = delete;
     CContractBuilder& operator=(const CContractBuilder&) = delete;
 
     // One record. Unknown groups and tags are skipped. Returns a contract
-    // file error code (the version test), 0 to go on.
-    int Handle(uint16_t tag, const RecordValue& value);
+    // file error code (the version test, the record limit), 0 to go on.
+    [[nodiscard]] int Handle(uint16_t tag, const RecordValue& value);
     // Reads a run of sub-item records straight from the reader, as
     // CSubStorageReader::ReadSubItemRun.
-    bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value)
+    [[nodiscard]] bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value)
     {
         return m_storage.ReadSubItemRun(reader, tag, value);
     }
-    static bool IsSubItemRecord(uint16_t tag) { return (tag & 0xFF00) == 0x1200; }
+    static bool IsSubItemRecord(uint16_t tag) { return GroupOf(tag) == GROUP_SUBITEM; }
+    // Whether what was read lies within the record limit: no record over
+    // it, and tables whose cells as written stay within it.
+    [[nodiscard]] bool WithinLimit() const;
     // Completes the tables and the computed values, clears the modified
     // flag and hands the contract over.
     std::unique_ptr<CContract> Finish();
@@ -50,6 +57,7 @@ private:
     void List(uint16_t tag, const RecordValue& v);
 
     std::unique_ptr<CContract> m_contract;
+    CRecordBudget m_budget;
     CSubStorageReader m_storage;
     // The template and the list named by the last name record; dropped when
     // a later name record replaces them.

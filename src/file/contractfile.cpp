@@ -7,6 +7,7 @@
 
 #include "file/contractbuilder.h"
 #include "file/recordreader.h"
+#include "file/recordtags.h"
 #include "file/recordwriter.h"
 #include "file/substorage.h"
 #include "model/contract/contract.h"
@@ -16,7 +17,7 @@ namespace kestrel {
 
 namespace {
 
-int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
+int ReadRecords(CRecordReader& reader, const ContractReadLimits& limits, std::unique_ptr<CContract>& contract)
 {
     std::string magic;
     if (!reader.ReadMagic(magic))
@@ -26,7 +27,7 @@ int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
     if (magic != "SDT!")
         return CF_NOT_CON;
 
-    CContractBuilder builder;
+    CContractBuilder builder(limits.newRecords);
     uint16_t tag = 0;
     RecordValue value;
     bool more = reader.Next(tag, value);
@@ -42,16 +43,18 @@ int ReadRecords(CRecordReader& reader, std::unique_ptr<CContract>& contract)
     }
     if (reader.Error() != CF_OK)
         return reader.Error();
+    if (!builder.WithinLimit())
+        return CF_NO_MEMORY;
     contract = builder.Finish();
     return CF_OK;
 }
 
 // Errors are values here: running out of memory on a damaged or huge file
 // is reported like any other read failure.
-int ReadGuarded(CRecordReader& reader, std::unique_ptr<CContract>& contract)
+int ReadGuarded(CRecordReader& reader, const ContractReadLimits& limits, std::unique_ptr<CContract>& contract)
 {
     try {
-        return ReadRecords(reader, contract);
+        return ReadRecords(reader, limits, contract);
     } catch (const std::bad_alloc&) {
         return CF_NO_MEMORY;
     } catch (const std::length_error&) {
@@ -61,77 +64,77 @@ int ReadGuarded(CRecordReader& reader, std::unique_ptr<CContract>& contract)
 
 void WriteHeader(CRecordWriter& w, const CContract& c)
 {
-    w.U16(0x0100, static_cast<uint32_t>(c.m_iVersion));
-    w.Start(0x0200);
-    w.U16(0x0201, static_cast<uint32_t>(c.m_iHeaderA));
-    w.U16(0x0202, static_cast<uint32_t>(c.iAmendCount));
-    w.U16(0x0203, c.m_wFlags);
-    w.F64(0x0204, c.m_fContractTotal);
-    w.U32(0x0206, c.dLetingDate);
-    w.U32(0x0207, c.dDateGenerated);
-    w.U32(0x0208, c.m_dDateRevised);
-    for (uint16_t i = 0; i <= 18; ++i)
-        w.Str(static_cast<uint16_t>(0x0209 + i), c.m_strHeader[i]);
-    w.Str(0x021D, c.m_strHeader[19]);
-    w.Str(0x021E, c.m_strHeader[20]);
+    w.U16(TAG_VERSION, static_cast<uint32_t>(c.m_iVersion));
+    w.Start(TAG_HEADER);
+    w.U16(TAG_HEADER_A, static_cast<uint32_t>(c.m_iHeaderA));
+    w.U16(TAG_AMEND_COUNT, static_cast<uint32_t>(c.iAmendCount));
+    w.U16(TAG_CONTRACT_FLAGS, c.m_wFlags);
+    w.F64(TAG_CONTRACT_TOTAL, c.m_fContractTotal);
+    w.U32(TAG_LETTING_DATE, c.dLetingDate);
+    w.U32(TAG_DATE_GENERATED, c.dDateGenerated);
+    w.U32(TAG_DATE_REVISED, c.m_dDateRevised);
+    for (uint16_t i = 0; i <= TAG_HEADER_TEXT_LAST - TAG_HEADER_TEXT; ++i)
+        w.Str(static_cast<uint16_t>(TAG_HEADER_TEXT + i), c.m_strHeader[i]);
+    w.Str(TAG_HEADER_TEXT19, c.m_strHeader[19]);
+    w.Str(TAG_HEADER_TEXT20, c.m_strHeader[20]);
     for (uint16_t i = 0; i < 3; ++i)
-        w.Str(static_cast<uint16_t>(0x0226 + i), c.m_strFurther[i]);
-    w.F64(0x022A, c.m_fSecondAmount);
-    w.Str(0x022B, c.m_strPrimeID);
-    w.Str(0x022C, c.m_strPrimeName);
-    w.U16(0x022D, static_cast<uint32_t>(c.m_iHeaderB));
+        w.Str(static_cast<uint16_t>(TAG_FURTHER_TEXT + i), c.m_strFurther[i]);
+    w.F64(TAG_SECOND_AMOUNT, c.m_fSecondAmount);
+    w.Str(TAG_PRIME_ID, c.m_strPrimeID);
+    w.Str(TAG_PRIME_NAME, c.m_strPrimeName);
+    w.U16(TAG_HEADER_B, static_cast<uint32_t>(c.m_iHeaderB));
 }
 
 void WriteRecordsBeforeItems(CRecordWriter& w, const CContract& c)
 {
-    w.Count(0x021F, static_cast<size_t>(c.m_Counties.GetSize()));
+    w.Count(TAG_COUNTY_COUNT, static_cast<size_t>(c.m_Counties.GetSize()));
     for (const auto& r : c.m_Counties) {
-        w.Start(0x0400);
-        w.Str(0x0401, r->m_strID);
-        w.Str(0x0402, r->m_strName);
+        w.Start(TAG_COUNTY);
+        w.Str(TAG_COUNTY_ID, r->m_strID);
+        w.Str(TAG_COUNTY_NAME, r->m_strName);
     }
-    w.Count(0x0220, static_cast<size_t>(c.m_Sites.GetSize()));
+    w.Count(TAG_SITE_COUNT, static_cast<size_t>(c.m_Sites.GetSize()));
     for (const auto& r : c.m_Sites) {
-        w.Start(0x0500);
-        w.U32(0x0501, r->m_dStartDate);
-        w.U32(0x0502, r->m_dEndDate);
-        w.U16(0x0503, r->m_dwEstDays);
-        w.F64(0x0504, r->m_fDamages);
-        w.Str(0x0505, r->m_strTypeDays);
-        w.Str(0x0506, r->m_strDescription);
+        w.Start(TAG_SITE);
+        w.U32(TAG_SITE_START_DATE, r->m_dStartDate);
+        w.U32(TAG_SITE_END_DATE, r->m_dEndDate);
+        w.U16(TAG_SITE_EST_DAYS, r->m_dwEstDays);
+        w.F64(TAG_SITE_DAMAGES, r->m_fDamages);
+        w.Str(TAG_SITE_TYPE_DAYS, r->m_strTypeDays);
+        w.Str(TAG_SITE_DESCRIPTION, r->m_strDescription);
     }
-    w.Count(0x0222, static_cast<size_t>(c.m_Notes.GetSize()));
+    w.Count(TAG_NOTE_COUNT, static_cast<size_t>(c.m_Notes.GetSize()));
     for (const auto& r : c.m_Notes) {
-        w.Start(0x0600);
-        w.U16(0x0601, static_cast<uint32_t>(r->m_iNumberA));
-        w.U32(0x0602, static_cast<uint32_t>(r->m_iNumberB));
-        w.Str(0x0603, r->m_strText);
+        w.Start(TAG_NOTE);
+        w.U16(TAG_NOTE_NUMBER_A, static_cast<uint32_t>(r->m_iNumberA));
+        w.U32(TAG_NOTE_NUMBER_B, static_cast<uint32_t>(r->m_iNumberB));
+        w.Str(TAG_NOTE_TEXT, r->m_strText);
     }
-    w.Start(0x0800);
-    w.U16(0x0801, c.m_wPrintOptions);
+    w.Start(TAG_PRINT_OPTIONS);
+    w.U16(TAG_PRINT_OPTIONS_WORD, c.m_wPrintOptions);
     for (uint16_t i = 0; i < 3; ++i)
-        w.U16(static_cast<uint16_t>(0x0802 + i), static_cast<uint32_t>(c.m_iPrintNumber[i]));
-    w.Start(0x0900);
+        w.U16(static_cast<uint16_t>(TAG_PRINT_NUMBER + i), static_cast<uint32_t>(c.m_iPrintNumber[i]));
+    w.Start(TAG_FORMATS);
     const NumberFormat* formats[3] = {&c.m_QuanFormat, &c.m_UPFormat, &c.m_ExtFormat};
     for (uint16_t i = 0; i < 3; ++i)
-        w.U16(static_cast<uint16_t>(0x0901 + i), formats[i]->Word());
-    w.U16(0x0904, c.m_wFormatWord);
+        w.U16(static_cast<uint16_t>(TAG_QUANTITY_FORMAT + i), formats[i]->Word());
+    w.U16(TAG_FORMAT_WORD, c.m_wFormatWord);
 }
 
 void WriteItems(CRecordWriter& w, const CContract& c)
 {
-    w.Count(0x0221, static_cast<size_t>(c.m_Items.GetSize()));
+    w.Count(TAG_ITEM_COUNT, static_cast<size_t>(c.m_Items.GetSize()));
     for (const auto& e : c.m_Items) {
-        w.Start(0x0300);
-        w.U16(0x0301, e->m_wFlags);
-        w.F64(0x0302, e->m_fQuantity);
-        w.F64(0x0303, e->m_fUnitPrice);
-        w.Str(0x0304, e->m_strLineNumber);
-        w.Str(0x0305, e->m_strAltCode);
-        w.Str(0x0306, e->m_strItemNumber);
-        w.Str(0x0307, e->m_strUnit);
-        w.Str(0x0308, e->m_strShortDesc);
-        w.Str(0x0309, e->m_strLongDesc);
+        w.Start(TAG_ITEM);
+        w.U16(TAG_ITEM_FLAGS, e->m_wFlags);
+        w.F64(TAG_ITEM_QUANTITY, e->m_fQuantity);
+        w.F64(TAG_ITEM_UNIT_PRICE, e->m_fUnitPrice);
+        w.Str(TAG_ITEM_LINE_NUMBER, e->m_strLineNumber);
+        w.Str(TAG_ITEM_ALT_CODE, e->m_strAltCode);
+        w.Str(TAG_ITEM_NUMBER, e->m_strItemNumber);
+        w.Str(TAG_ITEM_UNIT, e->m_strUnit);
+        w.Str(TAG_ITEM_SHORT_DESC, e->m_strShortDesc);
+        w.Str(TAG_ITEM_LONG_DESC, e->m_strLongDesc);
     }
 }
 
@@ -145,21 +148,21 @@ void WriteRecordsAfterItems(CRecordWriter& w, const CContract& c)
     if (FlagTest(c.m_wFlags, CONTRACT_HAS_MISC) && c.m_pMiscTable)
         WriteSubTable(w, *c.m_pMiscTable, true);
 
-    w.Count(0x0223, 17); // the bucket count of the map, as always written
+    w.Count(TAG_LIST_COUNT, kMapBuckets); // the bucket count of the map, as always written
     c.m_StoredLists.ForEach([&](const std::string& name, const CSAStringArray& list) {
-        w.Start(0x1100);
-        w.Str(0x1101, name);
-        w.Count(0x1102, list.size());
+        w.Start(TAG_LIST);
+        w.Str(TAG_LIST_NAME, name);
+        w.Count(TAG_LIST_ENTRY_COUNT, list.size());
         for (const auto& entry : list)
-            w.Str(0x1103, entry);
+            w.Str(TAG_LIST_ENTRY, entry);
     });
 
-    w.Count(0x0224, static_cast<size_t>(c.m_OtherRpts.GetSize()));
+    w.Count(TAG_OTHER_REPORT_COUNT, static_cast<size_t>(c.m_OtherRpts.GetSize()));
     for (const auto& r : c.m_OtherRpts) {
-        w.Start(0x0A00);
-        w.U16(0x0A01, r->m_wReportNumber);
-        w.Str(0x0A02, r->m_strFirst);
-        w.Str(0x0A03, r->m_strSecond);
+        w.Start(TAG_OTHER_REPORT);
+        w.U16(TAG_OTHER_REPORT_NUMBER, r->m_wReportNumber);
+        w.Str(TAG_OTHER_REPORT_FIRST, r->m_strFirst);
+        w.Str(TAG_OTHER_REPORT_SECOND, r->m_strSecond);
     }
 
     size_t counted = 0;
@@ -167,11 +170,11 @@ void WriteRecordsAfterItems(CRecordWriter& w, const CContract& c)
         if (!FlagTest(p.m_wFlags, 0))
             ++counted;
     });
-    w.Count(0x0225, counted);
+    w.Count(TAG_TEMPLATE_COUNT, counted);
     c.m_DataTemplates.ForEach([&](const std::string& name, const CPlate& p) {
-        w.Start(0x0B00);
-        w.Str(0x0B01, name);
-        w.Str(0x0B02, p.m_strText);
+        w.Start(TAG_TEMPLATE);
+        w.Str(TAG_TEMPLATE_NAME, name);
+        w.Str(TAG_TEMPLATE_TEXT, p.m_strText);
     });
     w.End();
 }
@@ -268,7 +271,8 @@ int WriteFile(CContract& contract, const std::string& path)
 
 } // namespace
 
-int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract)
+int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract,
+                     const ContractReadLimits& limits)
 {
     contract.reset();
     gzFile file = gzopen(path.c_str(), "rb");
@@ -279,8 +283,8 @@ int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contra
     gzbuffer(file, 64 * 1024);
     int code;
     {
-        CRecordReader reader(file);
-        code = ReadGuarded(reader, contract);
+        CRecordReader reader(file, limits.streamBytes);
+        code = ReadGuarded(reader, limits, contract);
     }
     gzclose(file);
     if (code != CF_OK)
@@ -288,11 +292,12 @@ int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contra
     return code;
 }
 
-int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract)
+int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract,
+                       const ContractReadLimits& limits)
 {
     contract.reset();
-    CRecordReader reader(data, size);
-    const int code = ReadGuarded(reader, contract);
+    CRecordReader reader(data, size, limits.streamBytes);
+    const int code = ReadGuarded(reader, limits, contract);
     if (code != CF_OK)
         contract.reset();
     return code;

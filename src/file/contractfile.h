@@ -35,11 +35,29 @@ enum ContractFileError : int {
 // The format version every file is written with.
 constexpr int32_t kContractFileVersion = 410;
 
+// What one read may take. A few kilobytes of gzip can stand for gigabytes
+// of records, and each record that adds to the model costs memory; a read
+// past either limit ends with CF_NO_MEMORY instead of taking the machine's
+// memory and minutes. The defaults lie far above any real contract: the
+// benchmark contract (5,000 items, 199 subcontractors of 60 fields with 500
+// sub-items each) is an 11 MB stream of some 120,000 such records.
+struct ContractReadLimits {
+    // Bytes of the uncompressed stream.
+    uint64_t streamBytes = uint64_t(256) << 20;
+    // Records that add to the model (items, table records, cells, sub-items,
+    // list entries, ...; see AddsToModel). A table also counts as one cell
+    // per field of every record, since it is written that way.
+    size_t newRecords = size_t(1) << 20;
+};
+
 // Reads the file at path. On 0 the new contract is handed to the caller;
 // on any other code contract is left empty.
-int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract);
+[[nodiscard]] int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract,
+                                   const ContractReadLimits& limits = {});
 // The same from the uncompressed bytes of a contract file in memory.
-int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract);
+[[nodiscard]] int ReadContractStream(const unsigned char* data, size_t size,
+                                     std::unique_ptr<CContract>& contract,
+                                     const ContractReadLimits& limits = {});
 
 // Writes the whole contract to path as a gzip stream; 0 when every byte was
 // written. Stores the version (410) and the check value in the contract.

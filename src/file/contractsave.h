@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "calc/result.h"
 #include "model/subcontract/remarkstamp.h"
 
 namespace kestrel {
@@ -28,12 +29,16 @@ struct SaveOptions {
 };
 
 // Sets contract flag 6, stamps the remarks and writes the contract to path.
-// On success clears flag 0 and returns true. On any failure the file at
-// path is as it was, no temporary file is left, flag 6 is restored, flag 0
-// is set (the remarks may have been stamped) and error holds the reason.
-bool SaveContractSafely(CContract& contract, const std::string& path, const SaveOptions& options,
-                        std::string& error);
+// On success clears flag 0. On any failure the file at path is as it was,
+// no temporary file is left, flag 6 is restored, flag 0 is set (the remarks
+// may have been stamped) and the error gives the reason.
+[[nodiscard]] Status SaveContractSafely(CContract& contract, const std::string& path,
+                                        const SaveOptions& options);
 // The same with the contract file writer and its error texts.
-bool SaveContract(CContract& contract, const std::string& path, std::string& error);
+[[nodiscard]] Status SaveContract(CContract& contract, const std::string& path);
+
+// Writes the contract as it stands (no stamping, flags untouched) through
+// the same safe replacement of the file at path.
+[[nodiscard]] Status WriteContractFileSafely(CContract& contract, const std::string& path);
 
 } // namespace kestrel

@@ -7,7 +7,6 @@
 
 #include "calc/codepage.h"
 #include "model/contract/contract.h"
-#include "model/subcontract/check.h"
 #include "model/subcontract/programpaths.h"
 #include "model/subcontract/referencelist.h"
 #include "model/subcontract/subservices.h"
@@ -46,15 +45,17 @@ void ApplyEntry(const CWinMeta& table, CSubcontract& rec, int k, const std::stri
 
 } // namespace
 
-bool LinkReferenceList(CContract& contract, int column, std::string& errorText)
+Status LinkReferenceList(CContract& contract, int column, const CProgramPaths& paths)
 {
-    errorText.clear();
     CWinMeta* table = contract.m_pSubTable.get();
     if (!table || !table->m_Fields.GetAt(column))
-        return false;
-    const CSAStringArray* list = LoadReferenceList(contract, *table, column, errorText);
+        return Ok();
+    const Result<CSAStringArray*> loaded = LoadReferenceList(contract, *table, column, paths);
+    if (!loaded)
+        return Status(loaded.error());
+    const CSAStringArray* list = loaded.value();
     if (!list)
-        return false;
+        return Ok();
     const CFieldInfo* info = table->m_Fields[column];
     // A later entry with the same key wins. Positions past what a cell can
     // hold are not linked.
@@ -73,13 +74,13 @@ bool LinkReferenceList(CContract& contract, int column, std::string& errorText)
         if (it != positions.end())
             ApplyEntry(*table, *rec, column, (*list)[size_t(it->second)], it->second);
     }
-    return true;
+    return Ok();
 }
 
-OpenedContract FinishOpenContract(CContract& contract, const std::string& path)
+OpenedContract FinishOpenContract(CContract& contract, const std::string& path, CProgramPaths& paths)
 {
     OpenedContract result;
-    SetContractPath(path);
+    paths.SetContractPath(path);
     if (CWinMeta* sub = contract.m_pSubTable.get()) {
         sub->RenewTierBits();
         sub->UpdateCompleteness(-1, FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED));
@@ -93,11 +94,11 @@ OpenedContract FinishOpenContract(CContract& contract, const std::string& path)
         result.subField = LastFieldNamed(*sub, "SUB");
     }
     for (int k : kLinkedColumns) {
-        std::string error;
-        if (!LinkReferenceList(contract, k, error) && !error.empty())
-            result.listErrors.push_back(error);
+        const Status linked = LinkReferenceList(contract, k, paths);
+        if (!linked && !linked.errorText().empty())
+            result.listErrors.push_back(linked.errorText());
     }
-    CheckContract(contract, true);
+    result.check = CheckContract(contract);
     return result;
 }
 

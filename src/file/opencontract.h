@@ -6,9 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "calc/result.h"
+#include "model/subcontract/check.h"
+
 namespace kestrel {
 
 class CContract;
+class CProgramPaths;
 
 struct OpenedContract {
     int subNameField = 0; // index of the field "SubName" (last match, 0 when absent)
@@ -16,20 +20,23 @@ struct OpenedContract {
     // Messages of pick lists that could not be read, in column order; the
     // caller shows them when it warns about lists.
     std::vector<std::string> listErrors;
+    // The silent check that ends the open steps (it set contract flag 3).
+    CheckResult check;
 };
 
 // The subcontractor columns whose pick lists are linked after opening.
 inline constexpr int kLinkedColumns[] = {1, 10, 12, 14};
 
 // Runs the open steps on a contract just read from path; path becomes the
-// program-wide contract path that list files are looked for beside.
-OpenedContract FinishOpenContract(CContract& contract, const std::string& path);
+// contract path of paths, beside which list files are looked for.
+[[nodiscard]] OpenedContract FinishOpenContract(CContract& contract, const std::string& path,
+                                                CProgramPaths& paths);
 
 // Links the pick list of column k of the subcontractor table to its cells:
 // each record whose cell k holds (trimmed) the key of a list entry gets
 // that entry's position, and the other list columns of the same list get
-// their part of the entry. Returns false with the list's error text (empty
-// when there simply is no list).
-bool LinkReferenceList(CContract& contract, int column, std::string& errorText);
+// their part of the entry. Succeeds also when the column names no list;
+// fails with the list's error text when its list file cannot be read.
+[[nodiscard]] Status LinkReferenceList(CContract& contract, int column, const CProgramPaths& paths);
 
 } // namespace kestrel

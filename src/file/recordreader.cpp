@@ -35,13 +35,19 @@ int GzErrorToCode(int zerr, bool writing)
     }
 }
 
-CRecordReader::CRecordReader(gzFile_s* file) : m_file(file), m_buffer(kChunk + kLongestRecord)
+CRecordReader::CRecordReader(gzFile_s* file, uint64_t maxBytes)
+    : m_file(file), m_buffer(kChunk + kLongestRecord), m_maxBytes(maxBytes)
 {
     m_data = m_buffer.data();
 }
 
-CRecordReader::CRecordReader(const unsigned char* data, size_t size) : m_data(data), m_end(size), m_eof(true)
+CRecordReader::CRecordReader(const unsigned char* data, size_t size, uint64_t maxBytes)
+    : m_data(data), m_end(size), m_eof(true), m_maxBytes(maxBytes)
 {
+    if (size > maxBytes) {
+        m_end = 0;
+        m_error = CF_NO_MEMORY;
+    }
 }
 
 void CRecordReader::Fill()
@@ -64,6 +70,14 @@ void CRecordReader::Fill()
         return;
     }
     m_end += static_cast<size_t>(got);
+    // A small file can inflate to gigabytes; the stream stops being read
+    // at the limit rather than being taken apart record by record.
+    m_inflated += static_cast<uint64_t>(got);
+    if (m_inflated > m_maxBytes) {
+        m_error = CF_NO_MEMORY;
+        m_eof = true;
+        return;
+    }
     if (got == 0 || static_cast<size_t>(got) < room) {
         m_eof = true;
         // zlib reports a compressed stream that stops before its end only
@@ -108,7 +122,7 @@ bool CRecordReader::NextSlow(uint16_t& tag, RecordValue& value)
         return false;
     }
     tag = static_cast<uint16_t>(m_data[m_pos] | (m_data[m_pos + 1] << 8));
-    if (tag == 0xFF00)
+    if (tag == TAG_END)
         return false;
     if (!Ensure(4)) {
         if (m_error == CF_OK)

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "file/recordtags.h"
 #include "model/contract/text.h"
 
 struct gzFile_s;
@@ -71,10 +72,12 @@ struct RecordValue {
 
 class CRecordReader {
 public:
-    // Reads through zlib's gzip reader; the file stays the caller's.
-    explicit CRecordReader(gzFile_s* file);
-    // Reads uncompressed bytes that outlive the reader.
-    CRecordReader(const unsigned char* data, size_t size);
+    // Reads through zlib's gzip reader; the file stays the caller's. More
+    // than maxBytes of uncompressed stream is an error (CF_NO_MEMORY).
+    CRecordReader(gzFile_s* file, uint64_t maxBytes);
+    // Reads uncompressed bytes that outlive the reader; more than maxBytes
+    // of them are refused as above.
+    CRecordReader(const unsigned char* data, size_t size, uint64_t maxBytes);
     CRecordReader(const CRecordReader&) = delete;
     CRecordReader& operator=(const CRecordReader&) = delete;
 
@@ -91,7 +94,7 @@ public:
             const size_t len = static_cast<size_t>(p[2] | (p[3] << 8));
             if (m_end - m_pos - 4 >= len) {
                 tag = static_cast<uint16_t>(p[0] | (p[1] << 8));
-                if (tag == 0xFF00)
+                if (tag == TAG_END)
                     return false;
                 value.data = p + 4;
                 value.size = len;
@@ -120,6 +123,8 @@ private:
     size_t m_end = 0;
     bool m_eof = false;
     int m_error = 0;
+    uint64_t m_inflated = 0; // bytes the gzip reader has given
+    uint64_t m_maxBytes = 0;
 };
 
 // The contract file code of a zlib error number; writing selects the code

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "file/recordtags.h"
 #include "model/contract/values.h"
 
 namespace kestrel {
@@ -36,7 +37,7 @@ public:
     void Str(uint16_t tag, const std::string& s) { Str(tag, std::string_view(s)); }
     // A count record: the number, cut to 16 bits (only for information).
     void Count(uint16_t tag, size_t n) { U16(tag, static_cast<uint32_t>(n > 0xFFFF ? 0xFFFF : n)); }
-    void End() { Header(0xFF00, 0); }
+    void End() { Header(TAG_END, 0); }
 
     // Hands the remaining bytes to the sink; returns the first error.
     int Flush();

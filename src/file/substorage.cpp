@@ -5,6 +5,7 @@
 
 #include "file/contractfile.h"
 #include "file/recordreader.h"
+#include "file/recordtags.h"
 #include "file/recordwriter.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
@@ -43,26 +44,26 @@ void CSubStorageReader::NewTable(bool misc)
 
 void CSubStorageReader::Handle(uint16_t tag, const RecordValue& value)
 {
-    if (tag == 0x0C01 || tag == 0x0C02) {
-        NewTable(tag == 0x0C02);
+    if (tag == TAG_SUB_TABLE || tag == TAG_MISC_TABLE) {
+        NewTable(tag == TAG_MISC_TABLE);
         return;
     }
     if (!m_table)
         return;
-    switch (tag & 0xFF00) {
-    case 0x0C00: HandleTable(tag, value); break;
-    case 0x0D00:
-        if (tag == 0x0D00)
+    switch (GroupOf(tag)) {
+    case GROUP_TABLE: HandleTable(tag, value); break;
+    case GROUP_LABEL_LINE:
+        if (tag == TAG_LABEL_LINE)
             m_table->m_LabelLines.emplace_back(value.Text());
         break;
-    case 0x0E00:
-        if (tag == 0x0E00)
+    case GROUP_DEFAULT:
+        if (tag == TAG_DEFAULT)
             m_table->m_Defaults.emplace_back(value.Text());
         break;
-    case 0x0F00: HandleField(tag, value); break;
-    case 0x1000: HandleRecord(tag, value); break;
-    case 0x1200: HandleSubItem(tag, value); break; // outside a run (not expected)
-    case 0x1300: HandleFilter(tag, value); break;
+    case GROUP_FIELD: HandleField(tag, value); break;
+    case GROUP_RECORD: HandleRecord(tag, value); break;
+    case GROUP_SUBITEM: HandleSubItem(tag, value); break; // outside a run (not expected)
+    case GROUP_FILTER: HandleFilter(tag, value); break;
     default: break;
     }
 }
@@ -71,22 +72,22 @@ void CSubStorageReader::HandleTable(uint16_t tag, const RecordValue& v)
 {
     CWinMeta& t = *m_table;
     switch (tag) {
-    case 0x0C13: v.AssignTo(t.m_strFontFace); break;
-    case 0x0C14: t.m_iFontSize = v.I32(); break;
-    case 0x0C06: t.m_wFlags = v.U16(); break;
-    case 0x0C07: t.m_PercentFormat = NumberFormat::FromWord(v.U16()); break;
-    case 0x0C08: t.m_fNumber1 = v.F64(); break;
-    case 0x0C09: t.m_fSubTotal = v.F64(); break;
-    case 0x0C0C: v.AssignTo(t.m_strText1); break;
-    case 0x0C0E: v.AssignTo(t.m_strText2); break;
-    case 0x0C0F: t.m_iNumber2 = v.I32(); break;
-    default: break; // 0x0C00 and the counts
+    case TAG_FONT_FACE: v.AssignTo(t.m_strFontFace); break;
+    case TAG_FONT_SIZE: t.m_iFontSize = v.I32(); break;
+    case TAG_TABLE_FLAGS: t.m_wFlags = v.U16(); break;
+    case TAG_PERCENT_FORMAT: t.m_PercentFormat = NumberFormat::FromWord(v.U16()); break;
+    case TAG_TABLE_NUMBER1: t.m_fNumber1 = v.F64(); break;
+    case TAG_SUBCONTRACTED_TOTAL: t.m_fSubTotal = v.F64(); break;
+    case TAG_TABLE_TEXT1: v.AssignTo(t.m_strText1); break;
+    case TAG_TABLE_TEXT2: v.AssignTo(t.m_strText2); break;
+    case TAG_TABLE_NUMBER2: t.m_iNumber2 = v.I32(); break;
+    default: break; // the group start and the counts
     }
 }
 
 void CSubStorageReader::HandleField(uint16_t tag, const RecordValue& v)
 {
-    if (tag == 0x0F00) {
+    if (tag == TAG_FIELD) {
         m_table->m_Fields.Add();
         return;
     }
@@ -94,25 +95,25 @@ void CSubStorageReader::HandleField(uint16_t tag, const RecordValue& v)
     if (!f)
         return;
     switch (tag) {
-    case 0x0F01: f->m_wFlags = v.U16(); break;
-    case 0x0F02: f->m_iCX = v.I32(); break;
-    case 0x0F0C: f->m_iCY = v.I32(); break;
-    case 0x0F03: f->m_iType = v.I32(); break;
-    case 0x0F04: f->m_iListStart = v.I32(); break;
-    case 0x0F05: f->m_iListEnd = v.I32(); break;
-    case 0x0F06: f->m_iY = v.I32(); break;
-    case 0x0F07: f->m_iX = v.I32(); break;
-    case 0x0F08: f->m_iRequired = v.I32(); break;
-    case 0x0F09: v.AssignTo(f->m_strName); break;
-    case 0x0F0A: v.AssignTo(f->m_strListSource); break;
-    case 0x0F0B: v.AssignTo(f->m_strHelp); break;
+    case TAG_FIELD_FLAGS: f->m_wFlags = v.U16(); break;
+    case TAG_FIELD_CX: f->m_iCX = v.I32(); break;
+    case TAG_FIELD_CY: f->m_iCY = v.I32(); break;
+    case TAG_FIELD_TYPE: f->m_iType = v.I32(); break;
+    case TAG_FIELD_LIST_START: f->m_iListStart = v.I32(); break;
+    case TAG_FIELD_LIST_END: f->m_iListEnd = v.I32(); break;
+    case TAG_FIELD_Y: f->m_iY = v.I32(); break;
+    case TAG_FIELD_X: f->m_iX = v.I32(); break;
+    case TAG_FIELD_REQUIRED: f->m_iRequired = v.I32(); break;
+    case TAG_FIELD_NAME: v.AssignTo(f->m_strName); break;
+    case TAG_FIELD_LIST_SOURCE: v.AssignTo(f->m_strListSource); break;
+    case TAG_FIELD_HELP: v.AssignTo(f->m_strHelp); break;
     default: break;
     }
 }
 
 void CSubStorageReader::HandleRecord(uint16_t tag, const RecordValue& v)
 {
-    if (tag == 0x1000) {
+    if (tag == TAG_RECORD) {
         FlushSubItems();
         auto rec = std::make_unique<CSubcontract>();
         rec->m_Cells.RemoveAll();
@@ -123,11 +124,11 @@ void CSubStorageReader::HandleRecord(uint16_t tag, const RecordValue& v)
     CSubcontract* rec = m_table->m_Records.Last();
     if (!rec)
         return;
-    if (tag == 0x1001) {
+    if (tag == TAG_RECORD_FLAGS) {
         rec->m_wFlags = v.U16();
         return;
     }
-    if (tag == 0x1002) {
+    if (tag == TAG_CELL) {
         rec->m_Cells.Add();
         return;
     }
@@ -135,16 +136,16 @@ void CSubStorageReader::HandleRecord(uint16_t tag, const RecordValue& v)
     if (!cell)
         return;
     switch (tag) {
-    case 0x1003: cell->m_i = v.I16(); break;
-    case 0x1004: cell->m_wFlags = v.U16(); break;
-    case 0x1005: v.AssignTo(cell->m_psz); break;
+    case TAG_CELL_INDEX: cell->m_i = v.I16(); break;
+    case TAG_CELL_FLAGS: cell->m_wFlags = v.U16(); break;
+    case TAG_CELL_TEXT: v.AssignTo(cell->m_psz); break;
     default: break;
     }
 }
 
 void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
 {
-    if (tag == 0x1202) {
+    if (tag == TAG_SUBITEM_KEY) {
         CSubcontract* rec = m_table->m_Records.Last();
         if (!rec) {
             m_subItem = nullptr;
@@ -162,18 +163,18 @@ void CSubStorageReader::HandleSubItem(uint16_t tag, const RecordValue& v)
         return;
     CSubItem& s = *m_subItem;
     switch (tag) {
-    case 0x1203: s.m_wFlags = v.U16(); break;
-    case 0x1204: s.m_fQuan = v.F64(); break;
-    case 0x1205: s.m_fUP = v.F64(); break;
-    case 0x1206: s.m_fExt = v.F64(); break;
-    case 0x1207: s.m_fOrigQuan = v.F64(); break;
-    case 0x1208: v.AssignTo(s.m_strUnitType); break;
-    case 0x1209: v.AssignTo(s.m_strUnitValue); break;
-    case 0x120A: v.AssignTo(s.m_strRemarks); break;
-    case 0x120B: v.AssignTo(s.m_strExtra[0]); break;
-    case 0x120C: v.AssignTo(s.m_strExtra[1]); break;
-    case 0x120D: v.AssignTo(s.m_strExtra[2]); break;
-    default: break; // 0x1200
+    case TAG_SUBITEM_FLAGS: s.m_wFlags = v.U16(); break;
+    case TAG_SUBITEM_QUANTITY: s.m_fQuan = v.F64(); break;
+    case TAG_SUBITEM_UNIT_PRICE: s.m_fUP = v.F64(); break;
+    case TAG_SUBITEM_EXTENSION: s.m_fExt = v.F64(); break;
+    case TAG_SUBITEM_ORIG_QUANTITY: s.m_fOrigQuan = v.F64(); break;
+    case TAG_SUBITEM_UNIT_TYPE: v.AssignTo(s.m_strUnitType); break;
+    case TAG_SUBITEM_UNIT_VALUE: v.AssignTo(s.m_strUnitValue); break;
+    case TAG_SUBITEM_REMARKS: v.AssignTo(s.m_strRemarks); break;
+    case TAG_SUBITEM_EXTRA:
+    case TAG_SUBITEM_EXTRA + 1:
+    case TAG_SUBITEM_EXTRA + 2: v.AssignTo(s.m_strExtra[static_cast<size_t>(tag - TAG_SUBITEM_EXTRA)]); break;
+    default: break; // the group start
     }
 }
 
@@ -210,12 +211,17 @@ int ReadSubItemFields(CRecordReader& reader, uint16_t& tag, RecordValue& v, CSub
         return r;
     };
     int r;
-    if ((r = next(0x1200)) != 1 || (r = field(0x1203, s.m_wFlags)) != 1 ||
-        (r = field(0x1204, s.m_fQuan)) != 1 || (r = field(0x1205, s.m_fUP)) != 1 ||
-        (r = field(0x1206, s.m_fExt)) != 1 || (r = field(0x1207, s.m_fOrigQuan)) != 1 ||
-        (r = field(0x1208, s.m_strUnitType)) != 1 || (r = field(0x1209, s.m_strUnitValue)) != 1 ||
-        (r = field(0x120A, s.m_strRemarks)) != 1 || (r = field(0x120B, s.m_strExtra[0])) != 1 ||
-        (r = field(0x120C, s.m_strExtra[1])) != 1 || (r = field(0x120D, s.m_strExtra[2])) != 1)
+    if ((r = next(TAG_SUBITEM)) != 1 || (r = field(TAG_SUBITEM_FLAGS, s.m_wFlags)) != 1 ||
+        (r = field(TAG_SUBITEM_QUANTITY, s.m_fQuan)) != 1 ||
+        (r = field(TAG_SUBITEM_UNIT_PRICE, s.m_fUP)) != 1 ||
+        (r = field(TAG_SUBITEM_EXTENSION, s.m_fExt)) != 1 ||
+        (r = field(TAG_SUBITEM_ORIG_QUANTITY, s.m_fOrigQuan)) != 1 ||
+        (r = field(TAG_SUBITEM_UNIT_TYPE, s.m_strUnitType)) != 1 ||
+        (r = field(TAG_SUBITEM_UNIT_VALUE, s.m_strUnitValue)) != 1 ||
+        (r = field(TAG_SUBITEM_REMARKS, s.m_strRemarks)) != 1 ||
+        (r = field(TAG_SUBITEM_EXTRA, s.m_strExtra[0])) != 1 ||
+        (r = field(TAG_SUBITEM_EXTRA + 1, s.m_strExtra[1])) != 1 ||
+        (r = field(TAG_SUBITEM_EXTRA + 2, s.m_strExtra[2])) != 1)
         return r;
     return 1;
 }
@@ -225,11 +231,13 @@ int ReadSubItemFields(CRecordReader& reader, uint16_t& tag, RecordValue& v, CSub
 bool CSubStorageReader::ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value)
 {
     for (;;) {
-        if ((tag & 0xFF00) != 0x1200)
+        if (GroupOf(tag) != GROUP_SUBITEM)
             return true;
+        if (tag == TAG_SUBITEM_KEY && !m_budget.Take())
+            return false;
         if (m_table)
             HandleSubItem(tag, value);
-        if (tag == 0x1202 && m_subItem) {
+        if (tag == TAG_SUBITEM_KEY && m_subItem) {
             const int read = ReadSubItemFields(reader, tag, value, *m_subItem);
             if (read < 0)
                 return false;
@@ -243,102 +251,112 @@ bool CSubStorageReader::ReadSubItemRun(CRecordReader& reader, uint16_t& tag, Rec
 
 void CSubStorageReader::HandleFilter(uint16_t tag, const RecordValue& v)
 {
-    if (tag == 0x1301) {
+    if (tag == TAG_FILTER_NAME) {
         m_filter = m_table->m_Filters.SetAt(v.Text());
         return;
     }
     if (!m_filter)
         return;
     switch (tag) {
-    case 0x1302: m_filter->m_iStart = v.I32(); break;
-    case 0x1303: m_filter->m_iEnd = v.I32(); break;
-    case 0x1304:
-    case 0x1305:
-    case 0x1306:
-    case 0x1307:
-    case 0x1308: v.AssignTo(m_filter->m_strPattern[static_cast<size_t>(tag - 0x1304)]); break;
-    default: break; // 0x1300
+    case TAG_FILTER_START: m_filter->m_iStart = v.I32(); break;
+    case TAG_FILTER_END: m_filter->m_iEnd = v.I32(); break;
+    case TAG_FILTER_PATTERN:
+    case TAG_FILTER_PATTERN + 1:
+    case TAG_FILTER_PATTERN + 2:
+    case TAG_FILTER_PATTERN + 3:
+    case TAG_FILTER_PATTERN + 4:
+        v.AssignTo(m_filter->m_strPattern[static_cast<size_t>(tag - TAG_FILTER_PATTERN)]);
+        break;
+    default: break; // the group start
     }
 }
 
 void WriteSubTable(CRecordWriter& w, const CWinMeta& t, bool misc)
 {
-    w.Start(0x0C00);
-    w.Start(misc ? 0x0C02 : 0x0C01);
+    w.Start(TAG_TABLE);
+    w.Start(misc ? TAG_MISC_TABLE : TAG_SUB_TABLE);
 
     const int fieldCount = t.m_Fields.GetSize();
-    w.Count(0x0C03, static_cast<size_t>(fieldCount));
+    w.Count(TAG_FIELD_COUNT, static_cast<size_t>(fieldCount));
     for (const auto& f : t.m_Fields) {
-        w.Start(0x0F00);
-        w.U16(0x0F01, f->m_wFlags);
-        w.U16(0x0F02, static_cast<uint32_t>(f->m_iCX));
-        w.U16(0x0F0C, static_cast<uint32_t>(f->m_iCY));
-        w.U16(0x0F03, static_cast<uint32_t>(f->m_iType));
-        w.U16(0x0F04, static_cast<uint32_t>(f->m_iListStart));
-        w.U16(0x0F05, static_cast<uint32_t>(f->m_iListEnd));
-        w.U16(0x0F06, static_cast<uint32_t>(f->m_iY));
-        w.U16(0x0F07, static_cast<uint32_t>(f->m_iX));
-        w.U16(0x0F08, static_cast<uint32_t>(f->m_iRequired));
-        w.Str(0x0F09, f->m_strName);
-        w.Str(0x0F0A, f->m_strListSource);
-        w.Str(0x0F0B, f->m_strHelp);
+        w.Start(TAG_FIELD);
+        w.U16(TAG_FIELD_FLAGS, f->m_wFlags);
+        w.U16(TAG_FIELD_CX, static_cast<uint32_t>(f->m_iCX));
+        w.U16(TAG_FIELD_CY, static_cast<uint32_t>(f->m_iCY));
+        w.U16(TAG_FIELD_TYPE, static_cast<uint32_t>(f->m_iType));
+        w.U16(TAG_FIELD_LIST_START, static_cast<uint32_t>(f->m_iListStart));
+        w.U16(TAG_FIELD_LIST_END, static_cast<uint32_t>(f->m_iListEnd));
+        w.U16(TAG_FIELD_Y, static_cast<uint32_t>(f->m_iY));
+        w.U16(TAG_FIELD_X, static_cast<uint32_t>(f->m_iX));
+        w.U16(TAG_FIELD_REQUIRED, static_cast<uint32_t>(f->m_iRequired));
+        w.Str(TAG_FIELD_NAME, f->m_strName);
+        w.Str(TAG_FIELD_LIST_SOURCE, f->m_strListSource);
+        w.Str(TAG_FIELD_HELP, f->m_strHelp);
     }
 
-    w.Count(0x0C05, static_cast<size_t>(t.m_Records.GetSize()));
+    w.Count(TAG_RECORD_COUNT, static_cast<size_t>(t.m_Records.GetSize()));
     for (const auto& rec : t.m_Records) {
-        w.Start(0x1000);
-        w.U16(0x1001, rec->m_wFlags);
+        w.Start(TAG_RECORD);
+        w.U16(TAG_RECORD_FLAGS, rec->m_wFlags);
         for (int j = 0; j < fieldCount; ++j) {
             const CCellData* cell = rec->m_Cells.GetAt(j);
-            w.Start(0x1002);
-            w.U16(0x1003, cell ? static_cast<uint16_t>(cell->m_i) : 0);
-            w.U16(0x1004, cell ? cell->m_wFlags : 0);
-            w.Str(0x1005, cell ? TextView(cell->m_psz) : std::string_view());
+            w.Start(TAG_CELL);
+            w.U16(TAG_CELL_INDEX, cell ? static_cast<uint16_t>(cell->m_i) : 0);
+            w.U16(TAG_CELL_FLAGS, cell ? cell->m_wFlags : 0);
+            w.Str(TAG_CELL_TEXT, cell ? TextView(cell->m_psz) : std::string_view());
         }
         rec->m_SubItems.ForEach([&](const std::string& key, const CSubItem& s) {
-            w.Str(0x1202, key);
-            w.Start(0x1200);
-            w.U16(0x1203, s.m_wFlags);
-            w.F64(0x1204, s.m_fQuan);
-            w.F64(0x1205, s.m_fUP);
-            w.F64(0x1206, s.m_fExt);
-            w.F64(0x1207, s.m_fOrigQuan);
-            w.Str(0x1208, s.m_strUnitType);
-            w.Str(0x1209, s.m_strUnitValue);
-            w.Str(0x120A, s.m_strRemarks);
-            w.Str(0x120B, s.m_strExtra[0]);
-            w.Str(0x120C, s.m_strExtra[1]);
-            w.Str(0x120D, s.m_strExtra[2]);
+            w.Str(TAG_SUBITEM_KEY, key);
+            w.Start(TAG_SUBITEM);
+            w.U16(TAG_SUBITEM_FLAGS, s.m_wFlags);
+            w.F64(TAG_SUBITEM_QUANTITY, s.m_fQuan);
+            w.F64(TAG_SUBITEM_UNIT_PRICE, s.m_fUP);
+            w.F64(TAG_SUBITEM_EXTENSION, s.m_fExt);
+            w.F64(TAG_SUBITEM_ORIG_QUANTITY, s.m_fOrigQuan);
+            w.Str(TAG_SUBITEM_UNIT_TYPE, s.m_strUnitType);
+            w.Str(TAG_SUBITEM_UNIT_VALUE, s.m_strUnitValue);
+            w.Str(TAG_SUBITEM_REMARKS, s.m_strRemarks);
+            for (size_t i = 0; i < s.m_strExtra.size(); ++i)
+                w.Str(static_cast<uint16_t>(TAG_SUBITEM_EXTRA + i), s.m_strExtra[i]);
         });
     }
 
-    w.Count(0x0C04, t.m_LabelLines.size());
+    w.Count(TAG_LABEL_LINE_COUNT, t.m_LabelLines.size());
     for (const auto& line : t.m_LabelLines)
-        w.Str(0x0D00, line);
-    w.Str(0x0C13, t.m_strFontFace);
-    w.U16(0x0C14, static_cast<uint32_t>(t.m_iFontSize));
+        w.Str(TAG_LABEL_LINE, line);
+    w.Str(TAG_FONT_FACE, t.m_strFontFace);
+    w.U16(TAG_FONT_SIZE, static_cast<uint32_t>(t.m_iFontSize));
     if (misc)
         return;
 
-    w.U16(0x0C06, t.m_wFlags);
-    w.U16(0x0C07, t.m_PercentFormat.Word());
-    w.F64(0x0C08, t.m_fNumber1);
-    w.F64(0x0C09, t.m_fSubTotal);
-    w.Str(0x0C0C, t.m_strText1);
-    w.Str(0x0C0E, t.m_strText2);
-    w.U16(0x0C0F, static_cast<uint32_t>(t.m_iNumber2));
-    w.Count(0x0C0D, t.m_Defaults.size());
+    w.U16(TAG_TABLE_FLAGS, t.m_wFlags);
+    w.U16(TAG_PERCENT_FORMAT, t.m_PercentFormat.Word());
+    w.F64(TAG_TABLE_NUMBER1, t.m_fNumber1);
+    w.F64(TAG_SUBCONTRACTED_TOTAL, t.m_fSubTotal);
+    w.Str(TAG_TABLE_TEXT1, t.m_strText1);
+    w.Str(TAG_TABLE_TEXT2, t.m_strText2);
+    w.U16(TAG_TABLE_NUMBER2, static_cast<uint32_t>(t.m_iNumber2));
+    w.Count(TAG_DEFAULT_COUNT, t.m_Defaults.size());
     for (const auto& d : t.m_Defaults)
-        w.Str(0x0E00, d);
-    w.Count(0x0C12, 17);
+        w.Str(TAG_DEFAULT, d);
+    w.Count(TAG_FILTER_COUNT, kMapBuckets);
     t.m_Filters.ForEach([&](const std::string& name, const CDataFilter& f) {
-        w.Start(0x1300);
-        w.Str(0x1301, name);
-        w.U16(0x1302, static_cast<uint32_t>(f.m_iStart));
-        w.U16(0x1303, static_cast<uint32_t>(f.m_iEnd));
+        w.Start(TAG_FILTER);
+        w.Str(TAG_FILTER_NAME, name);
+        w.U16(TAG_FILTER_START, static_cast<uint32_t>(f.m_iStart));
+        w.U16(TAG_FILTER_END, static_cast<uint32_t>(f.m_iEnd));
         for (size_t i = 0; i < f.m_strPattern.size(); ++i)
-            w.Str(static_cast<uint16_t>(0x1304 + i), f.m_strPattern[i]);
+            w.Str(static_cast<uint16_t>(TAG_FILTER_PATTERN + i), f.m_strPattern[i]);
     });
+}
+
+bool SubTablesFit(const CContract& contract, size_t limit)
+{
+    for (const CWinMeta* t : {contract.m_pSubTable.get(), contract.m_pMiscTable.get()}) {
+        if (t && uint64_t(t->m_Fields.GetSize()) * uint64_t(t->m_Records.GetSize()) > limit)
+            return false;
+    }
+    return true;
 }
 
 void FinishSubTables(CContract& contract)

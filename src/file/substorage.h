@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "file/recordbudget.h"
 #include "model/subcontract/subitem.h"
 
 namespace kestrel {
@@ -23,18 +24,20 @@ struct RecordValue;
 // Reader state for the table groups of one contract file.
 class CSubStorageReader {
 public:
-    explicit CSubStorageReader(CContract& contract) : m_contract(contract) {}
+    // Every sub-item a run creates is taken from budget.
+    CSubStorageReader(CContract& contract, CRecordBudget& budget) : m_contract(contract), m_budget(budget) {}
 
-    // One record of the groups 0x0C00 to 0x1300 (not 0x1100). Records with nowhere to go (no current
+    // One record of the table groups (GROUP_TABLE to GROUP_FILTER, not
+    // GROUP_LIST). Records with nowhere to go (no current
     // table, no record, cell, field, sub-item or filter to receive them) are
     // ignored.
     void Handle(uint16_t tag, const RecordValue& value);
-    // The sub-item records (group 0x1200) are the bulk of a large table:
+    // The sub-item records (GROUP_SUBITEM) are the bulk of a large table:
     // a run of them, starting with the one in tag and value, is read here
     // straight from the reader. Returns false when the records end (see
-    // CRecordReader::Next); otherwise tag and value hold the next record of
-    // another group, not yet handled.
-    bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value);
+    // CRecordReader::Next) or the budget is spent; otherwise tag and value
+    // hold the next record of another group, not yet handled.
+    [[nodiscard]] bool ReadSubItemRun(CRecordReader& reader, uint16_t& tag, RecordValue& value);
     // Hands the sub-items read for the last record over to it; called when
     // another record or table begins and when the file ends.
     void FlushSubItems();
@@ -48,6 +51,7 @@ private:
     void NewTable(bool misc);
 
     CContract& m_contract;
+    CRecordBudget& m_budget;
     CWinMeta* m_table = nullptr; // the current table
     // The sub-item of the remembered key in the last record. A key applies
     // to whichever record is last, and every new record or table starts
@@ -61,9 +65,13 @@ private:
     CDataFilter* m_filter = nullptr; // the filter of the remembered name
 };
 
-// Writes one table in the file's order; misc selects the tag 0x0C02 and
+// Writes one table in the file's order; misc selects TAG_MISC_TABLE and
 // leaves out what the miscellaneous-data table does not store.
 void WriteSubTable(CRecordWriter& writer, const CWinMeta& table, bool misc);
+
+// Whether every table, written with one cell per field of every record,
+// stays within limit cells.
+[[nodiscard]] bool SubTablesFit(const CContract& contract, size_t limit);
 
 // After a whole file was read: links parents, renews the tier bits and the
 // completeness of every record of both tables.

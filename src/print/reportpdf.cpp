@@ -1,29 +1,61 @@
 #include "print/reportpdf.h"
 
+#include <unistd.h>
+
 #include <QFile>
+#include <QIODevice>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <cerrno>
+#include <cstring>
 
+#include "file/safereplace.h"
 #include "print/pagepainter.h"
 
 namespace kestrel {
 
-bool CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages, QString* error)
-{
+namespace {
+
+// The PDF writer goes on after a failed write and ends without a word, so
+// the device it writes to keeps the first failure itself.
+class CheckedFileDevice : public QIODevice {
+public:
+    explicit CheckedFileDevice(int fd) : m_fd(fd) {}
+
+    bool isSequential() const override { return true; }
+    // 0 while every write succeeded, else the system's reason.
+    int Failure() const { return m_failure; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
     {
-        // QPdfWriter reports an unwritable path only by an inactive painter;
-        // opening the file first gives the reason.
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            if (error)
-                *error = probe.errorString();
-            return false;
+        if (m_failure != 0)
+            return -1;
+        for (qint64 done = 0; done < size;) {
+            const ssize_t n = ::write(m_fd, data + done, static_cast<std::size_t>(size - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_failure = n < 0 ? errno : ENOSPC;
+                return -1;
+            }
+            done += n;
         }
+        return size;
     }
-    QPdfWriter writer(path);
+
+private:
+    int m_fd;
+    int m_failure = 0;
+};
+
+// False when the writer could not be started or finished.
+bool DrawPages(QPdfWriter& writer, const std::vector<ReportPage>& pages)
+{
     writer.setTitle(QStringLiteral("Kestrel"));
     writer.setCreator(QStringLiteral("Kestrel"));
     writer.setResolution(1440);
@@ -32,11 +64,8 @@ bool CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
                                      QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
     QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error)
-            *error = QStringLiteral("Cannot write the PDF file");
+    if (!painter.begin(&writer))
         return false;
-    }
     const QFont font = CPagePainter::ReportFont();
     bool first = true;
     for (const ReportPage& page : pages) {
@@ -47,8 +76,31 @@ bool CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages
         painter.setFont(font);
         CPagePainter::DrawPage(painter, page);
     }
-    painter.end();
-    return true;
+    return painter.end();
+}
+
+} // namespace
+
+Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages)
+{
+    auto replacement = CFileReplacement::Begin(QFile::encodeName(path).toStdString());
+    if (!replacement)
+        return replacement.error();
+    CheckedFileDevice device(replacement->Descriptor());
+    if (!device.open(QIODevice::WriteOnly))
+        return Status::Fail("Cannot write file");
+    bool drawn = false;
+    {
+        QPdfWriter writer(&device);
+        drawn = DrawPages(writer, pages);
+    }
+    device.close();
+    if (!drawn && device.Failure() == 0)
+        return Status::Fail("Cannot write the PDF file");
+    if (device.Failure() != 0)
+        return Status::Fail(std::string("Cannot write file: ") + std::strerror(device.Failure()),
+                            device.Failure());
+    return replacement->Commit();
 }
 
 } // namespace kestrel

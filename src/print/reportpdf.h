@@ -4,14 +4,17 @@
 #include <QString>
 #include <vector>
 
+#include "calc/result.h"
 #include "report/reportpage.h"
 
 namespace kestrel {
 
 class CReportPdf {
 public:
-    // False with a message in error when the file cannot be written.
-    static bool Write(const QString& path, const std::vector<ReportPage>& pages, QString* error = nullptr);
+    // Writes the pages to a new file that replaces the one at path only when
+    // it is complete; a failed write (a full disk) leaves the old file as it
+    // was and gives the reason.
+    [[nodiscard]] static Status Write(const QString& path, const std::vector<ReportPage>& pages);
 };
 
 } // namespace kestrel

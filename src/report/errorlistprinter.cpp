@@ -9,7 +9,7 @@
 
 namespace kestrel {
 
-std::vector<ReportPage> CErrorListPrinter::Print(const CContract& contract)
+std::vector<ReportPage> CErrorListPrinter::Print(const CContract& contract, const CheckResult& check)
 {
     CPageEngine engine;
     engine.Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_FONT, 80, 60);
@@ -22,8 +22,8 @@ std::vector<ReportPage> CErrorListPrinter::Print(const CContract& contract)
     engine.PutFormatted("Letting Date: %s\n", FormatDate(contract.dLetingDate, 0).c_str());
     engine.PutFormatted("  Call Order: %s\n", text(contract.pszCallOrder()).c_str());
     engine.PutText("\n\n\n");
-    for (const CheckEntry& entry : GetErrorList())
-        engine.PutFormatted("%s\n", entry.text.c_str());
+    for (const CheckMessage& message : check.messages)
+        engine.PutFormatted("%s\n", message.text.c_str());
     engine.End(true);
     return engine.TakePages();
 }

@@ -9,11 +9,12 @@
 namespace kestrel {
 
 class CContract;
+struct CheckResult;
 
 class CErrorListPrinter {
 public:
-    // Lays out the current error list of the check.
-    static std::vector<ReportPage> Print(const CContract& contract);
+    // Lays out the messages of a check of the contract.
+    static std::vector<ReportPage> Print(const CContract& contract, const CheckResult& check);
 };
 
 } // namespace kestrel

@@ -59,7 +59,7 @@ std::string WithoutChars(std::string_view text, std::string_view set)
 
 double Adjusted(CReportContext& ctx, const TemplateField& f, double value)
 {
-    SetVariable("@Val", value);
+    ctx.SetSpecial("@Val", value);
     return CFieldReader::OptionValue(ctx, f, OPT_ADJUST);
 }
 
@@ -69,7 +69,7 @@ std::string FormatValue(CReportContext& ctx, TemplateField& f, const FieldValue&
     switch (f.entry->kind) {
     case KIND_TEXT:
         if (adjust) {
-            const double val = Evaluate(WithoutChars(v.text, ",$"));
+            const double val = ctx.Evaluate(WithoutChars(v.text, ",$"));
             const double x = Adjusted(ctx, f, val);
             const std::string_view fmt = FormatText(f);
             return FormatAmount(x, fmt.empty() ? std::string_view("12.2") : fmt, f.options);
@@ -179,19 +179,19 @@ std::string NumericText(std::string_view text)
     return t;
 }
 
-double SideNumber(std::string_view text)
+double SideNumber(CReportContext& ctx, std::string_view text)
 {
     if (text.empty())
         return 0;
-    const double x = Evaluate(NumericText(text));
-    if (EvalErrorCode() == EVAL_UNRECOGNIZED)
+    const double x = ctx.Evaluate(NumericText(text));
+    if (ctx.Eval().ErrorCode() == EVAL_UNRECOGNIZED)
         return 1;
     return x;
 }
 
 bool IsNumericSide(const TemplateCond& c)
 {
-    return c.op != 0 || (c.field && c.field->code == FC_NUMBERSTRING);
+    return c.op != COND_LEAF || (c.field && c.field->code == FC_NUMBERSTRING);
 }
 
 std::string SideText(CReportContext& ctx, const TemplateCond& c);
@@ -202,34 +202,34 @@ bool OperatorValue(CReportContext& ctx, const TemplateCond& c)
     const std::string lt = SideText(ctx, *c.left);
     const std::string rt = SideText(ctx, *c.right);
     if (numeric) {
-        const double a = SideNumber(lt);
-        const double b = SideNumber(rt);
+        const double a = SideNumber(ctx, lt);
+        const double b = SideNumber(ctx, rt);
         switch (c.op) {
-        case 1: return a != 0 && b != 0;
-        case 2: return a != 0 || b != 0;
-        case 3: return a > b;
-        case 4: return a < b;
-        case 5: return a >= b;
-        case 6: return a <= b;
-        case 7: return a != b;
+        case COND_AND: return a != 0 && b != 0;
+        case COND_OR: return a != 0 || b != 0;
+        case COND_GT: return a > b;
+        case COND_LT: return a < b;
+        case COND_GE: return a >= b;
+        case COND_LE: return a <= b;
+        case COND_NE: return a != b;
         default: return a == b;
         }
     }
     switch (c.op) {
-    case 1: return !lt.empty() && !rt.empty();
-    case 2: return !lt.empty() || !rt.empty();
-    case 3: return CompareNoCase(lt, rt) > 0;
-    case 4: return CompareNoCase(lt, rt) < 0;
-    case 5: return CompareNoCase(lt, rt) >= 0;
-    case 6: return CompareNoCase(lt, rt) <= 0;
-    case 7: return !MatchPatternList(lt, rt);
+    case COND_AND: return !lt.empty() && !rt.empty();
+    case COND_OR: return !lt.empty() || !rt.empty();
+    case COND_GT: return CompareNoCase(lt, rt) > 0;
+    case COND_LT: return CompareNoCase(lt, rt) < 0;
+    case COND_GE: return CompareNoCase(lt, rt) >= 0;
+    case COND_LE: return CompareNoCase(lt, rt) <= 0;
+    case COND_NE: return !MatchPatternList(lt, rt);
     default: return MatchPatternList(lt, rt);
     }
 }
 
 std::string SideText(CReportContext& ctx, const TemplateCond& c)
 {
-    if (c.op != 0)
+    if (c.op != COND_LEAF)
         return OperatorValue(ctx, c) ? "1" : "";
     return CFieldPrinter::FieldText(ctx, *c.field, true);
 }
@@ -256,12 +256,12 @@ std::string CFieldPrinter::FieldText(CReportContext& ctx, TemplateField& f, bool
 
 bool CFieldPrinter::ConditionValue(CReportContext& ctx, const TemplateCond& c)
 {
-    if (c.op != 0)
+    if (c.op != COND_LEAF)
         return OperatorValue(ctx, c);
     const std::string text = FieldText(ctx, *c.field, true);
     if (c.field->code == FC_NUMBERSTRING) {
-        const double x = Evaluate(NumericText(text));
-        const int err = EvalErrorCode();
+        const double x = ctx.Evaluate(NumericText(text));
+        const int err = ctx.Eval().ErrorCode();
         if (err == EVAL_OK)
             return x != 0;
         if (err != EVAL_UNRECOGNIZED)

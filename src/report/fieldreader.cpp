@@ -49,32 +49,32 @@ RawValue ContractValue(const CContract& c, int code)
     v.present = true;
     auto header = [&](int index) { v.text = &c.m_strHeader[static_cast<size_t>(index)]; };
     switch (code) {
-    case 80: header(HDR_AGENCY); break;
-    case 5: v.u32 = c.dLetingDate; break;
-    case 6: header(HDR_LETTING_ID); break;
-    case 7: header(HDR_CALL_ORDER); break;
-    case 8: header(HDR_CONTRACT_ID); break;
-    case 9: v.u32 = c.dDateGenerated; break;
-    case 10: v.u32 = c.m_dDateRevised; break;
-    case 11: header(HDR_CONTRACT_TYPE); break;
-    case 12: header(HDR_CONTRACT_TYPE2); break;
-    case 13: header(HDR_HIGHWAY_NUMBER); break;
-    case 14: header(HDR_CONTROLLING_PROJECT); break;
-    case 15: header(HDR_CONTROLLING_ROUTE); break;
-    case 16: header(HDR_FUND_TYPE); break;
-    case 17: header(HDR_ALTERNATE_CONTRACT_ID); break;
-    case 18: header(HDR_CONTRACT_LOCATION); break;
-    case 19: header(HDR_CONTRACT_DESCRIPTION); break;
-    case 20: header(HDR_PROJECT_NUMBER); break;
-    case 21: header(HDR_ROAD_NAME); break;
-    case 22: header(HDR_ROUTE); break;
-    case 23: v.number = c.m_fContractTotal; break;
-    case 24: v.text = &c.m_strPrimeID; break;
-    case 25: v.text = &c.m_strPrimeName; break;
-    case 26: header(HDR_SERIAL_NUMBER); break;
-    case 27: v.u32 = c.m_dwCheck; break;
-    case 83:
-    case 84: v.flags = c.m_wFlags; break;
+    case FC_AGENCY: header(HDR_AGENCY); break;
+    case FC_LETTING_DATE: v.u32 = c.dLetingDate; break;
+    case FC_LETTING_ID: header(HDR_LETTING_ID); break;
+    case FC_CALL_ORDER: header(HDR_CALL_ORDER); break;
+    case FC_CONTRACT_ID: header(HDR_CONTRACT_ID); break;
+    case FC_DATE_GENERATED: v.u32 = c.dDateGenerated; break;
+    case FC_DATE_REVISED: v.u32 = c.m_dDateRevised; break;
+    case FC_CONTRACT_TYPE: header(HDR_CONTRACT_TYPE); break;
+    case FC_CONTRACT_TYPE_TEXT: header(HDR_CONTRACT_TYPE2); break;
+    case FC_HIGHWAY_NUMBER: header(HDR_HIGHWAY_NUMBER); break;
+    case FC_CONTROLLING_PROJECT: header(HDR_CONTROLLING_PROJECT); break;
+    case FC_CONTROLLING_ROUTE: header(HDR_CONTROLLING_ROUTE); break;
+    case FC_FUND_TYPE: header(HDR_FUND_TYPE); break;
+    case FC_ALTERNATE_CONTRACT_ID: header(HDR_ALTERNATE_CONTRACT_ID); break;
+    case FC_CONTRACT_LOCATION: header(HDR_CONTRACT_LOCATION); break;
+    case FC_CONTRACT_DESCRIPTION: header(HDR_CONTRACT_DESCRIPTION); break;
+    case FC_PROJECT_NUMBER: header(HDR_PROJECT_NUMBER); break;
+    case FC_ROAD_NAME: header(HDR_ROAD_NAME); break;
+    case FC_ROUTE: header(HDR_ROUTE); break;
+    case FC_CONTRACT_TOTAL: v.number = c.m_fContractTotal; break;
+    case FC_PRIME_ID: v.text = &c.m_strPrimeID; break;
+    case FC_PRIME_NAME: v.text = &c.m_strPrimeName; break;
+    case FC_SERIAL_NUMBER: header(HDR_SERIAL_NUMBER); break;
+    case FC_CHECK: v.u32 = c.m_dwCheck; break;
+    case FC_BID_ERRORS:
+    case FC_INFORMATIONAL: v.flags = c.m_wFlags; break;
     default: v.present = false; break;
     }
     return v;
@@ -97,12 +97,15 @@ RawValue SubItemValue(const CSubItem* si, int code)
         return v;
     v.present = true;
     switch (code) {
-    case 65: v.number = si->m_fQuan; break;
-    case 66: v.number = si->m_fUP; break;
-    case 67: v.number = si->m_fExt; break;
-    case 68: v.number = si->m_fOrigQuan; break;
-    case 74: v.text = &si->m_strRemarks; break;
-    default: v.flags = si->m_wFlags; break;
+    case FC_SUBITEM_QUANTITY: v.number = si->m_fQuan; break;
+    case FC_SUBITEM_UNIT_PRICE: v.number = si->m_fUP; break;
+    case FC_SUBITEM_EXTENSION: v.number = si->m_fExt; break;
+    case FC_SUBITEM_ORIGQUAN: v.number = si->m_fOrigQuan; break;
+    case FC_SUBITEM_REMARKS: v.text = &si->m_strRemarks; break;
+    case FC_SUBITEM_OVERCOMMITTED:
+    case FC_SUBITEM_PARTIAL:
+    case FC_SUBITEM_FROMIRONBARK: v.flags = si->m_wFlags; break;
+    default: v.present = false; break;
     }
     return v;
 }
@@ -198,22 +201,22 @@ FieldValue ReadSpecial(CReportContext& ctx, TemplateField& f)
         }
         return v;
     }
-    case 40:
-    case 41:
-    case 56:
-    case 57: ThrowReportFault("Unknown special Value");
-    case 81:
+    case FC_SECTION_INDEX:
+    case FC_SECTION_COUNT:
+    case FC_ITEM_INDEX:
+    case FC_ITEM_COUNT: ThrowReportFault("Unknown special Value");
+    case FC_PAGE_NUMBER:
         v.has = true;
         v.u32 = static_cast<uint32_t>(ctx.ShownPageNumber());
         return v;
-    case 58:
-    case 59:
-    case 64: {
+    case FC_SUB_ISCHILDSUB:
+    case FC_SUB_CHILDSUBCOUNT:
+    case FC_SUB_AMMTSUBBED: {
         const CSubcontract* sub = ctx.CurrentSub();
         if (!sub)
             return v;
         v.has = true;
-        if (f.code == 58) {
+        if (f.code == FC_SUB_ISCHILDSUB) {
             v.flags = sub->m_pParent ? 1 : 0;
             return v;
         }
@@ -233,22 +236,22 @@ FieldValue ReadSpecial(CReportContext& ctx, TemplateField& f)
         v.number = amount;
         return v;
     }
-    case 69:
-    case 70:
-    case 71:
-    case 72:
-    case 73: {
+    case FC_SUBITEM_LINE_NUMBER:
+    case FC_SUBITEM_ALT_CODE:
+    case FC_SUBITEM_SHORT_DESC:
+    case FC_SUBITEM_NUMBER:
+    case FC_SUBITEM_UNIT: {
         const CItem* item = ctx.CurrentSubItem().first;
         if (!item)
             return v;
         v.has = true;
         const Text* t = nullptr;
         switch (f.code) {
-        case 69: t = &item->m_strLineNumber; break;
-        case 70: t = &item->m_strAltCode; break;
-        case 71: t = &item->m_strShortDesc; break;
-        case 72: t = &item->m_strItemNumber; break;
-        default: t = &item->m_strUnit; break;
+        case FC_SUBITEM_LINE_NUMBER: t = &item->m_strLineNumber; break;
+        case FC_SUBITEM_ALT_CODE: t = &item->m_strAltCode; break;
+        case FC_SUBITEM_SHORT_DESC: t = &item->m_strShortDesc; break;
+        case FC_SUBITEM_NUMBER: t = &item->m_strItemNumber; break;
+        default: t = &item->m_strUnit; break; // FC_SUBITEM_UNIT
         }
         v.text.assign(TextView(*t));
         return v;
@@ -332,7 +335,7 @@ double CFieldReader::OptionValue(CReportContext& ctx, const TemplateField& field
     if (!o)
         return optionCode == OPT_SIZE ? field.entry->size : 0;
     ctx.SetSpecials();
-    return Evaluate(TextView(o->value));
+    return ctx.Evaluate(TextView(o->value));
 }
 
 int CFieldReader::OptionInt(CReportContext& ctx, const TemplateField& field, int optionCode, int lo, int hi,
@@ -362,24 +365,25 @@ FieldValue CFieldReader::Read(CReportContext& ctx, TemplateField& f)
         Positioning(ctx, f);
         return ReadList(f, c.m_Counties.GetSize(), [&](int k, FieldValue& v) {
             const CCounty* r = c.m_Counties.GetAt(k);
-            v.text.assign(TextView(f.code == 28 ? r->m_strID : r->m_strName));
+            v.text.assign(TextView(f.code == FC_COUNTY_ID ? r->m_strID : r->m_strName));
         });
     case SRC_SITE:
         Positioning(ctx, f);
         return ReadList(f, c.m_Sites.GetSize(), [&](int k, FieldValue& v) {
             const CSite* r = c.m_Sites.GetAt(k);
             switch (f.code) {
-            case 30: v.u32 = r->m_dwEstDays; break;
-            case 31: v.u32 = r->m_dStartDate; break;
-            case 32: v.u32 = r->m_dEndDate; break;
-            case 33: v.text.assign(TextView(r->m_strTypeDays)); break;
-            case 34: v.number = r->m_fDamages; break;
-            default: v.text.assign(TextView(r->m_strDescription)); break;
+            case FC_SITE_ESTIMATED_DAYS: v.u32 = r->m_dwEstDays; break;
+            case FC_SITE_START_DATE: v.u32 = r->m_dStartDate; break;
+            case FC_SITE_END_DATE: v.u32 = r->m_dEndDate; break;
+            case FC_SITE_TYPE_DAYS: v.text.assign(TextView(r->m_strTypeDays)); break;
+            case FC_SITE_DAMAGES: v.number = r->m_fDamages; break;
+            case FC_SITE_DESCRIPTION: v.text.assign(TextView(r->m_strDescription)); break;
+            default: break;
             }
         });
     case SRC_CHECK: {
         Positioning(ctx, f);
-        const auto& list = GetErrorList();
+        const auto& list = ctx.Check().messages;
         return ReadList(f, static_cast<int>(list.size()),
                         [&](int k, FieldValue& v) { v.text = list[static_cast<size_t>(k)].text; });
     }
@@ -391,7 +395,7 @@ FieldValue CFieldReader::Read(CReportContext& ctx, TemplateField& f)
         if (f.code == FC_NUMBERSTRING) {
             if (f.text) {
                 ctx.SetSpecials();
-                raw.number = Evaluate(f.text.View());
+                raw.number = ctx.Evaluate(f.text.View());
             }
         }
         return ReadSingle(ctx, f, raw);

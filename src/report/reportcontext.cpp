@@ -45,8 +45,8 @@ void ClearUsed(CompiledTemplate& compiled)
 
 } // namespace
 
-CReportContext::CReportContext(CContract& contract, const CDataMap<CPlate>* templates)
-    : m_contract(contract), m_templates(templates ? templates : &contract.m_DataTemplates)
+CReportContext::CReportContext(CContract& contract, Evaluator& evaluator, const CDataMap<CPlate>* templates)
+    : m_contract(contract), m_eval(evaluator), m_templates(templates ? templates : &contract.m_DataTemplates)
 {
 }
 
@@ -67,9 +67,9 @@ int CReportContext::PrintTemplate(std::string_view name)
 
     struct ScopeGuard {
         CReportContext& c;
-        explicit ScopeGuard(CReportContext& ctx) : c(ctx)
+        ScopeGuard(CReportContext& ctx, std::string_view name) : c(ctx)
         {
-            c.m_scopes.emplace_back();
+            c.m_scopes.push_back(Scope{name, {}});
             ++c.m_depth;
         }
         ~ScopeGuard()
@@ -77,7 +77,7 @@ int CReportContext::PrintTemplate(std::string_view name)
             c.m_scopes.pop_back();
             --c.m_depth;
         }
-    } guard(*this);
+    } guard(*this, name);
 
     const std::string_view text = TextView(plate->m_strText);
     int total = 0;
@@ -127,15 +127,34 @@ int CReportContext::ShownPageNumber() const
 
 void CReportContext::SetSpecials()
 {
-    SetVariable("@Page", ShownPageNumber());
-    SetVariable("@Line", m_engine.Line());
-    SetVariable("@HeaderSize", 0);
-    SetVariable("@FooterSize", m_footerSize);
-    SetVariable("@PageWidth", m_engine.Columns());
-    SetVariable("@PageHeight", m_engine.Lines());
-    SetVariable("@SubIndex", m_subIndex);
-    SetVariable("@SubItemIndex", m_subItemIndex);
-    SetVariable("@LineIndex", m_linePass);
+    SetSpecial("@Page", ShownPageNumber());
+    SetSpecial("@Line", m_engine.Line());
+    SetSpecial("@HeaderSize", 0);
+    SetSpecial("@FooterSize", m_footerSize);
+    SetSpecial("@PageWidth", m_engine.Columns());
+    SetSpecial("@PageHeight", m_engine.Lines());
+    SetSpecial("@SubIndex", m_subIndex);
+    SetSpecial("@SubItemIndex", m_subItemIndex);
+    SetSpecial("@LineIndex", m_linePass);
+}
+
+void CReportContext::SetSpecial(std::string_view name, double value)
+{
+    // An '@' name is created as a variable and no expression can make it
+    // anything else, so this can only fail for want of memory; the
+    // expression then reads the name as it stood.
+    static_cast<void>(m_eval.SetVariable(name, value));
+}
+
+double CReportContext::Evaluate(std::string_view text)
+{
+    const double value = m_eval.Evaluate(text);
+    m_evalSteps += m_eval.LastSteps();
+    if (m_evalLimit > 0 && m_evalSteps > m_evalLimit) {
+        const std::string name(m_scopes.empty() ? std::string_view() : m_scopes.back().templateName);
+        ThrowReportFault("Expressions take too long to evaluate in template: %s", name.c_str());
+    }
+    return value;
 }
 
 void CReportContext::SetCurrentSub(int index)
@@ -176,7 +195,7 @@ void CReportContext::LoadFieldState(int code, int& position, Text& remaining) co
     remaining.reset();
     if (m_scopes.empty())
         return;
-    for (const auto& s : m_scopes.back()) {
+    for (const auto& s : m_scopes.back().fields) {
         if (s.code == code) {
             position = s.position;
             remaining = s.remaining;
@@ -189,14 +208,14 @@ void CReportContext::StoreFieldState(int code, int position, const Text& remaini
 {
     if (m_scopes.empty())
         return;
-    for (auto& s : m_scopes.back()) {
+    for (auto& s : m_scopes.back().fields) {
         if (s.code == code) {
             s.position = position;
             s.remaining = remaining;
             return;
         }
     }
-    m_scopes.back().push_back(FieldState{code, position, remaining});
+    m_scopes.back().fields.push_back(FieldState{code, position, remaining});
 }
 
 void CReportContext::CountWork()

@@ -11,22 +11,28 @@
 
 #include "model/contract/datamap.h"
 #include "model/contract/values.h"
+#include "model/subcontract/check.h"
 #include "report/pageengine.h"
 
 namespace kestrel {
 
+class Evaluator;
 class CContract;
 class CItem;
 class CPlate;
 class CSubcontract;
 class CSubItem;
 
+// Inside the report module; its printing throws CReportFault, which the
+// report run turns into a value.
 class CReportContext {
 public:
-    explicit CReportContext(CContract& contract, const CDataMap<CPlate>* templates = nullptr);
+    // The evaluator serves every expression of the run's templates.
+    CReportContext(CContract& contract, Evaluator& evaluator, const CDataMap<CPlate>* templates = nullptr);
 
     CContract& Contract() const { return m_contract; }
     CPageEngine& Engine() { return m_engine; }
+    Evaluator& Eval() const { return m_eval; }
 
     // Prints the named template (nothing when the name is unknown); returns
     // the lines printed. Throws CReportFault.
@@ -38,6 +44,13 @@ public:
 
     // Sets the evaluator's specials before a template expression.
     void SetSpecials();
+    // Sets one '@' variable that a template expression reads (a special, or
+    // @Val).
+    void SetSpecial(std::string_view name, double value);
+    // Evaluates a template expression, counting its work against the run's
+    // evaluation limit; the evaluator then holds its error. Throws
+    // CReportFault once the limit is passed.
+    double Evaluate(std::string_view text);
     // The page number that PAGE_NUMBER and @Page show: before the first
     // character of a new page, the number of the page about to begin.
     int ShownPageNumber() const;
@@ -47,7 +60,8 @@ public:
     int LinePass() const { return m_linePass; }
     void SetLinePass(int n) { m_linePass = n; }
 
-    // The current subcontractor: a record index, -1 for none.
+    // The current subcontractor: a record index (none at that index when the
+    // table is empty or missing).
     int CurrentSubIndex() const { return m_subIndex; }
     void SetCurrentSub(int index);
     CSubcontract* CurrentSub() const;
@@ -64,10 +78,20 @@ public:
     void CountWork();
     void SetWorkLimit(long long limit) { m_workLimit = limit; }
     void SetPageLimit(int pages) { m_pageLimit = pages; }
-    void ResetWork() { m_work = 0; }
+    // Limits the evaluation steps of one run (0: no limit).
+    void SetEvaluationLimit(long long steps) { m_evalLimit = steps; }
+    void ResetWork()
+    {
+        m_work = 0;
+        m_evalSteps = 0;
+    }
 
     // Frees the compiled forms kept with the templates.
     void ReleaseTemplates();
+
+    // The run's contract check, whose messages BID_ERROR prints.
+    const CheckResult& Check() const { return m_check; }
+    void SetCheck(CheckResult check) { m_check = std::move(check); }
 
 private:
     struct FieldState {
@@ -75,16 +99,20 @@ private:
         int position;
         Text remaining;
     };
-    using Scope = std::vector<FieldState>;
+    struct Scope {
+        std::string_view templateName;
+        std::vector<FieldState> fields;
+    };
 
     CPlate* FindTemplate(std::string_view name) const;
 
     CContract& m_contract;
+    Evaluator& m_eval;
     const CDataMap<CPlate>* m_templates;
     CPageEngine m_engine;
     int m_footerSize = 0;
     int m_linePass = 0;
-    int m_subIndex = -1;
+    int m_subIndex = 0;
     int m_subItemIndex = 0;
     bool m_subItemsValid = false;
     std::vector<std::pair<const CItem*, const CSubItem*>> m_subItems;
@@ -93,6 +121,9 @@ private:
     long long m_work = 0;
     long long m_workLimit = 0;
     int m_pageLimit = 0;
+    long long m_evalSteps = 0;
+    long long m_evalLimit = 0;
+    CheckResult m_check;
 };
 
 } // namespace kestrel

@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <vector>
 
 namespace kestrel {
@@ -21,7 +23,24 @@ void ThrowReportFault(const char* format, ...)
         message.assign(buffer.data(), static_cast<size_t>(n));
     }
     va_end(again);
-    throw CReportFault(std::move(message));
+    throw CReportFault(message);
+}
+
+Status CatchReportFault(const std::function<void()>& work)
+{
+    try {
+        work();
+        return Ok();
+    } catch (const CReportFault& fault) {
+        return Status::Fail(fault.what());
+    } catch (const std::bad_alloc&) {
+        // The engine's own words for a compiled form it could not build.
+        return Status::Fail("Unable to allocate memory for SEQ");
+    } catch (const std::exception& e) {
+        return Status::Fail(e.what());
+    } catch (...) {
+        return Status::Fail("The report could not be laid out");
+    }
 }
 
 } // namespace kestrel

@@ -1,9 +1,5 @@
 #include "report/reportrun.h"
 
-#include <exception>
-#include <new>
-
-#include "calc/evaluator.h"
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
@@ -21,6 +17,12 @@ constexpr long long kDefaultWorkLimit = 50'000'000;
 // Every page of a one-pass layout is kept; this many are some hundred
 // megabytes, and no real report comes near it.
 constexpr int kDefaultPageLimit = 20'000;
+// Evaluation steps of all expressions of one run. One evaluation is limited
+// on its own, but a template can ask for thousands of them (a recursive
+// user function in every field); this many steps take a few seconds. The
+// demo report takes some 2,500 steps a page, so real reports of thousands
+// of pages stay far below it.
+constexpr long long kDefaultEvaluationLimit = 50'000'000;
 
 enum SectionState : int {
     ST_DONE = -1,
@@ -37,26 +39,22 @@ enum SectionState : int {
 
 } // namespace
 
-CReportRun::CReportRun(CContract& contract, const CDataMap<CPlate>* templates)
-    : m_ctx(std::make_unique<CReportContext>(contract, templates))
+CReportRun::CReportRun(CContract& contract, Evaluator& evaluator, const CDataMap<CPlate>* templates)
+    : m_eval(evaluator), m_evalAtStart(evaluator),
+      m_ctx(std::make_unique<CReportContext>(contract, evaluator, templates))
 {
     m_ctx->SetWorkLimit(kDefaultWorkLimit);
     m_ctx->SetPageLimit(kDefaultPageLimit);
+    m_ctx->SetEvaluationLimit(kDefaultEvaluationLimit);
     // The check runs first so that a footer listing its messages is
     // measured with the current ones.
-    CheckContract(contract, true);
+    m_ctx->SetCheck(CheckContract(contract));
     // CHECK shows the value of the contract as printed, not as last saved.
     contract.m_dwCheck = ComputeCheckValue(contract);
     m_ctx->Engine().Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
-    try {
-        MeasureFooter();
-    } catch (const CReportFault& fault) {
-        m_prepareError = fault.Message();
-    } catch (const std::bad_alloc&) {
-        m_prepareError = "Unable to allocate memory for SEQ";
-    } catch (const std::exception& e) {
-        m_prepareError = e.what();
-    }
+    const Status measured = CatchReportFault([this] { MeasureFooter(); });
+    if (!measured)
+        m_prepareError = measured.errorText();
 }
 
 CReportRun::~CReportRun()
@@ -70,7 +68,7 @@ void CReportRun::Release()
         return;
     m_released = true;
     m_ctx->ReleaseTemplates();
-    FreeErrorList();
+    m_ctx->SetCheck(CheckResult());
 }
 
 void CReportRun::SetWorkLimit(long long limit)
@@ -81,6 +79,11 @@ void CReportRun::SetWorkLimit(long long limit)
 void CReportRun::SetPageLimit(int pages)
 {
     m_ctx->SetPageLimit(pages);
+}
+
+void CReportRun::SetEvaluationLimit(long long steps)
+{
+    m_ctx->SetEvaluationLimit(steps);
 }
 
 ReportOutcome CReportRun::RunToPage(int n)
@@ -101,17 +104,10 @@ ReportOutcome CReportRun::Run(int target)
         out.error = m_prepareError;
         return out;
     }
-    try {
-        LayOut(target);
-    } catch (const CReportFault& fault) {
+    const Status laidOut = CatchReportFault([this, target] { LayOut(target); });
+    if (!laidOut) {
         out.ok = false;
-        out.error = fault.Message();
-    } catch (const std::bad_alloc&) {
-        out.ok = false;
-        out.error = "Unable to allocate memory for SEQ";
-    } catch (const std::exception& e) {
-        out.ok = false;
-        out.error = e.what();
+        out.error = laidOut.errorText();
     }
     CPageEngine& e = m_ctx->Engine();
     out.pagesStarted = e.PageCount();
@@ -202,10 +198,12 @@ bool CReportRun::Fits(int printedThisRound)
 
 void CReportRun::MeasureFooter()
 {
-    // Every run starts from the evaluator state that preparing leaves (an
-    // empty identifier table, then whatever measuring the footer defines),
-    // so that a page comes out the same whichever run lays it out.
-    ClearIdentifiers();
+    // Every run starts from the identifiers the evaluator held when the run
+    // was prepared, then whatever measuring the footer defines, so that a
+    // page comes out the same whichever run lays it out. Definitions made
+    // before the report (the program's own) stay.
+    m_eval = m_evalAtStart;
+    m_ctx->ResetWork();
     m_ctx->SetFooterSize(m_ctx->MeasureTemplate("Report Footer"));
 }
 
@@ -216,8 +214,9 @@ void CReportRun::LayOut(int target)
     e.Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
     MeasureFooter();
     e.SetTargetPage(target);
-    ctx.ResetWork();
-    ctx.SetCurrentSub(-1);
+    // Fields read before the first "Report Sub Start" see the subcontractor
+    // at position 0, as @SubIndex says.
+    ctx.SetCurrentSub(0);
     ctx.SetSubItemIndex(0);
     ctx.SetLinePass(0);
     m_state = ST_START;

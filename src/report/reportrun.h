@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/evaluator.h"
 #include "model/contract/datamap.h"
 #include "report/reportpage.h"
 
@@ -27,7 +28,9 @@ public:
     // Prepares the run: the contract's stored templates (or the given map),
     // the footer measured, the contract check re-run so that its messages
     // are current. A fault while measuring is kept and returned by every run.
-    explicit CReportRun(CContract& contract, const CDataMap<CPlate>* templates = nullptr);
+    // The templates' expressions are evaluated by evaluator, which must
+    // outlive the run; every run starts from the identifiers it holds now.
+    CReportRun(CContract& contract, Evaluator& evaluator, const CDataMap<CPlate>* templates = nullptr);
     ~CReportRun();
     CReportRun(const CReportRun&) = delete;
     CReportRun& operator=(const CReportRun&) = delete;
@@ -46,6 +49,9 @@ public:
     void SetWorkLimit(long long limit);
     // Limits the pages of one run (0: no limit).
     void SetPageLimit(int pages);
+    // Limits the evaluation steps of one run, all expressions together
+    // (0: no limit); a run over the limit ends with a fault.
+    void SetEvaluationLimit(long long steps);
 
 private:
     ReportOutcome Run(int target);
@@ -57,6 +63,9 @@ private:
     void FirstSub();
     void NextSub();
 
+    Evaluator& m_eval;
+    // The evaluator as the run found it.
+    Evaluator m_evalAtStart;
     std::unique_ptr<CReportContext> m_ctx;
     std::string m_prepareError;
     bool m_released = false;

@@ -1,7 +1,13 @@
 #include "report/sectionfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
+#include <vector>
 
 #include "calc/codepage.h"
 
@@ -14,21 +20,90 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// One line without its LF. Characters past the line limit are read and
-// dropped, so a very long line costs no memory. False at the end of the file.
-bool ReadLine(std::FILE* f, std::string& line)
-{
-    line.clear();
-    bool any = false;
-    for (int c; (c = std::getc(f)) != EOF;) {
-        any = true;
-        if (c == '\n')
-            return true;
-        if (line.size() < kSectionMaxLine)
-            line.push_back(static_cast<char>(c));
+// Reads the section file line by line without holding a whole line: a line
+// is told apart by its first kSectionMaxLine bytes (its head), and the rest
+// of a longer line is streamed on when the line is copied, so that a
+// template of any size survives a save of another section.
+class LineReader {
+public:
+    explicit LineReader(std::FILE* f) : m_file(f), m_buffer(64 * 1024) {}
+
+    // Starts the next line; false at the end of the file.
+    bool Next()
+    {
+        Skip();
+        m_head.clear();
+        bool any = false;
+        while (m_head.size() < kSectionMaxLine) {
+            if (m_pos == m_len && !Fill())
+                return any;
+            any = true;
+            const std::size_t n = std::min(m_len - m_pos, kSectionMaxLine - m_head.size());
+            const char* start = m_buffer.data() + m_pos;
+            if (const void* lf = std::memchr(start, '\n', n)) {
+                const std::size_t k = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
+                m_head.append(start, k);
+                m_pos += k + 1;
+                return true;
+            }
+            m_head.append(start, n);
+            m_pos += n;
+        }
+        m_rest = true;
+        return true;
     }
-    return any;
-}
+    // The line's first bytes, without its LF.
+    const std::string& Head() const { return m_head; }
+    // The whole line, followed by LF.
+    template <class Writer> void CopyTo(Writer& out)
+    {
+        out.Write(m_head);
+        Rest([&](std::string_view bytes) { out.Write(bytes); });
+        out.Write("\n");
+    }
+    // Reads past the rest of the line.
+    void Skip()
+    {
+        Rest([](std::string_view) {});
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    bool Fill()
+    {
+        m_pos = 0;
+        m_len = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
+        if (m_len == 0 && std::ferror(m_file))
+            m_failed = true;
+        return m_len > 0;
+    }
+    template <class Sink> void Rest(Sink sink)
+    {
+        while (m_rest) {
+            if (m_pos == m_len && !Fill())
+                break;
+            const char* start = m_buffer.data() + m_pos;
+            const std::size_t n = m_len - m_pos;
+            if (const void* lf = std::memchr(start, '\n', n)) {
+                const std::size_t k = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
+                sink(std::string_view(start, k));
+                m_pos += k + 1;
+                break;
+            }
+            sink(std::string_view(start, n));
+            m_pos = m_len;
+        }
+        m_rest = false;
+    }
+
+    std::FILE* m_file;
+    std::vector<char> m_buffer;
+    std::size_t m_pos = 0;
+    std::size_t m_len = 0;
+    std::string m_head;
+    bool m_rest = false; // the current line goes on past its head
+    bool m_failed = false;
+};
 
 // Writes lines and remembers whether any write failed, so that a full disk is
 // noticed before the section file is replaced.
@@ -41,16 +116,11 @@ public:
         if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
             m_ok = false;
     }
-    void Line(std::string_view line)
-    {
-        Write(line);
-        Write("\n");
-    }
     void Section(std::string_view name, std::string_view text)
     {
         Write("[");
         Write(name);
-        Line("]");
+        Write("]\n");
         Write(text);
         if (text.empty() || text.back() != '\n')
             Write("\n");
@@ -77,24 +147,17 @@ bool IsBracketLine(const std::string& line)
     return !line.empty() && line[0] == '[';
 }
 
-std::string DirectoryOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // Copies `in` to `out`, putting the new section in place of every section of
 // that name (their comment lines survive) or at the end. Returns true when a
 // section was replaced.
-bool CopyWithSection(std::FILE* in, LineWriter& out, std::string_view name, std::string_view text)
+bool CopyWithSection(LineReader& in, LineWriter& out, std::string_view name, std::string_view text)
 {
     bool replaced = false;
-    std::string line;
-    bool have = ReadLine(in, line);
+    bool have = in.Next();
     while (have) {
-        if (!IsSectionHeaderFor(line, name)) {
-            out.Line(line);
-            have = ReadLine(in, line);
+        if (!IsSectionHeaderFor(in.Head(), name)) {
+            in.CopyTo(out);
+            have = in.Next();
             continue;
         }
         out.Section(name, text);
@@ -102,13 +165,13 @@ bool CopyWithSection(std::FILE* in, LineWriter& out, std::string_view name, std:
         // Skip the old body up to the next bracket line, which then goes
         // through the loop like any other line.
         have = false;
-        while (ReadLine(in, line)) {
-            if (IsBracketLine(line)) {
+        while (in.Next()) {
+            if (IsBracketLine(in.Head())) {
                 have = true;
                 break;
             }
-            if (IsComment(line))
-                out.Line(line);
+            if (IsComment(in.Head()))
+                in.CopyTo(out);
         }
     }
     if (!replaced)
@@ -116,13 +179,39 @@ bool CopyWithSection(std::FILE* in, LineWriter& out, std::string_view name, std:
     return replaced;
 }
 
-// Gives the new file the permissions of the one it replaces.
-void CopyPermissions(const std::string& from, const std::string& to)
+// Opens the section file for reading. Only a regular file is one: a FIFO
+// would block the save and a device never end it, so neither is read (the
+// open itself does not wait for a FIFO's writer).
+std::FILE* OpenSectionFile(const std::string& path)
 {
-    std::error_code ec;
-    const auto perms = std::filesystem::status(from, ec).permissions();
-    if (!ec)
-        std::filesystem::permissions(to, perms, ec);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    std::FILE* f = nullptr;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, O_RDONLY) == 0)
+        f = ::fdopen(fd, "rb");
+    if (!f)
+        ::close(fd);
+    return f;
+}
+
+// A second descriptor of the temporary file as a stream of its own, so that
+// closing the stream leaves the replacement's descriptor for its flush.
+std::FILE* StreamOf(const CFileReplacement& replacement)
+{
+    const int fd = ::dup(replacement.Descriptor());
+    if (fd < 0)
+        return nullptr;
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f)
+        ::close(fd);
+    return f;
+}
+
+std::string WithReason(const std::string& text, const ErrorInfo& error)
+{
+    return error.code > 0 ? text + ": " + std::strerror(error.code) : text;
 }
 
 } // namespace
@@ -142,38 +231,49 @@ bool IsSectionHeaderFor(std::string_view line, std::string_view name)
     return i < line.size() && line[i] == ']';
 }
 
-SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view text, const std::string& path)
+bool IsValidSectionName(std::string_view name)
 {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (name.empty() || IsBlank(name.front()))
+        return false;
+    return name.find_first_of("[]\r\n") == std::string_view::npos;
+}
+
+SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view text, const std::string& path,
+                                       const ReplaceFault& fault)
+{
+    const std::string section(name);
+    if (!IsValidSectionName(name))
+        return {SectionSaveResult::InvalidName,
+                "Invalid section name \"" + section +
+                    "\": a name must not be empty, begin with a blank or tab, or hold [, ], CR or LF"};
+    std::FILE* in = OpenSectionFile(path);
     if (!in)
         return {SectionSaveResult::CannotOpenFile, "Cannot open file " + path};
-    const std::string temporary = DirectoryOf(path) + kSectionTempName;
-    std::FILE* outFile = std::fopen(temporary.c_str(), "wb");
+    auto replacement = CFileReplacement::Begin(path, kSectionTempStem, fault);
+    std::FILE* outFile = replacement ? StreamOf(replacement.value()) : nullptr;
     if (!outFile) {
         std::fclose(in);
-        return {SectionSaveResult::CannotOpenTemp, "Cannot open temp file " + temporary};
+        const std::string temporary = CFileReplacement::TemporaryPattern(path, kSectionTempStem);
+        return {SectionSaveResult::CannotOpenTemp,
+                WithReason("Cannot open temp file " + temporary,
+                           replacement ? ErrorInfo{} : replacement.error())};
     }
+    LineReader reader(in);
     LineWriter out(outFile);
-    const bool replaced = CopyWithSection(in, out, name, text);
-    // A path that opens but cannot be read (a directory) is no section file.
-    const bool readFailed = std::ferror(in) != 0;
+    const bool replaced = CopyWithSection(reader, out, name, text);
+    // A file that opens but cannot be read is no section file.
+    const bool readFailed = reader.Failed();
     std::fclose(in);
     const bool written = out.Close();
-    if (readFailed) {
-        std::remove(temporary.c_str());
+    if (readFailed)
         return {SectionSaveResult::CannotOpenFile, "Cannot open file " + path};
-    }
-    if (!written) {
-        std::remove(temporary.c_str());
-        return {SectionSaveResult::CannotWriteTemp, "Cannot write temp file " + temporary};
-    }
+    if (!written)
+        return {SectionSaveResult::CannotWriteTemp, "Cannot write temp file " + replacement->TemporaryPath()};
     // Renaming over the old file replaces it in one step: at every moment
     // either the old or the new file is there under its name.
-    CopyPermissions(path, temporary);
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
+    if (const Status committed = replacement->Commit(); !committed)
         return {SectionSaveResult::CannotReplaceFile,
-                "Cannot replace file " + path + "; the new text is in " + temporary};
-    const std::string section(name);
+                "Cannot replace file " + path + ": " + committed.errorText()};
     if (replaced)
         return {SectionSaveResult::Replaced, "Section " + section + " Replaced in" + " file " + path};
     return {SectionSaveResult::Added, "Section " + section + " Added to" + " file " + path};

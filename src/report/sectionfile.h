@@ -7,15 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "file/safereplace.h"
+
 namespace kestrel {
 
 enum class SectionSaveResult {
     Replaced,
     Added,
-    CannotOpenFile,    // the section file cannot be read
+    CannotOpenFile,    // the section file cannot be read (or is no regular file)
     CannotOpenTemp,    // the temporary file cannot be created
     CannotWriteTemp,   // writing the temporary file failed; the section file is untouched
     CannotReplaceFile, // the temporary file could not take the section file's place
+    InvalidName,       // the name cannot be written as a section header
 };
 
 struct SectionSaveOutcome {
@@ -25,16 +28,26 @@ struct SectionSaveOutcome {
     bool ok() const { return result == SectionSaveResult::Replaced || result == SectionSaveResult::Added; }
 };
 
-// Name of the temporary file written beside the section file.
-inline constexpr const char* kSectionTempName = "cfgwrite.tmp";
-// Longest line kept when copying; the rest of a longer line is dropped.
+// Stem of the temporary file's name; each save makes its own unique file
+// beside the section file.
+inline constexpr const char* kSectionTempStem = "cfgwrite";
+// The part of a line that tells a section header or a comment line from
+// body text (the reader's line buffer). Lines are copied whole, whatever
+// their length.
 inline constexpr std::size_t kSectionMaxLine = 4095;
 // Size of the edit control's text buffer, terminating NUL included.
 inline constexpr std::size_t kTemplateEditBuffer = 36000;
 
 // Writes template `text` (lines ending in LF) as section `name` of the file at
-// `path`. The file is replaced only once the new contents are complete.
-SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view text, const std::string& path);
+// `path`. The file is replaced only once the new contents are complete; on
+// any failure it stays as it was. A name that is empty, begins with a blank
+// or tab, or holds "[", "]", CR or LF is refused: its header could not be
+// found again. `fault` lets tests make a step of the replacement fail.
+[[nodiscard]] SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view text,
+                                                     const std::string& path, const ReplaceFault& fault = {});
+
+// True when `name` can be written as a section header and found again.
+bool IsValidSectionName(std::string_view name);
 
 // True when `line` is a section header for `name`: "[", optional blanks or
 // tabs, the name in any case, optional blanks or tabs, "]".

@@ -12,16 +12,17 @@ namespace kestrel {
 
 namespace {
 
+// The operator tokens are the operators of condition nodes.
 enum Token : int {
     TOK_NONE = 0,
-    TOK_AND = 1,
-    TOK_OR = 2,
-    TOK_GT = 3,
-    TOK_LT = 4,
-    TOK_GE = 5,
-    TOK_LE = 6,
-    TOK_NE = 7,
-    TOK_EQ = 8,
+    TOK_AND = COND_AND,
+    TOK_OR = COND_OR,
+    TOK_GT = COND_GT,
+    TOK_LT = COND_LT,
+    TOK_GE = COND_GE,
+    TOK_LE = COND_LE,
+    TOK_NE = COND_NE,
+    TOK_EQ = COND_EQ,
     TOK_THEN = 9,
     TOK_ELSE = 10,
     TOK_OPEN = 11,
@@ -221,7 +222,7 @@ private:
                 seq.elseField = ReadFieldReference();
             }
             seq.cond = std::move(cond);
-        } else if (cond->op == 0) {
+        } else if (cond->op == COND_LEAF) {
             seq.thenField = std::move(cond->field);
         } else {
             seq.cond = std::move(cond);
@@ -557,21 +558,15 @@ std::unique_ptr<CompiledTemplate> CTemplateCompiler::Compile(std::string_view te
     return compiled;
 }
 
-std::unique_ptr<CompiledTemplate> CTemplateCompiler::TryCompile(std::string_view text,
-                                                                std::string_view templateName,
-                                                                const CContract* contract, std::string& error)
+Result<std::unique_ptr<CompiledTemplate>>
+CTemplateCompiler::TryCompile(std::string_view text, std::string_view templateName, const CContract* contract)
 {
-    error.clear();
-    try {
-        return CTemplateCompiler(templateName, contract).Compile(text);
-    } catch (const CReportFault& fault) {
-        error = fault.Message();
-    } catch (const std::bad_alloc&) {
-        error = "Unable to allocate memory for SEQ";
-    } catch (const std::exception& e) {
-        error = e.what();
-    }
-    return nullptr;
+    std::unique_ptr<CompiledTemplate> compiled;
+    const Status status =
+        CatchReportFault([&] { compiled = CTemplateCompiler(templateName, contract).Compile(text); });
+    if (!status)
+        return status.error();
+    return compiled;
 }
 
 } // namespace kestrel

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calc/result.h"
 #include "report/templatenodes.h"
 
 namespace kestrel {
@@ -19,7 +20,8 @@ public:
     // columns that fields may name; it may be null.
     CTemplateCompiler(std::string_view templateName, const CContract* contract);
 
-    // Both throw CReportFault on a parse error.
+    // Both throw CReportFault on a parse error; they serve the report
+    // engine inside the module. Other callers use TryCompile.
     std::unique_ptr<CompiledTemplate> Compile(std::string_view text) const;
     // One line of text, normally ending in LF.
     TemplateLine CompileLine(std::string_view line) const;
@@ -27,10 +29,10 @@ public:
     // The template's lines without their LF; a final LF starts no extra line.
     static std::vector<std::string_view> SplitLines(std::string_view text);
 
-    // Compile with the fault returned as a value: null and the message in
-    // error on failure.
-    static std::unique_ptr<CompiledTemplate> TryCompile(std::string_view text, std::string_view templateName,
-                                                        const CContract* contract, std::string& error);
+    // Compile with the fault returned as a value: the compiled template, or
+    // the fault's message.
+    [[nodiscard]] static Result<std::unique_ptr<CompiledTemplate>>
+    TryCompile(std::string_view text, std::string_view templateName, const CContract* contract);
 
 private:
     std::string m_name;

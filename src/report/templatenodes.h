@@ -40,10 +40,24 @@ struct TemplateField {
     }
 };
 
+// The operator of a condition node; the numbers are the codes of the
+// operators' tokens in the template language.
+enum CondOperator : int {
+    COND_LEAF = 0,
+    COND_AND = 1,
+    COND_OR = 2,
+    COND_GT = 3,
+    COND_LT = 4,
+    COND_GE = 5,
+    COND_LE = 6,
+    COND_NE = 7,
+    COND_EQ = 8,
+};
+
 struct TemplateCond {
     std::unique_ptr<TemplateCond> left;
     std::unique_ptr<TemplateCond> right;
-    int op = 0; // 0 for a leaf
+    int op = COND_LEAF;
     std::unique_ptr<TemplateField> field;
 };
 

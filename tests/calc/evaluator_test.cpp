@@ -11,36 +11,52 @@ using namespace kestrel;
 
 namespace {
 
-// Every test starts from a fresh table with only the predefined names.
+// Every test starts from a fresh evaluator with only the predefined names.
 class Eval : public ::testing::Test {
 protected:
-    void SetUp() override { ClearIdentifiers(); }
-    void TearDown() override { ClearIdentifiers(); }
-
     // The value of a text that must evaluate without error.
-    static double Value(std::string_view text)
+    double Value(std::string_view text)
     {
-        const double v = Evaluate(text);
-        EXPECT_EQ(EvalErrorCode(), 0)
-            << "'" << text << "': " << EvalErrorMessage() << " at " << EvalErrorOffset();
+        const double v = ev.Evaluate(text);
+        EXPECT_EQ(ev.ErrorCode(), 0) << "'" << text << "': " << ev.ErrorMessage() << " at "
+                                     << ev.ErrorOffset();
         return v;
     }
 
     // Evaluates a text that must fail with that code at that offset.
-    static void ExpectError(std::string_view text, int code, int offset)
+    void ExpectError(std::string_view text, int code, int offset)
     {
-        const double v = Evaluate(text);
-        EXPECT_EQ(EvalErrorCode(), code) << "'" << text << "'";
-        EXPECT_EQ(EvalErrorOffset(), offset) << "'" << text << "'";
-        EXPECT_STREQ(EvalErrorMessage(), EvalErrorText(code));
+        const double v = ev.Evaluate(text);
+        EXPECT_EQ(ev.ErrorCode(), code) << "'" << text << "'";
+        EXPECT_EQ(ev.ErrorOffset(), offset) << "'" << text << "'";
+        EXPECT_STREQ(ev.ErrorMessage(), Evaluator::ErrorText(code));
         EXPECT_TRUE(IsBlankValue(v)) << "'" << text << "' gave " << v;
     }
 
-    static double Var(std::string_view name)
+    double Var(std::string_view name)
     {
         // Reading an '@' name as an expression gives its value.
         return Value(name);
     }
+
+    // The identifier operations' outcome as its code (0 for success); a
+    // failure carries the code's message.
+    static int Code(const Status& s)
+    {
+        if (s.ok())
+            return 0;
+        EXPECT_EQ(s.errorText(), Evaluator::ErrorText(s.errorCode()));
+        return s.errorCode();
+    }
+    int SetVariable(std::string_view name, double value) { return Code(ev.SetVariable(name, value)); }
+    int DefineConstant(std::string_view name, double value) { return Code(ev.DefineConstant(name, value)); }
+    int DefineFunction(std::string_view name, EvalFunction fn) { return Code(ev.DefineFunction(name, fn)); }
+    int DefineUserFunction(std::string_view name, std::string_view body)
+    {
+        return Code(ev.DefineUserFunction(name, body));
+    }
+
+    Evaluator ev;
 };
 
 } // namespace
@@ -423,25 +439,25 @@ TEST_F(Eval, OnlyTheFirstErrorIsKept)
     ExpectError("sqrt(-1) + x", EVAL_FUNC_PARAM_RANGE, 0);
     // The next evaluation starts clean.
     EXPECT_EQ(Value("1"), 1);
-    EXPECT_STREQ(EvalErrorMessage(), "No Error");
+    EXPECT_STREQ(ev.ErrorMessage(), "No Error");
 }
 
 TEST_F(Eval, HostileNestingIsRefusedNotOverflowed)
 {
     const std::string parens = std::string(100000, '(') + "1" + std::string(100000, ')');
-    const double v = Evaluate(parens);
-    EXPECT_EQ(EvalErrorCode(), EVAL_NO_MEMORY);
+    const double v = ev.Evaluate(parens);
+    EXPECT_EQ(ev.ErrorCode(), EVAL_NO_MEMORY);
     EXPECT_TRUE(IsBlankValue(v));
     std::string chain;
     for (int i = 0; i < 50000; ++i)
         chain += "@a=";
-    Evaluate(chain + "1");
-    EXPECT_EQ(EvalErrorCode(), EVAL_NO_MEMORY);
+    ev.Evaluate(chain + "1");
+    EXPECT_EQ(ev.ErrorCode(), EVAL_NO_MEMORY);
     std::string choices;
     for (int i = 0; i < 50000; ++i)
         choices += "1?1:";
-    Evaluate(choices + "1");
-    EXPECT_EQ(EvalErrorCode(), EVAL_NO_MEMORY);
+    ev.Evaluate(choices + "1");
+    EXPECT_EQ(ev.ErrorCode(), EVAL_NO_MEMORY);
     // Ordinary nesting is far from the limit, and long flat chains loop.
     EXPECT_EQ(Value(std::string(100, '(') + "2" + std::string(100, ')')), 2);
     std::string sum = "0";
@@ -484,9 +500,9 @@ TEST_F(Eval, MessagesOfEveryCode)
         "Cannot change identifier type",
     };
     for (int code = 0; code <= EVAL_TYPE_CHANGE; ++code)
-        EXPECT_STREQ(EvalErrorText(code), expected[code]) << code;
-    EXPECT_NE(EvalErrorText(13), nullptr);
-    EXPECT_NE(EvalErrorText(-1), nullptr);
+        EXPECT_STREQ(Evaluator::ErrorText(code), expected[code]) << code;
+    EXPECT_NE(Evaluator::ErrorText(13), nullptr);
+    EXPECT_NE(Evaluator::ErrorText(-1), nullptr);
 }
 
 TEST_F(Eval, IdentifierKindsCannotChange)
@@ -497,8 +513,8 @@ TEST_F(Eval, IdentifierKindsCannotChange)
     EXPECT_EQ(Value("rate * 4"), 1);
 
     EXPECT_EQ(SetVariable("pi", 3), EVAL_TYPE_CHANGE);
-    EXPECT_EQ(EvalErrorCode(), EVAL_TYPE_CHANGE);
-    EXPECT_STREQ(EvalErrorMessage(), "Cannot change identifier type");
+    EXPECT_EQ(ev.ErrorCode(), EVAL_TYPE_CHANGE);
+    EXPECT_STREQ(ev.ErrorMessage(), "Cannot change identifier type");
     EXPECT_EQ(SetVariable("sqrt", 3), EVAL_TYPE_CHANGE);
     EXPECT_EQ(DefineConstant("pi", 3), EVAL_TYPE_CHANGE);
     EXPECT_EQ(DefineConstant("rate", 3), EVAL_TYPE_CHANGE);
@@ -508,7 +524,7 @@ TEST_F(Eval, IdentifierKindsCannotChange)
     EXPECT_EQ(DefineFunction("pi", nullptr), EVAL_TYPE_CHANGE);
     EXPECT_EQ(DefineUserFunction("sqrt", "@@"), EVAL_TYPE_CHANGE);
     EXPECT_EQ(DefineUserFunction("dbl", "@@*2"), 0);
-    EXPECT_EQ(EvalErrorCode(), 0);
+    EXPECT_EQ(ev.ErrorCode(), 0);
     EXPECT_EQ(SetVariable("dbl", 1), EVAL_TYPE_CHANGE);
     EXPECT_EQ(DefineFunction("dbl", nullptr), EVAL_TYPE_CHANGE);
     EXPECT_EQ(DefineUserFunction("dbl", "@@*4"), 0);
@@ -524,12 +540,65 @@ TEST_F(Eval, ClearForgetsEverythingButThePredefinedNames)
     EXPECT_EQ(Value("@x = 5"), 5);
     EXPECT_EQ(Value("set twice = @@*2"), 0);
     EXPECT_EQ(DefineConstant("gold", 1.618), 0);
-    ClearIdentifiers();
+    ev.Clear();
     EXPECT_EQ(Value("@x"), 0);
     ExpectError("twice(1)", EVAL_UNRECOGNIZED, 0);
     ExpectError("gold", EVAL_UNRECOGNIZED, 0);
     EXPECT_EQ(Value("sqrt(pi*pi)"), 3.1415926535);
     // Identifier operations build the table too.
-    ClearIdentifiers();
+    ev.Clear();
     EXPECT_EQ(SetVariable("pi", 1), EVAL_TYPE_CHANGE);
+}
+
+TEST_F(Eval, StepsMeasureTheWorkOfTheLastEvaluation)
+{
+    EXPECT_EQ(Value("1"), 1);
+    const long long one = ev.LastSteps();
+    EXPECT_GT(one, 0);
+    EXPECT_GT((Value("1+2*3"), ev.LastSteps()), one);
+    // The steps inside user functions count: twice the calls, twice the
+    // steps and a little more.
+    EXPECT_EQ(Value("set f = @@ > 0 ? f(@@-1) + f(@@-1) : 1"), 0);
+    EXPECT_EQ(ev.LastSteps(), 0);
+    EXPECT_EQ(Value("f(6)"), 64);
+    const long long six = ev.LastSteps();
+    EXPECT_EQ(Value("f(7)"), 128);
+    EXPECT_GT(ev.LastSteps(), 2 * six - one);
+    EXPECT_LT(ev.LastSteps(), 2 * six + 4 * one);
+    // A failed evaluation tells its steps too; an empty text takes none.
+    EXPECT_EQ(Value("f(3)"), 8);
+    const long long three = ev.LastSteps();
+    ExpectError("f(3) + 1/0", EVAL_DIVIDE_BY_ZERO, 8);
+    EXPECT_GT(ev.LastSteps(), three);
+    ExpectError("", EVAL_EMPTY, 0);
+    EXPECT_EQ(ev.LastSteps(), 0);
+}
+
+TEST(Evaluators, EachOwnsItsTableAndItsError)
+{
+    Evaluator a, b;
+    EXPECT_EQ(a.Evaluate("@x = 5"), 5);
+    EXPECT_EQ(a.Evaluate("set twice = @@*2"), 0);
+    EXPECT_EQ(b.Evaluate("@x"), 0);
+    EXPECT_TRUE(IsBlankValue(b.Evaluate("twice(1)")));
+    EXPECT_EQ(b.ErrorCode(), EVAL_UNRECOGNIZED);
+    EXPECT_EQ(a.ErrorCode(), EVAL_OK);
+    EXPECT_EQ(a.Evaluate("twice(@x)"), 10);
+    EXPECT_EQ(b.ErrorCode(), EVAL_UNRECOGNIZED);
+    EXPECT_EQ(b.ErrorOffset(), 0);
+    EXPECT_FALSE(b.SetVariable("pi", 1).ok());
+    EXPECT_EQ(a.ErrorCode(), EVAL_OK);
+
+    // A copy starts with the same identifiers and goes its own way.
+    Evaluator c = a;
+    EXPECT_EQ(c.Evaluate("@x = 7"), 7);
+    EXPECT_EQ(c.Evaluate("set twice = @@*3"), 0);
+    EXPECT_EQ(a.Evaluate("twice(@x)"), 10);
+    EXPECT_EQ(c.Evaluate("twice(@x)"), 21);
+    a.Clear();
+    EXPECT_EQ(c.Evaluate("@x"), 7);
+    b = c;
+    c.Clear();
+    EXPECT_EQ(b.Evaluate("twice(@x)"), 21);
+    EXPECT_EQ(c.Evaluate("@x"), 0);
 }

@@ -162,7 +162,9 @@ TEST(CliSave, FailuresKeepTheTarget)
     CliResult r = Cli(dir, "save " + Q(dir.file("JOB.CON")) + " " + Q(dir.file("none/OUT.CON")));
     EXPECT_EQ(r.status, 3);
     // After the messages of the missing list files.
-    EXPECT_NE(r.err.find("\nError: Cannot create a temporary file"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\nError: " + dir.file("none/OUT.CON") + ": Cannot create a temporary file"),
+              std::string::npos)
+        << r.err;
     r = Cli(dir, "save " + Q(dir.file("MISSING.CON")) + " " + Q(dir.file("OUT.CON")));
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.file("OUT.CON")));

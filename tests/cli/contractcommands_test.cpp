@@ -112,12 +112,13 @@ TEST(CliContract, UnreadableFilesExitTwo)
         Result r = RunCli(dir, std::string(cmd) + " " + Quote(dir.file("bad.con")) + extra);
         EXPECT_EQ(r.status, 2) << cmd;
         EXPECT_EQ(r.err,
-                  "Error: File is too old. This file can only be read with a previous version of KESTREL\n");
+                  "Error: " + dir.file("bad.con") +
+                      ": File is too old. This file can only be read with a previous version of KESTREL\n");
         EXPECT_EQ(r.out, "");
     }
     Result r = RunCli(dir, "rewrite " + Quote(dir.file("none.con")) + " " + Quote(dir.file("out.con")));
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Error: Cannot open file\n");
+    EXPECT_EQ(r.err, "Error: " + dir.file("none.con") + ": Cannot open file\n");
 }
 
 TEST(CliContract, RewriteKeepsTheStream)
@@ -138,7 +139,8 @@ TEST(CliContract, RewriteKeepsTheStream)
     const Result bad =
         RunCli(dir, "rewrite " + Quote(dir.file("a.con")) + " " + Quote(dir.file("no/such/dir.con")));
     EXPECT_EQ(bad.status, 3);
-    EXPECT_EQ(bad.err, "Error: Cannot open file\n");
+    EXPECT_EQ(bad.err, "Error: " + dir.file("no/such/dir.con") +
+                           ": Cannot create a temporary file: No such file or directory\n");
 }
 
 TEST(CliContract, ItemsGiveTheCopyText)

@@ -36,17 +36,18 @@ TEST(KvlCli, ListOfSomethingElseFailsWithTwo)
     const CliRun run = RunCli(dir, "kvl list " + test::ShellQuote(dir.file("notes.kvl")));
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("Can't open KVL library"), std::string::npos);
+    EXPECT_EQ(run.err, "Error: " + dir.file("notes.kvl") + ": Can't open KVL library\n");
     EXPECT_EQ(RunCli(dir, "kvl list " + test::ShellQuote(dir.file("missing.kvl"))).status, 2);
 }
 
-TEST(KvlCli, ListOfATruncatedDirectoryListsWhatItHolds)
+TEST(KvlCli, ListOfADamagedDirectoryListsWhatItHoldsAndFails)
 {
     TempDir dir;
     WriteBytes(dir.file("lib.kvl"), BuildKvl({{"a.kvs", "1"}, {"b.kvs", "22"}}, 5));
     const CliRun run = RunCli(dir, "kvl list " + test::ShellQuote(dir.file("lib.kvl")));
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "a.kvs\t1\nb.kvs\t2\n");
+    EXPECT_EQ(run.err, "Error: " + dir.file("lib.kvl") + ": Error Reading Library\n");
 }
 
 TEST(KvlCli, ExtractExitsWithTheResultCode)
@@ -61,15 +62,25 @@ TEST(KvlCli, ExtractExitsWithTheResultCode)
     EXPECT_EQ(ReadText(dir.file("P1.KVS")), "proposal one");
     EXPECT_FALSE(std::filesystem::exists(dir.file("notes.txt")));
 
-    EXPECT_EQ(RunCli(out, "kvl extract " + test::ShellQuote(dir.file("missing.kvl")) + " '*'").status, 1);
-    EXPECT_EQ(RunCli(out, "kvl extract " + test::ShellQuote(dir.file("lib.kvl")) + " '*.doc'").status, 3);
-
+    // A failure exits with its result code and says why, naming the library.
     WriteBytes(dir.file("bad.kvl"), BuildKvl({{"../up.kvs", "x"}}));
-    EXPECT_EQ(RunCli(out, "kvl extract " + test::ShellQuote(dir.file("bad.kvl")) + " '*'").status, 4);
-    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/../up.kvs"));
-
     WriteBytes(dir.file("short.kvl"), BuildKvl({{"a.kvs", "1"}}, 2));
-    EXPECT_EQ(RunCli(out, "kvl extract " + test::ShellQuote(dir.file("short.kvl")) + " '*'").status, 2);
+    struct Failure {
+        const char* library;
+        const char* patterns;
+        int status;
+        const char* text;
+    };
+    for (const Failure& f : {Failure{"missing.kvl", "*", 1, "Can't open KVL library"},
+                             Failure{"lib.kvl", "*.doc", 3, "No Matching Files Found"},
+                             Failure{"bad.kvl", "*", 4, "Can't Extract File"},
+                             Failure{"short.kvl", "*", 2, "Error Reading Library"}}) {
+        run = RunCli(out, "kvl extract " + test::ShellQuote(dir.file(f.library)) + " '" + f.patterns + "'");
+        EXPECT_EQ(run.status, f.status) << f.library;
+        EXPECT_EQ(run.err, "Error: " + dir.file(f.library) + ": " + f.text + "\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/../up.kvs"));
 }
 
 TEST(KvlCli, WrongArgumentsPrintUsage)

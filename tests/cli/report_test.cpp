@@ -84,6 +84,22 @@ TEST(CliReport, TemplateFaultOnStandardOutput)
     EXPECT_EQ(r.out, "Field Option SIZE requires value for field CONTRACT_ID in template [Report Front]\n");
 }
 
+TEST(CliReport, ExpressionWorkOfTheWholeReportIsLimited)
+{
+    // Every field calls a function that doubles its calls at each level;
+    // each evaluation is stopped on its own, but 2,500 of them would run for
+    // minutes. The report ends with a fault instead.
+    std::string front = "{#\"set f = @@ > 0 ? f(@@-1) + f(@@-1) : 1\"}\n";
+    for (int k = 0; k < 2500; ++k)
+        front += "{#\"f(40)\"}\n";
+    TempDir dir;
+    const std::string con = dir.file("r.CON");
+    WriteReportContract(con, front);
+    const test::CliRun r = RunCli(dir, "report " + Quote(con) + " --text -");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "Expressions take too long to evaluate in template: Report Front\n");
+}
+
 TEST(CliReport, UnreadableFile)
 {
     TempDir dir;

@@ -85,9 +85,8 @@ TEST_F(SaveTest, SuccessReplacesTheFileAndClearsModified)
 {
     contract.SetModified(true);
     ::chmod(target.c_str(), 0640);
-    std::string error;
-    ASSERT_TRUE(SaveContractSafely(contract, target, Options(), error)) << error;
-    EXPECT_TRUE(error.empty());
+    const Status status = SaveContractSafely(contract, target, Options());
+    ASSERT_TRUE(status.ok()) << status.errorText();
     const std::string saved = test::ReadText(target);
     EXPECT_NE(saved.find("GEN "), std::string::npos); // remarks were stamped before writing
     EXPECT_EQ(saved.substr(saved.size() - 4), "END\n");
@@ -104,8 +103,8 @@ TEST_F(SaveTest, SuccessReplacesTheFileAndClearsModified)
 
 TEST_F(SaveTest, NewFileIsCreated)
 {
-    std::string error;
-    ASSERT_TRUE(SaveContractSafely(contract, dir.file("NEW.CON"), Options(), error)) << error;
+    const Status saved = SaveContractSafely(contract, dir.file("NEW.CON"), Options());
+    ASSERT_TRUE(saved.ok()) << saved.errorText();
     EXPECT_NE(test::ReadText(dir.file("NEW.CON")).find("END"), std::string::npos);
     EXPECT_EQ(FilesInDir(), 2u);
 }
@@ -113,7 +112,6 @@ TEST_F(SaveTest, NewFileIsCreated)
 TEST_F(SaveTest, FailingAtEachWriteLeavesTheOldFile)
 {
     // Count the writes of a whole save first.
-    std::string error;
     writer.failAt = -1;
     writer(contract, dir.file("probe"));
     fs::remove(dir.file("probe"));
@@ -124,8 +122,9 @@ TEST_F(SaveTest, FailingAtEachWriteLeavesTheOldFile)
             writer.failAt = n;
             contract.m_wFlags = 0;
             FlagSet(contract.m_wFlags, CONTRACT_SAVED_BY_US, saved);
-            EXPECT_FALSE(SaveContractSafely(contract, target, Options(), error)) << n;
-            EXPECT_EQ(error, "writer code 7");
+            const Status status = SaveContractSafely(contract, target, Options());
+            EXPECT_FALSE(status.ok()) << n;
+            EXPECT_EQ(status.errorText(), "writer code 7");
             EXPECT_EQ(test::ReadText(target), old) << "write " << n;
             EXPECT_EQ(FilesInDir(), 1u) << "write " << n;
             EXPECT_EQ(FlagTest(contract.m_wFlags, CONTRACT_SAVED_BY_US), saved != 0);
@@ -140,9 +139,9 @@ TEST_F(SaveTest, FailingAtEachOwnStepLeavesTheOldFile)
         SaveOptions o = Options();
         o.failStep = [step](SaveStep s) { return s == step; };
         contract.SetModified(false);
-        std::string error;
-        EXPECT_FALSE(SaveContractSafely(contract, target, o, error));
-        EXPECT_FALSE(error.empty());
+        const Status saved = SaveContractSafely(contract, target, o);
+        EXPECT_FALSE(saved.ok());
+        EXPECT_FALSE(saved.errorText().empty());
         EXPECT_EQ(test::ReadText(target), old);
         EXPECT_EQ(FilesInDir(), 1u);
         EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
@@ -156,8 +155,8 @@ TEST_F(SaveTest, SymbolicLinkStaysALink)
     const std::string real = dir.file("real/JOB.CON");
     fs::rename(target, real);
     fs::create_symlink(real, target);
-    std::string error;
-    ASSERT_TRUE(SaveContractSafely(contract, target, Options(), error)) << error;
+    const Status saved = SaveContractSafely(contract, target, Options());
+    ASSERT_TRUE(saved.ok()) << saved.errorText();
     EXPECT_TRUE(fs::is_symlink(target));
     EXPECT_NE(test::ReadText(real).find("END"), std::string::npos);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("real")), fs::directory_iterator()), 1);
@@ -165,14 +164,14 @@ TEST_F(SaveTest, SymbolicLinkStaysALink)
 
 TEST_F(SaveTest, UnwritableDirectoryFailsCleanly)
 {
-    std::string error;
-    EXPECT_FALSE(SaveContractSafely(contract, dir.file("no/such/dir/JOB.CON"), Options(), error));
-    EXPECT_NE(error.find("temporary"), std::string::npos) << error;
+    const Status saved = SaveContractSafely(contract, dir.file("no/such/dir/JOB.CON"), Options());
+    EXPECT_FALSE(saved.ok());
+    EXPECT_NE(saved.errorText().find("temporary"), std::string::npos) << saved.errorText();
     EXPECT_EQ(test::ReadText(target), old);
     // A writer that is missing is a failure, not a silent success.
     SaveOptions o = Options();
     o.writer = nullptr;
-    EXPECT_FALSE(SaveContractSafely(contract, target, o, error));
+    EXPECT_FALSE(SaveContractSafely(contract, target, o).ok());
     EXPECT_EQ(test::ReadText(target), old);
     EXPECT_EQ(FilesInDir(), 1u);
 }
@@ -206,8 +205,8 @@ TEST(SaveWithTheWriter, CutAnywhereKeepsThePreviousFile)
             rec->SetCellText(j, text);
         }
     }
-    std::string error;
-    ASSERT_TRUE(SaveContract(contract, target, error)) << error;
+    const Status first = SaveContract(contract, target);
+    ASSERT_TRUE(first.ok()) << first.errorText();
     const auto previous = test::ReadBytes(target);
     const size_t size = previous.size();
     ASSERT_GT(size, size_t(600) * 1024); // several of the writer's blocks
@@ -223,10 +222,10 @@ TEST(SaveWithTheWriter, CutAnywhereKeepsThePreviousFile)
         rlimit limited = original;
         limited.rlim_cur = cut;
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const bool saved = SaveContract(contract, target, error);
+        const Status saved = SaveContract(contract, target);
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
-        EXPECT_FALSE(saved) << "cut at " << cut;
-        EXPECT_EQ(error, "Cannot write file") << "cut at " << cut;
+        EXPECT_FALSE(saved.ok()) << "cut at " << cut;
+        EXPECT_EQ(saved.errorText(), "Cannot write file") << "cut at " << cut;
         EXPECT_EQ(test::ReadBytes(target), previous) << "cut at " << cut;
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
         EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));

@@ -18,7 +18,6 @@ class OpenContractTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetProgramDirectory("");
         test::WriteText(dir.file("VENDORS.TXT"), "VEND    00123 Acme Paving\n"
                                                  "VEND    00050 Zenith Signs  \n"
                                                  "VEND    00123 Acme Paving Two\n"
@@ -36,11 +35,6 @@ protected:
         for (int i = 0; i < 3; ++i)
             t.AddRecord(-1, -1);
     }
-    void TearDown() override
-    {
-        SetContractPath("");
-        FreeErrorList();
-    }
     void Field(int j, int type, const std::string& source, int start, int end)
     {
         CFieldInfo* f = contract.m_pSubTable->m_Fields[j];
@@ -50,9 +44,11 @@ protected:
         f->m_iListEnd = end;
     }
     CSubcontract& Row(int i) { return *contract.m_pSubTable->m_Records[i]; }
+    OpenedContract Open() { return FinishOpenContract(contract, dir.file("JOB.CON"), paths); }
 
     test::TempDir dir;
     CContract contract;
+    CProgramPaths paths;
 };
 
 TEST_F(OpenContractTest, LinksCellsToTheirListEntries)
@@ -63,9 +59,9 @@ TEST_F(OpenContractTest, LinksCellsToTheirListEntries)
     Row(1).SetCellText(1, std::string("00999"));
     Row(1).SetCellText(2, std::string("typed"));
     Row(2).SetCellText(10, std::string("Grading"));
-    const auto opened = FinishOpenContract(contract, dir.file("JOB.CON"));
+    const auto opened = Open();
     EXPECT_TRUE(opened.listErrors.empty());
-    EXPECT_EQ(ContractPath(), dir.file("JOB.CON"));
+    EXPECT_EQ(paths.ContractPath(), dir.file("JOB.CON"));
 
     // Sorted list: 00050 Zenith, 00123 Acme Paving, 00123 Acme Paving Two;
     // the later entry of a key wins.
@@ -84,10 +80,11 @@ TEST_F(OpenContractTest, TheSilentCheckSeesTheLinkedPositions)
 {
     Row(0).SetCellText(10, std::string("Grading"));
     Row(1).SetCellText(10, std::string("Paving"));
-    FinishOpenContract(contract, dir.file("JOB.CON"));
-    ASSERT_EQ(GetErrorList().size(), 1u);
-    EXPECT_EQ(GetErrorList()[0].index, 1);
-    EXPECT_EQ(GetErrorList()[0].severity, 1);
+    const auto opened = Open();
+    ASSERT_EQ(opened.check.messages.size(), 1u);
+    EXPECT_EQ(opened.check.messages[0].record, 1);
+    EXPECT_EQ(opened.check.messages[0].field, 10);
+    EXPECT_EQ(opened.check.messages[0].severity, CheckSeverity::Warning);
 }
 
 TEST_F(OpenContractTest, EmptyCellsAreNeverLinked)
@@ -97,7 +94,7 @@ TEST_F(OpenContractTest, EmptyCellsAreNeverLinked)
     Field(1, FIELD_DROPLIST, "VENDORS.TXT:VEND", 3, 5);
     Row(0).SetCellText(1, std::string("  "));
     Row(0).SetCellText(2, std::string(""));
-    FinishOpenContract(contract, dir.file("JOB.CON"));
+    (void)Open();
     EXPECT_EQ(Row(0).GetCell(1)->m_i, -1);
     EXPECT_EQ(*Row(0).GetCellText(2), "");
     EXPECT_EQ(Row(1).GetCell(2)->m_i, -1);
@@ -108,7 +105,7 @@ TEST_F(OpenContractTest, MissingListFilesAreReportedInColumnOrder)
     Field(12, FIELD_DROPLIST, "GONE.TXT:A", 1, 0);
     Field(14, FIELD_DROPLIST, "ALSO.BIN:B", 1, 0);
     Field(1, FIELD_DROPLIST, "", 1, 0);
-    const auto opened = FinishOpenContract(contract, dir.file("JOB.CON"));
+    const auto opened = Open();
     ASSERT_EQ(opened.listErrors.size(), 2u);
     EXPECT_EQ(opened.listErrors[0], "Cannot open the file 'GONE.TXT'");
     EXPECT_EQ(opened.listErrors[1], "Cannot open the file 'ALSO.BIN'");
@@ -116,13 +113,13 @@ TEST_F(OpenContractTest, MissingListFilesAreReportedInColumnOrder)
 
 TEST_F(OpenContractTest, NameFieldsLastMatchOrZero)
 {
-    auto opened = FinishOpenContract(contract, dir.file("JOB.CON"));
+    auto opened = Open();
     EXPECT_EQ(opened.subNameField, 0);
     EXPECT_EQ(opened.subField, 0);
     contract.m_pSubTable->m_Fields[3]->m_strName = "subname";
     contract.m_pSubTable->m_Fields[7]->m_strName = "SubName";
     contract.m_pSubTable->m_Fields[5]->m_strName = "Sub";
-    opened = FinishOpenContract(contract, dir.file("JOB.CON"));
+    opened = Open();
     EXPECT_EQ(opened.subNameField, 7);
     EXPECT_EQ(opened.subField, 5);
 }
@@ -136,7 +133,7 @@ TEST_F(OpenContractTest, CompletenessAndTotalsAreRenewed)
     FlagSet(Row(1).m_wFlags, SUB_COMPLETE, 1); // stored complete, but name empty
     FlagSet(Row(1).m_wFlags, SUB_USESSUBITEMS, 0);
     Row(1).SetCellText(SUBF_AMOUNT, std::string("250.00"));
-    FinishOpenContract(contract, dir.file("JOB.CON"));
+    (void)Open();
     EXPECT_TRUE(FlagTest(Row(0).m_wFlags, SUB_COMPLETE));
     EXPECT_FALSE(FlagTest(Row(1).m_wFlags, SUB_COMPLETE));
     EXPECT_DOUBLE_EQ(t.m_fSubTotal, 250.0);
@@ -146,10 +143,11 @@ TEST_F(OpenContractTest, CompletenessAndTotalsAreRenewed)
 TEST(OpenContract, ContractWithoutTables)
 {
     CContract contract;
-    const auto opened = FinishOpenContract(contract, "x.CON");
+    CProgramPaths paths;
+    const auto opened = FinishOpenContract(contract, "x.CON", paths);
     EXPECT_TRUE(opened.listErrors.empty());
+    EXPECT_TRUE(opened.check.Passed());
     EXPECT_FALSE(FlagTest(contract.m_wFlags, CONTRACT_BID_ERRORS));
-    SetContractPath("");
 }
 
 } // namespace

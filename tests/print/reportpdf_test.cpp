@@ -99,8 +99,8 @@ TEST(ReportPdf, TextIsWhereTheLayoutPutIt)
     one.lines = {"Hello", "", "  Column two", "", "", "", "", "", "", "", "Line ten"};
     ReportPage two;
     two.lines = {"Second page"};
-    QString error;
-    ASSERT_TRUE(CReportPdf::Write(pdf, {one, two}, &error)) << error.toStdString();
+    const Status written = CReportPdf::Write(pdf, {one, two});
+    ASSERT_TRUE(written.ok()) << written.errorText();
 
     if (const char* keep = std::getenv("KESTREL_PAGE_PNG"))
         QFile::copy(pdf, QString::fromLocal8Bit(keep) + QStringLiteral("/report.pdf"));
@@ -133,9 +133,9 @@ TEST(ReportPdf, TextIsWhereTheLayoutPutIt)
 TEST(ReportPdf, UnwritablePathIsAnError)
 {
     App();
-    QString error;
-    EXPECT_FALSE(CReportPdf::Write(QStringLiteral("/nonexistent-dir/x.pdf"), {}, &error));
-    EXPECT_FALSE(error.isEmpty());
+    const Status written = CReportPdf::Write(QStringLiteral("/nonexistent-dir/x.pdf"), {});
+    EXPECT_FALSE(written.ok());
+    EXPECT_FALSE(written.errorText().empty());
 }
 
 } // namespace

@@ -131,6 +131,30 @@ TEST_F(Conditions, TextPatterns)
     EXPECT_EQ(L("{AGENCY==\"LS;L*\"?\"yes\":\"no\"}"), "no|");
 }
 
+TEST_F(Conditions, EveryPatternOfTheListCountsEmptyOnesIncluded)
+{
+    // The fund type is an empty text, not a missing one.
+    c->m_strHeader[HDR_FUND_TYPE] = std::string("");
+    EXPECT_EQ(L("{FUND_TYPE==\"\"?\"none\":\"some\"}"), "none|");
+    EXPECT_EQ(L("{FUND_TYPE!=\"\"?\"some\":\"none\"}"), "none|");
+    EXPECT_EQ(L("{\"\" == \"\"}"), "TRUE|");
+    EXPECT_EQ(L("{\"\" != \"\"}"), "FALSE|");
+    EXPECT_EQ(L("{FUND_TYPE==\"x;\"}"), "TRUE|");
+    EXPECT_EQ(L("{FUND_TYPE==\";x\"}"), "TRUE|");
+    EXPECT_EQ(L("{FUND_TYPE==\"x;y\"}"), "FALSE|");
+    EXPECT_EQ(L("{FUND_TYPE==\"x;;y\"}"), "TRUE|");
+    // An empty piece matches only the empty text.
+    c->m_strHeader[HDR_FUND_TYPE] = std::string("x");
+    EXPECT_EQ(L("{FUND_TYPE==\"\"?\"none\":\"some\"}"), "some|");
+    EXPECT_EQ(L("{FUND_TYPE==\"x;\"}"), "TRUE|");
+    EXPECT_EQ(L("{FUND_TYPE==\";x\"}"), "TRUE|");
+    EXPECT_EQ(L("{FUND_TYPE==\";\"}"), "FALSE|");
+    EXPECT_EQ(L("{FUND_TYPE!=\";y\"}"), "TRUE|");
+    // A missing text compares as an empty one.
+    c->m_strHeader[HDR_FUND_TYPE].reset();
+    EXPECT_EQ(L("{FUND_TYPE==\"\"?\"none\":\"some\"}"), "none|");
+}
+
 TEST_F(Conditions, TextOrderingAndLogic)
 {
     c->m_strHeader[HDR_AGENCY] = std::string("ABD");

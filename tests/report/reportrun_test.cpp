@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "file/contractfile.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
 #include "report/errorlistprinter.h"
+#include "report/reportfault.h"
 #include "reporttestutil.h"
 
 namespace kestrel {
@@ -110,6 +114,45 @@ TEST_F(SubReport, SectionsInTierOrder)
                              "END B\n\f\n");
 }
 
+TEST_F(SubReport, PositionsAreZeroUntilTheSectionsMoveThem)
+{
+    // Before the first "Report Sub Start" the current subcontractor is the
+    // one at position 0, as @SubIndex says.
+    const std::string probe =
+        "{#@SubIndex,FORMAT=1.0}/{#@SubItemIndex,FORMAT=1.0} {VendorName} "
+        "{SUB_ISCHILDSUB}{SUB_USESSUBITEMS} {SUB_CHILDSUBCOUNT} {SUBITEM_LINE_NUMBER}|\n";
+    SetTemplate(*c, "Report Front", probe);
+    SetTemplate(*c, "Report Sub List Start", probe);
+    SetTemplate(*c, "Report Sub Start", "");
+    SetTemplate(*c, "Report Sub End", "");
+    SetTemplate(*c, "Report SubItem List Header", "");
+    SetTemplate(*c, "Report SubItem List Footer", "");
+    SetTemplate(*c, "Report SubItem", "");
+    SetTemplate(*c, "Report Sub No Items", "");
+    SetTemplate(*c, "Report Sub List End", probe);
+    // Sub-item 0 of A in contract order is line 0010. After the list the
+    // last subcontractor visited (B, position 2) is still current, and the
+    // sub-item number is where A1's items left it.
+    EXPECT_EQ(RunReport(*c), "0/0 A 1 1 0010|\n\f\n0/0 A 1 1 0010|\n2/1 B  0     |\n\f\n");
+}
+
+TEST(ReportRun, PositionsAreZeroWithoutSubcontractors)
+{
+    const std::string probe = "{#@SubIndex,FORMAT=1.0}/{#@SubItemIndex,FORMAT=1.0}"
+                              "<{VendorName}{SUB_ISCHILDSUB}{SUB_USESSUBITEMS}{SUB_CHILDSUBCOUNT}"
+                              "{SUB_AMMTSUBBED,SIZE=0}{SUBITEM_QUANTITY,SIZE=0}{SUBITEM_UNIT,SIZE=0}>\n";
+    auto c = MakeReportContract();
+    SetTemplate(*c, "Report Front", probe);
+    SetTemplate(*c, "Report Sub List Start", probe);
+    SetTemplate(*c, "Report Sub List End", probe);
+    const std::string want = "0/0<>\n\f\n0/0<>\n0/0<>\n\f\n";
+    EXPECT_EQ(RunReport(*c), want);
+    // No subcontractor table at all: the column name is unknown and prints
+    // nothing, every subcontractor field has no value.
+    c->m_pSubTable.reset();
+    EXPECT_EQ(RunReport(*c), want);
+}
+
 TEST_F(SubReport, ChildOfANonItemizedParentHasNoItems)
 {
     FlagSet(a->m_wFlags, SUB_USESSUBITEMS, 0);
@@ -195,7 +238,8 @@ TEST_F(SubReport, OneLayoutGivesTheSamePagesAsPageByPageRuns)
     SetTemplate(*c, "Report Header", "{PAGE_NUMBER} {#@Line,FORMAT=2.0}\n");
     SetTemplate(*c, "Report Footer", "{DROP}-- {PAGE_NUMBER} --\f\r\\");
     SetTemplate(*c, "Report Back", "BACK {#@Page,FORMAT=3.0}\n");
-    CReportRun run(*c);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
     const ReportOutcome all = run.LayoutAll();
     ASSERT_TRUE(all.ok) << all.error;
     ASSERT_GE(all.pages.size(), 8u);
@@ -216,7 +260,8 @@ TEST_F(SubReport, EveryRunStartsFromThePreparedEvaluatorState)
     c->m_wPrintOptions = 1;
     SetTemplate(*c, "Report Header", "H{#@foot,FORMAT=1.0}\n");
     SetTemplate(*c, "Report Footer", "F{#@foot=@foot+1,FORMAT=1.0}\f\r\\");
-    CReportRun run(*c);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
     const ReportOutcome first = run.LayoutAll();
     ASSERT_TRUE(first.ok);
     ASSERT_EQ(first.pages.size(), 4u);
@@ -225,6 +270,31 @@ TEST_F(SubReport, EveryRunStartsFromThePreparedEvaluatorState)
     EXPECT_EQ(first.pages[3].lines[0], "H4");
     EXPECT_EQ(run.LayoutAll().pages, first.pages);
     EXPECT_EQ(run.RunToPage(3).pages[0], first.pages[2]);
+}
+
+TEST(ReportRun, TemplatesUseTheEvaluatorTheRunIsGiven)
+{
+    auto c = MakeReportContract();
+    SetTemplate(*c, "Report Front", "{#\"twice(@base)\",FORMAT=3.0} {#@base=@base+1,FORMAT=3.0}|\n");
+    // The program's definitions are seen by the report; every run starts
+    // from them and they stay after it.
+    Evaluator program;
+    program.Evaluate("set twice = @@*2");
+    program.Evaluate("@base = 20");
+    {
+        CReportRun run(*c, program);
+        EXPECT_EQ(run.LayoutAll().pages[0].lines[0], "40 21|");
+        EXPECT_EQ(run.LayoutAll().pages[0].lines[0], "40 21|");
+    }
+    EXPECT_EQ(program.Evaluate("twice(3)"), 6);
+    // A run with an evaluator of its own does not see them (twice is
+    // unknown and has no value).
+    Evaluator own;
+    CReportRun run(*c, own);
+    EXPECT_EQ(run.LayoutAll().pages[0].lines[0], " 1|");
+    EXPECT_EQ(own.Evaluate("@base"), 1);
+    program.Evaluate("@base = 50");
+    EXPECT_EQ(run.LayoutAll().pages[0].lines[0], " 1|");
 }
 
 TEST(ReportRun, CheckFieldShowsTheCurrentCheckValue)
@@ -258,7 +328,8 @@ TEST(ReportFaults, FaultWhileMeasuringTheFooter)
     auto c = MakeReportContract();
     SetTemplate(*c, "Report Front", "front\n");
     SetTemplate(*c, "Report Footer", "{SECTION_COUNT}");
-    CReportRun run(*c);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
     EXPECT_EQ(run.LayoutAll().error, "Unknown special Value");
     EXPECT_EQ(run.RunToPage(1).error, "Unknown special Value");
 }
@@ -270,16 +341,76 @@ TEST(ReportFaults, RunawayTemplatesStop)
     SetTemplate(*c, "B", "{\"\",MINLINES=400}{[C]}");
     SetTemplate(*c, "C", "{\"\",MINLINES=400}");
     SetTemplate(*c, "Report Front", "{[A]}");
-    CReportRun run(*c);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
     run.SetWorkLimit(100000);
     EXPECT_EQ(run.LayoutAll().error, "The report is too large to lay out");
+}
+
+// A template of n fields that each call a recursive user function.
+std::string RecursiveFields(int n)
+{
+    std::string text = "{#\"set f = @@ > 0 ? f(@@-1) + f(@@-1) : 1\"}\n";
+    for (int k = 0; k < n; ++k)
+        text += "{#\"f(4)\",FORMAT=3.0}\n";
+    return text;
+}
+
+TEST(ReportFaults, EvaluationWorkIsLimitedForTheWholeRun)
+{
+    // The steps of one field, as the run's evaluator counts them.
+    Evaluator probe;
+    probe.Evaluate("set f = @@ > 0 ? f(@@-1) + f(@@-1) : 1");
+    ASSERT_EQ(probe.Evaluate("f(4)"), 16);
+    const long long perField = probe.LastSteps();
+    ASSERT_GT(perField, 1000);
+
+    auto c = MakeReportContract();
+    SetTemplate(*c, "Report Front", RecursiveFields(20));
+    SetTemplate(*c, "Many", RecursiveFields(40));
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
+    run.SetEvaluationLimit(perField * 30);
+    // Twenty fields stay within the limit, run after run: each run counts
+    // its own work.
+    for (int k = 0; k < 2; ++k) {
+        const ReportOutcome o = run.LayoutAll();
+        ASSERT_TRUE(o.ok) << o.error;
+        EXPECT_EQ(o.pages[0].lines[1], "16");
+    }
+    // Forty do not, each of them well within the limit of one evaluation;
+    // the fault names the template where the work ran out.
+    SetTemplate(*c, "Report Front", "{[Many]}");
+    EXPECT_EQ(run.LayoutAll().error, "Expressions take too long to evaluate in template: Many");
+    run.SetEvaluationLimit(0);
+    EXPECT_TRUE(run.LayoutAll().ok);
+}
+
+TEST(ReportFaults, EntryPointsTurnEveryFailureIntoAMessage)
+{
+    EXPECT_TRUE(CatchReportFault([] {}).ok());
+    EXPECT_EQ(CatchReportFault([] { ThrowReportFault("Bad %s #%d", "x", 3); }).errorText(), "Bad x #3");
+    EXPECT_EQ(CatchReportFault([] { throw std::bad_alloc(); }).errorText(),
+              "Unable to allocate memory for SEQ");
+    EXPECT_EQ(CatchReportFault([] { throw std::out_of_range("out of range"); }).errorText(), "out of range");
+    EXPECT_FALSE(CatchReportFault([] { throw 3; }).ok());
+    // A fault is a runtime error: whoever catches those catches it.
+    EXPECT_EQ(CatchReportFault([] {
+                  try {
+                      ThrowReportFault("inner");
+                  } catch (const std::runtime_error& e) {
+                      throw std::logic_error(std::string("seen ") + e.what());
+                  }
+              }).errorText(),
+              "seen inner");
 }
 
 TEST(ReportFaults, PageLimit)
 {
     auto c = MakeReportContract();
     SetTemplate(*c, "Report Front", "{\"\f\",MINLINES=300}");
-    CReportRun run(*c);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
     run.SetPageLimit(100);
     EXPECT_EQ(run.LayoutAll().error, "The report is too large to lay out");
     run.SetPageLimit(0);
@@ -296,7 +427,8 @@ TEST(ReportRun, LongTemplatesAreCompiledLineByLineAndNotKept)
     ASSERT_GE(text.size(), 1024u);
     SetTemplate(*c, "Report Front", text);
     SetTemplate(*c, "Short", "x\n");
-    CReportRun run(*c);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
     const ReportOutcome o = run.LayoutAll();
     ASSERT_TRUE(o.ok);
     ASSERT_EQ(o.pages.size(), 2u);
@@ -312,7 +444,8 @@ TEST(ReportRun, ShortTemplatesAreKeptUntilRelease)
 {
     auto c = MakeReportContract();
     SetTemplate(*c, "Report Front", "x\n");
-    CReportRun run(*c);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
     ASSERT_TRUE(run.LayoutAll().ok);
     EXPECT_TRUE(c->FindDataTemplate("Report Front")->m_pCompiled);
     run.Release();
@@ -329,13 +462,12 @@ TEST(ErrorListPrint, HeaderAndMessages)
     c->m_strHeader[HDR_CALL_ORDER] = std::string("007");
     CSubcontract* s = AddSub(*c, "S");
     FlagSet(s->m_wFlags, SUB_COMPLETE, 0);
-    CheckContract(*c, true);
-    const auto pages = CErrorListPrinter::Print(*c);
+    const CheckResult check = CheckContract(*c);
+    const auto pages = CErrorListPrinter::Print(*c, check);
     EXPECT_EQ(PagesText(pages),
               "\n    Prime ID: P01 - Prime Co\n Contract ID: C-1\n  Letting ID: L-9\n"
               "Letting Date:\n  Call Order: 007\n\n\n\n"
               "Subcontractor Error: Subcontractor Entry #1 is incomplete or contains item error\n\f\n");
-    FreeErrorList();
 }
 
 } // namespace

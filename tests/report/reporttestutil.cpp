@@ -87,7 +87,8 @@ std::string PagesText(const std::vector<ReportPage>& pages)
 
 std::string RunReport(CContract& c)
 {
-    CReportRun run(c);
+    Evaluator evaluator;
+    CReportRun run(c, evaluator);
     const ReportOutcome o = run.LayoutAll();
     return o.ok ? PagesText(o.pages) : o.error;
 }

@@ -1,8 +1,13 @@
 #include "report/sectionfile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <csignal>
 #include <filesystem>
+#include <set>
+#include <thread>
 
 #include "support/testfiles.h"
 
@@ -36,10 +41,12 @@ TEST(SectionHeader, MatchesWithoutRegardToCaseAndBlanks)
 class SectionSave : public ::testing::Test {
 protected:
     std::string cfg() const { return dir.file("ZodEva.cfg"); }
-    SectionSaveOutcome Save(const std::string& name, const std::string& text)
+    SectionSaveOutcome Save(const std::string& name, const std::string& text, const ReplaceFault& fault = {})
     {
-        return SaveTemplateSection(name, text, cfg());
+        return SaveTemplateSection(name, text, cfg(), fault);
     }
+    // The names in the folder: a save leaves no temporary file behind.
+    std::set<std::string> Entries() const { return test::FolderEntries(dir.path()); }
     TempDir dir;
 };
 
@@ -71,7 +78,7 @@ TEST_F(SectionSave, ReplacesTheSectionKeepingItsCommentLines)
                                ";and this one\n"
                                "[Report Back]\n"
                                "back body\n");
-    EXPECT_FALSE(fs::exists(dir.file("cfgwrite.tmp")));
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
 }
 
 TEST_F(SectionSave, LastSectionConsumesTheRestOfTheFile)
@@ -114,15 +121,37 @@ TEST_F(SectionSave, TextWithoutFinalLineFeedGetsOne)
     EXPECT_EQ(ReadText(cfg()), "[A]\n\n[B]\nb\n");
 }
 
-TEST_F(SectionSave, LongLinesAreCutOnCopy)
+TEST_F(SectionSave, LinesOfAnyLengthSurviveASaveOfAnotherSection)
 {
-    const std::string fits(4095, 'f');
-    const std::string tooLong = std::string(4095, 'g') + "DROPPED";
-    const std::string huge(100000, 'h');
-    WriteText(cfg(), fits + "\n" + tooLong + "\n[A]\n" + huge + "\n; " + huge + "\n[B]\n" + huge + "\n");
-    EXPECT_EQ(Save("A", "a\n").result, SectionSaveResult::Replaced);
-    EXPECT_EQ(ReadText(cfg()), fits + "\n" + std::string(4095, 'g') + "\n[A]\na\n; " +
-                                   std::string(4093, 'h') + "\n[B]\n" + std::string(4095, 'h') + "\n");
+    // Around the part of a line that tells headers and comments apart, and
+    // far beyond it: a template saved whole is still whole after the next
+    // save of another section.
+    std::string longText;
+    for (std::size_t length :
+         {kSectionMaxLine - 1, kSectionMaxLine, kSectionMaxLine + 1, std::size_t(100000)})
+        longText += std::string(length, 'x') + "\n";
+    longText += std::string(3 << 20, 'y') + "\n";
+    WriteText(cfg(), "[Other]\nold\n");
+    ASSERT_TRUE(Save("Long", longText).ok());
+    ASSERT_TRUE(Save("Other", "new\n").ok());
+    EXPECT_EQ(ReadText(cfg()), "[Other]\nnew\n[Long]\n" + longText);
+
+    // A long comment in a replaced section survives whole; a long body line
+    // goes whole.
+    const std::string comment = ";" + std::string(2 * kSectionMaxLine, 'c');
+    WriteText(cfg(), "[A]\n" + std::string(3 * kSectionMaxLine, 'b') + "\n" + comment + "\n[B]\n" + longText);
+    ASSERT_TRUE(Save("A", "a\n").ok());
+    EXPECT_EQ(ReadText(cfg()), "[A]\na\n" + comment + "\n[B]\n" + longText);
+}
+
+TEST_F(SectionSave, ALineIsToldApartByItsFirstPart)
+{
+    // A header whose name starts past the first part of the line is body text.
+    const std::string late = "[" + std::string(kSectionMaxLine, ' ') + "A]";
+    const std::string early = "[" + std::string(kSectionMaxLine - 3, ' ') + "A]" + std::string(5000, ' ');
+    WriteText(cfg(), late + "\nkept\n" + early + "\nold\n");
+    EXPECT_EQ(Save("A", "new\n").result, SectionSaveResult::Replaced);
+    EXPECT_EQ(ReadText(cfg()), late + "\nkept\n[A]\nnew\n");
 }
 
 TEST_F(SectionSave, CarriageReturnsOfTheFileAreKept)
@@ -155,8 +184,7 @@ TEST_F(SectionSave, MissingFileCannotBeOpened)
     EXPECT_EQ(outcome.result, SectionSaveResult::CannotOpenFile);
     EXPECT_FALSE(outcome.ok());
     EXPECT_EQ(outcome.message, "Cannot open file " + cfg());
-    EXPECT_FALSE(fs::exists(cfg()));
-    EXPECT_FALSE(fs::exists(dir.file("cfgwrite.tmp")));
+    EXPECT_TRUE(Entries().empty());
 }
 
 TEST_F(SectionSave, DirectoryInPlaceOfTheFileCannotBeOpened)
@@ -166,30 +194,136 @@ TEST_F(SectionSave, DirectoryInPlaceOfTheFileCannotBeOpened)
     EXPECT_EQ(outcome.result, SectionSaveResult::CannotOpenFile);
     EXPECT_EQ(outcome.message, "Cannot open file " + cfg());
     EXPECT_TRUE(fs::is_directory(cfg()));
-    EXPECT_FALSE(fs::exists(dir.file("cfgwrite.tmp")));
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
+}
+
+TEST_F(SectionSave, OnlyARegularFileIsRead)
+{
+    // A FIFO would wait for a writer and a device never end: neither is read
+    // nor replaced.
+    ASSERT_EQ(::mkfifo(cfg().c_str(), 0600), 0);
+    auto outcome = Save("A", "x");
+    EXPECT_EQ(outcome.result, SectionSaveResult::CannotOpenFile);
+    EXPECT_TRUE(fs::is_fifo(cfg()));
+    fs::create_symlink("/dev/zero", dir.file("zero.cfg"));
+    outcome = SaveTemplateSection("A", "x", dir.file("zero.cfg"));
+    EXPECT_EQ(outcome.result, SectionSaveResult::CannotOpenFile);
+    EXPECT_EQ(outcome.message, "Cannot open file " + dir.file("zero.cfg"));
+    EXPECT_EQ(Entries(), (std::set<std::string>{"ZodEva.cfg", "zero.cfg"}));
+}
+
+TEST_F(SectionSave, NamesThatCannotBeFoundAgainAreRefused)
+{
+    WriteText(cfg(), "[A]\nx\n");
+    for (const std::string name : {"", "A]B", "[A", "A\rB", "A\nB", "A\r", " A", "\tA", "x]"}) {
+        const auto outcome = Save(name, "y");
+        EXPECT_EQ(outcome.result, SectionSaveResult::InvalidName) << name;
+        EXPECT_EQ(outcome.message,
+                  "Invalid section name \"" + name +
+                      "\": a name must not be empty, begin with a blank or tab, or hold [, ], "
+                      "CR or LF");
+    }
+    EXPECT_EQ(ReadText(cfg()), "[A]\nx\n");
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
+    // Blanks inside and at the end are part of a name that is found again.
+    for (const std::string name : {"A B", "A ", "A\tB"}) {
+        ASSERT_EQ(Save(name, "1").result, SectionSaveResult::Added) << name;
+        EXPECT_EQ(Save(name, "2").result, SectionSaveResult::Replaced) << name;
+    }
+}
+
+TEST_F(SectionSave, ALinkPlantedAtTheOldTemporaryNameIsNotFollowed)
+{
+    WriteText(cfg(), "[A]\nx\n");
+    WriteText(dir.file("victim"), "someone else's file\n");
+    fs::create_symlink(dir.file("victim"), dir.file("cfgwrite.tmp"));
+    EXPECT_EQ(Save("A", "y").result, SectionSaveResult::Replaced);
+    EXPECT_EQ(ReadText(dir.file("victim")), "someone else's file\n");
+    EXPECT_FALSE(fs::is_symlink(cfg()));
+    EXPECT_EQ(ReadText(cfg()), "[A]\ny\n");
+    EXPECT_TRUE(fs::is_symlink(dir.file("cfgwrite.tmp")));
+}
+
+TEST_F(SectionSave, SavesAtTheSameTimeNeverMix)
+{
+    // Each save is one complete file: whichever rename comes last wins, but
+    // every section in the file is a whole text of one save.
+    WriteText(cfg(), "[A]\nold\n[B]\nold\n");
+    auto text = [](char who, int round) {
+        std::string t;
+        for (int line = 0; line < 3000; ++line)
+            t += std::string(1, who) + std::to_string(round) + " line of the template\n";
+        return t;
+    };
+    auto saver = [&](char who, std::vector<SectionSaveResult>& results) {
+        for (int round = 0; round < 15; ++round)
+            results.push_back(SaveTemplateSection(std::string(1, who), text(who, round), cfg()).result);
+    };
+    std::vector<SectionSaveResult> a, b;
+    std::thread ta(saver, 'A', std::ref(a));
+    std::thread tb(saver, 'B', std::ref(b));
+    ta.join();
+    tb.join();
+    for (const auto& results : {a, b})
+        for (SectionSaveResult r : results)
+            EXPECT_EQ(r, SectionSaveResult::Replaced);
+    const std::string file = ReadText(cfg());
+    const std::size_t bAt = file.find("[B]\n");
+    ASSERT_EQ(file.rfind("[A]\n", 0), 0u) << file.substr(0, 200);
+    ASSERT_NE(bAt, std::string::npos);
+    const std::string bodyA = file.substr(4, bAt - 4);
+    const std::string bodyB = file.substr(bAt + 4);
+    auto isWhole = [&](char who, const std::string& body) {
+        if (body == "old\n")
+            return true;
+        for (int round = 0; round < 15; ++round)
+            if (body == text(who, round))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(isWhole('A', bodyA)) << bodyA.substr(0, 200);
+    EXPECT_TRUE(isWhole('B', bodyB)) << bodyB.substr(0, 200);
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
 }
 
 TEST_F(SectionSave, TemporaryThatCannotBeCreatedLeavesTheFileAlone)
 {
     WriteText(cfg(), "[A]\nx\n");
-    fs::create_directory(dir.file("cfgwrite.tmp"));
-    const auto outcome = Save("A", "y");
+    const auto outcome = Save("A", "y", [](ReplaceStep s) { return s == ReplaceStep::CreateTemporary; });
     EXPECT_EQ(outcome.result, SectionSaveResult::CannotOpenTemp);
-    EXPECT_EQ(outcome.message, "Cannot open temp file " + dir.file("cfgwrite.tmp"));
+    EXPECT_EQ(outcome.message, "Cannot open temp file " + dir.file("cfgwrite-XXXXXX.tmp"));
     EXPECT_EQ(ReadText(cfg()), "[A]\nx\n");
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
 }
 
 TEST_F(SectionSave, WriteFailureIsReportedAndTheFileKept)
 {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
-    WriteText(cfg(), "[A]\nx\n");
-    fs::create_symlink("/dev/full", dir.file("cfgwrite.tmp"));
+    const std::string previous = "[A]\nx\n[B]\n" + std::string(20000, 'b') + "\n";
+    WriteText(cfg(), previous);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit original{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
+    rlimit limited = original;
+    limited.rlim_cur = 10000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     const auto outcome = Save("A", "y");
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
+    std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(outcome.result, SectionSaveResult::CannotWriteTemp);
-    EXPECT_EQ(outcome.message, "Cannot write temp file " + dir.file("cfgwrite.tmp"));
+    EXPECT_EQ(outcome.message.rfind("Cannot write temp file " + dir.file("cfgwrite-"), 0), 0u)
+        << outcome.message;
+    EXPECT_EQ(ReadText(cfg()), previous);
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
+}
+
+TEST_F(SectionSave, ReplaceFailureRemovesTheTemporaryFile)
+{
+    WriteText(cfg(), "[A]\nx\n");
+    const auto outcome = Save("A", "y", [](ReplaceStep s) { return s == ReplaceStep::Replace; });
+    EXPECT_EQ(outcome.result, SectionSaveResult::CannotReplaceFile);
+    EXPECT_EQ(outcome.message, "Cannot replace file " + cfg() + ": Cannot replace the file");
     EXPECT_EQ(ReadText(cfg()), "[A]\nx\n");
-    EXPECT_TRUE(fs::exists("/dev/full"));
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
 }
 
 TEST(TemplateText, EditConversionAddsCarriageReturns)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "model/contract/values.h"
 #include "model/subcontract/winmeta.h"
 #include "report/fieldcatalogue.h"
@@ -12,18 +14,16 @@ namespace {
 
 std::unique_ptr<CompiledTemplate> Compile(const std::string& text, const CContract* c = nullptr)
 {
-    std::string error;
-    auto t = CTemplateCompiler::TryCompile(text, "T", c, error);
-    EXPECT_TRUE(t) << error;
-    return t;
+    auto t = CTemplateCompiler::TryCompile(text, "T", c);
+    EXPECT_TRUE(t.ok()) << t.errorText();
+    return t.ok() ? std::move(t).value() : nullptr;
 }
 
 std::string CompileError(const std::string& text, const CContract* c = nullptr)
 {
-    std::string error;
-    auto t = CTemplateCompiler::TryCompile(text, "T", c, error);
-    EXPECT_FALSE(t);
-    return error;
+    const auto t = CTemplateCompiler::TryCompile(text, "T", c);
+    EXPECT_FALSE(t.ok());
+    return t.ok() ? std::string() : t.errorText();
 }
 
 std::string LiteralOf(const TemplateSeq& s)
@@ -244,6 +244,26 @@ TEST(TemplateNames, CatalogueBeforeColumns)
     auto c = test::MakeReportContract();
     c->m_pSubTable->m_Fields.GetAt(5)->m_strName = std::string("AGENCY");
     EXPECT_EQ(OnlyField("{AGENCY}", c.get()).code, 80);
+}
+
+TEST(FieldCatalogue, EveryCodeBelongsToOneEntry)
+{
+    // A code shared by two entries would make their fields share one
+    // position within a template.
+    std::set<int> codes;
+    for (const CatalogueEntry& e : CFieldCatalogue::Entries()) {
+        EXPECT_TRUE(codes.insert(e.code).second) << e.name;
+        EXPECT_GT(e.code, 0) << e.name;
+        EXPECT_LT(e.code, FC_SUBCOLUMN_BASE) << e.name;
+        EXPECT_EQ(CFieldCatalogue::FindCode(e.code), &e) << e.name;
+    }
+    // Codes 1 to 85; 82 names no field.
+    EXPECT_EQ(codes.size(), 84u);
+    EXPECT_EQ(*codes.rbegin(), FC_BID_ERROR);
+    EXPECT_EQ(codes.count(82), 0u);
+    // The second CONTRACT_TYPE is never found by its name.
+    EXPECT_EQ(CFieldCatalogue::FindExact("contract_type")->code, FC_CONTRACT_TYPE);
+    EXPECT_STREQ(CFieldCatalogue::FindCode(FC_CONTRACT_TYPE_TEXT)->name, "CONTRACT_TYPE");
 }
 
 TEST(TemplateCompiler, HostileNestingIsAFaultNotACrash)

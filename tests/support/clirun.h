@@ -27,17 +27,24 @@ struct CliRun {
     std::string err;
 };
 
+struct CliOptions {
+    std::string setup;    // shell commands run first (limits, traps), each ending in ';'
+    std::string stdoutTo; // where standard output goes instead of being captured
+};
+
 // `args` are already quoted as needed; the captured output goes through
 // files in `scratch`.
-inline CliRun RunCli(const TempDir& scratch, const std::string& args)
+inline CliRun RunCli(const TempDir& scratch, const std::string& args, const CliOptions& options = {})
 {
-    const std::string out = scratch.file("cli-stdout.txt");
+    const std::string out = options.stdoutTo.empty() ? scratch.file("cli-stdout.txt") : options.stdoutTo;
     const std::string err = scratch.file("cli-stderr.txt");
-    const std::string command =
-        ShellQuote(KESTREL_CLI) + " " + args + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+    const std::string command = options.setup + " " + ShellQuote(KESTREL_CLI) + " " + args + " >" +
+                                ShellQuote(out) + " 2>" + ShellQuote(err);
     const int raw = std::system(command.c_str());
-    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(out), ReadText(err)};
-    std::filesystem::remove(out);
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, options.stdoutTo.empty() ? ReadText(out) : "",
+               ReadText(err)};
+    if (options.stdoutTo.empty())
+        std::filesystem::remove(out);
     std::filesystem::remove(err);
     return run;
 }

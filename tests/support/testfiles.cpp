@@ -48,6 +48,14 @@ void WriteText(const std::string& path, const std::string& text)
     out << text;
 }
 
+std::set<std::string> FolderEntries(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
 std::vector<unsigned char> GunzipFile(const std::string& path)
 {
     std::vector<unsigned char> out;

@@ -2,6 +2,7 @@
 // Files for tests: a temporary directory removed at the end of the test, and
 // whole-file read and write helpers.
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ std::vector<unsigned char> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 void WriteText(const std::string& path, const std::string& text);
+// The names in a folder, for tests that no file (a temporary one) is left.
+std::set<std::string> FolderEntries(const std::string& folder);
 // The uncompressed bytes of a gzip file (or the file's bytes when it is not
 // compressed), read through zlib.
 std::vector<unsigned char> GunzipFile(const std::string& path);

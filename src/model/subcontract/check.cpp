@@ -14,32 +14,92 @@ namespace {
 
 constexpr size_t kMaxEntries = 8999;
 constexpr size_t kMaxText = 120;
-constexpr int kSourceSubcontractor = 20;
-constexpr int kSourceMisc = 5;
 constexpr const char* kMarkerText = "       <******** MORE ERRORS ********>";
 
-// One list for the whole program: the GUI thread is the only user.
-struct CheckState {
-    std::vector<CheckEntry> entries;
-    bool collecting = false;
-    int errors = 0;
-    int warnings = 0;
+// Counts every message and stores those that fit, the last place of a full
+// list going to the marker.
+class CMessageCollector {
+public:
+    explicit CMessageCollector(bool store) : m_store(store) {}
+
+    // True when a message of this severity would be stored; the caller
+    // then builds it and hands it to Add.
+    [[nodiscard]] bool Count(CheckSeverity severity)
+    {
+        if (severity == CheckSeverity::Error)
+            ++m_result.errors;
+        else if (severity == CheckSeverity::Warning)
+            ++m_result.warnings;
+        if (!m_store || m_result.messages.size() >= kMaxEntries)
+            return false;
+        if (m_result.messages.size() == kMaxEntries - 1) {
+            CheckMessage marker;
+            marker.text = kMarkerText;
+            m_result.messages.push_back(std::move(marker));
+            return false;
+        }
+        return true;
+    }
+    void Add(CheckMessage message) { m_result.messages.push_back(std::move(message)); }
+    CheckResult Take() { return std::move(m_result); }
+
+private:
+    bool m_store;
+    CheckResult m_result;
 };
 
-CheckState& State()
+// The format filled with the arguments, cut to the first 120 characters.
+[[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...)
 {
-    static CheckState state;
-    return state;
+    char buf[kMaxText + 1];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    return buf;
 }
 
-void CheckSubcontractors(const CWinMeta& table)
+// The sub-item an incomplete record's item error is most likely about: the
+// incomplete one with the lowest line number (contract order for the usual
+// zero-padded numbers).
+std::string FirstIncompleteSubItem(const CSubcontract& rec)
+{
+    std::string first;
+    bool found = false;
+    rec.m_SubItems.ForEach([&](const std::string& line, const CSubItem& si) {
+        if (!FlagTest(si.m_wFlags, SUBITEM_COMPLETE) && (!found || line < first)) {
+            first = line;
+            found = true;
+        }
+    });
+    return first;
+}
+
+// Where an incomplete record is to be mended: its first empty required
+// field, and the first of its sub-items that is not complete.
+CheckMessage IncompleteRecord(const CWinMeta& table, int i, bool exempt)
+{
+    CheckMessage m;
+    m.severity = CheckSeverity::Error;
+    m.record = i;
+    m.field = table.MissingRequiredField(i, exempt);
+    const CSubcontract& rec = *table.m_Records[i];
+    if (!FlagTest(rec.m_wFlags, SUB_ITEMS_COMPLETE))
+        m.item = FirstIncompleteSubItem(rec);
+    return m;
+}
+
+void CheckSubcontractors(const CWinMeta& table, bool exempt, CMessageCollector& out)
 {
     const int records = table.m_Records.GetSize();
     for (int i = 0; i < records; ++i) {
-        if (!FlagTest(table.m_Records[i]->m_wFlags, SUB_COMPLETE))
-            AddCheckMessage(i, kSourceSubcontractor, 2,
-                            "%s Error: %s Entry #%d is incomplete or contains item errors", "Subcontractor",
-                            "Subcontractor", i + 1);
+        if (FlagTest(table.m_Records[i]->m_wFlags, SUB_COMPLETE) || !out.Count(CheckSeverity::Error))
+            continue;
+        CheckMessage m = IncompleteRecord(table, i, exempt);
+        m.source = CheckSource::Subcontractor;
+        m.text = Format("%s Error: %s Entry #%d is incomplete or contains item errors", "Subcontractor",
+                        "Subcontractor", i + 1);
+        out.Add(std::move(m));
     }
     if (!FlagTest(table.m_wFlags, 2))
         return;
@@ -56,85 +116,44 @@ void CheckSubcontractors(const CWinMeta& table)
         const CSubcontract* rec = table.m_Records[i];
         for (int j : listed) {
             const CCellData* cell = rec->GetCell(j);
-            if (cell && cell->m_psz && cell->m_i == -1)
-                AddCheckMessage(i, kSourceSubcontractor, 1, "%s Warning: %s not chosen from list (%s #%d)",
-                                "Subcontractor", std::string(cell->m_psz.View()).c_str(), "Subcontractor",
-                                i + 1);
+            if (!cell || !cell->m_psz || cell->m_i != -1 || !out.Count(CheckSeverity::Warning))
+                continue;
+            CheckMessage m;
+            m.severity = CheckSeverity::Warning;
+            m.source = CheckSource::Subcontractor;
+            m.record = i;
+            m.field = j;
+            m.text = Format("%s Warning: %s not chosen from list (%s #%d)", "Subcontractor",
+                            std::string(cell->m_psz.View()).c_str(), "Subcontractor", i + 1);
+            out.Add(std::move(m));
         }
     }
 }
 
 } // namespace
 
-void ResetCheck(bool collect)
+CheckResult CheckContract(CContract& contract, CheckCollect collect)
 {
-    CheckState& s = State();
-    if (collect)
-        s.entries.clear();
-    s.collecting = collect;
-    s.errors = 0;
-    s.warnings = 0;
-}
-
-void AddCheckMessage(int index, int source, int severity, const char* format, ...)
-{
-    CheckState& s = State();
-    if (severity == 2)
-        ++s.errors;
-    else if (severity == 1)
-        ++s.warnings;
-    if (!s.collecting || s.entries.size() >= kMaxEntries)
-        return;
-    CheckEntry e;
-    if (s.entries.size() == kMaxEntries - 1) {
-        e.text = kMarkerText;
-    } else {
-        char buf[kMaxText + 1];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(buf, sizeof buf, format, args);
-        va_end(args);
-        e.severity = static_cast<uint16_t>(severity);
-        e.index = static_cast<uint16_t>(index);
-        e.source = static_cast<uint16_t>(source);
-        e.text = buf;
-    }
-    s.entries.push_back(std::move(e));
-}
-
-bool CheckContract(CContract& contract, bool collect)
-{
-    ResetCheck(collect);
-    if (CWinMeta* table = contract.m_pSubTable.get()) {
+    CMessageCollector out(collect == CheckCollect::Messages);
+    if (const CWinMeta* table = contract.m_pSubTable.get()) {
         ComputeSubcontractedTotal(contract);
-        CheckSubcontractors(*table);
+        CheckSubcontractors(*table, FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED), out);
     }
     // The flag promises a miscellaneous-data table; one that is missing (or
     // has no record) has nothing to be incomplete.
     if (FlagTest(contract.m_wFlags, CONTRACT_HAS_MISC) && contract.m_pMiscTable) {
-        const CSubcontract* rec = contract.m_pMiscTable->m_Records.GetAt(0);
-        if (rec && !FlagTest(rec->m_wFlags, SUB_COMPLETE))
-            AddCheckMessage(0, kSourceMisc, 2, "Data Error: Required fields not entered in Misc Data screen");
+        const CWinMeta& misc = *contract.m_pMiscTable;
+        const CSubcontract* rec = misc.m_Records.GetAt(0);
+        if (rec && !FlagTest(rec->m_wFlags, SUB_COMPLETE) && out.Count(CheckSeverity::Error)) {
+            CheckMessage m = IncompleteRecord(misc, 0, false);
+            m.source = CheckSource::MiscData;
+            m.text = "Data Error: Required fields not entered in Misc Data screen";
+            out.Add(std::move(m));
+        }
     }
-    const int errors = State().errors;
-    FlagSet(contract.m_wFlags, CONTRACT_BID_ERRORS, errors > 0 ? 1 : 0);
-    return errors == 0;
-}
-
-const std::vector<CheckEntry>& GetErrorList()
-{
-    return State().entries;
-}
-
-CheckCounts GetCheckCounts()
-{
-    const CheckState& s = State();
-    return CheckCounts{static_cast<int>(s.entries.size()), s.errors, s.warnings};
-}
-
-void FreeErrorList()
-{
-    std::vector<CheckEntry>().swap(State().entries);
+    CheckResult result = out.Take();
+    FlagSet(contract.m_wFlags, CONTRACT_BID_ERRORS, result.errors > 0 ? 1 : 0);
+    return result;
 }
 
 } // namespace kestrel

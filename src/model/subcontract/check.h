@@ -1,6 +1,7 @@
 #pragma once
-// The contract check: one message list for the whole program, with its
-// error and warning counts.
+// The contract check: whether the contract is ready to be submitted. It
+// returns its messages as a plain value that the caller keeps (the error
+// list, a report run, the command line); nothing of it is kept here.
 
 #include <cstdint>
 #include <string>
@@ -10,32 +11,44 @@ namespace kestrel {
 
 class CContract;
 
-struct CheckEntry {
-    uint16_t severity = 0; // 2 error, 1 warning, 0 the overflow marker
-    uint16_t index = 0;    // record index the message is about
-    uint16_t source = 0;   // 20 subcontractor, 5 miscellaneous data, 0 marker
-    std::string text;      // at most 120 characters
+enum class CheckSeverity : uint8_t {
+    Marker = 0, // the last stored entry of a full list
+    Warning = 1,
+    Error = 2,
 };
 
-struct CheckCounts {
-    int entries = 0;
-    int errors = 0;
-    int warnings = 0;
+enum class CheckSource : uint8_t {
+    None = 0,           // the marker
+    MiscData = 5,       // the miscellaneous-data record
+    Subcontractor = 20, // a record of the subcontractor table
 };
 
-// Runs the whole check; true when no error was found. Sets or clears
-// contract flag 3.
-bool CheckContract(CContract& contract, bool collect);
-void ResetCheck(bool collect);
-// Counts the message and, when collecting and the list is not full, stores
-// the format filled with the arguments (printf style).
-void AddCheckMessage(int index, int source, int severity, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 4, 5)))
-#endif
-    ;
-const std::vector<CheckEntry>& GetErrorList();
-CheckCounts GetCheckCounts();
-void FreeErrorList();
+// One message with where it points, so that the program can go there.
+struct CheckMessage {
+    CheckSeverity severity = CheckSeverity::Marker;
+    CheckSource source = CheckSource::None;
+    int record = 0;   // record index (0 for the miscellaneous data and the marker)
+    int field = -1;   // the field the message is about, -1 for none
+    std::string item; // line number of the sub-item it is about, empty for none
+    std::string text; // at most 120 characters
+};
+
+struct CheckResult {
+    // At most 8999 entries: 8998 messages, then the marker; later messages
+    // are only counted.
+    std::vector<CheckMessage> messages;
+    int errors = 0;   // every error found, stored or not
+    int warnings = 0; // every warning found, stored or not
+
+    bool Passed() const { return errors == 0; }
+};
+
+// Whether the check keeps its message texts. A check that only counts is
+// for callers that need the flag and the counts.
+enum class CheckCollect : uint8_t { Messages, CountsOnly };
+
+// Runs the whole check: renews the subcontracted total, sets or clears
+// contract flag 3 (errors found) and returns the messages and counts.
+[[nodiscard]] CheckResult CheckContract(CContract& contract, CheckCollect collect = CheckCollect::Messages);
 
 } // namespace kestrel

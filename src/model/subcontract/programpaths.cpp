@@ -1,35 +1,35 @@
 #include "model/subcontract/programpaths.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace kestrel {
 
+namespace fs = std::filesystem;
+
 namespace {
-std::string& ContractPathStore()
+
+bool IsFile(const fs::path& p)
 {
-    static std::string path;
-    return path;
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
 }
-std::string& ProgramDirectoryStore()
-{
-    static std::string directory;
-    return directory;
-}
+
 } // namespace
 
-void SetContractPath(const std::string& path)
+std::string CProgramPaths::FindListFile(const std::string& name) const
 {
-    ContractPathStore() = path;
-}
-const std::string& ContractPath()
-{
-    return ContractPathStore();
-}
-void SetProgramDirectory(const std::string& directory)
-{
-    ProgramDirectoryStore() = directory;
-}
-const std::string& ProgramDirectory()
-{
-    return ProgramDirectoryStore();
+    if (!m_contractPath.empty()) {
+        const fs::path p = fs::path(m_contractPath).parent_path() / name;
+        if (IsFile(p))
+            return p.string();
+    }
+    if (!m_programDirectory.empty()) {
+        const fs::path p = fs::path(m_programDirectory) / name;
+        if (IsFile(p))
+            return p.string();
+    }
+    return name;
 }
 
 } // namespace kestrel

@@ -1,7 +1,6 @@
 #include "model/subcontract/referencelist.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <string_view>
 #include <vector>
 
@@ -14,15 +13,7 @@
 
 namespace kestrel {
 
-namespace fs = std::filesystem;
-
 namespace {
-
-bool IsFile(const fs::path& p)
-{
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
-}
 
 // Entries sort by their bytes from the list start of the field that names
 // this list as its sort column (flag bit 2), whole entries otherwise.
@@ -46,25 +37,9 @@ void SortList(CSAStringArray& list, size_t offset)
 
 } // namespace
 
-std::string FindListFile(const std::string& name)
+Result<CSAStringArray*> LoadReferenceList(CContract& contract, const CWinMeta& table, int field,
+                                          const CProgramPaths& paths)
 {
-    if (!ContractPath().empty()) {
-        const fs::path p = fs::path(ContractPath()).parent_path() / name;
-        if (IsFile(p))
-            return p.string();
-    }
-    if (!ProgramDirectory().empty()) {
-        const fs::path p = fs::path(ProgramDirectory()) / name;
-        if (IsFile(p))
-            return p.string();
-    }
-    return name;
-}
-
-CSAStringArray* LoadReferenceList(CContract& contract, const CWinMeta& table, int field,
-                                  std::string& errorText)
-{
-    errorText.clear();
     const CFieldInfo* info = table.m_Fields.GetAt(field);
     if (!info || IsBlankText(info->m_strListSource))
         return nullptr;
@@ -78,7 +53,7 @@ CSAStringArray* LoadReferenceList(CContract& contract, const CWinMeta& table, in
         fileName = source.substr(0, colon);
         key = source.substr(colon + 1);
     }
-    const std::string path = FindListFile(fileName);
+    const std::string path = paths.FindListFile(fileName);
 
     if (CSAStringArray* list = contract.m_ExternalLists.Lookup(key))
         return list;
@@ -86,8 +61,9 @@ CSAStringArray* LoadReferenceList(CContract& contract, const CWinMeta& table, in
         return nullptr;
 
     std::vector<ListLine> lines;
+    std::string errorText;
     if (!ReadListFile(path, lines, errorText))
-        return nullptr;
+        return Result<CSAStringArray*>::Fail(std::move(errorText));
     // Only a file that was read counts as loaded: one that failed is tried
     // (and reported) again by the next field that names it.
     contract.m_LoadedFiles[path] = 1;

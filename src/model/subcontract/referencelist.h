@@ -4,22 +4,22 @@
 
 #include <string>
 
+#include "calc/result.h"
 #include "model/contract/stringarraymap.h"
 
 namespace kestrel {
 
 class CContract;
+class CProgramPaths;
 class CWinMeta;
 
-// The list of field `field` of `table`, or null. errorText is emptied, and
-// set to "Cannot open the file '<path>'" (or why a compressed file could
-// not be read) when the list file fails. The list belongs to the contract;
-// the pointer holds until the contract's lists change (the next load).
-CSAStringArray* LoadReferenceList(CContract& contract, const CWinMeta& table, int field,
-                                  std::string& errorText);
-
-// Where a list file of that name is read from: beside the open contract
-// file, else beside the program, else the name as it stands.
-std::string FindListFile(const std::string& name);
+// The list of field `field` of `table`: a null value when the field names
+// no list or the list does not exist, an error ("Cannot open the file
+// '<path>'", or why a compressed file could not be read) when its list file
+// fails. List files are looked for through paths. The list belongs to the
+// contract; the pointer holds until the contract's lists change (the next
+// load).
+[[nodiscard]] Result<CSAStringArray*> LoadReferenceList(CContract& contract, const CWinMeta& table, int field,
+                                                        const CProgramPaths& paths);
 
 } // namespace kestrel

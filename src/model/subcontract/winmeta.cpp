@@ -103,19 +103,26 @@ bool CWinMeta::IsFieldRequired(int record, int field) const
     return text && IsTrueText(TextView(*text));
 }
 
+int CWinMeta::MissingRequiredField(int record, bool exempt) const
+{
+    const CSubcontract* rec = m_Records.GetAt(record);
+    if (!rec || (exempt && FlagTest(rec->m_wFlags, SUB_FROMIRONBARK)))
+        return -1;
+    for (int j = 0; j < rec->m_Cells.GetSize(); ++j)
+        if (IsFieldRequired(record, j) && TextEmpty(rec->m_Cells[j]->m_psz))
+            return j;
+    return -1;
+}
+
 namespace {
 
 // Steps 1 to 3 of the completeness rule for one record.
 void EvaluateRecord(const CWinMeta& table, int index, bool exempt)
 {
     CSubcontract* rec = table.m_Records[index];
-    bool complete =
-        FlagTest(rec->m_wFlags, SUB_ITEMS_COMPLETE) && FlagTest(rec->m_wFlags, SUB_TIERS_COMPLETE);
-    if (!(exempt && FlagTest(rec->m_wFlags, SUB_FROMIRONBARK))) {
-        for (int j = 0; complete && j < rec->m_Cells.GetSize(); ++j)
-            if (table.IsFieldRequired(index, j) && TextEmpty(rec->m_Cells[j]->m_psz))
-                complete = false;
-    }
+    const bool complete = FlagTest(rec->m_wFlags, SUB_ITEMS_COMPLETE) &&
+                          FlagTest(rec->m_wFlags, SUB_TIERS_COMPLETE) &&
+                          table.MissingRequiredField(index, exempt) < 0;
     FlagSet(rec->m_wFlags, SUB_COMPLETE, complete ? 1 : 0);
 }
 

@@ -32,6 +32,9 @@ public:
     // Bit 5 from the sub-items, then completeness.
     void UpdateSubItemState(int record, bool exempt);
     bool IsFieldRequired(int record, int field) const;
+    // The first field required in the record whose cell is empty, -1 when
+    // none (or when exempt applies to a record received from Ironbark).
+    int MissingRequiredField(int record, bool exempt) const;
     CSubcontract* FindRecordByNumber(std::string_view text) const;
     void LinkParents();
     // Renews every record's bit 6 from its children (true without any).

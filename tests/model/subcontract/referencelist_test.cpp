@@ -15,14 +15,9 @@ class ReferenceListTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetContractPath(contractDir.file("JOB.CON"));
-        SetProgramDirectory(programDir.path());
+        paths.SetContractPath(contractDir.file("JOB.CON"));
+        paths.SetProgramDirectory(programDir.path());
         table.m_Fields.Add(); // field 0 names no list
-    }
-    void TearDown() override
-    {
-        SetContractPath("");
-        SetProgramDirectory("");
     }
     int AddField(const std::string& name, const std::string& source, uint16_t flags = 0, int listStart = 0)
     {
@@ -33,9 +28,15 @@ protected:
         f->m_iListStart = listStart;
         return table.m_Fields.GetSize() - 1;
     }
-    CSAStringArray* Load(int field) { return LoadReferenceList(contract, table, field, error); }
+    CSAStringArray* Load(int field)
+    {
+        const Result<CSAStringArray*> r = LoadReferenceList(contract, table, field, paths);
+        error = r.ok() ? std::string() : r.errorText();
+        return r.ok() ? r.value() : nullptr;
+    }
 
     test::TempDir contractDir, programDir;
+    CProgramPaths paths;
     CContract contract;
     CWinMeta table;
     std::string error;
@@ -88,6 +89,29 @@ TEST_F(ReferenceListTest, ContractDirectoryBeforeProgramDirectory)
     list = Load(AddField("G", "more.txt:M"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(*list, CSAStringArray{"program"});
+}
+
+// Each document looks in its own folders: a second set of paths beside
+// another contract finds that contract's file, and a name found in neither
+// folder stays as it is.
+TEST_F(ReferenceListTest, EachPathsObjectLooksInItsOwnFolders)
+{
+    test::TempDir otherDir;
+    test::WriteText(contractDir.file("types.txt"), "T       first\n");
+    test::WriteText(otherDir.file("types.txt"), "T       second\n");
+    CProgramPaths other;
+    other.SetContractPath(otherDir.file("OTHER.CON"));
+    EXPECT_EQ(paths.FindListFile("types.txt"), contractDir.file("types.txt"));
+    EXPECT_EQ(other.FindListFile("types.txt"), otherDir.file("types.txt"));
+    EXPECT_EQ(other.FindListFile("absent.txt"), "absent.txt");
+    EXPECT_EQ(CProgramPaths().FindListFile("types.txt"), "types.txt");
+
+    CContract second;
+    const Result<CSAStringArray*> list =
+        LoadReferenceList(second, table, AddField("F", "types.txt:T"), other);
+    ASSERT_TRUE(list.ok());
+    ASSERT_NE(list.value(), nullptr);
+    EXPECT_EQ(*list.value(), CSAStringArray{"second"});
 }
 
 TEST_F(ReferenceListTest, WholeSourceIsFileAndKeyWithoutColon)

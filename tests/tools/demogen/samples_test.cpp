@@ -116,10 +116,11 @@ TEST(DemoSamples, CheckGivesTheMessagesTheDemoWasBuiltFor)
 {
     auto read = ReadSample();
     ASSERT_TRUE(read);
-    EXPECT_FALSE(CheckContract(*read, true));
+    const CheckResult check = CheckContract(*read);
+    EXPECT_FALSE(check.Passed());
     std::vector<std::string> texts;
-    for (const CheckEntry& e : GetErrorList())
-        texts.push_back(e.text);
+    for (const CheckMessage& m : check.messages)
+        texts.push_back(m.text);
     const std::vector<std::string> expected = {
         "Subcontractor Error: Subcontractor Entry #2 is incomplete or contains item errors",
         "Subcontractor Error: Subcontractor Entry #5 is incomplete or contains item errors",
@@ -128,10 +129,9 @@ TEST(DemoSamples, CheckGivesTheMessagesTheDemoWasBuiltFor)
         "Data Error: Required fields not entered in Misc Data screen",
     };
     EXPECT_EQ(texts, expected);
-    EXPECT_EQ(GetCheckCounts().errors, 4);
-    EXPECT_EQ(GetCheckCounts().warnings, 1);
+    EXPECT_EQ(check.errors, 4);
+    EXPECT_EQ(check.warnings, 1);
     EXPECT_TRUE(FlagTest(read->m_wFlags, CONTRACT_BID_ERRORS));
-    FreeErrorList();
 }
 
 // Every remark of the demo was stamped when it was made, so a save sets the
