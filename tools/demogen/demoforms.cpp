@@ -13,7 +13,7 @@ constexpr uint16_t kStoredList = 1u << 0;  // the list is one of the contract's
 constexpr uint16_t kCheckedList = 1u << 2; // the check tests the choice
 constexpr uint16_t kMatchTyped = 1u << 3;  // typed text is matched to the list
 
-struct FieldSpec {
+struct FieldDef {
     const char* name;
     int type;
     int width;
@@ -43,7 +43,7 @@ public:
         Current() += text;
         return *this;
     }
-    FormLayout& Field(const FieldSpec& def)
+    FormLayout& Field(const FieldDef& def)
     {
         std::string& line = Current();
         CFieldInfo* f = m_table.m_Fields.Add();
