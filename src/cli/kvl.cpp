@@ -35,8 +35,14 @@ int RunKvl(const std::vector<std::string>& args)
 {
     if (args.size() == 2 && args[0] == "list")
         return ListLibrary(args[1]);
-    if (args.size() == 3 && args[0] == "extract")
-        return ExtractMatchingEntries(args[1], Utf8ToCp1252(args[2]));
+    if (args.size() == 3 && args[0] == "extract") {
+        const auto patterns = Utf8ToCp1252(args[2]);
+        if (!patterns) {
+            PrintError("PATTERNS: " + patterns.errorText());
+            return 2;
+        }
+        return ExtractMatchingEntries(args[1], patterns.value());
+    }
     std::cerr << "usage: kestrel-cli kvl list LIB | kvl extract LIB PATTERNS\n";
     return 2;
 }

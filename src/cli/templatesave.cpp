@@ -20,6 +20,11 @@ int RunTemplateSave(const std::vector<std::string>& args)
         return 2;
     }
     const std::string& cfg = args[0];
+    const auto name = Utf8ToCp1252(args[1]);
+    if (!name) {
+        PrintError("NAME: " + name.errorText());
+        return 2;
+    }
     std::ifstream file(args[2], std::ios::binary);
     if (!file) {
         PrintError("Cannot open file " + args[2]);
@@ -28,7 +33,7 @@ int RunTemplateSave(const std::vector<std::string>& args)
     const std::string edited{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     // The text file may come with CR LF line ends, as an edit control's text
     // does; the section holds LF lines.
-    const auto outcome = SaveTemplateSection(Utf8ToCp1252(args[1]), TemplateTextForStorage(edited), cfg);
+    const auto outcome = SaveTemplateSection(name.value(), TemplateTextForStorage(edited), cfg);
     std::cout << Out(outcome.message) << '\n';
     switch (outcome.result) {
     case SectionSaveResult::Replaced:
