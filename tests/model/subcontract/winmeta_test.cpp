@@ -149,18 +149,45 @@ TEST(Tiers, LinkingLookupAndCycles)
     EXPECT_EQ(t->FindRecordByNumber("  "), nullptr);
     EXPECT_EQ(t->FindRecordByNumber("00000001\t"), t->m_Records[0]);
 
-    // Even links that loop (set after linking) cannot hang the walks.
+    // Links that loop (set after linking) cannot hang the walks, and the
+    // records outside the loop still get the rules' answers.
     a->m_pParent = b;
     b->m_pParent = a;
-    FlagSet(a->m_wFlags, SUB_USESSUBITEMS, 1);
-    FlagSet(b->m_wFlags, SUB_USESSUBITEMS, 1);
     EXPECT_TRUE(a->IsItemized());
+    FlagSet(b->m_wFlags, SUB_USESSUBITEMS, 0);
+    EXPECT_FALSE(a->IsItemized());
+    EXPECT_FALSE(into->IsItemized()); // into, a, b, a, ...
+    FlagSet(b->m_wFlags, SUB_USESSUBITEMS, 1);
+
+    // Completeness round a loop has no single answer; the records outside
+    // it get theirs, and into (below the loop) its own.
     t->UpdateCompleteness(-1, false);
+    for (CSubcontract* r : {t->m_Records[0], self, into, shortRec})
+        EXPECT_TRUE(FlagTest(r->m_wFlags, SUB_COMPLETE));
+    FlagSet(into->m_wFlags, SUB_ITEMS_COMPLETE, 0);
+    EXPECT_FALSE(t->UpdateCompleteness(-1, false));
+    EXPECT_FALSE(FlagTest(into->m_wFlags, SUB_COMPLETE));
+    EXPECT_TRUE(FlagTest(self->m_wFlags, SUB_COMPLETE));
+
+    CSubcontract* first = t->m_Records[0];
+    first->AddSubItem("0010")->m_fExt = 100;
+    self->AddSubItem("0020")->m_fExt = 50;
+    for (CSubcontract* r : {a, b, into})
+        r->AddSubItem("0010")->m_fExt = 1000;
     CContract c;
     c.m_pSubTable = std::move(t);
+    // Only records without a parent count; the loop's records have one.
     ComputeSubcontractedTotal(c);
-    RemoveLineBelow(c, "0010", c.m_pSubTable->m_Records[0]);
-    SUCCEED();
+    EXPECT_DOUBLE_EQ(c.m_pSubTable->m_fSubTotal, 150);
+
+    RemoveLineBelow(c, "0010", first); // nothing lies below the first record
+    for (CSubcontract* r : {first, a, b, into})
+        EXPECT_NE(r->FindSubItem("0010"), nullptr);
+    RemoveLineBelow(c, "0010", a); // b and into lie below a; a itself keeps its line
+    EXPECT_NE(first->FindSubItem("0010"), nullptr);
+    EXPECT_NE(a->FindSubItem("0010"), nullptr);
+    EXPECT_EQ(b->FindSubItem("0010"), nullptr);
+    EXPECT_EQ(into->FindSubItem("0010"), nullptr);
 }
 
 TEST(Tiers, DepthFirstWalkInRecordOrder)
