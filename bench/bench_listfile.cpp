@@ -101,62 +101,62 @@ std::vector<size_t> Positions(size_t count)
     return p;
 }
 
-void BM_ReadByPositionPlainBaseline(benchmark::State& state)
+// The VEND list, loaded once, in either form.
+const std::vector<std::string>& PlainVend()
 {
     static const PlainLists lists = LoadPlain(ReadListFile(ListPath()).value());
-    const auto& vend = lists.at("VEND");
-    const std::vector<size_t> positions = Positions(vend.size());
+    return lists.at("VEND");
+}
+
+const CSAStringArray& CompactVend()
+{
+    static const CStringArrayMap* lists = [] {
+        auto* l = new CStringArrayMap;
+        MergeListLines(*l, ReadListFile(ListPath()).value());
+        return l;
+    }();
+    return *lists->Lookup("VEND");
+}
+
+template <class List> void ReadByPosition(benchmark::State& state, const List& list)
+{
+    const std::vector<size_t> positions = Positions(list.size());
     for (auto _ : state) {
         size_t sum = 0;
         for (size_t i : positions)
-            sum += vend[i].size() + static_cast<unsigned char>(vend[i][0]);
+            sum += list[i].size() + static_cast<unsigned char>(list[i][0]);
         benchmark::DoNotOptimize(sum);
     }
+}
+
+template <class List> void ReadInOrder(benchmark::State& state, const List& list)
+{
+    for (auto _ : state) {
+        size_t sum = 0;
+        for (const std::string_view e : list)
+            sum += e.size() + static_cast<unsigned char>(e[0]);
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+void BM_ReadByPositionPlainBaseline(benchmark::State& state)
+{
+    ReadByPosition(state, PlainVend());
 }
 
 void BM_ReadByPositionCompact(benchmark::State& state)
 {
-    static const CStringArrayMap* lists = [] {
-        auto* l = new CStringArrayMap;
-        MergeListLines(*l, ReadListFile(ListPath()).value());
-        return l;
-    }();
-    const CSAStringArray& vend = *lists->Lookup("VEND");
-    const std::vector<size_t> positions = Positions(vend.size());
-    for (auto _ : state) {
-        size_t sum = 0;
-        for (size_t i : positions)
-            sum += vend[i].size() + static_cast<unsigned char>(vend[i][0]);
-        benchmark::DoNotOptimize(sum);
-    }
+    ReadByPosition(state, CompactVend());
 }
 
 void BM_ReadInOrderPlainBaseline(benchmark::State& state)
 {
-    static const PlainLists lists = LoadPlain(ReadListFile(ListPath()).value());
-    const auto& vend = lists.at("VEND");
-    for (auto _ : state) {
-        size_t sum = 0;
-        for (const std::string& e : vend)
-            sum += e.size() + static_cast<unsigned char>(e[0]);
-        benchmark::DoNotOptimize(sum);
-    }
+    ReadInOrder(state, PlainVend());
 }
 
 void BM_ReadInOrderCompact(benchmark::State& state)
 {
-    static const CStringArrayMap* lists = [] {
-        auto* l = new CStringArrayMap;
-        MergeListLines(*l, ReadListFile(ListPath()).value());
-        return l;
-    }();
-    const CSAStringArray& vend = *lists->Lookup("VEND");
-    for (auto _ : state) {
-        size_t sum = 0;
-        for (const std::string_view e : vend)
-            sum += e.size() + static_cast<unsigned char>(e[0]);
-        benchmark::DoNotOptimize(sum);
-    }
+    ReadInOrder(state, CompactVend());
 }
 
 } // namespace

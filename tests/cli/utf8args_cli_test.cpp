@@ -39,32 +39,32 @@ TEST(Utf8ArgsCli, KvlExtractRefusesMalformedPatterns)
     EXPECT_EQ(ReadText(dir.file("A.kvs")), "a");
 }
 
+// Saves a one-line template under `name` (UTF-8 as typed) into ZodEva.cfg,
+// which holds `cfgText` before.
+CliRun SaveTemplateNamed(const TempDir& dir, const std::string& cfgText, const std::string& name)
+{
+    test::WriteText(dir.file("ZodEva.cfg"), cfgText);
+    test::WriteText(dir.file("t.txt"), "x\n");
+    return RunCli(dir, "template-save " + ShellQuote(dir.file("ZodEva.cfg")) + " " + ShellQuote(name) + " " +
+                           ShellQuote(dir.file("t.txt")));
+}
+
 TEST(Utf8ArgsCli, TemplateSaveRefusesAMalformedNameAndLeavesTheFile)
 {
     TempDir dir;
-    const std::string cfg = dir.file("ZodEva.cfg");
-    test::WriteText(cfg, "[Report Front]\nold\n");
-    test::WriteText(dir.file("t.txt"), "new\n");
-    const CliRun run =
-        RunCli(dir, "template-save " + ShellQuote(cfg) + " " + ShellQuote("Report \xED\xA0\x80") + " " +
-                        ShellQuote(dir.file("t.txt")));
+    const CliRun run = SaveTemplateNamed(dir, "[Report Front]\nold\n", "Report \xED\xA0\x80");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "Error: NAME: not valid UTF-8 (byte 8)\n");
-    EXPECT_EQ(ReadText(cfg), "[Report Front]\nold\n");
+    EXPECT_EQ(ReadText(dir.file("ZodEva.cfg")), "[Report Front]\nold\n");
 }
 
 TEST(Utf8ArgsCli, TemplateSaveStoresTheNameInTheCodePage)
 {
     TempDir dir;
-    const std::string cfg = dir.file("ZodEva.cfg");
-    test::WriteText(cfg, "");
-    test::WriteText(dir.file("t.txt"), "x\n");
-    const CliRun run =
-        RunCli(dir, "template-save " + ShellQuote(cfg) + " " + ShellQuote("Caf\xC3\xA9 \xE2\x82\xAC") + " " +
-                        ShellQuote(dir.file("t.txt")));
+    const CliRun run = SaveTemplateNamed(dir, "", "Caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(ReadText(cfg), "[Caf\xE9 \x80]\nx\n");
+    EXPECT_EQ(ReadText(dir.file("ZodEva.cfg")), "[Caf\xE9 \x80]\nx\n");
 }
 
 } // namespace
