@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/implodeencoder.h"
 #include "support/testfiles.h"
 
@@ -121,6 +123,19 @@ TEST(ListFiles, ReadByExtension)
     // Text files are never decompressed, whatever they hold.
     test::WriteBytes(dir.file("cut.txt"), bytes);
     EXPECT_TRUE(ReadListFile(dir.file("cut.txt")).ok());
+}
+
+TEST(ListFiles, FilesPastTheLimitAreRefused)
+{
+    test::TempDir dir;
+    for (const char* name : {"huge.txt", "huge.bin"}) {
+        // Sparse: the size is there, the bytes are not.
+        test::WriteText(dir.file(name), "VEND    a\n");
+        std::filesystem::resize_file(dir.file(name), kListFileMax + 1);
+        const auto r = ReadListFile(dir.file(name));
+        ASSERT_FALSE(r.ok()) << name;
+        EXPECT_EQ(r.errorText(), "Cannot read the file '" + dir.file(name) + "': the file is too large");
+    }
 }
 
 TEST(ListFiles, BinExtensionInAnyCase)
