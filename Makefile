@@ -28,7 +28,7 @@ test: build
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON \
 	  -DKESTREL_GUI=OFF -DKESTREL_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target kestrel_core_tests
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target kestrel_core_checks
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -L core --timeout 900
 

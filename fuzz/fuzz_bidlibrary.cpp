@@ -18,6 +18,13 @@ const std::string& ScratchDir()
         std::string tmpl = (std::filesystem::temp_directory_path() / "fuzz-bidlib-XXXXXX").string();
         if (!mkdtemp(tmpl.data()))
             std::abort();
+        // Gone when the run ends (the replay of the corpus is one short run).
+        static std::string made;
+        made = tmpl;
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(made, ec);
+        });
         return tmpl + "/";
     }();
     return dir;

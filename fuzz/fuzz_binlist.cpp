@@ -3,20 +3,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
+#include <string>
 #include <vector>
 
+#include "listcheck.h"
 #include "model/subcontract/implode.h"
 #include "model/subcontract/listfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    using namespace kestrel;
     std::vector<unsigned char> plain;
-    if (kestrel::Explode(std::span(data, size), 1 << 20, plain) != kestrel::ExplodeError::Ok)
+    if (Explode(std::span(data, size), 1 << 20, plain) != ExplodeError::Ok)
         return 0;
-    const auto lines = kestrel::ParseBinListData(
-        std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size()));
-    kestrel::CStringArrayMap lists;
-    kestrel::MergeListLines(lists, lines);
+    const ListFile file = ListFile::FromBinData(std::string(plain.begin(), plain.end()));
+    CStringArrayMap lists;
+    MergeListLines(lists, file);
+    fuzz::CheckMergedLists(lists, {&file});
     return 0;
 }

@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ make pkg-config clang llvm libclang-rt-14-dev
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
-  fonts-liberation poppler-utils
+  fonts-liberation poppler-utils libdynamite-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "calc/codepage.h"
 
 #include <cstdint>
+#include <string>
 
 namespace kestrel {
 
@@ -38,6 +39,53 @@ char FromCodePoint(uint32_t cp)
     return '?';
 }
 
+// One character of UTF-8 text: its code point and how many bytes it takes,
+// or length 0 when the bytes at that place are not well-formed UTF-8
+// (RFC 3629): a stray continuation byte, a lead byte without enough
+// continuation bytes, an overlong form, a surrogate or a code point past
+// U+10FFFF. Overlong forms must be refused: they would let "C1 81" pass for
+// an "A" past any check made on the UTF-8 text.
+struct Utf8Char {
+    uint32_t codePoint = 0;
+    size_t length = 0;
+};
+
+Utf8Char DecodeUtf8(std::string_view text, size_t at)
+{
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return {lead, 1};
+    size_t length;
+    uint32_t cp;
+    uint32_t least; // the smallest code point that needs this many bytes
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1Fu;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0Fu;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07u;
+        least = 0x10000;
+    } else {
+        return {}; // continuation byte, C0, C1 or F5..FF
+    }
+    if (text.size() - at < length)
+        return {};
+    for (size_t k = 1; k < length; ++k) {
+        const auto cc = static_cast<unsigned char>(text[at + k]);
+        if ((cc & 0xC0) != 0x80)
+            return {};
+        cp = (cp << 6) | (cc & 0x3Fu);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return {};
+    return {cp, length};
+}
+
 } // namespace
 
 std::string Cp1252ToUtf8(std::string_view text)
@@ -55,51 +103,17 @@ std::string Cp1252ToUtf8(std::string_view text)
     return out;
 }
 
-std::string Utf8ToCp1252(std::string_view text)
+Result<std::string> Utf8ToCp1252(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        uint32_t cp = 0;
-        size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0) {
-            cp = c & 0x1F;
-            len = 2;
-        } else if ((c & 0xF0) == 0xE0) {
-            cp = c & 0x0F;
-            len = 3;
-        } else if ((c & 0xF8) == 0xF0) {
-            cp = c & 0x07;
-            len = 4;
-        } else {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        if (i + len > text.size()) {
-            out.push_back('?');
-            break;
-        }
-        bool ok = true;
-        for (size_t k = 1; k < len; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (!ok) {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        out.push_back(FromCodePoint(cp));
-        i += len;
+        const Utf8Char c = DecodeUtf8(text, i);
+        if (c.length == 0)
+            return Result<std::string>::Fail("not valid UTF-8 (byte " + std::to_string(i + 1) + ")");
+        out.push_back(FromCodePoint(c.codePoint));
+        i += c.length;
     }
     return out;
 }

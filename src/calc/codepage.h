@@ -5,11 +5,16 @@
 #include <string>
 #include <string_view>
 
+#include "calc/result.h"
+
 namespace kestrel {
 
 std::string Cp1252ToUtf8(std::string_view text);
-// Characters that Windows-1252 cannot hold become '?'.
-std::string Utf8ToCp1252(std::string_view text);
+// Text from outside (arguments, files) into Windows-1252. Characters that
+// Windows-1252 cannot hold become '?'; text that is not well-formed UTF-8
+// (overlong forms, surrogates, code points past U+10FFFF, truncated or
+// stray continuation bytes) is refused with "not valid UTF-8 (byte N)".
+[[nodiscard]] Result<std::string> Utf8ToCp1252(std::string_view text);
 
 // Upper case of a Windows-1252 byte (ASCII and the accented letters).
 unsigned char Cp1252Upper(unsigned char c);

@@ -37,8 +37,8 @@ json Format(const NumberFormat& f)
 json Strings(const CSAStringArray& list)
 {
     json a = json::array();
-    for (const auto& s : list)
-        a.push_back(J(s));
+    for (const std::string_view s : list)
+        a.push_back(J(std::string(s)));
     return a;
 }
 

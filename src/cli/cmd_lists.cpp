@@ -15,14 +15,14 @@ int RunLists(const std::vector<std::string>& args)
         PrintError("usage: kestrel-cli lists FILE");
         return 2;
     }
-    std::vector<ListLine> lines;
-    std::string error;
-    if (!ReadListFile(args[0], lines, error)) {
-        PrintError(Out(error));
+    const auto file = ReadListFile(args[0]);
+    if (!file) {
+        PrintError(Out(file.errorText()));
         return 2;
     }
-    for (const ListLine& l : lines)
-        std::cout << Out(l.key) << '\t' << Out(l.entry) << '\n';
+    file->VisitLines([](const ListLine& l) {
+        std::cout << Out(std::string(l.key)) << '\t' << Out(std::string(l.entry)) << '\n';
+    });
     return 0;
 }
 

@@ -41,7 +41,7 @@ int ListLibrary(const std::string& path)
 // and a failure says why.
 int ExtractFromLibrary(const std::string& path, const std::string& patterns)
 {
-    const int result = ExtractMatchingEntries(path, Utf8ToCp1252(patterns));
+    const int result = ExtractMatchingEntries(path, patterns);
     if (result != kBidLibraryOk)
         PrintFileError(path, BidLibraryResultText(result));
     return result;
@@ -51,8 +51,14 @@ int RunKvl(const std::vector<std::string>& args)
 {
     if (args.size() == 2 && args[0] == "list")
         return ListLibrary(args[1]);
-    if (args.size() == 3 && args[0] == "extract")
-        return ExtractFromLibrary(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "extract") {
+        const auto patterns = Utf8ToCp1252(args[2]);
+        if (!patterns) {
+            PrintError("PATTERNS: " + patterns.errorText());
+            return 2;
+        }
+        return ExtractFromLibrary(args[1], patterns.value());
+    }
     std::cerr << "usage: kestrel-cli kvl list LIB | kvl extract LIB PATTERNS\n";
     return 2;
 }

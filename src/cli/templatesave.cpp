@@ -57,6 +57,11 @@ int RunTemplateSave(const std::vector<std::string>& args)
         return 2;
     }
     const std::string& cfg = args[0];
+    const auto name = Utf8ToCp1252(args[1]);
+    if (!name) {
+        PrintError("NAME: " + name.errorText());
+        return 2;
+    }
     const Result<std::string> file = ReadTextFile(args[2]);
     if (!file) {
         PrintFileError(args[2], file.errorText());
@@ -65,7 +70,7 @@ int RunTemplateSave(const std::vector<std::string>& args)
     const std::string& edited = file.value();
     // The text file may come with CR LF line ends, as an edit control's text
     // does; the section holds LF lines.
-    const auto outcome = SaveTemplateSection(Utf8ToCp1252(args[1]), TemplateTextForStorage(edited), cfg);
+    const auto outcome = SaveTemplateSection(name.value(), TemplateTextForStorage(edited), cfg);
     std::cout << Out(outcome.message) << '\n';
     switch (outcome.result) {
     case SectionSaveResult::Replaced:

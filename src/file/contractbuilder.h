@@ -15,6 +15,7 @@ namespace kestrel {
 
 class CContract;
 class CPlate;
+class CSAStringArray;
 class CRecordReader;
 struct RecordValue;
 
@@ -62,7 +63,7 @@ private:
     // The template and the list named by the last name record; dropped when
     // a later name record replaces them.
     CPlate* m_template = nullptr;
-    std::vector<std::string>* m_list = nullptr;
+    CSAStringArray* m_list = nullptr;
 };
 
 } // namespace kestrel

@@ -29,7 +29,7 @@ int LastFieldNamed(const CWinMeta& table, std::string_view name)
 // Puts entry g of the list into record rec: the chosen position of column
 // k, and for every other drop-down column of the same list its part of
 // the entry.
-void ApplyEntry(const CWinMeta& table, CSubcontract& rec, int k, const std::string& entry, int16_t g)
+void ApplyEntry(const CWinMeta& table, CSubcontract& rec, int k, std::string_view entry, int16_t g)
 {
     rec.GetCell(k)->m_i = g;
     const std::string_view source = TextView(table.m_Fields[k]->m_strListSource);

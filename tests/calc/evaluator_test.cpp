@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "calc/evaluator.h"
 #include "model/contract/values.h"
@@ -484,25 +485,31 @@ TEST_F(Eval, RunawayUserFunctionsAreStopped)
 
 TEST_F(Eval, MessagesOfEveryCode)
 {
-    const char* const expected[] = {
-        "No Error",
-        "Closing Parenthesis expected ')'",
-        "Opening Parenthesis expected '('",
-        "Unrecognized character",
-        "Empty String",
-        "Function Overflow",
-        "Function param out of range",
-        "Illegal function value",
-        "Function result out of range",
-        "Divide by zero error",
-        "Colon Expected ':'",
-        "Not enough memory",
-        "Cannot change identifier type",
+    // Each named code with its message: a code renumbered or a message
+    // moved to the wrong row shows here.
+    const std::pair<int, const char*> expected[] = {
+        {EVAL_OK, "No Error"},
+        {EVAL_NO_CLOSE_PAREN, "Closing Parenthesis expected ')'"},
+        {EVAL_NO_OPEN_PAREN, "Opening Parenthesis expected '('"},
+        {EVAL_UNRECOGNIZED, "Unrecognized character"},
+        {EVAL_EMPTY, "Empty String"},
+        {EVAL_FUNC_OVERFLOW, "Function Overflow"},
+        {EVAL_FUNC_PARAM_RANGE, "Function param out of range"},
+        {EVAL_FUNC_ILLEGAL, "Illegal function value"},
+        {EVAL_FUNC_RESULT_RANGE, "Function result out of range"},
+        {EVAL_DIVIDE_BY_ZERO, "Divide by zero error"},
+        {EVAL_NO_COLON, "Colon Expected ':'"},
+        {EVAL_NO_MEMORY, "Not enough memory"},
+        {EVAL_TYPE_CHANGE, "Cannot change identifier type"},
     };
-    for (int code = 0; code <= EVAL_TYPE_CHANGE; ++code)
-        EXPECT_STREQ(Evaluator::ErrorText(code), expected[code]) << code;
-    EXPECT_NE(Evaluator::ErrorText(13), nullptr);
-    EXPECT_NE(Evaluator::ErrorText(-1), nullptr);
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(expected[i].first, static_cast<int>(i));
+        EXPECT_STREQ(Evaluator::ErrorText(expected[i].first), expected[i].second) << i;
+    }
+    // Codes past either end of the table have a text of their own.
+    for (const int code :
+         {EVAL_TYPE_CHANGE + 1, -1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
+        EXPECT_STREQ(Evaluator::ErrorText(code), "Unknown error") << code;
 }
 
 TEST_F(Eval, IdentifierKindsCannotChange)

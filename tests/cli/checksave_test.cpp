@@ -2,15 +2,15 @@
 // by the contract file writer, with pick-list files beside them.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
+#include "support/clirun.h"
 #include "support/implodeencoder.h"
+#include "support/testcontract.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
@@ -18,27 +18,9 @@ namespace {
 
 using test::TempDir;
 
-struct CliResult {
-    int status = -1;
-    std::string out, err;
-};
-
-CliResult Cli(const TempDir& dir, const std::string& args)
-{
-    const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-    const std::string cmd = std::string("'") + KESTREL_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(cmd.c_str());
-    CliResult r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = test::ReadText(out);
-    r.err = test::ReadText(err);
-    return r;
-}
-
-std::string Q(const std::string& path)
-{
-    return "'" + path + "'";
-}
+using test::CliRun;
+using test::RunCli;
+using test::ShellQuote;
 
 // Field 1 a vendor list from a text file, field 10 a typed choice from a
 // compressed list that the check tests, field 2 required.
@@ -46,11 +28,9 @@ std::unique_ptr<CContract> MakeContract()
 {
     auto c = std::make_unique<CContract>();
     c->m_ExtFormat = {10, 2};
-    c->m_pSubTable = std::make_unique<CWinMeta>();
+    c->m_pSubTable = test::MakeTextTable(18);
     CWinMeta& t = *c->m_pSubTable;
     t.m_wFlags = 4;
-    for (int j = 0; j < 18; ++j)
-        t.m_Fields.Add()->m_iRequired = kNeverRequired;
     t.m_Fields[1]->m_iType = FIELD_DROPLIST;
     t.m_Fields[1]->m_strListSource = "VENDORS.TXT:VEND";
     t.m_Fields[1]->m_iListStart = 1;
@@ -60,14 +40,12 @@ std::unique_ptr<CContract> MakeContract()
     t.m_Fields[10]->m_wFlags = 4;
     t.m_Fields[10]->m_strListSource = "TYPES.BIN:TYPE";
     t.m_Fields[10]->m_iListStart = 1;
-    CSubcontract* a = t.AddRecord(-1, -1);
-    a->SetNumber(1);
+    CSubcontract* a = test::AddNumberedSub(t, 1);
     a->SetCellText(1, std::string("00123"));
     a->SetCellText(2, std::string("Acme Paving"));
     a->SetCellText(10, std::string("Grading"));
     a->SetCellText(SUBF_REMARK, std::string("Uses our crane"));
-    CSubcontract* b = t.AddRecord(-1, -1);
-    b->SetNumber(2);
+    CSubcontract* b = test::AddNumberedSub(t, 2);
     b->SetCellText(10, std::string("Hand typed \xE9"));
     return c;
 }
@@ -87,7 +65,7 @@ TEST(CliCheck, MessagesAndCounts)
     WriteLists(dir);
     auto c = MakeContract();
     ASSERT_EQ(WriteContractFile(*c, dir.file("JOB.CON")), CF_OK);
-    const CliResult r = Cli(dir, "check " + Q(dir.file("JOB.CON")));
+    const CliRun r = RunCli(dir, "check " + ShellQuote(dir.file("JOB.CON")));
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(r.out, "Subcontractor Error: Subcontractor Entry #2 is incomplete or contains item errors\n"
                      "Subcontractor Warning: Hand typed \xC3\xA9 not chosen from list (Subcontractor #2)\n"
@@ -103,7 +81,7 @@ TEST(CliCheck, CompleteContractAndMissingLists)
     ASSERT_EQ(WriteContractFile(*c, dir.file("JOB.CON")), CF_OK);
     // Without the list files the typed cell stays unchosen: a warning, and
     // the files' messages on stderr.
-    CliResult r = Cli(dir, "check " + Q(dir.file("JOB.CON")));
+    CliRun r = RunCli(dir, "check " + ShellQuote(dir.file("JOB.CON")));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(
         r.out,
@@ -111,7 +89,7 @@ TEST(CliCheck, CompleteContractAndMissingLists)
     EXPECT_NE(r.err.find("Cannot open the file 'VENDORS.TXT'"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Cannot open the file 'TYPES.BIN'"), std::string::npos) << r.err;
     WriteLists(dir);
-    r = Cli(dir, "check " + Q(dir.file("JOB.CON")));
+    r = RunCli(dir, "check " + ShellQuote(dir.file("JOB.CON")));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "0 errors, 0 warnings\n");
 }
@@ -120,7 +98,7 @@ TEST(CliCheck, UnreadableFile)
 {
     TempDir dir;
     test::WriteText(dir.file("x.con"), "not a contract");
-    const CliResult r = Cli(dir, "check " + Q(dir.file("x.con")));
+    const CliRun r = RunCli(dir, "check " + ShellQuote(dir.file("x.con")));
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err.rfind("Error: ", 0), 0u);
     EXPECT_EQ(r.out, "");
@@ -134,7 +112,8 @@ TEST(CliSave, StampsLinksAndMarksSaved)
     c->SetModified(true);
     ASSERT_EQ(WriteContractFile(*c, dir.file("JOB.CON")), CF_OK);
     const auto before = test::ReadBytes(dir.file("JOB.CON"));
-    const CliResult r = Cli(dir, "save " + Q(dir.file("JOB.CON")) + " " + Q(dir.file("OUT.CON")));
+    const CliRun r =
+        RunCli(dir, "save " + ShellQuote(dir.file("JOB.CON")) + " " + ShellQuote(dir.file("OUT.CON")));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(test::ReadBytes(dir.file("JOB.CON")), before);
@@ -159,13 +138,14 @@ TEST(CliSave, FailuresKeepTheTarget)
     TempDir dir;
     auto c = MakeContract();
     ASSERT_EQ(WriteContractFile(*c, dir.file("JOB.CON")), CF_OK);
-    CliResult r = Cli(dir, "save " + Q(dir.file("JOB.CON")) + " " + Q(dir.file("none/OUT.CON")));
+    CliRun r =
+        RunCli(dir, "save " + ShellQuote(dir.file("JOB.CON")) + " " + ShellQuote(dir.file("none/OUT.CON")));
     EXPECT_EQ(r.status, 3);
     // After the messages of the missing list files.
     EXPECT_NE(r.err.find("\nError: " + dir.file("none/OUT.CON") + ": Cannot create a temporary file"),
               std::string::npos)
         << r.err;
-    r = Cli(dir, "save " + Q(dir.file("MISSING.CON")) + " " + Q(dir.file("OUT.CON")));
+    r = RunCli(dir, "save " + ShellQuote(dir.file("MISSING.CON")) + " " + ShellQuote(dir.file("OUT.CON")));
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.file("OUT.CON")));
 }

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
+#include "support/clirun.h"
+#include "support/testcontract.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
@@ -17,29 +17,9 @@ namespace {
 
 using test::TempDir;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const TempDir& dir, const std::string& args)
-{
-    const std::string out = dir.file("stdout.txt");
-    const std::string err = dir.file("stderr.txt");
-    const std::string cmd = std::string("'") + KESTREL_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(cmd.c_str());
-    Result r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = test::ReadText(out);
-    r.err = test::ReadText(err);
-    return r;
-}
-
-std::string Quote(const std::string& path)
-{
-    return "'" + path + "'";
-}
+using test::CliRun;
+using test::RunCli;
+using test::ShellQuote;
 
 std::unique_ptr<CContract> MakeContract()
 {
@@ -50,28 +30,16 @@ std::unique_ptr<CContract> MakeContract()
     c->m_QuanFormat = {8, 3};
     c->m_UPFormat = {7, 4};
     c->m_ExtFormat = {10, 2};
-    CItem* h = c->m_Items.Add();
-    FlagSet(h->m_wFlags, ITEM_SECTION, 1);
-    h->m_strLineNumber = "0001";
-    CItem* a = c->m_Items.Add();
-    a->m_strLineNumber = "0010";
-    a->m_strAltCode = "";
-    a->m_strItemNumber = "201-01";
+    test::AddHeading(*c, "0001");
+    CItem* a = test::AddItem(*c, "0010", "201-01", "EA", "Clearing");
     a->m_fQuantity = 2;
     a->m_fUnitPrice = 1.25;
-    a->m_strUnit = "EA";
-    a->m_strShortDesc = "Clearing";
-    CItem* b = c->m_Items.Add();
-    b->m_strLineNumber = "0020";
-    b->m_fQuantity = 3;
+    CItem* b = test::AddItem(*c, "0020", 3, 0);
     SetBlankValue(b->m_fUnitPrice);
-    c->m_pSubTable = std::make_unique<CWinMeta>();
-    for (int i = 0; i < 18; ++i)
-        c->m_pSubTable->m_Fields.Add()->m_iRequired = kNeverRequired;
-    CSubcontract* r = c->m_pSubTable->AddRecord(-1, -1);
+    c->m_pSubTable = test::MakeTextTable(18);
+    CSubcontract* r = test::AddNumberedSub(*c->m_pSubTable, 1);
     FlagSet(r->m_wFlags, SUB_USESSUBITEMS, 0);
     r->SetCellText(SUBF_AMOUNT, std::string("$1,000.50"));
-    r->SetCellText(SUBF_NUMBER, std::string("00000001"));
     return c;
 }
 
@@ -84,7 +52,7 @@ TEST(CliContract, InfoPrintsTheKeyFigures)
     ASSERT_EQ(ReadContractFile(dir.file("a.con"), back), CF_OK);
     char check[16];
     std::snprintf(check, sizeof check, "%8.8X", ComputeCheckValue(*back));
-    const Result r = RunCli(dir, "info " + Quote(dir.file("a.con")));
+    const CliRun r = RunCli(dir, "info " + ShellQuote(dir.file("a.con")));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Contract ID: C-\xC3\xA9\nLetting ID: L7\nCall Order: \nVersion: 410\nFlags: 0410\n"
                      "Entries: 3\nContract total: 2.50\nSubcontractors: 1\nSubcontracted total: 1000.50\n"
@@ -97,7 +65,7 @@ TEST(CliContract, InfoWithoutTablesAndBlankTotal)
     TempDir dir;
     CContract c;
     ASSERT_EQ(WriteContractFile(c, dir.file("e.con")), CF_OK);
-    const Result r = RunCli(dir, "info " + Quote(dir.file("e.con")));
+    const CliRun r = RunCli(dir, "info " + ShellQuote(dir.file("e.con")));
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Entries: 0\nContract total: 0.00\nSubcontractors: 0\nSubcontracted total: 0.00\n"),
               std::string::npos);
@@ -109,14 +77,15 @@ TEST(CliContract, UnreadableFilesExitTwo)
     test::WriteText(dir.file("bad.con"), "This is not it");
     for (const char* cmd : {"info", "items", "dump"}) {
         const std::string extra = std::string(cmd) == "dump" ? " --json" : "";
-        Result r = RunCli(dir, std::string(cmd) + " " + Quote(dir.file("bad.con")) + extra);
+        CliRun r = RunCli(dir, std::string(cmd) + " " + ShellQuote(dir.file("bad.con")) + extra);
         EXPECT_EQ(r.status, 2) << cmd;
         EXPECT_EQ(r.err,
                   "Error: " + dir.file("bad.con") +
                       ": File is too old. This file can only be read with a previous version of KESTREL\n");
         EXPECT_EQ(r.out, "");
     }
-    Result r = RunCli(dir, "rewrite " + Quote(dir.file("none.con")) + " " + Quote(dir.file("out.con")));
+    CliRun r =
+        RunCli(dir, "rewrite " + ShellQuote(dir.file("none.con")) + " " + ShellQuote(dir.file("out.con")));
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "Error: " + dir.file("none.con") + ": Cannot open file\n");
 }
@@ -130,14 +99,15 @@ TEST(CliContract, RewriteKeepsTheStream)
     c->m_pSubTable->m_fSubTotal = 1000.5;
     FlagSet(c->m_pSubTable->m_Records[0]->m_wFlags, SUB_COMPLETE, 1);
     ASSERT_EQ(WriteContractFile(*c, dir.file("a.con")), CF_OK);
-    const Result r = RunCli(dir, "rewrite " + Quote(dir.file("a.con")) + " " + Quote(dir.file("b.con")));
+    const CliRun r =
+        RunCli(dir, "rewrite " + ShellQuote(dir.file("a.con")) + " " + ShellQuote(dir.file("b.con")));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(test::GunzipFile(dir.file("b.con")), test::GunzipFile(dir.file("a.con")));
     EXPECT_EQ(test::ReadBytes(dir.file("b.con")), test::ReadBytes(dir.file("a.con")));
 
-    const Result bad =
-        RunCli(dir, "rewrite " + Quote(dir.file("a.con")) + " " + Quote(dir.file("no/such/dir.con")));
+    const CliRun bad = RunCli(dir, "rewrite " + ShellQuote(dir.file("a.con")) + " " +
+                                       ShellQuote(dir.file("no/such/dir.con")));
     EXPECT_EQ(bad.status, 3);
     EXPECT_EQ(bad.err, "Error: " + dir.file("no/such/dir.con") +
                            ": Cannot create a temporary file: No such file or directory\n");
@@ -148,7 +118,7 @@ TEST(CliContract, ItemsGiveTheCopyText)
     TempDir dir;
     auto c = MakeContract();
     ASSERT_EQ(WriteContractFile(*c, dir.file("a.con")), CF_OK);
-    const Result r = RunCli(dir, "items " + Quote(dir.file("a.con")));
+    const CliRun r = RunCli(dir, "items " + ShellQuote(dir.file("a.con")));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "C-\xC3\xA9\t0010\t\t201-01\t2.000\tEA\t1.2500\t2.50\tClearing\r\n"
                      "C-\xC3\xA9\t0020\t\t\t3.000\t\t\t\t\r\n");
@@ -159,7 +129,7 @@ TEST(CliContract, DumpGivesTheWholeModel)
     TempDir dir;
     auto c = MakeContract();
     ASSERT_EQ(WriteContractFile(*c, dir.file("a.con")), CF_OK);
-    const Result r = RunCli(dir, "dump " + Quote(dir.file("a.con")) + " --json");
+    const CliRun r = RunCli(dir, "dump " + ShellQuote(dir.file("a.con")) + " --json");
     ASSERT_EQ(r.status, 0);
     const auto j = nlohmann::json::parse(r.out);
     EXPECT_EQ(j["version"], 410);
@@ -172,7 +142,7 @@ TEST(CliContract, DumpGivesTheWholeModel)
     EXPECT_TRUE(j["miscTable"].is_null());
     EXPECT_EQ(j["formats"]["unitPrice"]["decimals"], 4);
 
-    const Result usage = RunCli(dir, "dump " + Quote(dir.file("a.con")));
+    const CliRun usage = RunCli(dir, "dump " + ShellQuote(dir.file("a.con")));
     EXPECT_NE(usage.status, 0);
 }
 

@@ -1,52 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "support/clirun.h"
+
 namespace {
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-};
-
-// Runs kestrel-cli with the arguments, each quoted for the shell; stderr is
-// dropped.
-CliResult RunCli(const std::vector<std::string>& args)
-{
-    std::string command = KESTREL_CLI;
-    for (const auto& a : args) {
-        command += " '";
-        for (char c : a) {
-            if (c == '\'')
-                command += "'\\''";
-            else
-                command += c;
-        }
-        command += "'";
-    }
-    command += " 2>/dev/null";
-    CliResult r;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using kestrel::test::CliRun;
+using kestrel::test::RunCli;
 
 } // namespace
 
 TEST(EvalCommand, OneLinePerExpressionInOneTable)
 {
-    const CliResult r =
+    const CliRun r =
         RunCli({"eval", "2+3*4", "@a = 5, @a * 2", "@a", "set twice = @@*2", "twice(@a)", "1/3"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "14\n5\n5\n0\n10\n0.3333333333\n");
@@ -54,7 +22,7 @@ TEST(EvalCommand, OneLinePerExpressionInOneTable)
 
 TEST(EvalCommand, ErrorLines)
 {
-    const CliResult r = RunCli({"eval", "1/0", "-(1)", "", "1 ? 2", "sqrt(-1)", "set sin = 1", "x"});
+    const CliRun r = RunCli({"eval", "1/0", "-(1)", "", "1 ? 2", "sqrt(-1)", "set sin = 1", "x"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "error 9: Divide by zero error at 1\n"
                      "error 3: Unrecognized character at 0\n"
@@ -67,7 +35,7 @@ TEST(EvalCommand, ErrorLines)
 
 TEST(EvalCommand, TenSignificantDigits)
 {
-    const CliResult r = RunCli({"eval", "pi", "e", "1e15+1", "-0.5"});
+    const CliRun r = RunCli({"eval", "pi", "e", "1e15+1", "-0.5"});
     EXPECT_EQ(r.out, "3.141592654\n2.718281828\n1e+15\n-0.5\n");
 }
 
@@ -78,7 +46,7 @@ TEST(FormatNumberCommand, StylesAndBlank)
     EXPECT_EQ(RunCli({"format-number", "-12.5", "9", "2", "--money"}).out, "($12.50)\n");
     EXPECT_EQ(RunCli({"format-number", "1e9", "9", "2"}).out, "*********.**\n");
     EXPECT_EQ(RunCli({"format-number", "5", "-2", "4"}).out, "***\n");
-    const CliResult blank = RunCli({"format-number", "blank", "9", "2", "--money"});
+    const CliRun blank = RunCli({"format-number", "blank", "9", "2", "--money"});
     EXPECT_EQ(blank.status, 0);
     EXPECT_EQ(blank.out, "\n");
 }
@@ -93,7 +61,7 @@ TEST(FormatNumberCommand, BadArgumentsAreRefused)
 
 TEST(FormatDateCommand, StylesAndNoDate)
 {
-    const CliResult r = RunCli({"format-date", "1299283200", "7"});
+    const CliRun r = RunCli({"format-date", "1299283200", "7"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Saturday, March 05, 2011\n");
     EXPECT_EQ(RunCli({"format-date", "1299283200", "0"}).out, "03-05-11\n");

@@ -1,37 +1,20 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-
+#include "support/clirun.h"
 #include "support/implodeencoder.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-CliRun RunCli(const test::TempDir& dir, const std::string& args)
-{
-    const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-    const std::string cmd = std::string("'") + KESTREL_CLI + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    CliRun r;
-    const int rc = std::system(cmd.c_str());
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = test::ReadText(out);
-    r.err = test::ReadText(err);
-    return r;
-}
+using test::RunCli;
 
 TEST(CliLists, TextListInFileOrder)
 {
     test::TempDir dir;
     test::WriteText(dir.file("v.txt"),
                     "; vendors\nVEND    00123 Acme Paving\r\nTYPE    Grading\n\nVEND    \xC9toile\n");
-    const auto r = RunCli(dir, "lists '" + dir.file("v.txt") + "'");
+    const auto r = RunCli(dir, "lists " + test::ShellQuote(dir.file("v.txt")));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "VEND\t00123 Acme Paving\nTYPE\tGrading\nVEND\t\xC3\x89toile\n");
 }
@@ -44,7 +27,7 @@ TEST(CliLists, CompressedList)
     test::ImplodeOptions o;
     o.codedLiterals = true;
     test::WriteBytes(dir.file("V.BIN"), test::ImplodeText(data, o));
-    const auto r = RunCli(dir, "lists '" + dir.file("V.BIN") + "'");
+    const auto r = RunCli(dir, "lists " + test::ShellQuote(dir.file("V.BIN")));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, ";VEND\tfirst\nVEND\tsecond\n");
 }
@@ -52,12 +35,12 @@ TEST(CliLists, CompressedList)
 TEST(CliLists, UnreadableFiles)
 {
     test::TempDir dir;
-    auto r = RunCli(dir, "lists '" + dir.file("missing.txt") + "'");
+    auto r = RunCli(dir, "lists " + test::ShellQuote(dir.file("missing.txt")));
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "Error: Cannot open the file '" + dir.file("missing.txt") + "'\n");
     EXPECT_TRUE(r.out.empty());
     test::WriteText(dir.file("bad.bin"), "not compressed");
-    r = RunCli(dir, "lists '" + dir.file("bad.bin") + "'");
+    r = RunCli(dir, "lists " + test::ShellQuote(dir.file("bad.bin")));
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("bad.bin"), std::string::npos);
 }

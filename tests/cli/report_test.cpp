@@ -6,6 +6,7 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/clirun.h"
+#include "support/testcontract.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
@@ -25,18 +26,10 @@ void WriteReportContract(const std::string& path, const std::string& front = "FR
     CContract c;
     c.m_strHeader[HDR_CONTRACT_ID] = std::string("C-\xE9"); // é in Windows-1252
     c.m_pSubTable = std::make_unique<CWinMeta>();
-    for (const char* name : {"VendorNo", "Type", "VendorName"}) {
-        CFieldInfo* f = c.m_pSubTable->m_Fields.Add();
-        f->m_strName = std::string(name);
-        f->m_iType = 1;
-        f->m_iRequired = kNeverRequired;
-    }
-    for (const char* name : {"Alpha", "Beta"}) {
-        CSubcontract* s = c.m_pSubTable->AddRecord(-1, -1);
-        c.m_pSubTable->AssignNumber(s);
-        s->SetName(std::string(name));
-        FlagSet(s->m_wFlags, SUB_USESSUBITEMS, 0);
-    }
+    for (const char* name : {"VendorNo", "Type", "VendorName"})
+        test::AddTextField(*c.m_pSubTable, name);
+    for (const char* name : {"Alpha", "Beta"})
+        test::AddSub(c, name, nullptr, false);
     c.AddDataTemplate("Report Front", front);
     c.AddDataTemplate("Report Header", "H {PAGE_NUMBER}\n");
     c.AddDataTemplate("Report Sub Start", "SUB {VendorName}\n");

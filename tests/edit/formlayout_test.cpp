@@ -312,7 +312,8 @@ TEST(FormLayoutScroll, LabelLinesOrControlsWhicheverIsTaller)
     FormLayout l = ComputeFormLayout(*form, TestMetrics());
     EXPECT_EQ(l.scrollWidth, 262); // the money field's right edge
     EXPECT_EQ(l.scrollHeight, 60); // 2 lh is more than the drop-down's 52
-    form->m_LabelLines.resize(5);
+    while (form->m_LabelLines.size() < 5)
+        form->m_LabelLines.push_back("");
     l = ComputeFormLayout(*form, TestMetrics());
     EXPECT_EQ(l.scrollHeight, 150);
     AddField(*form, FIELD_TEXT, 1200, 100, 8, 0, kExplicit);
@@ -522,7 +523,8 @@ TEST(FormLayoutHostile, ManyLinesWithFieldsOutOfOrder)
     // line-0 fields between them.
     auto form = std::make_unique<CWinMeta>();
     constexpr int kLines = 20000;
-    form->m_LabelLines.assign(kLines, "ab  cd  ");
+    for (int i = 0; i < kLines; ++i)
+        form->m_LabelLines.push_back("ab  cd  ");
     for (int i = 0; i < kLines; ++i)
         AddField(*form, FIELD_TEXT, 2, i % 2 == 0 ? i : 0, 2);
     const FormLayout l = ComputeFormLayout(*form, TestMetrics());

@@ -6,6 +6,7 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/streambuilder.h"
+#include "support/testcontract.h"
 
 namespace kestrel {
 namespace {
@@ -27,11 +28,8 @@ std::unique_ptr<CContract> RoundTrip(CContract& c)
 
 CFieldInfo* AddField(CWinMeta& t, const char* name, int x = 0)
 {
-    CFieldInfo* f = t.m_Fields.Add();
-    f->m_strName = name;
+    CFieldInfo* f = test::AddTextField(t, name);
     f->m_iX = x;
-    f->m_iType = FIELD_TEXT;
-    f->m_iRequired = kNeverRequired;
     return f;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Contracts built in code for the report tests, and the page text of a run.
+// Contracts built in code for the report tests (with the shared building
+// blocks of support/testcontract.h), and the page text of a run.
 
 #include <memory>
 #include <string>
@@ -7,11 +8,7 @@
 
 #include "model/contract/contract.h"
 #include "report/reportpage.h"
-
-namespace kestrel {
-class CSubcontract;
-class CSubItem;
-} // namespace kestrel
+#include "support/testcontract.h"
 
 namespace kestrel::test {
 
@@ -19,13 +16,6 @@ namespace kestrel::test {
 // ParentNo, F4..F16, Amount at 17, F18..F20) and a miscellaneous table
 // (Engineer, Phone) with one record.
 std::unique_ptr<CContract> MakeReportContract();
-
-// A complete subcontractor (so that the check finds nothing about it).
-CSubcontract* AddSub(CContract& c, const std::string& name, CSubcontract* parent = nullptr,
-                     bool itemized = true);
-CItem* AddItem(CContract& c, const std::string& line, const std::string& number, const std::string& unit,
-               const std::string& desc);
-CSubItem* AddSubItem(CSubcontract& s, const std::string& line, double quan, double up);
 
 void SetTemplate(CContract& c, const std::string& name, const std::string& text);
 

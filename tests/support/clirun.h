@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/testfiles.h"
 
@@ -47,6 +48,17 @@ inline CliRun RunCli(const TempDir& scratch, const std::string& args, const CliO
         std::filesystem::remove(out);
     std::filesystem::remove(err);
     return run;
+}
+
+// Runs kestrel-cli with these arguments, each quoted for the shell, its
+// output captured in a scratch directory of its own.
+inline CliRun RunCli(const std::vector<std::string>& args)
+{
+    const TempDir scratch;
+    std::string words;
+    for (const auto& a : args)
+        words += (words.empty() ? "" : " ") + ShellQuote(a);
+    return RunCli(scratch, words);
 }
 
 } // namespace kestrel::test

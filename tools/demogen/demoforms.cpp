@@ -13,7 +13,7 @@ constexpr uint16_t kStoredList = 1u << 0;  // the list is one of the contract's
 constexpr uint16_t kCheckedList = 1u << 2; // the check tests the choice
 constexpr uint16_t kMatchTyped = 1u << 3;  // typed text is matched to the list
 
-struct FieldSpec {
+struct FieldDef {
     const char* name;
     int type;
     int width;
@@ -40,15 +40,15 @@ public:
     }
     FormLayout& Label(const char* text)
     {
-        Current() += text;
+        Append(text);
         return *this;
     }
-    FormLayout& Field(const FieldSpec& def)
+    FormLayout& Field(const FieldDef& def)
     {
-        std::string& line = Current();
+        Append("");
         CFieldInfo* f = m_table.m_Fields.Add();
         f->m_wFlags = def.flags;
-        f->m_iX = static_cast<int32_t>(line.size());
+        f->m_iX = static_cast<int32_t>(m_table.m_LabelLines.back().size());
         f->m_iY = static_cast<int32_t>(m_table.m_LabelLines.size() - 1);
         f->m_iCX = def.width;
         f->m_iCY = 0;
@@ -59,16 +59,18 @@ public:
         f->m_strName = def.name;
         f->m_strListSource = def.listSource ? Text(def.listSource) : Text("");
         f->m_strHelp = def.help;
-        line.append(static_cast<size_t>(def.width), ' ');
+        Append(std::string(static_cast<size_t>(def.width), ' '));
         return *this;
     }
 
 private:
-    std::string& Current()
+    // Extends the current label line (the first one when there is none).
+    void Append(std::string_view text)
     {
-        if (m_table.m_LabelLines.empty())
-            m_table.m_LabelLines.emplace_back();
-        return m_table.m_LabelLines.back();
+        CSAStringArray& lines = m_table.m_LabelLines;
+        if (lines.empty())
+            lines.emplace_back();
+        lines.SetAt(lines.size() - 1, std::string(lines.back()) + std::string(text));
     }
 
     CWinMeta& m_table;

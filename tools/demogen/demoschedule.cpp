@@ -22,7 +22,7 @@ constexpr uint16_t OPT = 1u << ITEM_IS_OPTION;
 // One item as the agency lists it. The description's part before the first
 // ";" is what the short description is cut from; the whole text (with the
 // ";" read as ",") is the long description.
-struct ItemSpec {
+struct ItemDef {
     const char* number;
     const char* unit;
     double quantity;
@@ -32,15 +32,15 @@ struct ItemSpec {
     const char* alternate = nullptr;
 };
 
-struct SectionSpec {
+struct SectionDef {
     const char* description;
     const char* alternate;
-    std::vector<ItemSpec> items;
+    std::vector<ItemDef> items;
 };
 
 // The resurfacing of a state route with the rehabilitation of one bridge:
 // about 250 items in 18 sections, two of them alternates of each other.
-std::vector<SectionSpec> DemoSections()
+std::vector<SectionDef> DemoSections()
 {
     return {
         {"GENERAL ITEMS",
@@ -494,7 +494,7 @@ CItem* AddHeading(CContract& c, int section, const char* description, const char
     return h;
 }
 
-void AddItem(CContract& c, int line, const ItemSpec& def)
+void AddItem(CContract& c, int line, const ItemDef& def)
 {
     CItem* it = c.m_Items.Add();
     it->m_wFlags = def.flags;
@@ -631,9 +631,9 @@ void FillDemoSchedule(CContract& c)
 {
     int section = 1;
     int line = 10;
-    for (const SectionSpec& s : DemoSections()) {
+    for (const SectionDef& s : DemoSections()) {
         AddHeading(c, section++, s.description, s.alternate);
-        for (const ItemSpec& item : s.items) {
+        for (const ItemDef& item : s.items) {
             AddItem(c, line, item);
             line += 10;
         }
@@ -644,9 +644,9 @@ void FillLargeSchedule(CContract& c, int items)
 {
     // The demo's items again and again, in sections of 40, with quantities
     // varied so that no two sections are alike.
-    std::vector<ItemSpec> pool;
-    for (const SectionSpec& s : DemoSections())
-        for (const ItemSpec& item : s.items)
+    std::vector<ItemDef> pool;
+    for (const SectionDef& s : DemoSections())
+        for (const ItemDef& item : s.items)
             if (!(item.flags & (ALT | OPT)))
                 pool.push_back(item);
     DemoRandom rng(47);
@@ -660,7 +660,7 @@ void FillLargeSchedule(CContract& c, int items)
             std::snprintf(desc, sizeof desc, "SCHEDULE PART %d", section);
             AddHeading(c, section++, desc, nullptr);
         }
-        ItemSpec item = pool[static_cast<size_t>(n) % pool.size()];
+        ItemDef item = pool[static_cast<size_t>(n) % pool.size()];
         item.quantity = RoundValue(item.quantity * (0.5 + rng.Uniform()), item.unit[0] == 'L' ? 0 : 1);
         if (item.flags & LS)
             item.quantity = 1;

@@ -74,7 +74,7 @@ std::string Columns(const std::string& entry, int start, int end)
 void SetSubType(CSubcontract& r, int position)
 {
     const CSAStringArray types = {"10", "00", "01", "11"};
-    const std::string& code = types[static_cast<size_t>(position)];
+    const std::string_view code = types[static_cast<size_t>(position)];
     const bool itemized = code[0] == '1';
     const bool sixty = code[1] == '1';
     static const char* const kShown[] = {"Itemized - by contract items", "Lump sum - full credit",

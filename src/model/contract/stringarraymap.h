@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "model/contract/bucketmap.h"
+#include "model/contract/sastringarray.h"
 
 namespace kestrel {
-
-// An array of texts: a pick list, the label lines or the defaults of a form.
-using CSAStringArray = std::vector<std::string>;
 
 class CStringArrayMap {
 public:

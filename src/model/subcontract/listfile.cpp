@@ -1,6 +1,8 @@
 #include "model/subcontract/listfile.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <span>
 #include <unordered_map>
@@ -58,61 +60,63 @@ std::string_view CleanLine(std::string_view line, size_t maxLength)
     return line;
 }
 
-void AddLine(std::vector<ListLine>& lines, std::string_view line)
+ListLine SplitLine(std::string_view line)
 {
     ListLine l;
-    l.key = std::string(TrimWhite(line.substr(0, std::min(line.size(), kKeyChars))));
+    l.key = TrimWhite(line.substr(0, std::min(line.size(), kKeyChars)));
     if (line.size() > kKeyChars)
-        l.entry = std::string(line.substr(kKeyChars));
-    lines.push_back(std::move(l));
+        l.entry = line.substr(kKeyChars);
+    return l;
 }
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 
-// List files are small; anything near this size is not one.
-constexpr size_t kListFileMax = size_t(256) << 20;
-
-bool ReadWholeFile(const std::string& path, std::string& data, bool& tooLarge)
+Result<std::string> ReadWholeFile(const std::string& path)
 {
-    tooLarge = false;
     std::unique_ptr<FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
     if (!f)
-        return false;
-    data.clear();
+        return Result<std::string>::Fail("Cannot open the file '" + path + "'");
+    const auto tooLarge = [&] {
+        return Result<std::string>::Fail("Cannot read the file '" + path + "': the file is too large");
+    };
+    std::string data;
+    // Sized once from the file's length where it has one, so the bytes are
+    // not held twice while the buffer grows.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kListFileMax)
+        return tooLarge();
+    if (!ec)
+        data.reserve(static_cast<size_t>(size));
     char buf[65536];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
-        if (data.size() + n > kListFileMax) {
-            tooLarge = true;
-            return false;
-        }
+        if (data.size() + n > kListFileMax)
+            return tooLarge();
         data.append(buf, n);
     }
-    return !std::ferror(f.get());
+    if (std::ferror(f.get()))
+        return Result<std::string>::Fail("Cannot open the file '" + path + "'");
+    return data;
 }
 
-} // namespace
-
-std::vector<ListLine> ParseTextList(std::string_view data)
+template <class Visit> void ForEachTextLine(std::string_view data, Visit&& visit)
 {
-    std::vector<ListLine> lines;
     std::string_view line;
     while (NextLine(data, line)) {
         line = CleanLine(line, kTextListLineMax);
         if (IsBlankLine(line) || IsCommentLine(line))
             continue;
-        AddLine(lines, line);
+        visit(SplitLine(line));
     }
-    return lines;
 }
 
-std::vector<ListLine> ParseBinListData(std::string_view data)
+template <class Visit> void ForEachBinLine(std::string_view data, Visit&& visit)
 {
-    std::vector<ListLine> lines;
     if (data.size() < 2)
-        return lines;
+        return;
     const unsigned count =
         static_cast<unsigned char>(data[0]) | (unsigned(static_cast<unsigned char>(data[1])) << 8);
     data.remove_prefix(2);
@@ -120,8 +124,53 @@ std::vector<ListLine> ParseBinListData(std::string_view data)
     for (unsigned i = 0; i < count && NextLine(data, line); ++i) {
         line = CleanLine(line, kBinListLineMax);
         if (!IsBlankLine(line))
-            AddLine(lines, line);
+            visit(SplitLine(line));
     }
+}
+
+template <class Visit> void ForEachLine(std::string_view data, bool bin, Visit&& visit)
+{
+    if (bin)
+        ForEachBinLine(data, visit);
+    else
+        ForEachTextLine(data, visit);
+}
+
+} // namespace
+
+void VisitTextList(std::string_view data, const ListLineVisitor& visit)
+{
+    ForEachTextLine(data, visit);
+}
+
+void VisitBinListData(std::string_view data, const ListLineVisitor& visit)
+{
+    ForEachBinLine(data, visit);
+}
+
+std::vector<ListLine> ParseTextList(std::string_view data)
+{
+    std::vector<ListLine> lines;
+    ForEachTextLine(data, [&](const ListLine& l) { lines.push_back(l); });
+    return lines;
+}
+
+std::vector<ListLine> ParseBinListData(std::string_view data)
+{
+    std::vector<ListLine> lines;
+    ForEachBinLine(data, [&](const ListLine& l) { lines.push_back(l); });
+    return lines;
+}
+
+void ListFile::VisitLines(const ListLineVisitor& visit) const
+{
+    ForEachLine(m_bytes, m_bin, visit);
+}
+
+std::vector<ListLine> ListFile::Lines() const
+{
+    std::vector<ListLine> lines;
+    ForEachLine(m_bytes, m_bin, [&](const ListLine& l) { lines.push_back(l); });
     return lines;
 }
 
@@ -137,47 +186,56 @@ bool IsBinListName(std::string_view path)
     return EqualNoCase(ext, "BIN");
 }
 
-bool ReadListFile(const std::string& path, std::vector<ListLine>& lines, std::string& error)
+Result<ListFile> ReadListFile(const std::string& path)
 {
-    lines.clear();
-    error.clear();
-    std::string data;
-    bool tooLarge = false;
-    if (!ReadWholeFile(path, data, tooLarge)) {
-        error = tooLarge ? "Cannot read the file '" + path + "': the file is too large"
-                         : "Cannot open the file '" + path + "'";
-        return false;
-    }
-    if (!IsBinListName(path)) {
-        lines = ParseTextList(data);
-        return true;
-    }
+    auto data = ReadWholeFile(path);
+    if (!data)
+        return data.error();
+    if (!IsBinListName(path))
+        return ListFile::FromText(std::move(data).value());
     std::vector<unsigned char> plain;
     const ExplodeError e =
-        Explode(std::span(reinterpret_cast<const unsigned char*>(data.data()), data.size()),
+        Explode(std::span(reinterpret_cast<const unsigned char*>(data->data()), data->size()),
                 kBinListOutputMax, plain);
-    if (e != ExplodeError::Ok) {
-        error = "Cannot read the file '" + path + "': " + ExplodeErrorText(e);
-        return false;
-    }
-    lines = ParseBinListData(std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size()));
-    return true;
+    if (e != ExplodeError::Ok)
+        return Result<ListFile>::Fail("Cannot read the file '" + path + "': " + ExplodeErrorText(e));
+    data = std::string(); // the compressed bytes are done with
+    return ListFile::FromBinData(std::string(plain.begin(), plain.end()));
 }
 
-void MergeListLines(CStringArrayMap& lists, const std::vector<ListLine>& lines)
+void MergeListLines(CStringArrayMap& lists, const ListFile& file)
 {
-    // Each key's list is gathered whole first and then stored, so that an
-    // earlier file's list of that key is replaced, not extended.
-    std::vector<std::pair<std::string_view, CSAStringArray>> gathered;
+    // Two walks over the file: the first counts each key's entries and
+    // bytes, the second fills each key's list, sized once. Keys keep the
+    // order of their first line, and each key's list is gathered whole
+    // before it is stored, so that an earlier file's list of that key is
+    // replaced, not extended.
+    struct Gathered {
+        std::string_view key;
+        size_t count = 0;
+        size_t bytes = 0;
+        CSAStringArray entries;
+    };
+    std::vector<Gathered> gathered;
     std::unordered_map<std::string_view, size_t> slot;
-    for (const ListLine& l : lines) {
+    file.VisitLines([&](const ListLine& l) {
         auto [it, added] = slot.emplace(l.key, gathered.size());
         if (added)
-            gathered.emplace_back(l.key, CSAStringArray());
-        gathered[it->second].second.push_back(l.entry);
-    }
-    for (auto& [key, entries] : gathered)
-        *lists.New(key) = std::move(entries);
+            gathered.emplace_back().key = l.key;
+        Gathered& g = gathered[it->second];
+        ++g.count;
+        g.bytes += CSAStringArray::StoredSize(l.entry.size());
+    });
+    for (Gathered& g : gathered)
+        g.entries.reserve(g.count, g.bytes);
+    Gathered* last = nullptr; // lines of one key tend to come together
+    file.VisitLines([&](const ListLine& l) {
+        if (!last || last->key != l.key)
+            last = &gathered[slot.find(l.key)->second];
+        last->entries.push_back(l.entry);
+    });
+    for (Gathered& g : gathered)
+        *lists.New(g.key) = std::move(g.entries);
 }
 
 } // namespace kestrel

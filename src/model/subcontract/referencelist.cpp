@@ -28,11 +28,10 @@ size_t SortOffset(const CWinMeta& table, std::string_view source)
 
 void SortList(CSAStringArray& list, size_t offset)
 {
-    auto tail = [offset](const std::string& s) {
-        return offset < s.size() ? std::string_view(s).substr(offset) : std::string_view();
-    };
-    std::sort(list.begin(), list.end(),
-              [&](const std::string& a, const std::string& b) { return tail(a) < tail(b); });
+    list.Sort([offset](std::string_view a, std::string_view b) {
+        return (offset < a.size() ? a.substr(offset) : std::string_view()) <
+               (offset < b.size() ? b.substr(offset) : std::string_view());
+    });
 }
 
 } // namespace
@@ -60,14 +59,13 @@ Result<CSAStringArray*> LoadReferenceList(CContract& contract, const CWinMeta& t
     if (contract.m_LoadedFiles.count(path))
         return nullptr;
 
-    std::vector<ListLine> lines;
-    std::string errorText;
-    if (!ReadListFile(path, lines, errorText))
-        return Result<CSAStringArray*>::Fail(std::move(errorText));
+    const auto file = ReadListFile(path);
+    if (!file)
+        return Result<CSAStringArray*>::Fail(file.errorText());
     // Only a file that was read counts as loaded: one that failed is tried
     // (and reported) again by the next field that names it.
     contract.m_LoadedFiles[path] = 1;
-    MergeListLines(contract.m_ExternalLists, lines);
+    MergeListLines(contract.m_ExternalLists, file.value());
     CSAStringArray* list = contract.m_ExternalLists.Lookup(key);
     if (list)
         SortList(*list, SortOffset(table, source));

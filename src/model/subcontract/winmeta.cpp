@@ -359,14 +359,14 @@ void CWinMeta::AssignNumber(CSubcontract* record) const
 
 void CWinMeta::ApplyDefaults(CSubcontract* record) const
 {
-    for (const std::string& entry : m_Defaults) {
+    for (const std::string_view entry : m_Defaults) {
         std::string_view name, value;
         const size_t comma = entry.find(',');
-        if (comma == std::string::npos) {
-            value = entry.size() > 1 ? std::string_view(entry).substr(1) : std::string_view();
+        if (comma == std::string_view::npos) {
+            value = entry.size() > 1 ? entry.substr(1) : std::string_view();
         } else {
-            name = std::string_view(entry).substr(0, comma);
-            value = std::string_view(entry).substr(comma + 1);
+            name = entry.substr(0, comma);
+            value = entry.substr(comma + 1);
             while (!value.empty() && (value.front() == ' ' || value.front() == '\t' ||
                                       value.front() == '\r' || value.front() == '\n'))
                 value.remove_prefix(1);

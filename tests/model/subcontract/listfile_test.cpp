@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/implodeencoder.h"
 #include "support/testfiles.h"
 
@@ -50,8 +52,8 @@ TEST(TextList, OnlyTheFinalCarriageReturnIsDropped)
 
 TEST(TextList, OverlongLinesAreCut)
 {
-    const std::string longEntry(5000, 'x');
-    const auto lines = ParseTextList("KEY     " + longEntry + "\nNEXT    y\n");
+    const std::string text = "KEY     " + std::string(5000, 'x') + "\nNEXT    y\n";
+    const auto lines = ParseTextList(text);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].entry.size(), kTextListLineMax - 8);
     EXPECT_EQ(lines[1].key, "NEXT");
@@ -59,7 +61,8 @@ TEST(TextList, OverlongLinesAreCut)
 
 TEST(BinList, CommentLinesAreEntriesAndCountLimitsTheLines)
 {
-    const auto lines = ParseBinListData(Bin({";VEND   00123", "VEND    00123 Acme\r", "", "TYPE    x"}));
+    const std::string bin = Bin({";VEND   00123", "VEND    00123 Acme\r", "", "TYPE    x"});
+    const auto lines = ParseBinListData(bin);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].key, ";VEND");
     EXPECT_EQ(lines[0].entry, "00123");
@@ -90,28 +93,49 @@ TEST(ListFiles, ReadByExtension)
     test::WriteBytes(dir.file("vendors.bin"),
                      test::ImplodeText(Bin({";VEND   comment", "VEND    00123 Acme Paving"}), o));
 
-    std::vector<ListLine> lines;
-    std::string error;
-    ASSERT_TRUE(ReadListFile(dir.file("vendors.txt"), lines, error)) << error;
-    ASSERT_EQ(lines.size(), 1u);
-    ASSERT_TRUE(ReadListFile(dir.file("vendors.bin"), lines, error)) << error;
+    const auto textFile = ReadListFile(dir.file("vendors.txt"));
+    ASSERT_TRUE(textFile.ok()) << textFile.errorText();
+    ASSERT_EQ(textFile->Lines().size(), 1u);
+    const auto binFile = ReadListFile(dir.file("vendors.bin"));
+    ASSERT_TRUE(binFile.ok()) << binFile.errorText();
+    const auto lines = binFile->Lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].key, "VEND");
     EXPECT_EQ(lines[1].entry, "00123 Acme Paving");
 
-    EXPECT_FALSE(ReadListFile(dir.file("missing.txt"), lines, error));
-    EXPECT_EQ(error, "Cannot open the file '" + dir.file("missing.txt") + "'");
+    const auto missing = ReadListFile(dir.file("missing.txt"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.errorText(), "Cannot open the file '" + dir.file("missing.txt") + "'");
+    // A directory opens on some systems but cannot be read as a list.
+    const auto folder = ReadListFile(dir.path());
+    ASSERT_FALSE(folder.ok());
+    EXPECT_EQ(folder.errorText(), "Cannot open the file '" + dir.path() + "'");
 
     // A damaged compressed file fails with its own message, nothing read.
     auto bytes = test::ReadBytes(dir.file("vendors.bin"));
     bytes.resize(bytes.size() / 2);
     test::WriteBytes(dir.file("cut.BIN"), bytes);
-    EXPECT_FALSE(ReadListFile(dir.file("cut.BIN"), lines, error));
-    EXPECT_NE(error.find("cut short"), std::string::npos) << error;
-    EXPECT_TRUE(lines.empty());
+    const auto cut = ReadListFile(dir.file("cut.BIN"));
+    ASSERT_FALSE(cut.ok());
+    EXPECT_EQ(cut.errorText().rfind("Cannot read the file '" + dir.file("cut.BIN") + "': ", 0), 0u)
+        << cut.errorText();
+    EXPECT_NE(cut.errorText().find("cut short"), std::string::npos) << cut.errorText();
     // Text files are never decompressed, whatever they hold.
     test::WriteBytes(dir.file("cut.txt"), bytes);
-    EXPECT_TRUE(ReadListFile(dir.file("cut.txt"), lines, error));
+    EXPECT_TRUE(ReadListFile(dir.file("cut.txt")).ok());
+}
+
+TEST(ListFiles, FilesPastTheLimitAreRefused)
+{
+    test::TempDir dir;
+    for (const char* name : {"huge.txt", "huge.bin"}) {
+        // Sparse: the size is there, the bytes are not.
+        test::WriteText(dir.file(name), "VEND    a\n");
+        std::filesystem::resize_file(dir.file(name), kListFileMax + 1);
+        const auto r = ReadListFile(dir.file(name));
+        ASSERT_FALSE(r.ok()) << name;
+        EXPECT_EQ(r.errorText(), "Cannot read the file '" + dir.file(name) + "': the file is too large");
+    }
 }
 
 TEST(ListFiles, BinExtensionInAnyCase)
@@ -126,13 +150,39 @@ TEST(ListFiles, BinExtensionInAnyCase)
 TEST(ListFiles, LaterFileReplacesAKeysList)
 {
     CStringArrayMap lists;
-    MergeListLines(lists, ParseTextList("VEND    a\nTYPE    t1\nVEND    b\nVEND    c\n"));
+    MergeListLines(lists, ListFile::FromText("VEND    a\nTYPE    t1\nVEND    b\nVEND    c\n"));
     ASSERT_NE(lists.Lookup("VEND"), nullptr);
     EXPECT_EQ(*lists.Lookup("VEND"), (CSAStringArray{"a", "b", "c"}));
-    MergeListLines(lists, ParseTextList("VEND    x\nOTHER   o\nVEND    y\n"));
+    MergeListLines(lists, ListFile::FromText("VEND    x\nOTHER   o\nVEND    y\n"));
     EXPECT_EQ(*lists.Lookup("VEND"), (CSAStringArray{"x", "y"}));
     EXPECT_EQ(*lists.Lookup("TYPE"), (CSAStringArray{"t1"}));
     EXPECT_EQ(*lists.Lookup("OTHER"), (CSAStringArray{"o"}));
+}
+
+TEST(ListFiles, MergedListsAreSizedForTheirEntries)
+{
+    // Keys that take turns, and entries of both sizes of stored length.
+    std::string text;
+    std::vector<std::string> a, b;
+    for (int i = 0; i < 5000; ++i) {
+        a.push_back(std::to_string(i));
+        b.push_back(std::string(static_cast<size_t>(120 + i % 20), static_cast<char>('a' + i % 26)));
+        text += "A       " + a.back() + "\nB       " + b.back() + "\n";
+    }
+    CStringArrayMap lists;
+    MergeListLines(lists, ListFile::FromText(text));
+    for (const auto& [key, want] : {std::pair{"A", &a}, std::pair{"B", &b}}) {
+        const CSAStringArray* list = lists.Lookup(key);
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->size(), want->size());
+        size_t stored = 0;
+        for (size_t i = 0; i < want->size(); ++i) {
+            EXPECT_EQ((*list)[i], (*want)[i]) << key << " " << i;
+            stored += CSAStringArray::StoredSize((*want)[i].size());
+        }
+        // Filled once to its size: no room left over from growing.
+        EXPECT_EQ(list->MemoryBytes(), stored + want->size() * sizeof(uint64_t)) << key;
+    }
 }
 
 TEST(ListFiles, ManyKeysSurviveMerging)
@@ -144,7 +194,7 @@ TEST(ListFiles, ManyKeysSurviveMerging)
             text += "K" + std::to_string(k) + std::string(8 - 1 - std::to_string(k).size(), ' ') + "e" +
                     std::to_string(e) + "\n";
     CStringArrayMap lists;
-    MergeListLines(lists, ParseTextList(text));
+    MergeListLines(lists, ListFile::FromText(text));
     ASSERT_EQ(lists.GetCount(), 300);
     for (int k = 0; k < 300; ++k) {
         const auto* l = lists.Lookup("K" + std::to_string(k));
@@ -167,11 +217,10 @@ TEST(ListFiles, FiltersSelectEntriesOfALoadedList)
                        "VEND    00123 Acme\nVEND    00213 Acme\nVEND    0012x baker\nVEND    00124\n";
     test::TempDir dir;
     test::WriteBytes(dir.file("v.bin"), test::ImplodeText(data));
-    std::vector<ListLine> lines;
-    std::string error;
-    ASSERT_TRUE(ReadListFile(dir.file("v.bin"), lines, error)) << error;
+    const auto file = ReadListFile(dir.file("v.bin"));
+    ASSERT_TRUE(file.ok()) << file.errorText();
     CStringArrayMap lists;
-    MergeListLines(lists, lines);
+    MergeListLines(lists, file.value());
     const CSAStringArray& vend = *lists.Lookup("VEND");
 
     CDataFilter f;
@@ -182,7 +231,7 @@ TEST(ListFiles, FiltersSelectEntriesOfALoadedList)
     std::vector<std::string> accepted;
     for (const auto& e : vend)
         if (f.Accepts(e))
-            accepted.push_back(e);
+            accepted.emplace_back(e);
     EXPECT_EQ(accepted, (std::vector<std::string>{"0012x baker", "00124"}));
     f.m_strPattern[0] = std::string("001*");
     EXPECT_TRUE(f.Accepts(vend[0]));

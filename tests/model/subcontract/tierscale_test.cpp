@@ -12,6 +12,7 @@
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
 #include "support/streambuilder.h"
+#include "support/testcontract.h"
 
 namespace kestrel {
 namespace {
@@ -20,9 +21,7 @@ namespace {
 // record whose field 1 holds a true text.
 std::unique_ptr<CWinMeta> RandomTable(std::mt19937& rng, int records)
 {
-    auto t = std::make_unique<CWinMeta>();
-    for (int f = 0; f < 4; ++f)
-        t->m_Fields.Add()->m_iRequired = kNeverRequired;
+    auto t = test::MakeTextTable(4);
     t->m_Fields[2]->m_iRequired = 1;
     for (int i = 0; i < records; ++i) {
         CSubcontract* r = t->AddRecord(-1, -1);

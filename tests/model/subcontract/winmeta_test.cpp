@@ -7,23 +7,13 @@
 #include "model/contract/wildcard.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
+#include "support/testcontract.h"
 
 using namespace kestrel;
 
 namespace {
 
-// A table of `fields` text fields named F0, F1, ... that are never required.
-std::unique_ptr<CWinMeta> MakeTable(int fields)
-{
-    auto t = std::make_unique<CWinMeta>();
-    for (int i = 0; i < fields; ++i) {
-        CFieldInfo* f = t->m_Fields.Add();
-        f->m_strName = "F" + std::to_string(i);
-        f->m_iType = FIELD_TEXT;
-        f->m_iRequired = kNeverRequired;
-    }
-    return t;
-}
+using test::MakeTextTable;
 
 CSubcontract* AddNumbered(CWinMeta& t, const char* number, const char* parent = "")
 {
@@ -45,7 +35,7 @@ std::vector<std::string> WalkNumbers(const CWinMeta& t)
 
 TEST(Numbering, TakesTheSmallestFreeNumber)
 {
-    auto t = MakeTable(4);
+    auto t = MakeTextTable(4);
     AddNumbered(*t, "00000001");
     AddNumbered(*t, "00000003");
     CSubcontract* fresh = t->AddRecord(-1, -1);
@@ -53,7 +43,7 @@ TEST(Numbering, TakesTheSmallestFreeNumber)
     EXPECT_EQ(TextView(*fresh->GetCellText(0)), "00000002");
 
     // All of 1 to 199 in use: the number stays as it was.
-    auto full = MakeTable(4);
+    auto full = MakeTextTable(4);
     for (int n = 1; n <= 199; ++n)
         full->AddRecord(-1, -1)->SetNumber(n);
     CSubcontract* extra = full->AddRecord(-1, -1);
@@ -64,7 +54,7 @@ TEST(Numbering, TakesTheSmallestFreeNumber)
 
 TEST(Completeness, RequiredRulesAndIronbarkExemption)
 {
-    auto t = MakeTable(6);
+    auto t = MakeTextTable(6);
     t->m_Fields[2]->m_iRequired = kAlwaysRequired;
     t->m_Fields[4]->m_iRequired = 5; // required when cell 5 holds a true text
     CSubcontract* r = t->AddRecord(-1, -1);
@@ -93,7 +83,7 @@ TEST(Completeness, RequiredRulesAndIronbarkExemption)
 
 TEST(Completeness, LowerTierStateTravelsUpTheChain)
 {
-    auto t = MakeTable(4);
+    auto t = MakeTextTable(4);
     t->m_Fields[1]->m_iRequired = kAlwaysRequired;
     CSubcontract* top = AddNumbered(*t, "00000001");
     CSubcontract* mid = AddNumbered(*t, "00000002", "00000001");
@@ -118,7 +108,7 @@ TEST(Completeness, LowerTierStateTravelsUpTheChain)
 
 TEST(Completeness, RenewedTierBitsFreeALeafStoredIncomplete)
 {
-    auto t = MakeTable(4);
+    auto t = MakeTextTable(4);
     CSubcontract* top = AddNumbered(*t, "00000001");
     CSubcontract* leaf = AddNumbered(*t, "00000002", "00000001");
     FlagSet(leaf->m_wFlags, SUB_TIERS_COMPLETE, 0); // as a damaged file may hold it
@@ -132,7 +122,7 @@ TEST(Completeness, RenewedTierBitsFreeALeafStoredIncomplete)
 
 TEST(Tiers, LinkingLookupAndCycles)
 {
-    auto t = MakeTable(4);
+    auto t = MakeTextTable(4);
     AddNumbered(*t, "00000001");
     CSubcontract* self = AddNumbered(*t, "00000002", "00000002");
     CSubcontract* a = AddNumbered(*t, "00000003", "00000004");
@@ -149,23 +139,50 @@ TEST(Tiers, LinkingLookupAndCycles)
     EXPECT_EQ(t->FindRecordByNumber("  "), nullptr);
     EXPECT_EQ(t->FindRecordByNumber("00000001\t"), t->m_Records[0]);
 
-    // Even links that loop (set after linking) cannot hang the walks.
+    // Links that loop (set after linking) cannot hang the walks, and the
+    // records outside the loop still get the rules' answers.
     a->m_pParent = b;
     b->m_pParent = a;
-    FlagSet(a->m_wFlags, SUB_USESSUBITEMS, 1);
-    FlagSet(b->m_wFlags, SUB_USESSUBITEMS, 1);
     EXPECT_TRUE(a->IsItemized());
+    FlagSet(b->m_wFlags, SUB_USESSUBITEMS, 0);
+    EXPECT_FALSE(a->IsItemized());
+    EXPECT_FALSE(into->IsItemized()); // into, a, b, a, ...
+    FlagSet(b->m_wFlags, SUB_USESSUBITEMS, 1);
+
+    // Completeness round a loop has no single answer; the records outside
+    // it get theirs, and into (below the loop) its own.
     t->UpdateCompleteness(-1, false);
+    for (CSubcontract* r : {t->m_Records[0], self, into, shortRec})
+        EXPECT_TRUE(FlagTest(r->m_wFlags, SUB_COMPLETE));
+    FlagSet(into->m_wFlags, SUB_ITEMS_COMPLETE, 0);
+    EXPECT_FALSE(t->UpdateCompleteness(-1, false));
+    EXPECT_FALSE(FlagTest(into->m_wFlags, SUB_COMPLETE));
+    EXPECT_TRUE(FlagTest(self->m_wFlags, SUB_COMPLETE));
+
+    CSubcontract* first = t->m_Records[0];
+    first->AddSubItem("0010")->m_fExt = 100;
+    self->AddSubItem("0020")->m_fExt = 50;
+    for (CSubcontract* r : {a, b, into})
+        r->AddSubItem("0010")->m_fExt = 1000;
     CContract c;
     c.m_pSubTable = std::move(t);
+    // Only records without a parent count; the loop's records have one.
     ComputeSubcontractedTotal(c);
-    RemoveLineBelow(c, "0010", c.m_pSubTable->m_Records[0]);
-    SUCCEED();
+    EXPECT_DOUBLE_EQ(c.m_pSubTable->m_fSubTotal, 150);
+
+    RemoveLineBelow(c, "0010", first); // nothing lies below the first record
+    for (CSubcontract* r : {first, a, b, into})
+        EXPECT_NE(r->FindSubItem("0010"), nullptr);
+    RemoveLineBelow(c, "0010", a); // b and into lie below a; a itself keeps its line
+    EXPECT_NE(first->FindSubItem("0010"), nullptr);
+    EXPECT_NE(a->FindSubItem("0010"), nullptr);
+    EXPECT_EQ(b->FindSubItem("0010"), nullptr);
+    EXPECT_EQ(into->FindSubItem("0010"), nullptr);
 }
 
 TEST(Tiers, DepthFirstWalkInRecordOrder)
 {
-    auto t = MakeTable(4);
+    auto t = MakeTextTable(4);
     AddNumbered(*t, "00000001");
     AddNumbered(*t, "00000002");
     AddNumbered(*t, "00000003", "00000001");
@@ -175,13 +192,13 @@ TEST(Tiers, DepthFirstWalkInRecordOrder)
     t->LinkParents();
     EXPECT_EQ(WalkNumbers(*t), (std::vector<std::string>{"00000001", "00000003", "00000004", "00000005",
                                                          "00000002", "00000006"}));
-    auto empty = MakeTable(4);
+    auto empty = MakeTextTable(4);
     EXPECT_EQ(empty->FirstChild(nullptr), nullptr);
 }
 
 TEST(Defaults, FillOnlyEmptyCellsOfTheNamedFields)
 {
-    auto t = MakeTable(4);
+    auto t = MakeTextTable(4);
     t->m_Fields[1]->m_strName = "Type";
     t->m_Fields[2]->m_strName = "Remark";
     t->m_Defaults = {"type,   SUB", "Remark,none", "Xnameless"};
@@ -199,7 +216,7 @@ TEST(Totals, SixtyPercentCreditAndLowerTiers)
 {
     CContract c;
     c.m_ExtFormat = {9, 2};
-    c.m_pSubTable = MakeTable(20);
+    c.m_pSubTable = MakeTextTable(20);
     CWinMeta& t = *c.m_pSubTable;
     CSubcontract* a = AddNumbered(t, "00000001");
     CSubcontract* b = AddNumbered(t, "00000002");
@@ -235,7 +252,7 @@ TEST(Remaining, QuantitiesPerTierWithPartialItems)
     item->m_strLineNumber = "0010";
     item->m_fQuantity = 100;
     item->m_fExtension = 1000;
-    c.m_pSubTable = MakeTable(4);
+    c.m_pSubTable = MakeTextTable(4);
     CWinMeta& t = *c.m_pSubTable;
     CSubcontract* first = AddNumbered(t, "00000001");
     CSubcontract* second = AddNumbered(t, "00000002");
@@ -296,7 +313,7 @@ TEST(Filters, CharacterRangeTrimmingAndWildcards)
 
 TEST(Tables, CopyRemapsParentsIntoTheCopy)
 {
-    auto t = MakeTable(4);
+    auto t = MakeTextTable(4);
     AddNumbered(*t, "00000001");
     AddNumbered(*t, "00000002", "00000001");
     t->LinkParents();

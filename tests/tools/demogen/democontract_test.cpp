@@ -44,12 +44,12 @@ protected:
 
 CContract* DemoContractTest::s_contract = nullptr;
 
-std::string Columns(const std::string& entry, int start, int end)
+std::string Columns(std::string_view entry, int start, int end)
 {
     const size_t from = static_cast<size_t>(start - 1);
     if (from >= entry.size())
         return "";
-    std::string s = entry.substr(from, end == 0 ? std::string::npos : static_cast<size_t>(end - start + 1));
+    std::string s(entry.substr(from, end == 0 ? std::string_view::npos : static_cast<size_t>(end - start + 1)));
     while (!s.empty() && s.back() == ' ')
         s.pop_back();
     return s;
@@ -145,7 +145,7 @@ TEST_F(DemoContractTest, FormHasTheFieldsTheProgramReliesOn)
     // The "sub type" entries carry the two flag characters.
     const CSAStringArray* types = C().FindList(TextView(field(SUBF_TYPE)->m_strListSource), false);
     ASSERT_NE(types, nullptr);
-    for (const std::string& e : *types) {
+    for (const std::string_view e : *types) {
         ASSERT_GE(e.size(), 3u);
         EXPECT_TRUE((e[0] == '0' || e[0] == '1') && (e[1] == '0' || e[1] == '1')) << e;
     }
@@ -198,7 +198,7 @@ TEST_F(DemoContractTest, CertificationFilterDropsDecertifiedFirms)
     const CSAStringArray* list = C().FindList(kCertTypeList, false);
     ASSERT_NE(list, nullptr);
     int accepted = 0;
-    for (const std::string& e : *list) {
+    for (const std::string_view e : *list) {
         const bool decertified = e.rfind("XDBE", 0) == 0;
         EXPECT_EQ(filter->Accepts(e), !decertified) << e;
         accepted += filter->Accepts(e);
@@ -300,7 +300,7 @@ TEST_F(DemoContractTest, ListCellsAgreeWithTheirLists)
         // The subcontract type decides itemized, 60 % credit, cells 19 and 23.
         const int t = r.GetCell(SUBF_TYPE)->m_i;
         ASSERT_GE(t, 0);
-        const std::string& entry = types[static_cast<size_t>(t)];
+        const std::string_view entry = types[static_cast<size_t>(t)];
         EXPECT_EQ(Cell(i, SUBF_TYPE), Columns(entry, 4, 0));
         const bool itemized = entry[0] == '1', sixty = entry[1] == '1';
         EXPECT_EQ(FlagTest(r.m_wFlags, SUB_USESSUBITEMS), itemized);
