@@ -132,3 +132,22 @@ TEST(Containers, ArraysAndMapsOwnAndCopyTheirRecords)
     ASSERT_NE(lists.Lookup("A"), nullptr);
     EXPECT_TRUE(lists.Lookup("A")->empty());
 }
+
+// A form keeps the lists of its drop-downs while further list files are
+// read: a list handed out must stay where it is however many lists follow,
+// also in its own bucket (keys "Ab" and "BA" share one).
+TEST(StringArrayMap, ListsHandedOutStayValidWhileOthersAreAdded)
+{
+    CStringArrayMap map;
+    CSAStringArray* first = map.New("Ab");
+    first->push_back("kept entry");
+    std::string key = "BA";
+    for (int i = 0; i < 200; ++i) {
+        map.New(key + std::to_string(i))->push_back("x");
+        map.New(std::to_string(i))->push_back("y");
+    }
+    map.New("BA")->push_back("same bucket");
+    ASSERT_EQ(map.Lookup("Ab"), first);
+    ASSERT_EQ(first->size(), 1u);
+    EXPECT_EQ((*first)[0], "kept entry");
+}
