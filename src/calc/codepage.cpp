@@ -157,4 +157,12 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : 1;
 }
 
+std::string UpperNoCase(std::string_view text)
+{
+    std::string u(text);
+    for (char& c : u)
+        c = static_cast<char>(Cp1252Upper(static_cast<unsigned char>(c)));
+    return u;
+}
+
 } // namespace kestrel

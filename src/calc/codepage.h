@@ -18,6 +18,8 @@ std::string Cp1252ToUtf8(std::string_view text);
 
 // Upper case of a Windows-1252 byte (ASCII and the accented letters).
 unsigned char Cp1252Upper(unsigned char c);
+// The upper-case form of a text, for keys compared without regard to case.
+std::string UpperNoCase(std::string_view text);
 // Equal without regard to case, Windows-1252 letters included.
 bool EqualNoCase(std::string_view a, std::string_view b);
 // Compares without regard to case: <0, 0, >0.

@@ -381,17 +381,8 @@ double ExprParser::Primary()
     const char c = Peek();
     if (c == '+' || c == '-' || IsDigit(c) || c == '.')
         return Number(start);
-    if (c == '(') {
-        ++m_pos;
-        const double v = Expr(0);
-        if (Failed())
-            return 0.0;
-        SkipBlanks();
-        if (Peek() != ')')
-            return Fail(EVAL_NO_CLOSE_PAREN, m_pos);
-        ++m_pos;
-        return v;
-    }
+    if (c == '(')
+        return Parenthesized();
     if (c == '@' || IsNameStart(c))
         return Name(start);
     return Fail(EVAL_UNRECOGNIZED, start);
@@ -502,6 +493,12 @@ double ExprParser::CallArgument()
     SkipBlanks();
     if (Peek() != '(')
         return Fail(EVAL_NO_OPEN_PAREN, m_pos);
+    return Parenthesized();
+}
+
+// An expression in parentheses, at the opening one.
+double ExprParser::Parenthesized()
+{
     ++m_pos;
     const double v = Expr(0);
     if (Failed())

@@ -34,6 +34,7 @@ private:
     double Number(size_t start);
     double Name(size_t start);
     double CallArgument();
+    double Parenthesized();
     double CallUserFunction(const Identifier& fn, double arg, size_t nameAt);
     double Apply(int op, double a, double b, size_t at);
 

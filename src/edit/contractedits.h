@@ -147,6 +147,7 @@ private:
     void FollowUp(Scope& scope);
     void Notify(const ChangeEvent& event);
     void Exchange(AppliedEdit& edit, ChangeKind kind);
+    EditResult SetItemValue(std::string_view line, std::string_view typed, bool quantity);
     CWinMeta* SubTable() const;
     // The record's row in the subcontractor table, -1 when it is not there.
     int RowOf(const CSubcontract& record) const;

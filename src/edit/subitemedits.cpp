@@ -315,44 +315,33 @@ static Result<CItem*> FindEditableItem(CContract& contract, std::string_view lin
 
 EditResult CContractEdits::SetItemQuantity(std::string_view line, std::string_view typed)
 {
-    auto found = FindEditableItem(m_contract, line);
-    if (!found)
-        return found.error();
-    CItem& item = *found.value();
-    const std::string text = CleanItemEntry(typed);
-    double value = BlankValue();
-    if (!text.empty()) {
-        (void)m_evaluator.SetVariable("@UP", item.m_fUnitPrice);
-        value = m_evaluator.Evaluate(text);
-        if (m_evaluator.ErrorCode() != 0)
-            return Refuse(Refusal::Expression, m_evaluator.ErrorMessage());
-        value = RoundValue(value, m_contract.m_QuanFormat.decimals);
-    }
-    const std::string key(item.m_strLineNumber.View());
-    Scope scope;
-    Begin(scope, ChangeKind::Item, nullptr, nullptr, key);
-    scope.image.TakeItems(m_contract);
-    scope.TouchLine(m_contract, key, false);
-    scope.recalculate = true;
-    scope.changed = !SameBits(item.m_fQuantity, value);
-    item.m_fQuantity = value;
-    return Finish(scope, "Item Quantity");
+    return SetItemValue(line, typed, true);
 }
 
 EditResult CContractEdits::SetItemUnitPrice(std::string_view line, std::string_view typed)
+{
+    return SetItemValue(line, typed, false);
+}
+
+// A quantity is typed with "@UP" set to the unit price, a unit price with
+// "@QUAN" set to the quantity. A mistyped entry is refused and the agency's
+// value stays; an empty one clears it.
+EditResult CContractEdits::SetItemValue(std::string_view line, std::string_view typed, bool quantity)
 {
     auto found = FindEditableItem(m_contract, line);
     if (!found)
         return found.error();
     CItem& item = *found.value();
+    double& target = quantity ? item.m_fQuantity : item.m_fUnitPrice;
     const std::string text = CleanItemEntry(typed);
     double value = BlankValue();
     if (!text.empty()) {
-        (void)m_evaluator.SetVariable("@QUAN", item.m_fQuantity);
+        (void)m_evaluator.SetVariable(quantity ? "@UP" : "@QUAN",
+                                      quantity ? item.m_fUnitPrice : item.m_fQuantity);
         value = m_evaluator.Evaluate(text);
         if (m_evaluator.ErrorCode() != 0)
             return Refuse(Refusal::Expression, m_evaluator.ErrorMessage());
-        value = RoundValue(value, m_contract.m_UPFormat.decimals);
+        value = RoundValue(value, (quantity ? m_contract.m_QuanFormat : m_contract.m_UPFormat).decimals);
     }
     const std::string key(item.m_strLineNumber.View());
     Scope scope;
@@ -360,9 +349,9 @@ EditResult CContractEdits::SetItemUnitPrice(std::string_view line, std::string_v
     scope.image.TakeItems(m_contract);
     scope.TouchLine(m_contract, key, false);
     scope.recalculate = true;
-    scope.changed = !SameBits(item.m_fUnitPrice, value);
-    item.m_fUnitPrice = value;
-    return Finish(scope, "Item Unit Price");
+    scope.changed = !SameBits(target, value);
+    target = value;
+    return Finish(scope, quantity ? "Item Quantity" : "Item Unit Price");
 }
 
 EditResult CContractEdits::SetItemCounted(std::string_view line, bool counted)

@@ -26,14 +26,6 @@ bool IsCandidateEntry(const CItem& e)
     return FlagTest(e.m_wFlags, ITEM_IS_ALTERNATE) || FlagTest(e.m_wFlags, ITEM_IS_OPTION);
 }
 
-std::string UpperCode(std::string_view code)
-{
-    std::string s(code);
-    for (char& c : s)
-        c = static_cast<char>(Cp1252Upper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // The group of an alternate code: its first two characters.
 std::string_view GroupOf(std::string_view code)
 {
@@ -56,7 +48,7 @@ public:
     // an entry gives when it is the first of its code.
     void Take(const CItem& e, bool firstUsed)
     {
-        std::string key = UpperCode(TextView(e.m_strAltCode));
+        std::string key = UpperNoCase(TextView(e.m_strAltCode));
         auto it = m_index.find(key);
         if (it != m_index.end()) {
             Candidate& c = m_list[it->second];
@@ -114,7 +106,7 @@ public:
     {
         if (!FlagTest(e.m_wFlags, ITEM_IS_ALTERNATE) || FlagTest(e.m_wFlags, ITEM_NO_CHOICE))
             return CountsTowardTotal(e);
-        auto it = m_index.find(UpperCode(TextView(e.m_strAltCode)));
+        auto it = m_index.find(UpperNoCase(TextView(e.m_strAltCode)));
         return it != m_index.end() && !IsBlankValue(m_list[it->second].amount);
     }
 
@@ -257,7 +249,7 @@ int CContract::CountAlternates(int index) const
     const CItem* entry = m_Items.GetAt(index);
     if (!HasAltCode(entry))
         return 0;
-    const std::string group = UpperCode(GroupOf(TextView(entry->m_strAltCode)));
+    const std::string group = UpperNoCase(GroupOf(TextView(entry->m_strAltCode)));
     int begin = index;
     int end = NextHeading(m_Items, index);
     if (entry->IsHeading()) {
@@ -269,7 +261,7 @@ int CContract::CountAlternates(int index) const
         const CItem& e = *m_Items[i];
         if (e.IsHeading() != entry->IsHeading())
             continue;
-        const std::string code = UpperCode(TextView(e.m_strAltCode));
+        const std::string code = UpperNoCase(TextView(e.m_strAltCode));
         if (code.size() < 3 || std::string_view(code).substr(0, 2) != group)
             continue;
         if (seen.find(code[2]) == std::string::npos)

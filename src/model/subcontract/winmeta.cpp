@@ -12,14 +12,6 @@ namespace kestrel {
 
 namespace {
 
-std::string UpperNoCase(std::string_view s)
-{
-    std::string u(s);
-    for (char& c : u)
-        c = static_cast<char>(Cp1252Upper(static_cast<unsigned char>(c)));
-    return u;
-}
-
 std::string_view TrimWhite(std::string_view s)
 {
     auto white = [](char c) {
