@@ -40,16 +40,16 @@ public:
 
     // Makes `keyPath` (below the current user's root), and `subKey` below it
     // when given, the open key. Another open key is closed first.
-    bool OpenKey(const QString& keyPath, const QString& subKey = QString());
+    [[nodiscard]] bool OpenKey(const QString& keyPath, const QString& subKey = QString());
     // The value of the open key, cut to 255 characters; nothing when missing.
     std::optional<QString> ReadValue(const QString& name);
     // Opens `keyPath`, reads; a missing value with a non-empty default gets the
     // default written and read back. The key is closed again.
     std::optional<QString> ReadValue(const QString& keyPath, const QString& name,
                                      const QString& defaultValue);
-    bool WriteValue(const QString& name, const QString& value);
+    [[nodiscard]] bool WriteValue(const QString& name, const QString& value);
     // Deletes the sub-key `name` of the open key with everything in it.
-    bool DeleteSubKey(const QString& name);
+    [[nodiscard]] bool DeleteSubKey(const QString& name);
     // Appends every name/value pair of the open key, in the store's order.
     void Enumerate(std::vector<CRegStrValue>& values);
     void CloseKey();
@@ -63,7 +63,7 @@ public:
 
 private:
     QSettings& Settings();
-    bool Sync();
+    [[nodiscard]] bool Sync();
 
     QString m_strFilePath;
     bool m_bIniMode = false;

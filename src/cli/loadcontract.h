@@ -16,6 +16,6 @@ constexpr int kExitUnreadable = 2;
 
 // Reads path; on failure prints "Error: <path>: <text>" on stderr and returns
 // kExitUnreadable, else 0.
-int LoadContract(const std::string& path, std::unique_ptr<CContract>& contract);
+[[nodiscard]] int LoadContract(const std::string& path, std::unique_ptr<CContract>& contract);
 
 } // namespace kestrel::cli

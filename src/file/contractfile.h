@@ -61,7 +61,7 @@ struct ContractReadLimits {
 
 // Writes the whole contract to path as a gzip stream; 0 when every byte was
 // written. Stores the version (410) and the check value in the contract.
-int WriteContractFile(CContract& contract, const std::string& path);
+[[nodiscard]] int WriteContractFile(CContract& contract, const std::string& path);
 // The uncompressed stream WriteContractFile would compress.
 std::vector<unsigned char> WriteContractStream(CContract& contract);
 

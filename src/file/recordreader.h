@@ -83,7 +83,7 @@ public:
 
     // Reads the 4-byte magic; fewer bytes are returned at the end of the
     // stream. False when the read failed (see Error()).
-    bool ReadMagic(std::string& magic);
+    [[nodiscard]] bool ReadMagic(std::string& magic);
     // The next record. False at the end record, at the end of the stream,
     // and on an error (Error() then holds its code).
     [[gnu::always_inline]] bool Next(uint16_t& tag, RecordValue& value)

@@ -18,7 +18,7 @@ namespace kestrel {
 class CByteSink {
 public:
     virtual ~CByteSink() = default;
-    virtual int Write(const unsigned char* data, size_t size) = 0;
+    [[nodiscard]] virtual int Write(const unsigned char* data, size_t size) = 0;
 };
 
 class CRecordWriter {
@@ -40,7 +40,7 @@ public:
     void End() { Header(TAG_END, 0); }
 
     // Hands the remaining bytes to the sink; returns the first error.
-    int Flush();
+    [[nodiscard]] int Flush();
     int Error() const { return m_error; }
     // The bytes written so far (without a sink: the whole stream).
     std::vector<unsigned char>& Bytes();

@@ -79,12 +79,12 @@ std::unique_ptr<BidLibraryEntry> NextBidLibraryEntry(BidLibrary& library,
 // Copies the entry's content into `directory` (ending in a separator, or empty
 // for the current directory) under the entry's name. 0, 2 read error, 4 the
 // target cannot be written (or the name is not a plain file name).
-int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, const std::string& directory);
+[[nodiscard]] int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, const std::string& directory);
 
 // Extracts every entry whose name matches the pattern list into the library's
 // own directory, in directory order; stops at the first failure. 0, or 1 to 4
 // as in BidLibraryResult.
-int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patterns);
+[[nodiscard]] int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patterns);
 
 // True when the entry name matches one of the ";"-separated wildcard
 // patterns (blanks before a pattern skipped, empty patterns match nothing).

@@ -151,7 +151,7 @@ public:
     void RemoveDataTemplate(std::string_view name);
     CPlate* FindDataTemplate(std::string_view name) const;
     CPlate* FindDefaultTemplate(std::string_view name) const;
-    bool MoveDataTemplate(std::string_view oldName, std::string_view newName);
+    [[nodiscard]] bool MoveDataTemplate(std::string_view oldName, std::string_view newName);
 
     CSAStringArray* NewList(std::string_view name, bool external);
     CSAStringArray* FindList(std::string_view name, bool external);
