@@ -10,7 +10,6 @@
 #include "calc/evaluator.h"
 #include "edit/contractedits.h"
 #include "file/contractfile.h"
-#include "file/opencontract.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/programpaths.h"
 #include "model/subcontract/winmeta.h"
@@ -63,6 +62,17 @@ std::string Vendor(const std::string& id, const std::string& name, const std::st
     e += address;
     e.resize(50, ' ');
     return e + codes;
+}
+
+LocalDateTime Moment(int year, int month, int day, int hour, int minute)
+{
+    LocalDateTime t;
+    t.year = year;
+    t.month = month;
+    t.day = day;
+    t.hour = hour;
+    t.minute = minute;
+    return t;
 }
 
 class FieldRulesTest : public ::testing::Test {
@@ -119,14 +129,7 @@ protected:
         c.m_pMiscTable->AddRecord(-1, -1);
         c.RecalculateContract();
         ASSERT_DOUBLE_EQ(c.m_fContractTotal, 200000.0);
-        edits.SetClock([] {
-            LocalDateTime t;
-            t.year = 2026;
-            t.month = 3;
-            t.day = 5;
-            t.hour = 9;
-            return t;
-        });
+        edits.SetClock([] { return Moment(2026, 3, 5, 9, 0); });
         edits.RunCheck();
         c.SetModified(false);
     }
@@ -161,6 +164,12 @@ protected:
         EditResult r = edits.SetCell(Sub(), *rec, j, typed);
         EXPECT_TRUE(r.ok()) << typed << ": " << (r.ok() ? "" : r.errorText());
         return r.ok() ? std::move(r).value() : AppliedEdit{};
+    }
+    // Types into a field and gives what it then holds.
+    std::string Entered(int j, const std::string& typed)
+    {
+        Set(j, typed);
+        return Text(j);
     }
     AppliedEdit Choose(int j, int position)
     {
@@ -198,37 +207,26 @@ protected:
 
 TEST_F(FieldRulesTest, PercentOfTheContractTotal)
 {
-    Set(F_AMOUNT, "15%");
-    EXPECT_EQ(Text(F_AMOUNT), "$30,000.00");
-    Set(F_RETAINAGE, " 2.5 % ");
-    EXPECT_EQ(Text(F_RETAINAGE), "***.**"); // 5000 does not fit three digits
-    Set(F_AMOUNT, "(1+1)*5%");
-    EXPECT_EQ(Text(F_AMOUNT), "$20,000.00");
+    EXPECT_EQ(Entered(F_AMOUNT, "15%"), "$30,000.00");
+    EXPECT_EQ(Entered(F_RETAINAGE, " 2.5 % "), "***.**"); // 5000 does not fit three digits
+    EXPECT_EQ(Entered(F_AMOUNT, "(1+1)*5%"), "$20,000.00");
 }
 
 TEST_F(FieldRulesTest, NumbersAreEvaluatedAndWrittenBack)
 {
-    Set(F_AMOUNT, " $1,234.5 ");
-    EXPECT_EQ(Text(F_AMOUNT), "$1,234.50");
-    Set(F_AMOUNT, "2*3+0.126");
-    EXPECT_EQ(Text(F_AMOUNT), "$6.13");
-    Set(F_RETAINAGE, "$12");
-    EXPECT_EQ(Text(F_RETAINAGE), "12.00"); // no currency sign outside money
-    Set(F_RETAINAGE, "-4");
-    EXPECT_EQ(Text(F_RETAINAGE), "-4.00");
+    EXPECT_EQ(Entered(F_AMOUNT, " $1,234.5 "), "$1,234.50");
+    EXPECT_EQ(Entered(F_AMOUNT, "2*3+0.126"), "$6.13");
+    EXPECT_EQ(Entered(F_RETAINAGE, "$12"), "12.00"); // no currency sign outside money
+    EXPECT_EQ(Entered(F_RETAINAGE, "-4"), "-4.00");
     // Empty is valid and stays empty.
-    Set(F_RETAINAGE, " \t ");
-    EXPECT_EQ(Text(F_RETAINAGE), "");
+    EXPECT_EQ(Entered(F_RETAINAGE, " \t "), "");
 }
 
 TEST_F(FieldRulesTest, WidthSixShowsStarsFromOneThousand)
 {
-    Set(F_RETAINAGE, "999.994");
-    EXPECT_EQ(Text(F_RETAINAGE), "999.99");
-    Set(F_RETAINAGE, "1000");
-    EXPECT_EQ(Text(F_RETAINAGE), "***.**");
-    Set(F_RETAINAGE, "-1000");
-    EXPECT_EQ(Text(F_RETAINAGE), "***.**");
+    EXPECT_EQ(Entered(F_RETAINAGE, "999.994"), "999.99");
+    EXPECT_EQ(Entered(F_RETAINAGE, "1000"), "***.**");
+    EXPECT_EQ(Entered(F_RETAINAGE, "-1000"), "***.**");
 }
 
 TEST_F(FieldRulesTest, NarrowFieldsKeepTheTypedValue)
@@ -237,10 +235,8 @@ TEST_F(FieldRulesTest, NarrowFieldsKeepTheTypedValue)
     EXPECT_EQ(NumberFieldDigits(3), 0);
     EXPECT_EQ(NumberFieldDigits(2), 0);
     EXPECT_EQ(NumberFieldDigits(-5), 0);
-    Set(F_NARROW, "45");
-    EXPECT_EQ(Text(F_NARROW), "45.00");
-    Set(F_NO_WIDTH, "1234567");
-    EXPECT_EQ(Text(F_NO_WIDTH), "1,234,567.00");
+    EXPECT_EQ(Entered(F_NARROW, "45"), "45.00");
+    EXPECT_EQ(Entered(F_NO_WIDTH, "1234567"), "1,234,567.00");
 }
 
 TEST_F(FieldRulesTest, TextsThatAreNoNumberAreRefused)
@@ -256,27 +252,23 @@ TEST_F(FieldRulesTest, TextsThatAreNoNumberAreRefused)
 
 TEST_F(FieldRulesTest, NegativeMoneyKeepsItsSignWhenLeftAgain)
 {
-    Set(F_AMOUNT, "-12.5");
-    EXPECT_EQ(Text(F_AMOUNT), "($12.50)");
+    EXPECT_EQ(Entered(F_AMOUNT, "-12.5"), "($12.50)");
     c.SetModified(false);
     const AppliedEdit again = Set(F_AMOUNT, "($12.50)");
     EXPECT_FALSE(again.event.valuesChanged);
     EXPECT_EQ(Text(F_AMOUNT), "($12.50)");
     EXPECT_FALSE(Modified());
     // A parenthesised expression without the currency sign only groups.
-    Set(F_AMOUNT, "(2+3)");
-    EXPECT_EQ(Text(F_AMOUNT), "$5.00");
+    EXPECT_EQ(Entered(F_AMOUNT, "(2+3)"), "$5.00");
 }
 
 // --- dates ------------------------------------------------------------------
 
 TEST_F(FieldRulesTest, TodayIsTheClocksDate)
 {
-    Set(F_DATE, "t");
-    EXPECT_EQ(Text(F_DATE), "03/05/26");
+    EXPECT_EQ(Entered(F_DATE, "t"), "03/05/26");
     Set(F_DATE, "");
-    Set(F_DATE, " Today");
-    EXPECT_EQ(Text(F_DATE), "03/05/26");
+    EXPECT_EQ(Entered(F_DATE, " Today"), "03/05/26");
 }
 
 TEST_F(FieldRulesTest, EveryDateFormatOfTheMessageIsRead)
@@ -286,10 +278,8 @@ TEST_F(FieldRulesTest, EveryDateFormatOfTheMessageIsRead)
         Set(F_DATE, typed);
         EXPECT_EQ(Text(F_DATE), "01/31/99") << typed;
     }
-    Set(F_DATE, "Jan31"); // the year of the clock
-    EXPECT_EQ(Text(F_DATE), "01/31/26");
-    Set(F_DATE, "");
-    EXPECT_EQ(Text(F_DATE), "");
+    EXPECT_EQ(Entered(F_DATE, "Jan31"), "01/31/26"); // the year of the clock
+    EXPECT_EQ(Entered(F_DATE, ""), "");
 }
 
 TEST_F(FieldRulesTest, TextsThatAreNoDateAreRefused)
@@ -305,13 +295,7 @@ TEST_F(FieldRulesTest, TextsThatAreNoDateAreRefused)
 
 TEST(FieldDates, TheTypedDateIsKeptWhateverTheTimeOfDay)
 {
-    LocalDateTime lateEvening;
-    lateEvening.year = 2025;
-    lateEvening.month = 12;
-    lateEvening.day = 31;
-    lateEvening.hour = 23;
-    lateEvening.minute = 59;
-    auto r = ReadDateField("T", lateEvening);
+    auto r = ReadDateField("T", Moment(2025, 12, 31, 23, 59));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.value(), "12/31/25");
 }
@@ -384,8 +368,7 @@ TEST_F(FieldRulesTest, AMissingListFileGivesItsMessage)
     EXPECT_TRUE(choices.entries.empty());
     EXPECT_EQ(choices.listMessage, "Cannot open the file 'NOWHERE.LST'");
     // Typed text is kept as an entry not chosen from the list.
-    Set(F_CERT, "DBE");
-    EXPECT_EQ(Text(F_CERT), "DBE");
+    EXPECT_EQ(Entered(F_CERT, "DBE"), "DBE");
     EXPECT_EQ(Position(F_CERT), -1);
 }
 
@@ -412,11 +395,9 @@ TEST_F(FieldRulesTest, YesNoFieldsChooseAsTheBoxDoes)
     const AppliedEdit none = Choose(F_DBE, 0); // what the box already shows
     EXPECT_FALSE(none.event.valuesChanged);
     EXPECT_FALSE(Modified());
-    Set(F_DBE, "y");
-    EXPECT_EQ(Text(F_DBE), "Yes");
+    EXPECT_EQ(Entered(F_DBE, "y"), "Yes");
     EXPECT_EQ(Position(F_DBE), 1);
-    Set(F_DBE, " NO ");
-    EXPECT_EQ(Text(F_DBE), "No");
+    EXPECT_EQ(Entered(F_DBE, " NO "), "No");
     EXPECT_EQ(Position(F_DBE), 2);
     Choose(F_DBE, -1);
     EXPECT_EQ(Text(F_DBE), "");
@@ -437,8 +418,7 @@ TEST_F(FieldRulesTest, TypingMatchesTheListOnlyWithFlagBitThree)
     EXPECT_FALSE(Set(F_VENDOR, "00200 ").event.valuesChanged);
     EXPECT_FALSE(Modified());
     // Without the flag the text is kept, even when an entry begins with it.
-    Set(F_CERT, "mbe");
-    EXPECT_EQ(Text(F_CERT), "mbe");
+    EXPECT_EQ(Entered(F_CERT, "mbe"), "mbe");
     EXPECT_EQ(Position(F_CERT), -1);
     // Text that differs only in case from the cell's changes nothing.
     c.SetModified(false);
@@ -620,10 +600,8 @@ TEST_F(FieldRulesTest, TheAmountMayNotFallBelowTheIronbarkAmount)
     ExpectRefused(edits.SetCell(Sub(), *rec, F_AMOUNT, ""), Refusal::Amount, message);
     ExpectRefused(edits.SetCell(Sub(), *rec, F_AMOUNT, "2%"), Refusal::Amount, message); // $4,000.00
     EXPECT_STREQ(RefusalCaption(Refusal::Amount), "Amount Error");
-    Set(F_AMOUNT, "5000");
-    EXPECT_EQ(Text(F_AMOUNT), "$5,000.00");
-    Set(F_AMOUNT, "7000");
-    EXPECT_EQ(Text(F_AMOUNT), "$7,000.00");
+    EXPECT_EQ(Entered(F_AMOUNT, "5000"), "$5,000.00");
+    EXPECT_EQ(Entered(F_AMOUNT, "7000"), "$7,000.00");
 }
 
 TEST_F(FieldRulesTest, TheIronbarkFloorNeedsItsConditions)
@@ -640,8 +618,7 @@ TEST_F(FieldRulesTest, TheIronbarkFloorNeedsItsConditions)
     // No original amount: a blank, not the tiny number its bits make.
     Set(F_AMOUNT, "0");
     Set(F_AMOUNT, "-5");
-    Set(F_AMOUNT, "");
-    EXPECT_EQ(Text(F_AMOUNT), "");
+    EXPECT_EQ(Entered(F_AMOUNT, ""), "");
 }
 
 TEST_F(FieldRulesTest, ALockedRecordOpensOnlyTheRemarkAndTheAmount)
@@ -778,102 +755,6 @@ TEST_F(FieldRulesTest, UndoingEachChangeGivesBackTheSameBytes)
         edits.Redo(done);
         EXPECT_EQ(WriteContractStream(c), bytesAfter);
     }
-}
-
-// --- the demo contract ----------------------------------------------------------
-
-class DemoFormTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const std::string path = std::string(KESTREL_SAMPLES) + "/DEMO.CON";
-        ASSERT_EQ(ReadContractFile(path, contract), 0);
-        const OpenedContract opened = FinishOpenContract(*contract, path, paths);
-        ASSERT_TRUE(opened.listErrors.empty());
-        edits = std::make_unique<CContractEdits>(*contract, evaluator, paths);
-        edits->RunCheck();
-    }
-    CWinMeta& Sub() { return *contract->m_pSubTable; }
-
-    std::unique_ptr<CContract> contract;
-    Evaluator evaluator;
-    CProgramPaths paths;
-    std::unique_ptr<CContractEdits> edits;
-};
-
-TEST_F(DemoFormTest, BindingARecordChangesNothing)
-{
-    const auto bytes = WriteContractStream(*contract);
-    for (int i = 0; i < Sub().m_Records.GetSize(); ++i) {
-        CSubcontract& rec = *Sub().m_Records[i];
-        const FormDisplay shown = edits->ShowRecord(Sub(), rec);
-        ASSERT_EQ(shown.fields.size(), 60u);
-        // Choosing again what every box shows changes nothing either.
-        for (int j = 0; j < Sub().m_Fields.GetSize(); ++j) {
-            const FieldDisplay& f = shown.fields[static_cast<size_t>(j)];
-            if (f.readOnly || f.choice < 0)
-                continue;
-            EditResult r = edits->ChooseListEntry(Sub(), rec, j, f.position);
-            ASSERT_TRUE(r.ok()) << i << "/" << j << ": " << r.errorText();
-            EXPECT_FALSE(r->event.valuesChanged) << i << "/" << j;
-        }
-    }
-    (void)edits->ShowRecord(*contract->m_pMiscTable, *contract->m_pMiscTable->m_Records[0]);
-    EXPECT_EQ(WriteContractStream(*contract), bytes);
-    EXPECT_FALSE(FlagTest(contract->m_wFlags, CONTRACT_MODIFIED));
-}
-
-TEST_F(DemoFormTest, TheDemoFormShowsItsRecords)
-{
-    const CSubcontract& first = *Sub().m_Records[0];
-    const FormDisplay shown = edits->ShowRecord(Sub(), first);
-    EXPECT_EQ(shown.fields[SUBF_NAME].text, TextView(*first.GetCellText(SUBF_NAME)));
-    EXPECT_TRUE(shown.fields[SUBF_AMOUNT].readOnly); // itemized
-    const FieldDisplay& type = shown.fields[SUBF_TYPE];
-    ASSERT_GE(type.choice, 0);
-    EXPECT_EQ(type.text, "Itemized - by contract items");
-    // Work types: only the vendor's, each at its list position.
-    const FieldDisplay& work = shown.fields[26];
-    ASSERT_GE(work.position, 0);
-    EXPECT_EQ(work.choices.entries[static_cast<size_t>(work.choice)].position, work.position);
-    EXPECT_LT(work.choices.entries.size(), 25u);
-    // Record 7 came from Ironbark and is locked; record 2 is incomplete.
-    const FormDisplay ironbark = edits->ShowRecord(Sub(), *Sub().m_Records[6]);
-    EXPECT_TRUE(ironbark.locked);
-    EXPECT_TRUE(ironbark.fields[SUBF_NAME].readOnly);
-    EXPECT_EQ(edits->ShowRecord(Sub(), *Sub().m_Records[1]).status, "< SUBCONTRACT RECORD IS INCOMPLETE >");
-}
-
-TEST_F(DemoFormTest, AnUnlistedVendorLeavesTheFilesReadOnlyFieldsAlone)
-{
-    CSubcontract& first = *Sub().m_Records[0];
-    constexpr int kVendorName = 12;
-    const std::string name(TextView(*first.GetCellText(kVendorName)));
-    ASSERT_TRUE(FlagTest(first.GetCell(kVendorName)->m_wFlags, 2)); // as the file has it
-    EditResult r = edits->SetCell(Sub(), first, 10, "999999");
-    ASSERT_TRUE(r.ok()) << r.errorText();
-    EXPECT_EQ(first.GetCell(10)->m_i, -1);
-    EXPECT_EQ(TextView(*first.GetCellText(kVendorName)), name);
-    EXPECT_TRUE(FlagTest(first.GetCell(kVendorName)->m_wFlags, 2));
-    // Every work type is offered for a vendor not in the list.
-    EXPECT_EQ(edits->Choices(Sub(), first, 26).entries.size(), 25u);
-}
-
-TEST_F(DemoFormTest, ChoosingAVendorFillsItsNameAndAddress)
-{
-    CSubcontract& mason = *Sub().m_Records[4]; // vendor typed, not chosen
-    ASSERT_EQ(mason.GetCell(10)->m_i, -1);
-    EditResult r = edits->SetCell(Sub(), mason, 10, "027341");
-    ASSERT_TRUE(r.ok()) << r.errorText();
-    EXPECT_GE(mason.GetCell(10)->m_i, 0);
-    EXPECT_EQ(TextView(*mason.GetCellText(12)), "Mason Aggregate Supply Corp.");
-    EXPECT_TRUE(FlagTest(mason.GetCell(14)->m_wFlags, 2));
-    std::vector<std::string> offered;
-    for (const FieldChoice& ch : edits->Choices(Sub(), mason, 26).entries)
-        offered.push_back(ch.text.substr(0, 4));
-    EXPECT_EQ(offered, (std::vector<std::string>{"AGGR", "TRCK"}));
-    // The check no longer warns about the typed vendor.
-    EXPECT_TRUE(r->event.checkChanged);
 }
 
 } // namespace
