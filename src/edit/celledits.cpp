@@ -274,7 +274,7 @@ EditResult CContractEdits::StoreYesNo(CWinMeta& table, CSubcontract& record, int
     scope.event.field = field;
     const CCellData* cell = record.GetCell(field);
     const int shown = cell && cell->m_i >= 0 ? cell->m_i : 0;
-    const std::string& text = YesNoChoices().entries[static_cast<size_t>(position)].text;
+    const std::string text = YesNoChoices().entries[static_cast<size_t>(position)].text;
     if (shown != position || CellText(record, field) != text) {
         scope.image.TakeRecord(record);
         scope.changed = StoreCell(record, field, text, position);
