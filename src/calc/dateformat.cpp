@@ -285,7 +285,7 @@ int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal
     return 0;
 }
 
-int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal, uint32_t& out)
+LocalClock ReadLocalClock()
 {
     const std::time_t clock = std::time(nullptr);
     std::tm local{};
@@ -298,14 +298,21 @@ int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal
     tzset();
     const long westOfUtc = timezone;
 #endif
-    LocalDateTime now;
-    now.year = local.tm_year + 1900;
-    now.month = local.tm_mon + 1;
-    now.day = local.tm_mday;
-    now.hour = local.tm_hour;
-    now.minute = local.tm_min;
-    now.second = local.tm_sec;
-    return ParseDateTime(date, time, toUniversal, now, static_cast<int>(westOfUtc / 60), out);
+    LocalClock c;
+    c.biasMinutes = static_cast<int>(westOfUtc / 60);
+    c.now.year = local.tm_year + 1900;
+    c.now.month = local.tm_mon + 1;
+    c.now.day = local.tm_mday;
+    c.now.hour = local.tm_hour;
+    c.now.minute = local.tm_min;
+    c.now.second = local.tm_sec;
+    return c;
+}
+
+int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal, uint32_t& out)
+{
+    const LocalClock clock = ReadLocalClock();
+    return ParseDateTime(date, time, toUniversal, clock.now, clock.biasMinutes, out);
 }
 
 } // namespace kestrel

@@ -42,4 +42,12 @@ struct LocalDateTime {
 int ParseDateTime(std::string_view date, std::string_view time, bool toUniversal, const LocalDateTime& now,
                   int biasMinutes, uint32_t& out);
 
+// The machine's local date and time now, and its time-zone bias (minutes
+// by which UTC is ahead of local standard time).
+struct LocalClock {
+    LocalDateTime now;
+    int biasMinutes = 0;
+};
+LocalClock ReadLocalClock();
+
 } // namespace kestrel

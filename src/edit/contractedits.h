@@ -17,13 +17,19 @@
 // Records are named by identity, never by row: deleting a record renumbers
 // the rows behind it, but a view bound to a record stays bound to it.
 
+#include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "calc/formats.h"
 #include "calc/result.h"
 #include "edit/changeevent.h"
 #include "edit/contractimage.h"
+#include "edit/fieldrules.h"
 
 namespace kestrel {
 
@@ -87,13 +93,31 @@ public:
     void RunCheck();
 
     // --- form fields of subcontractor and misc-data records ----------------
+    // A field stores only when its value really changes: leaving a field
+    // untouched, binding or re-showing a record never marks the contract
+    // modified. Fields on the same pick list are kept in step; the
+    // subcontractor table adds its rules ("sub type", "vendor", "worktype"
+    // lists, the amount against the Ironbark amount, the record lock).
+    //
     // Typing into a field and leaving it. Numbers, money and dates are
     // validated; for a yes/no field and a drop-down the text chooses the
-    // entry as typing into the box would.
+    // entry as typing into the box would (with the field's flag bit 3 the
+    // first entry beginning with it; else the text is kept as an entry not
+    // chosen from the list).
     [[nodiscard]] EditResult SetCell(CWinMeta& table, CSubcontract& record, int field,
                                      std::string_view typed);
-    // Choosing entry `position` of a drop-down's list (-1: none).
+    // Choosing the entry at list position `position` of a drop-down or
+    // yes/no field (-1: none); a position, never a place in the box.
     [[nodiscard]] EditResult ChooseListEntry(CWinMeta& table, CSubcontract& record, int field, int position);
+    // What a field's list offers for a record: for a "worktype" drop-down
+    // of a subcontractor, only the work types of the record's vendor when
+    // it has any.
+    [[nodiscard]] FieldChoices Choices(const CWinMeta& table, const CSubcontract& record, int field);
+    // What the form shows of a record bound to it. Changes nothing.
+    [[nodiscard]] FormDisplay ShowRecord(const CWinMeta& table, const CSubcontract& record);
+    // Today's local date and time, for "T" typed into a date field and the
+    // year of a date typed without one (the machine's clock unless set).
+    void SetClock(std::function<LocalDateTime()> clock) { m_clock = std::move(clock); }
 
     // --- subcontractor tiers -----------------------------------------------
     // Adds a record below `selected` when the contract allows tiers and one
@@ -149,6 +173,19 @@ private:
     void Exchange(AppliedEdit& edit, ChangeKind kind);
     EditResult SetItemValue(std::string_view line, std::string_view typed, bool quantity);
     CWinMeta* SubTable() const;
+    // Form fields (edit/celledits.cpp).
+    [[nodiscard]] Status CheckField(const CWinMeta& table, const CSubcontract& record, int field) const;
+    [[nodiscard]] Status CheckWritable(const CWinMeta& table, const CSubcontract& record, int field) const;
+    [[nodiscard]] std::vector<std::string> VendorWorkTypes(const CWinMeta& table, const CSubcontract& record);
+    [[nodiscard]] Status CheckIronbarkAmount(const CSubcontract& record, double entered) const;
+    [[nodiscard]] EditResult StoreText(CWinMeta& table, CSubcontract& record, int field, std::string text);
+    [[nodiscard]] EditResult StoreYesNo(CWinMeta& table, CSubcontract& record, int field, int position);
+    [[nodiscard]] EditResult StoreListChoice(CWinMeta& table, CSubcontract& record, int field, int position,
+                                             std::string_view typed);
+    bool KeepListInStep(CWinMeta& table, CSubcontract& record, int field, int position,
+                        std::string_view entry);
+    [[nodiscard]] EditResult Unchanged(CWinMeta& table, CSubcontract& record, int field);
+    FieldDisplay ShowField(const CWinMeta& table, const CSubcontract& record, int field);
     // The record's row in the subcontractor table, -1 when it is not there.
     int RowOf(const CSubcontract& record) const;
 
@@ -157,6 +194,11 @@ private:
     const CProgramPaths& m_paths;
     ContractObserver* m_observer = nullptr;
     std::unique_ptr<CheckResult> m_check;
+    std::function<LocalDateTime()> m_clock;
+    // The read-only marks (cell bit 2) that keeping list fields in step set,
+    // by record and field. An entry typed that is not in the list takes back
+    // only these: a field the file itself made read-only stays as it is.
+    std::set<std::pair<const CSubcontract*, int>> m_listLocks;
 };
 
 } // namespace kestrel

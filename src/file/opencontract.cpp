@@ -32,11 +32,9 @@ int LastFieldNamed(const CWinMeta& table, std::string_view name)
 void ApplyEntry(const CWinMeta& table, CSubcontract& rec, int k, std::string_view entry, int16_t g)
 {
     rec.GetCell(k)->m_i = g;
-    const std::string_view source = TextView(table.m_Fields[k]->m_strListSource);
-    for (int c = 0; c < table.m_Fields.GetSize(); ++c) {
+    for (int c : FieldsOnSameList(table, k)) {
         const CFieldInfo* f = table.m_Fields[c];
-        if (c == k || (f->m_iType != FIELD_DROPLIST && f->m_iType != FIELD_DROPTYPE) ||
-            !EqualNoCase(TextView(f->m_strListSource), source))
+        if (c == k || !IsDropDownField(f->m_iType))
             continue;
         rec.SetCellText(c, std::string(TrimWhite(EntryPart(entry, f->m_iListStart, f->m_iListEnd))));
         rec.GetCell(c)->m_i = g;
@@ -44,6 +42,11 @@ void ApplyEntry(const CWinMeta& table, CSubcontract& rec, int k, std::string_vie
 }
 
 } // namespace
+
+int SubNameField(const CWinMeta& table)
+{
+    return LastFieldNamed(table, "SubName");
+}
 
 Status LinkReferenceList(CContract& contract, int column, const CProgramPaths& paths)
 {
@@ -90,7 +93,7 @@ OpenedContract FinishOpenContract(CContract& contract, const std::string& path, 
     ComputeSubcontractedTotal(contract);
 
     if (const CWinMeta* sub = contract.m_pSubTable.get()) {
-        result.subNameField = LastFieldNamed(*sub, "SubName");
+        result.subNameField = SubNameField(*sub);
         result.subField = LastFieldNamed(*sub, "SUB");
     }
     for (int k : kLinkedColumns) {

@@ -13,6 +13,7 @@ namespace kestrel {
 
 class CContract;
 class CProgramPaths;
+class CWinMeta;
 
 struct OpenedContract {
     int subNameField = 0; // index of the field "SubName" (last match, 0 when absent)
@@ -31,6 +32,10 @@ inline constexpr int kLinkedColumns[] = {1, 10, 12, 14};
 // contract path of paths, beside which list files are looked for.
 [[nodiscard]] OpenedContract FinishOpenContract(CContract& contract, const std::string& path,
                                                 CProgramPaths& paths);
+
+// The index of the subcontractor table's field "SubName" (names compared
+// without regard to case, the last match winning; 0 when there is none).
+[[nodiscard]] int SubNameField(const CWinMeta& table);
 
 // Links the pick list of column k of the subcontractor table to its cells:
 // each record whose cell k holds (trimmed) the key of a list entry gets

@@ -72,4 +72,22 @@ Result<CSAStringArray*> LoadReferenceList(CContract& contract, const CWinMeta& t
     return list;
 }
 
+std::vector<int> FieldsOnSameList(const CWinMeta& table, int field)
+{
+    std::vector<int> fields;
+    const CFieldInfo* info = table.m_Fields.GetAt(field);
+    if (!info || IsBlankText(info->m_strListSource))
+        return fields;
+    const std::string_view source = TextView(info->m_strListSource);
+    for (int j = 0; j < table.m_Fields.GetSize(); ++j)
+        if (EqualNoCase(TextView(table.m_Fields[j]->m_strListSource), source))
+            fields.push_back(j);
+    return fields;
+}
+
+bool IsDropDownField(int type)
+{
+    return type == FIELD_DROPLIST || type == FIELD_DROPTYPE;
+}
+
 } // namespace kestrel

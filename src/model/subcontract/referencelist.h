@@ -3,6 +3,7 @@
 // list file beside the contract or the program.
 
 #include <string>
+#include <vector>
 
 #include "calc/result.h"
 #include "model/contract/stringarraymap.h"
@@ -21,5 +22,14 @@ class CWinMeta;
 // load).
 [[nodiscard]] Result<CSAStringArray*> LoadReferenceList(CContract& contract, const CWinMeta& table, int field,
                                                         const CProgramPaths& paths);
+
+// The fields of the table that follow field `field`'s pick list together,
+// `field` included, in field order: those whose list source is the same
+// non-blank text, compared without regard to case. Empty when the field
+// names no list.
+[[nodiscard]] std::vector<int> FieldsOnSameList(const CWinMeta& table, int field);
+
+// A drop-down field: a list, or a list the user may also type into.
+[[nodiscard]] bool IsDropDownField(int type);
 
 } // namespace kestrel

@@ -20,6 +20,27 @@ constexpr std::string_view TrimWhite(std::string_view s)
     return s;
 }
 
+// Blanks and tabs removed at both ends, or at the end only: the trimming
+// of typed entries and of list columns.
+constexpr bool IsBlankChar(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+constexpr std::string_view TrimTrailingBlanks(std::string_view s)
+{
+    while (!s.empty() && IsBlankChar(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+constexpr std::string_view TrimBlanks(std::string_view s)
+{
+    while (!s.empty() && IsBlankChar(s.front()))
+        s.remove_prefix(1);
+    return TrimTrailingBlanks(s);
+}
+
 // The characters first..last (1-based, inclusive) of an entry: a first of 0
 // counts as 1, a last of 0 or past the entry means to the end; empty when
 // first lies beyond the entry.

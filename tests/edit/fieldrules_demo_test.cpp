@@ -1,0 +1,117 @@
+// The form field rules on the demo contract, opened as the program opens
+// it (its list files beside it).
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calc/evaluator.h"
+#include "edit/contractedits.h"
+#include "edit/fieldrules.h"
+#include "file/contractfile.h"
+#include "file/opencontract.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/programpaths.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+namespace {
+
+class DemoFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string path = std::string(KESTREL_SAMPLES) + "/DEMO.CON";
+        ASSERT_EQ(ReadContractFile(path, contract), 0);
+        const OpenedContract opened = FinishOpenContract(*contract, path, paths);
+        ASSERT_TRUE(opened.listErrors.empty());
+        edits = std::make_unique<CContractEdits>(*contract, evaluator, paths);
+        edits->RunCheck();
+    }
+    CWinMeta& Sub() { return *contract->m_pSubTable; }
+
+    std::unique_ptr<CContract> contract;
+    Evaluator evaluator;
+    CProgramPaths paths;
+    std::unique_ptr<CContractEdits> edits;
+};
+
+TEST_F(DemoFormTest, BindingARecordChangesNothing)
+{
+    const auto bytes = WriteContractStream(*contract);
+    for (int i = 0; i < Sub().m_Records.GetSize(); ++i) {
+        CSubcontract& rec = *Sub().m_Records[i];
+        const FormDisplay shown = edits->ShowRecord(Sub(), rec);
+        ASSERT_EQ(shown.fields.size(), 60u);
+        // Choosing again what every box shows changes nothing either.
+        for (int j = 0; j < Sub().m_Fields.GetSize(); ++j) {
+            const FieldDisplay& f = shown.fields[static_cast<size_t>(j)];
+            if (f.readOnly || f.choice < 0)
+                continue;
+            EditResult r = edits->ChooseListEntry(Sub(), rec, j, f.position);
+            ASSERT_TRUE(r.ok()) << i << "/" << j << ": " << r.errorText();
+            EXPECT_FALSE(r->event.valuesChanged) << i << "/" << j;
+        }
+    }
+    (void)edits->ShowRecord(*contract->m_pMiscTable, *contract->m_pMiscTable->m_Records[0]);
+    EXPECT_EQ(WriteContractStream(*contract), bytes);
+    EXPECT_FALSE(FlagTest(contract->m_wFlags, CONTRACT_MODIFIED));
+}
+
+TEST_F(DemoFormTest, TheDemoFormShowsItsRecords)
+{
+    const CSubcontract& first = *Sub().m_Records[0];
+    const FormDisplay shown = edits->ShowRecord(Sub(), first);
+    EXPECT_EQ(shown.fields[SUBF_NAME].text, TextView(*first.GetCellText(SUBF_NAME)));
+    EXPECT_TRUE(shown.fields[SUBF_AMOUNT].readOnly); // itemized
+    const FieldDisplay& type = shown.fields[SUBF_TYPE];
+    ASSERT_GE(type.choice, 0);
+    EXPECT_EQ(type.text, "Itemized - by contract items");
+    // Work types: only the vendor's, each at its list position.
+    const FieldDisplay& work = shown.fields[26];
+    ASSERT_GE(work.position, 0);
+    EXPECT_EQ(work.choices.entries[static_cast<size_t>(work.choice)].position, work.position);
+    EXPECT_LT(work.choices.entries.size(), 25u);
+    // Record 7 came from Ironbark and is locked; record 2 is incomplete.
+    const FormDisplay ironbark = edits->ShowRecord(Sub(), *Sub().m_Records[6]);
+    EXPECT_TRUE(ironbark.locked);
+    EXPECT_TRUE(ironbark.fields[SUBF_NAME].readOnly);
+    EXPECT_EQ(edits->ShowRecord(Sub(), *Sub().m_Records[1]).status, "< SUBCONTRACT RECORD IS INCOMPLETE >");
+}
+
+TEST_F(DemoFormTest, AnUnlistedVendorLeavesTheFilesReadOnlyFieldsAlone)
+{
+    CSubcontract& first = *Sub().m_Records[0];
+    constexpr int kVendorName = 12;
+    const std::string name(TextView(*first.GetCellText(kVendorName)));
+    ASSERT_TRUE(FlagTest(first.GetCell(kVendorName)->m_wFlags, 2)); // as the file has it
+    EditResult r = edits->SetCell(Sub(), first, 10, "999999");
+    ASSERT_TRUE(r.ok()) << r.errorText();
+    EXPECT_EQ(first.GetCell(10)->m_i, -1);
+    EXPECT_EQ(TextView(*first.GetCellText(kVendorName)), name);
+    EXPECT_TRUE(FlagTest(first.GetCell(kVendorName)->m_wFlags, 2));
+    // Every work type is offered for a vendor not in the list.
+    EXPECT_EQ(edits->Choices(Sub(), first, 26).entries.size(), 25u);
+}
+
+TEST_F(DemoFormTest, ChoosingAVendorFillsItsNameAndAddress)
+{
+    CSubcontract& mason = *Sub().m_Records[4]; // vendor typed, not chosen
+    ASSERT_EQ(mason.GetCell(10)->m_i, -1);
+    EditResult r = edits->SetCell(Sub(), mason, 10, "027341");
+    ASSERT_TRUE(r.ok()) << r.errorText();
+    EXPECT_GE(mason.GetCell(10)->m_i, 0);
+    EXPECT_EQ(TextView(*mason.GetCellText(12)), "Mason Aggregate Supply Corp.");
+    EXPECT_TRUE(FlagTest(mason.GetCell(14)->m_wFlags, 2));
+    std::vector<std::string> offered;
+    for (const FieldChoice& ch : edits->Choices(Sub(), mason, 26).entries)
+        offered.push_back(ch.text.substr(0, 4));
+    EXPECT_EQ(offered, (std::vector<std::string>{"AGGR", "TRCK"}));
+    // The check no longer warns about the typed vendor.
+    EXPECT_TRUE(r->event.checkChanged);
+}
+
+} // namespace
+} // namespace kestrel
