@@ -45,7 +45,7 @@ double AsNumber(double x)
 // A value as the entry shows it and reads it back: rounded to its format.
 double AsShown(double x, const NumberFormat& format)
 {
-    return RoundValue(x, format.decimals);
+    return RoundEntry(x, format.decimals);
 }
 
 } // namespace
@@ -326,7 +326,7 @@ EditResult CContractEdits::SetItemQuantity(std::string_view line, std::string_vi
         value = m_evaluator.Evaluate(text);
         if (m_evaluator.ErrorCode() != 0)
             return Refuse(Refusal::Expression, m_evaluator.ErrorMessage());
-        value = RoundValue(value, m_contract.m_QuanFormat.decimals);
+        value = RoundEntry(value, m_contract.m_QuanFormat.decimals);
     }
     const std::string key(item.m_strLineNumber.View());
     Scope scope;
@@ -352,7 +352,7 @@ EditResult CContractEdits::SetItemUnitPrice(std::string_view line, std::string_v
         value = m_evaluator.Evaluate(text);
         if (m_evaluator.ErrorCode() != 0)
             return Refuse(Refusal::Expression, m_evaluator.ErrorMessage());
-        value = RoundValue(value, m_contract.m_UPFormat.decimals);
+        value = RoundEntry(value, m_contract.m_UPFormat.decimals);
     }
     const std::string key(item.m_strLineNumber.View());
     Scope scope;
