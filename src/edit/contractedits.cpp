@@ -135,6 +135,10 @@ void CContractEdits::FollowUp(Scope& scope)
                     table->UpdateSubItemState(row, exempt);
         }
         ComputeSubcontractedTotal(m_contract);
+        // A record whose lower tiers went (deleted or moved away) has no
+        // child left to renew its lower-tier bit: renew every record's
+        // from its children first.
+        table->RenewTierBits();
         table->UpdateCompleteness(-1, exempt);
     }
     if (CWinMeta* misc = m_contract.m_pMiscTable.get())
