@@ -17,6 +17,7 @@
 // Records are named by identity, never by row: deleting a record renumbers
 // the rows behind it, but a view bound to a record stays bound to it.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -52,6 +53,10 @@ struct AppliedEdit {
     std::string description; // for "Undo <what>": "Quantity", "Add Subcontractor", ...
     std::string text;        // what `apply` prints after "ok" (the number of an added record)
     ChangeEvent event;       // what the change did
+    // The state the contract is in once the inverse is exchanged (the edit
+    // layer's own count of states, which tells whether that is the state
+    // last saved).
+    uint64_t otherState = 0;
 };
 
 using EditResult = Result<AppliedEdit>;
@@ -85,6 +90,11 @@ public:
     const CheckResult& LastCheck() const;
     // Runs the silent check now (after opening a contract).
     void RunCheck();
+    // The contract as it stands is the one on disk (it was just saved):
+    // undo and redo that come back to this state clear contract flag 0,
+    // every other state sets it. The state the contract was opened in
+    // counts as saved unless it was opened with flag 0 set.
+    void MarkSaved();
 
     // --- form fields of subcontractor and misc-data records ----------------
     // Typing into a field and leaving it. Numbers, money and dates are
@@ -156,6 +166,11 @@ private:
     const CProgramPaths& m_paths;
     ContractObserver* m_observer = nullptr;
     std::unique_ptr<CheckResult> m_check;
+    // Every change makes a new state; undo and redo go back and forth
+    // between the states their edits hold.
+    uint64_t m_state = 0;
+    uint64_t m_lastState = 0;
+    uint64_t m_savedState = 0;
 };
 
 } // namespace kestrel
