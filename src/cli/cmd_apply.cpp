@@ -3,7 +3,6 @@
 // actions in the views would, prints one line per edit and writes the
 // contract as the edits left it through the safe save (OUT may be FILE).
 
-#include <functional>
 #include <iostream>
 
 #include "cli/command.h"
@@ -27,7 +26,6 @@ constexpr int kExitInvalidEdits = 4;
 // What one edit came to: the line to print, or (failed) an edit the
 // script should not have held, which ends the run with nothing written.
 using Outcome = Result<std::string>;
-using Change = std::function<EditResult()>;
 
 class ApplyRun {
 public:
@@ -40,23 +38,14 @@ public:
     Outcome Run(const ScriptEdit& e);
 
 private:
-    // The changes of one edit, made in order as separate changes; the first
-    // refused one takes back those before it, so that a refused edit
-    // changes nothing.
-    std::string Make(const std::vector<Change>& changes)
+    // The changes of one edit, made in order as separate changes; a refused
+    // one takes back those before it, so that a refused edit changes nothing.
+    std::string Make(const std::vector<EditStep>& steps)
     {
-        EditAction action;
-        for (const Change& change : changes) {
-            EditResult result = change();
-            if (!result) {
-                TakeBack(m_edits, action);
-                return "refused: " + Out(result.errorText());
-            }
-            action.push_back(std::move(result).value());
-        }
-        const std::string text = action.size() == 1 ? action.front().text : std::string();
-        m_history.Record(std::move(action));
-        return text.empty() ? "ok" : "ok " + Out(text);
+        const Result<std::string> made = m_history.Make(steps);
+        if (!made)
+            return "refused: " + Out(made.errorText());
+        return made->empty() ? "ok" : "ok " + Out(made.value());
     }
     static std::string Said(const Status& status)
     {
@@ -83,7 +72,7 @@ private:
 
 Outcome ApplyRun::RunSubItem(CSubcontract& rec, const ScriptEdit& e)
 {
-    std::vector<Change> changes;
+    std::vector<EditStep> changes;
     if (e.quantity)
         changes.push_back([&] { return m_edits.SetSubItemQuantity(rec, e.line, *e.quantity); });
     if (e.unitPrice)
@@ -119,7 +108,7 @@ Outcome ApplyRun::Run(const ScriptEdit& e)
     case ScriptOp::UseItem: return Make({[&] { return m_edits.UseItem(*rec, e.line, e.use); }});
     case ScriptOp::SetSubItem: return RunSubItem(*rec, e);
     case ScriptOp::SetItem: {
-        std::vector<Change> changes;
+        std::vector<EditStep> changes;
         if (e.quantity)
             changes.push_back([&] { return m_edits.SetItemQuantity(e.line, *e.quantity); });
         if (e.unitPrice)

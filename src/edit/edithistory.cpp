@@ -26,6 +26,24 @@ void EditHistory::Record(EditAction action)
     m_redo.clear();
 }
 
+Result<std::string> EditHistory::Make(const std::vector<EditStep>& steps)
+{
+    EditAction action;
+    std::string text;
+    for (const EditStep& step : steps) {
+        EditResult result = step();
+        if (!result) {
+            TakeBack(m_edits, action);
+            return Result<std::string>(result.error());
+        }
+        if (!result->text.empty())
+            text = result->text;
+        action.push_back(std::move(result).value());
+    }
+    Record(std::move(action));
+    return text;
+}
+
 Status EditHistory::Undo()
 {
     if (m_undo.empty())

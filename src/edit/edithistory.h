@@ -7,6 +7,8 @@
 // new entry clears it.
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "calc/result.h"
@@ -15,6 +17,8 @@
 namespace kestrel {
 
 using EditAction = std::vector<AppliedEdit>;
+// One change of an action, made when called.
+using EditStep = std::function<EditResult()>;
 
 class EditHistory {
 public:
@@ -22,6 +26,11 @@ public:
 
     // An action that was made.
     void Record(EditAction action);
+    // Makes the changes in order as one action and records it. The first
+    // refused change takes back those before it, so that the contract is as
+    // it was, and gives its refusal. Returns the text of the change that
+    // has one (the number of an added record), else "".
+    [[nodiscard]] Result<std::string> Make(const std::vector<EditStep>& steps);
     // Takes back the last action ("Nothing to undo" when there is none).
     [[nodiscard]] Status Undo();
     // Makes the last action taken back again ("Nothing to redo").
