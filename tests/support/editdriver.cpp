@@ -141,6 +141,13 @@ std::string EditDriver::PickLine(ChoiceSource& c, const CSubcontract* record)
 
 std::string EditDriver::PickTyped(ChoiceSource& c)
 {
+    // Now and then any bytes at all (but NUL, which no entry field holds).
+    if (c.Below(8) == 0) {
+        std::string raw;
+        for (uint32_t n = c.Below(12); n > 0; --n)
+            raw += static_cast<char>(1 + c.Below(255));
+        return raw;
+    }
     if (c.Below(4) == 0)
         return std::to_string(c.Below(20000)) + "." + std::to_string(c.Below(1000));
     return Pick(c, kTyped);
