@@ -20,6 +20,7 @@
 #include "model/subcontract/programpaths.h"
 #include "model/subcontract/winmeta.h"
 #include "support/contractgen.h"
+#include "support/timesreporter.h"
 
 namespace {
 
@@ -38,10 +39,6 @@ const std::string& ContractPath()
     }();
     return path;
 }
-
-// CPU times of the two, in the benchmarks' unit (milliseconds).
-double g_readMs = 0;
-double g_editMs = 0;
 
 void BM_ReadContract(benchmark::State& state)
 {
@@ -89,29 +86,16 @@ BENCHMARK(BM_SubItemQuantityEdit)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    // Reports the change against the read, both measured in this run.
-    class Reporter : public benchmark::ConsoleReporter {
-    public:
-        void ReportRuns(const std::vector<Run>& runs) override
-        {
-            for (const auto& r : runs) {
-                if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "mean")
-                    continue;
-                // CPU time: the machines these run on are shared.
-                const double ms = r.GetAdjustedCPUTime();
-                if (r.benchmark_name().find("BM_ReadContract") != std::string::npos)
-                    g_readMs = ms;
-                else if (r.benchmark_name().find("BM_SubItemQuantityEdit") != std::string::npos)
-                    g_editMs = ms;
-            }
-            ConsoleReporter::ReportRuns(runs);
-        }
-    } reporter;
+    // Reports each run, then the change against the read, both measured in
+    // this run, by CPU time: the machines these run on are shared.
+    bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double readMs = reporter.CpuTime("BM_ReadContract");
+    const double editMs = reporter.CpuTime("BM_SubItemQuantityEdit");
     benchmark::Shutdown();
     std::remove(ContractPath().c_str());
-    if (g_readMs > 0 && g_editMs > 0)
-        std::printf("edit_vs_read: %.4f (edit %.3f ms, read %.3f ms, target <= 0.05)\n", g_editMs / g_readMs,
-                    g_editMs, g_readMs);
+    if (readMs > 0 && editMs > 0)
+        std::printf("edit_vs_read: %.4f (edit %.3f ms, read %.3f ms, target <= 0.05)\n", editMs / readMs,
+                    editMs, readMs);
     return 0;
 }

@@ -55,7 +55,8 @@ private:
     // The record numbered so; none gives the error that ends the run.
     CSubcontract* Record(const std::string& number, const char* role)
     {
-        CSubcontract* rec = m_contract.m_pSubTable->FindRecordByNumber(number);
+        const CWinMeta* table = m_contract.m_pSubTable.get();
+        CSubcontract* rec = table ? table->FindRecordByNumber(number) : nullptr;
         if (!rec)
             m_missing = std::string("No ") + role + " numbered '" + number + "'";
         return rec;
@@ -89,7 +90,7 @@ Outcome ApplyRun::RunSubItem(CSubcontract& rec, const ScriptEdit& e)
 Outcome ApplyRun::Run(const ScriptEdit& e)
 {
     CSubcontract* rec = nullptr;
-    if (!e.sub.empty() && !(rec = Record(e.sub, "subcontractor")))
+    if (e.sub && !(rec = Record(*e.sub, "subcontractor")))
         return Missing();
     CSubcontract* parent = nullptr;
     if (e.parent && !(parent = Record(*e.parent, "parent subcontractor")))

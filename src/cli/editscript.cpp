@@ -188,7 +188,7 @@ ScriptEdit ReadEdit(const json& object, const CContract& contract)
     }
     switch (e.op) {
     case ScriptOp::AddSubcontractor:
-        SubTable(contract);
+        // Without a subcontractor table the edit layer refuses the change.
         if (args.Has("parent"))
             e.parent = args.TextOrNull("parent");
         break;

@@ -31,7 +31,7 @@ enum class ScriptOp {
 // One edit, its texts converted to Windows-1252.
 struct ScriptEdit {
     ScriptOp op = ScriptOp::Undo;
-    std::string sub;                     // the number of the record it is about
+    std::optional<std::string> sub;      // the number of the record it is about
     bool misc = false;                   // setCell: the miscellaneous-data record instead
     std::optional<std::string> parent;   // add, move: the new parent's number; none: the first tier
     int field = -1;                      // setCell

@@ -309,6 +309,9 @@ TEST(CliApply, InvalidEditsAreRefusedBeforeAnythingIsWritten)
         {R"([{"op": "deleteSubcontractor", "sub": "00000006"}, {"op": "setCell", "sub": "00000006",
              "field": 2, "text": "x"}])",
          "No subcontractor numbered '00000006' (edit 2)"},
+        {R"([{"op": "deleteSubcontractor", "sub": ""}])", "No subcontractor numbered '' (edit 1)"},
+        {R"([{"op": "moveSubcontractor", "sub": "00000003", "parent": " "}])",
+         "No parent subcontractor numbered ' ' (edit 1)"},
         {R"([{"op": "addSubcontractor", "parent": "00000042"}])",
          "No parent subcontractor numbered '00000042' (edit 1)"},
     };
@@ -336,6 +339,32 @@ TEST(CliApply, TextsMustBeValidUtf8AndTheEditsFileReadable)
     EXPECT_EQ(r.status, 4);
     EXPECT_EQ(r.err, "Error: " + demo.dir.path() + ": Cannot read file: Is a directory\n");
     EXPECT_FALSE(std::filesystem::exists(demo.dir.file("out.con")));
+}
+
+TEST(CliApply, AContractWithoutSubcontractorTable)
+{
+    TempDir dir;
+    CContract c;
+    test::AddHeading(c, "0001");
+    test::AddItem(c, "0010", 5, 2);
+    ASSERT_EQ(WriteContractFile(c, dir.file("c.con")), CF_OK);
+    const auto apply = [&](const std::string& edits) {
+        test::WriteText(dir.file("e.json"), edits);
+        return RunCli(dir, "apply " + ShellQuote(dir.file("c.con")) + " " + ShellQuote(dir.file("e.json")) +
+                               " " + ShellQuote(dir.file("o.con")));
+    };
+    // Adding is the program's own refusal; naming a record is an error in
+    // the edits.
+    CliRun r = apply(R"([{"op": "addSubcontractor"}, {"op": "setItem", "line": "0010", "quantity": "6"}])");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "refused: This contract has no subcontractor table\nok\n");
+    r = apply(R"([{"op": "useItem", "sub": "00000001", "line": "0010", "use": true}])");
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.err, "Error: " + dir.file("e.json") + ": The contract has no subcontractor table (edit 1)\n");
+    r = apply(R"([{"op": "addSubcontractor", "parent": "00000001"}])");
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.err,
+              "Error: " + dir.file("e.json") + ": No parent subcontractor numbered '00000001' (edit 1)\n");
 }
 
 TEST(CliApply, TextsGoInAsWindows1252AndMessagesComeOutAsUtf8)

@@ -80,6 +80,21 @@ std::unique_ptr<CContract> SmallContract(uint16_t flags)
     return c;
 }
 
+CSubcontract& UsingTheLine(EditSession& s, const std::string& name)
+{
+    CSubcontract& rec = *AddSub(*s.contract, name);
+    Made(s.edits->UseItem(rec, "0010", true));
+    return rec;
+}
+
+TwoSubcontractors TwoOnTheLine(EditSession& s, const char* quantityOfA)
+{
+    CSubcontract& a = UsingTheLine(s, "A");
+    Made(s.edits->SetSubItemQuantity(a, "0010", quantityOfA));
+    CSubcontract& b = UsingTheLine(s, "B");
+    return {a, b};
+}
+
 AppliedEdit Made(EditResult result)
 {
     if (!result.ok()) {

@@ -55,6 +55,18 @@ std::unique_ptr<EditSession> OpenDemo();
 // never required, without records.
 std::unique_ptr<CContract> SmallContract(uint16_t flags);
 
+// A first-tier subcontractor of the small contract holding line 0010 (with
+// what the tier had left, as checking "Use?" gives it).
+CSubcontract& UsingTheLine(EditSession& s, const std::string& name = "A");
+
+// Two first-tier subcontractors holding line 0010: A with `quantityOfA`
+// entered, then B with what the tier had left.
+struct TwoSubcontractors {
+    CSubcontract& a;
+    CSubcontract& b;
+};
+TwoSubcontractors TwoOnTheLine(EditSession& s, const char* quantityOfA);
+
 // The value of a change that must be made; a refusal fails the test.
 AppliedEdit Made(EditResult result);
 

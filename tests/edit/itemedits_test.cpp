@@ -75,11 +75,7 @@ TEST(ItemEdits, AMistypedEntryIsRefusedWithTheEvaluatorsMessageAndTheOldValueKep
 TEST(ItemEdits, ChangingAnItemRenewsTheMarksOfItsSubItems)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    CSubcontract& b = *AddSub(*s.contract, "B");
-    Made(s.edits->UseItem(a, "0010", true));
-    Made(s.edits->SetSubItemQuantity(a, "0010", "60"));
-    Made(s.edits->UseItem(b, "0010", true)); // 40
+    auto [a, b] = TwoOnTheLine(s, "60");
     ASSERT_EQ(SubItemMark(*b.FindSubItem("0010")), "");
 
     Made(s.edits->SetItemQuantity("0010", "90"));

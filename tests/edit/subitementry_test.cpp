@@ -48,11 +48,7 @@ CSubItem* IronbarkSubItem(CSubcontract& rec, const char* line, double quantity, 
 TEST(SubItemOverCommit, TwoFirstTierSubcontractorsOfSixtyEachAreBothMarked)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    CSubcontract& b = *AddSub(*s.contract, "B");
-    Made(s.edits->UseItem(a, "0010", true));
-    Made(s.edits->SetSubItemQuantity(a, "0010", "60"));
-    Made(s.edits->UseItem(b, "0010", true));
+    auto [a, b] = TwoOnTheLine(s, "60");
     EXPECT_EQ(b.FindSubItem("0010")->m_fQuan, 40); // what the tier has left
     EXPECT_EQ(Mark(a, "0010"), "");
     EXPECT_EQ(Mark(b, "0010"), "");
@@ -71,11 +67,7 @@ TEST(SubItemOverCommit, TwoFirstTierSubcontractorsOfSixtyEachAreBothMarked)
 TEST(SubItemOverCommit, APartialItemLeavesTheSumsAndClearsTheMarks)
 {
     EditSession s(SmallContract(1u << CONTRACT_TRACK_PRICES));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    CSubcontract& b = *AddSub(*s.contract, "B");
-    Made(s.edits->UseItem(a, "0010", true));
-    Made(s.edits->SetSubItemQuantity(a, "0010", "60"));
-    Made(s.edits->UseItem(b, "0010", true));
+    auto [a, b] = TwoOnTheLine(s, "60");
     Made(s.edits->SetSubItemQuantity(b, "0010", "60"));
     ASSERT_EQ(Mark(a, "0010"), kQtyOver);
 
@@ -132,11 +124,7 @@ TEST(SubItemOverCommit, PricesAreCheckedOnlyWhenTheContractTracksThem)
 TEST(SubItemOverCommit, FiveThousandthsOverIsAcceptedByAnEditAndFlaggedWhenShown)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    CSubcontract& b = *AddSub(*s.contract, "B");
-    Made(s.edits->UseItem(a, "0010", true));
-    Made(s.edits->SetSubItemQuantity(a, "0010", "60"));
-    Made(s.edits->UseItem(b, "0010", true));
+    auto [a, b] = TwoOnTheLine(s, "60");
     Made(s.edits->SetSubItemQuantity(b, "0010", "40.005"));
     EXPECT_EQ(Mark(a, "0010"), "");
     EXPECT_EQ(Mark(b, "0010"), "");
@@ -156,11 +144,7 @@ TEST(SubItemOverCommit, FiveThousandthsOverIsAcceptedByAnEditAndFlaggedWhenShown
 TEST(SubItemOverCommit, ExactlyUsedUpIsNotFlaggedWhenShown)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    CSubcontract& b = *AddSub(*s.contract, "B");
-    Made(s.edits->UseItem(a, "0010", true));
-    Made(s.edits->SetSubItemQuantity(a, "0010", "60"));
-    Made(s.edits->UseItem(b, "0010", true)); // takes the 40 left
+    auto [a, b] = TwoOnTheLine(s, "60");
     EXPECT_EQ(s.edits->ShowSubItem(b, "0010").mark, "");
     EXPECT_EQ(s.edits->ShowSubItem(a, "0010").mark, "");
 }
@@ -273,8 +257,7 @@ TEST(SubItemExtension, APriceOfZeroOrNoneGivesAnInvalidQuantityOfZero)
 {
     for (const char* price : {"0", ""}) {
         EditSession s(SmallContract(1u << CONTRACT_TRACK_PRICES));
-        CSubcontract& a = *AddSub(*s.contract, "A");
-        Made(s.edits->UseItem(a, "0010", true));
+        CSubcontract& a = UsingTheLine(s);
         Made(s.edits->SetSubItemUnitPrice(a, "0010", price));
         Made(s.edits->SetSubItemExtension(a, "0010", "500"));
         const CSubItem& si = *a.FindSubItem("0010");
@@ -289,8 +272,7 @@ TEST(SubItemExtension, APriceOfZeroOrNoneGivesAnInvalidQuantityOfZero)
 TEST(SubItemExtension, WithoutPricesTrackedTheQuantityStays)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    Made(s.edits->UseItem(a, "0010", true));
+    CSubcontract& a = UsingTheLine(s);
     Made(s.edits->SetSubItemUnitPrice(a, "0010", "20"));
     Made(s.edits->SetSubItemExtension(a, "0010", "$1,500"));
     const CSubItem& si = *a.FindSubItem("0010");
@@ -304,8 +286,7 @@ TEST(SubItemQuantity, ZeroOrLessEmptiesTheQuantity)
 {
     for (const char* typed : {"0", "-3", "2-2"}) {
         EditSession s(SmallContract(0));
-        CSubcontract& a = *AddSub(*s.contract, "A");
-        Made(s.edits->UseItem(a, "0010", true));
+        CSubcontract& a = UsingTheLine(s);
         Made(s.edits->SetSubItemQuantity(a, "0010", typed));
         const CSubItem& si = *a.FindSubItem("0010");
         EXPECT_TRUE(IsBlankValue(si.m_fQuan)) << typed;
@@ -320,8 +301,7 @@ TEST(SubItemQuantity, ZeroOrLessEmptiesTheQuantity)
 TEST(SubItemQuantity, EntriesAreEvaluatedAndRoundedToTheirFormat)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    Made(s.edits->UseItem(a, "0010", true));
+    CSubcontract& a = UsingTheLine(s);
     Made(s.edits->SetSubItemQuantity(a, "0010", "1,000/3"));
     Made(s.edits->SetSubItemUnitPrice(a, "0010", "$1.234567"));
     const CSubItem& si = *a.FindSubItem("0010");
@@ -334,8 +314,7 @@ TEST(SubItemQuantity, EntriesAreEvaluatedAndRoundedToTheirFormat)
 TEST(SubItemQuantity, ATypedNumberIsStoredAsTheNumberTyped)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    Made(s.edits->UseItem(a, "0010", true));
+    CSubcontract& a = UsingTheLine(s);
     for (const char* typed : {"3", "3.05", "0.1", "21,500", "6.00001"}) {
         Made(s.edits->SetSubItemUnitPrice(a, "0010", typed));
         std::string plain;
@@ -352,8 +331,7 @@ TEST(SubItemQuantity, ATypedNumberIsStoredAsTheNumberTyped)
 TEST(SubItemQuantity, AnUnreadableEntryLeavesNoValueAndAnIncompleteItem)
 {
     EditSession s(SmallContract(0));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    Made(s.edits->UseItem(a, "0010", true));
+    CSubcontract& a = UsingTheLine(s);
     Made(s.edits->SetSubItemUnitPrice(a, "0010", "2 x"));
     const CSubItem& si = *a.FindSubItem("0010");
     EXPECT_TRUE(IsBlankValue(si.m_fUP));
@@ -410,8 +388,7 @@ TEST(SubItemUse, ALockedIronbarkItemCanNeitherBeRemovedNorMadePartial)
 TEST(SubItemUse, PartialItemsAreRefusedWhenTheContractOffersNone)
 {
     EditSession s(SmallContract(1u << CONTRACT_NO_PARTIALS));
-    CSubcontract& a = *AddSub(*s.contract, "A");
-    Made(s.edits->UseItem(a, "0010", true));
+    CSubcontract& a = UsingTheLine(s);
     EXPECT_FALSE(s.edits->SetSubItemPartial(a, "0010", true).ok());
     EXPECT_FALSE(Bit(a, "0010", SUBITEM_PARTIAL));
 }
