@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "calc/evaluator.h"
 #include "edit/editscope.h"
@@ -29,6 +30,9 @@ bool SameCheck(const CheckResult& a, const CheckResult& b)
             return false;
     return true;
 }
+
+// No state of the contract is the one on disk.
+constexpr uint64_t kNoSavedState = ~uint64_t(0);
 
 // The bits of a record that its completeness marks show.
 constexpr uint16_t kCompletenessBits =
@@ -61,7 +65,8 @@ void CContractEdits::Scope::TouchLine(const CContract& contract, std::string_vie
 }
 
 CContractEdits::CContractEdits(CContract& contract, Evaluator& evaluator, const CProgramPaths& paths)
-    : m_contract(contract), m_evaluator(evaluator), m_paths(paths), m_check(std::make_unique<CheckResult>())
+    : m_contract(contract), m_evaluator(evaluator), m_paths(paths), m_check(std::make_unique<CheckResult>()),
+      m_savedState(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED) ? kNoSavedState : 0)
 {
 }
 
@@ -75,6 +80,12 @@ const CheckResult& CContractEdits::LastCheck() const
 void CContractEdits::RunCheck()
 {
     *m_check = CheckContract(m_contract);
+}
+
+void CContractEdits::MarkSaved()
+{
+    m_savedState = m_state;
+    m_contract.SetModified(false);
 }
 
 CWinMeta* CContractEdits::SubTable() const
@@ -135,6 +146,10 @@ void CContractEdits::FollowUp(Scope& scope)
                     table->UpdateSubItemState(row, exempt);
         }
         ComputeSubcontractedTotal(m_contract);
+        // A record whose lower tiers went (deleted or moved away) has no
+        // child left to renew its lower-tier bit: renew every record's
+        // from its children first.
+        table->RenewTierBits();
         table->UpdateCompleteness(-1, exempt);
     }
     if (CWinMeta* misc = m_contract.m_pMiscTable.get())
@@ -202,6 +217,8 @@ EditResult CContractEdits::Finish(Scope& scope, std::string description, std::st
         return edit;
     }
     FollowUp(scope);
+    edit.otherState = m_state;
+    m_state = ++m_lastState; // a state no other change leads to: modified
     scope.event.valuesChanged = true;
     CompareWithBefore(m_contract, scope.recordFlagsBefore, scope.flagsBefore, scope.contractTotalBefore,
                       scope.subTotalBefore, scope.event);
@@ -218,6 +235,10 @@ void CContractEdits::Exchange(AppliedEdit& edit, ChangeKind kind)
     Scope before;
     Begin(before, kind, edit.event.table, edit.event.record, edit.event.line);
     edit.inverse.Exchange(m_contract);
+    // Modified is whether the state reached is not the one last saved,
+    // whatever the flag was when the image was taken.
+    std::swap(m_state, edit.otherState);
+    m_contract.SetModified(m_state != m_savedState);
     // The image puts back every value the change and its follow-up set,
     // contract flag 3 included; the check runs again for its messages.
     CheckResult check = CheckContract(m_contract);

@@ -18,6 +18,7 @@
 // the rows behind it, but a view bound to a record stays bound to it.
 
 #include <functional>
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -58,6 +59,10 @@ struct AppliedEdit {
     std::string description; // for "Undo <what>": "Quantity", "Add Subcontractor", ...
     std::string text;        // what `apply` prints after "ok" (the number of an added record)
     ChangeEvent event;       // what the change did
+    // The state the contract is in once the inverse is exchanged (the edit
+    // layer's own count of states, which tells whether that is the state
+    // last saved).
+    uint64_t otherState = 0;
 };
 
 using EditResult = Result<AppliedEdit>;
@@ -91,6 +96,11 @@ public:
     const CheckResult& LastCheck() const;
     // Runs the silent check now (after opening a contract).
     void RunCheck();
+    // The contract as it stands is the one on disk (it was just saved):
+    // undo and redo that come back to this state clear contract flag 0,
+    // every other state sets it. The state the contract was opened in
+    // counts as saved unless it was opened with flag 0 set.
+    void MarkSaved();
 
     // --- form fields of subcontractor and misc-data records ----------------
     // A field stores only when its value really changes: leaving a field
@@ -199,6 +209,11 @@ private:
     // by record and field. An entry typed that is not in the list takes back
     // only these: a field the file itself made read-only stays as it is.
     std::set<std::pair<const CSubcontract*, int>> m_listLocks;
+    // Every change makes a new state; undo and redo go back and forth
+    // between the states their edits hold.
+    uint64_t m_state = 0;
+    uint64_t m_lastState = 0;
+    uint64_t m_savedState = 0;
 };
 
 } // namespace kestrel

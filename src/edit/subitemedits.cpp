@@ -45,7 +45,7 @@ double AsNumber(double x)
 // A value as the entry shows it and reads it back: rounded to its format.
 double AsShown(double x, const NumberFormat& format)
 {
-    return RoundValue(x, format.decimals);
+    return RoundEntry(x, format.decimals);
 }
 
 } // namespace
@@ -341,7 +341,7 @@ EditResult CContractEdits::SetItemValue(std::string_view line, std::string_view 
         value = m_evaluator.Evaluate(text);
         if (m_evaluator.ErrorCode() != 0)
             return Refuse(Refusal::Expression, m_evaluator.ErrorMessage());
-        value = RoundValue(value, (quantity ? m_contract.m_QuanFormat : m_contract.m_UPFormat).decimals);
+        value = RoundEntry(value, (quantity ? m_contract.m_QuanFormat : m_contract.m_UPFormat).decimals);
     }
     const std::string key(item.m_strLineNumber.View());
     Scope scope;

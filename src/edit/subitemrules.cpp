@@ -1,6 +1,7 @@
 #include "edit/subitemrules.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "calc/evaluator.h"
@@ -22,6 +23,19 @@ double ValueOrZero(double x)
 
 } // namespace
 
+double RoundEntry(double x, int decimals)
+{
+    if (IsBlankValue(x) || !std::isfinite(x))
+        return x;
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = std::fabs(x) * scale;
+    // Past 2^53 every double is a whole number: nothing left to round.
+    if (!std::isfinite(scaled) || scaled >= 9007199254740992.0 || scale == 0)
+        return x;
+    const double r = std::floor(scaled + 0.5001) / scale;
+    return x < 0 ? -r : r;
+}
+
 double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
 {
     std::string text;
@@ -32,7 +46,7 @@ double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const Number
     const double value = evaluator.Evaluate(text);
     if (IsBlankValue(value))
         return value;
-    return RoundValue(value, format.decimals);
+    return RoundEntry(value, format.decimals);
 }
 
 bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,

@@ -19,6 +19,13 @@ struct NumberFormat;
 inline constexpr double kEditTolerance = -0.01;
 inline constexpr double kShowTolerance = 0.0;
 
+// A typed value rounded to `decimals` as the entry fields round it:
+// sign x floor(10^d x |x| + 0.5001) / 10^d, blank staying blank. Dividing
+// gives back the number typed (3 stays 3), where multiplying by 10^-d, as
+// the stored extensions are rounded, can land one bit beside it. A value
+// too large to have those decimals is left as it is.
+[[nodiscard]] double RoundEntry(double x, int decimals);
+
 // A typed quantity, price or amount: "$" and "," removed, evaluated, and
 // rounded to the format's decimals; blank when it does not evaluate.
 [[nodiscard]] double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format);
