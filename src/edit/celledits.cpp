@@ -138,6 +138,14 @@ Status CContractEdits::CheckWritable(const CWinMeta& table, const CSubcontract& 
         if (IsLockedRecord(m_contract, record) && field != SUBF_REMARK && field != SUBF_AMOUNT)
             return Refused(Refusal::Locked,
                            "This subcontractor was received from Ironbark and cannot be changed");
+        // The number and the parent's number tie the tiers together: the
+        // program assigns the one and the tier moves set the other. Typed
+        // over, they would relink (or orphan) records at the next opening.
+        if (field == SUBF_NUMBER || field == SUBF_PARENT)
+            return Refused(Refusal::NotAllowed,
+                           field == SUBF_NUMBER
+                               ? "The subcontractor number is assigned by the program"
+                               : "The tier is changed by moving the subcontractor in the tree");
         if (field == SUBF_AMOUNT && record.IsItemized())
             return Refused(Refusal::Locked,
                            "The amount of an itemized subcontractor is the sum of its items");

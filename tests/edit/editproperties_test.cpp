@@ -175,9 +175,7 @@ TEST(EditProperties, AfterEveryChangeTheStateIsThatOfARecomputeFromScratch)
         RecomputeFromScratch(*s->contract);
         s->edits->RunCheck();
         ASSERT_TRUE(SameAsRecomputed(*s)) << "seed " << seed << " before any change";
-        DriverOptions options;
-        options.numberFields = false;
-        EditDriver driver(*s->edits, options);
+        EditDriver driver(*s->edits);
         RandomChoices choices(seed);
         StepLog log;
         for (int step = 0; step < kSteps; ++step) {

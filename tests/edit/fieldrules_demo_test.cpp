@@ -113,5 +113,21 @@ TEST_F(DemoFormTest, ChoosingAVendorFillsItsNameAndAddress)
     EXPECT_TRUE(r->event.checkChanged);
 }
 
+// The number and the parent's number link the tiers when a contract is
+// read: typed over, a saved file would reopen with records under another
+// parent, or none. The program keeps them; the form shows them read-only.
+TEST_F(DemoFormTest, TheNumberAndTheParentNumberAreKeptByTheProgram)
+{
+    CSubcontract& lower = *Sub().m_Records[2]; // a lower tier of record 1
+    const auto before = WriteContractStream(*contract);
+    for (const int field : {SUBF_NUMBER, SUBF_PARENT}) {
+        const EditResult r = edits->SetCell(Sub(), lower, field, "00000007");
+        ASSERT_FALSE(r.ok()) << field;
+        EXPECT_EQ(r.errorCode(), static_cast<int>(Refusal::NotAllowed));
+        EXPECT_TRUE(edits->ShowRecord(Sub(), lower).fields[static_cast<size_t>(field)].readOnly);
+    }
+    EXPECT_EQ(WriteContractStream(*contract), before);
+}
+
 } // namespace
 } // namespace kestrel

@@ -85,8 +85,7 @@ uint32_t PickKind(ChoiceSource& c)
 
 } // namespace
 
-EditDriver::EditDriver(CContractEdits& edits, DriverOptions options)
-    : m_edits(edits), m_history(edits), m_options(options)
+EditDriver::EditDriver(CContractEdits& edits) : m_edits(edits), m_history(edits)
 {
     for (const auto& item : edits.Contract().m_Items)
         if (!item->IsHeading())
@@ -184,8 +183,6 @@ std::string EditDriver::Change(ChoiceSource& c, uint32_t kind)
             return "cell: no table";
         CSubcontract* rec = kind == kCell ? PickRecord(c, false) : table->m_Records[0];
         int field = static_cast<int>(c.Below(static_cast<uint32_t>(table->m_Fields.GetSize())));
-        if (kind == kCell && !m_options.numberFields && (field == SUBF_NUMBER || field == SUBF_PARENT))
-            field = SUBF_NAME;
         const std::string text = c.Below(3) == 0 ? PickTyped(c) : std::string(Pick(c, kTexts));
         return Made("cell " + std::to_string(field) + " of " + NumberOf(rec) + " = \"" + text + "\"",
                     m_edits.SetCell(*table, *rec, field, text));

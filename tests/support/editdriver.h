@@ -49,16 +49,9 @@ private:
     size_t m_pos = 0;
 };
 
-struct DriverOptions {
-    // Whether typing into the number and parent-number fields (0 and 3) is
-    // among the changes. Those texts name records for the tier links, which
-    // the model takes from them only when a contract is read.
-    bool numberFields = true;
-};
-
 class EditDriver {
 public:
-    EditDriver(CContractEdits& edits, DriverOptions options = {});
+    explicit EditDriver(CContractEdits& edits);
 
     // Makes one change chosen from the source, or an undo or a redo;
     // returns what it was and how it went, for the message of a failure.
@@ -77,7 +70,6 @@ private:
 
     CContractEdits& m_edits;
     EditHistory m_history;
-    DriverOptions m_options;
     std::vector<std::string> m_lines; // every item's line number
 };
 
