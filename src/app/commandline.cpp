@@ -11,13 +11,13 @@ bool CMyCommandLineInfo::IsPathNotSwitch(const QString& text)
     return false;
 #else
     // Here "/" also begins every absolute path: "/Debug" and "/ini=..." are
-    // the switches, any other "/..." that names an existing file or folder
-    // is a path.
+    // the switches; any other "/..." that names an existing file, or that
+    // goes on into folders, is a path.
     const QString name = text.mid(1);
     if (name.compare(QStringLiteral("Debug"), Qt::CaseInsensitive) == 0 ||
         name.left(4).compare(QStringLiteral("ini="), Qt::CaseInsensitive) == 0)
         return false;
-    return QFileInfo::exists(text);
+    return QFileInfo::exists(text) || name.contains(QLatin1Char('/'));
 #endif
 }
 

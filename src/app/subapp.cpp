@@ -138,7 +138,11 @@ void CSubApp::RegisterBidFileTypes(const QString& iniPath, const QString& progra
     // The file types themselves are registered by the installed desktop
     // entry and MIME package; what is left is the installation folder.
     SettingsStore store;
-    store.OpenForProgram(iniPath, programPath);
+    // The file named by "ini=" is the store even before it exists.
+    if (!iniPath.isEmpty())
+        store.Open(iniPath);
+    else
+        store.OpenForProgram(iniPath, programPath);
     if (!store.OpenKey(QStringLiteral("Software\\Corvane\\Tollgate\\Kestrel\\Directories")))
         return;
     const std::optional<QString> current = store.ReadValue(QStringLiteral("InstallDir"));

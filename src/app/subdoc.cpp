@@ -86,6 +86,7 @@ CSubDoc::CSubDoc(CSubSettings& settings, CAsker& asker, QObject* parent)
     m_reportPrinter = [](CSubDoc& doc, bool preview) {
         PrintContractReport(doc.MainWindow(), *doc.Contract(), doc.GetEvaluator(), preview);
     };
+    m_saver = [](CContract& contract, const std::string& path) { return SaveContract(contract, path); };
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { SyncModified(); });
     connect(&m_undo, &QUndoStack::indexChanged, this, [this](int) { SyncModified(); });
 }
@@ -236,7 +237,7 @@ bool CSubDoc::OpenDocument(const QString& requested)
 bool CSubDoc::SaveTo(const QString& path)
 {
     WaitCursor wait;
-    const Status saved = SaveContract(*m_contract, LocalPath(path));
+    const Status saved = m_saver(*m_contract, LocalPath(path));
     if (!saved) {
         // The file on disk is as it was and the document stays modified.
         m_contract->SetModified(true);

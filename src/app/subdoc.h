@@ -103,6 +103,10 @@ public:
     // Hint 4660: the colour or background settings changed.
     void BroadcastColorHint() { emit colorSettingsChanged(); }
 
+    // How the contract is written to a file (tests make it fail).
+    using ContractSaver = std::function<Status(CContract& contract, const std::string& path)>;
+    void SetContractSaver(ContractSaver saver) { m_saver = std::move(saver); }
+
     // What printing does once saved and checked (the print windows replace it).
     using ReportPrinter = std::function<void(CSubDoc& doc, bool preview)>;
     void SetReportPrinter(ReportPrinter printer) { m_reportPrinter = std::move(printer); }
@@ -147,6 +151,7 @@ private:
     int m_subField = 0;
     bool m_lastModified = false;
     ReportPrinter m_reportPrinter;
+    ContractSaver m_saver;
 };
 
 } // namespace kestrel

@@ -62,7 +62,7 @@ void CDynaFormView::EnableAnchoring(const QList<QWidget*>& frames)
     const QList<QWidget*> children = m_form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
     QRect extent(0, 0, 0, 0);
     for (QWidget* child : children)
-        extent = extent.united(QRect(QPoint(0, 0), child->geometry().bottomRight() + QPoint(1, 1)));
+        extent = extent.united(QRect(QPoint(0, 0), child->geometry().bottomRight()));
     m_extent = extent.size();
     m_anchors.clear();
     for (QWidget* child : children) {
