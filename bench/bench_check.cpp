@@ -10,6 +10,7 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
+#include "support/ratioreporter.h"
 
 namespace {
 
@@ -56,9 +57,6 @@ CContract& Contract()
     return *contract;
 }
 
-double g_checkNs = 0;
-double g_walkNs = 0;
-
 void BM_Walk(benchmark::State& state)
 {
     CContract& contract = Contract();
@@ -97,27 +95,11 @@ int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     // Reports each run with a ratio of the check to the baseline walk.
-    class Reporter : public benchmark::ConsoleReporter {
-    public:
-        void ReportRuns(const std::vector<Run>& runs) override
-        {
-            for (const auto& r : runs) {
-                // With repetitions only the mean stands for the benchmark.
-                if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "mean")
-                    continue;
-                const double ns = r.GetAdjustedRealTime();
-                if (r.benchmark_name().find("BM_Walk") != std::string::npos)
-                    g_walkNs = ns;
-                else if (r.benchmark_name().find("BM_CheckContract") != std::string::npos)
-                    g_checkNs = ns;
-            }
-            ConsoleReporter::ReportRuns(runs);
-        }
-    } reporter;
+    bench::RatioReporter reporter("BM_CheckContract", "BM_Walk");
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (g_walkNs > 0 && g_checkNs > 0)
-        std::printf("check / walk ratio: %.2f (check %.3f ms, target under 10 ms)\n", g_checkNs / g_walkNs,
-                    g_checkNs);
+    if (reporter.HasRatio())
+        std::printf("check / walk ratio: %.2f (check %.3f ms, target under 10 ms)\n", reporter.Ratio(),
+                    reporter.measuredTime);
     benchmark::Shutdown();
     return 0;
 }

@@ -34,10 +34,12 @@ QString CDV_Placeholder::Heading() const
 void CDV_Placeholder::Show()
 {
     QString heading = Binding().label;
-    // A subcontractor's node is named after the record as it is now.
-    if (const CSubcontract* record = Record(); record && Kind() == NODE_SUBCONTRACTOR)
-        if (const Text* name = record->GetCellText(SUBF_NAME))
-            heading = ToQString(*name);
+    // A subcontractor's views are named after the record as it is now.
+    if (const CSubcontract* record = Record()) {
+        const Text* name = record->GetCellText(SUBF_NAME);
+        const QString recordName = name ? ToQString(*name) : QString();
+        heading = Kind() == NODE_SUBCONTRACTOR ? recordName : heading + QStringLiteral(" \u2014 ") + recordName;
+    }
     m_heading->setText(heading);
     m_note->setText(
         QStringLiteral("This view (%1) is not part of this version of the program.").arg(m_className));
