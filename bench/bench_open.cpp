@@ -33,15 +33,18 @@ using namespace kestrel;
 // Nothing is asked while timing; any message would be a failed open.
 class SilentAsker : public CAsker {
 public:
-    QMessageBox::StandardButton Ask(QWidget*, const QString&, const QString& text, QMessageBox::StandardButtons,
-                                    QMessageBox::Icon) override
+    QMessageBox::StandardButton Ask(QWidget*, const QString&, const QString& text,
+                                    QMessageBox::StandardButtons, QMessageBox::Icon) override
     {
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
         return QMessageBox::No;
     }
     QString OpenFileName(QWidget*) override { return QString(); }
     QString SaveFileName(QWidget*, const QString&) override { return QString(); }
-    ProposalChoice ChooseProposal(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    ProposalChoice ChooseProposal(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
     void ShowErrorList(CSubErrors&) override {}
 };
 

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
@@ -17,6 +18,7 @@
 #include <algorithm>
 
 #include "app/loadingmessagedialog.h"
+#include "app/optionssheet.h"
 #include "app/painticons.h"
 #include "app/reportprinting.h"
 #include "app/subdoc.h"
@@ -41,6 +43,10 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
     Tree()->SetCommandActions(Action(QStringLiteral("editAddSub")), Action(QStringLiteral("editDeleteSub")));
     m_doc.SetMainWindow(this);
 
+    m_optionsHook = [this](QWidget* parent) {
+        COptionsSheet sheet(m_doc, screen() ? screen()->depth() : 32, parent);
+        sheet.exec();
+    };
     m_aboutHook = [](QWidget* parent) {
         QMessageBox::about(parent, QStringLiteral("About Tollgate Kestrel"),
                            QStringLiteral("Tollgate Kestrel\nRelease 1.0c"));

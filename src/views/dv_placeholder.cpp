@@ -38,7 +38,8 @@ void CDV_Placeholder::Show()
     if (const CSubcontract* record = Record()) {
         const Text* name = record->GetCellText(SUBF_NAME);
         const QString recordName = name ? ToQString(*name) : QString();
-        heading = Kind() == NODE_SUBCONTRACTOR ? recordName : heading + QStringLiteral(" \u2014 ") + recordName;
+        heading =
+            Kind() == NODE_SUBCONTRACTOR ? recordName : heading + QStringLiteral(" \u2014 ") + recordName;
     }
     m_heading->setText(heading);
     m_note->setText(
