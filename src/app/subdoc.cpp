@@ -218,7 +218,8 @@ bool CSubDoc::OpenDocument(const QString& requested)
     m_subField = opened.subField;
     m_edits = std::make_unique<CContractEdits>(*m_contract, m_evaluator, m_paths);
     m_edits->SetObserver(this);
-    m_edits->RunCheck();
+    // The open steps ended with the silent check; the contract view, shown
+    // first, runs it again for the edit layer before its header.
     m_undo.clear();
     m_undo.setClean();
     m_path = path;
