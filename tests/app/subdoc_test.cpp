@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
@@ -423,6 +424,74 @@ TEST(DocumentCopy, AFocusedEditCopiesAndPastes)
     edit.clear();
     program.Doc().OnEditPaste();
     EXPECT_EQ(edit.text(), QStringLiteral("abc"));
+}
+
+} // namespace
+} // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST(DocumentOpen, TheLoadingWindowIsShownWhileReading)
+{
+    test::ProgramFixture program;
+    std::vector<bool> shown;
+    QObject::connect(&program.Doc(), &CSubDoc::loadingWindow, &program.Doc(),
+                     [&shown](bool on) { shown.push_back(on); });
+    ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
+    EXPECT_EQ(shown, std::vector<bool>({true, false}));
+    EXPECT_EQ(program.Frame().LoadingWindow(), nullptr);
+    shown.clear();
+    EXPECT_FALSE(program.Doc().OpenDocument(test::Q(program.dir.file("NONE.CON"))));
+    EXPECT_EQ(shown, std::vector<bool>({true, false}));
+}
+
+TEST(DocumentOpen, RecentFilesReopen)
+{
+    test::ProgramFixture program;
+    const QString first = test::CopyDemo(program.dir, "A.CON");
+    const QString second = test::CopyDemo(program.dir, "B.CON");
+    ASSERT_TRUE(program.Doc().OpenDocument(first));
+    ASSERT_TRUE(program.Doc().OpenDocument(second));
+    EXPECT_EQ(program.App().Settings().recentFiles,
+              QStringList({QFileInfo(second).absoluteFilePath(), QFileInfo(first).absoluteFilePath()}));
+    QAction* recent = nullptr;
+    for (QAction* action : program.Frame().findChildren<QAction*>())
+        if (action->text() == QStringLiteral("&2 A.CON"))
+            recent = action;
+    ASSERT_NE(recent, nullptr);
+    recent->trigger();
+    EXPECT_EQ(program.Doc().PathName(), QFileInfo(first).absoluteFilePath());
+}
+
+TEST(DocumentPrint, SavedAndCheckedAsTheSettingsSay)
+{
+    test::ProgramFixture program;
+    const QString path = test::CopyDemo(program.dir);
+    ASSERT_TRUE(program.Doc().OpenDocument(path));
+    AddSubcontractor(program.Doc());
+    std::vector<std::string> steps;
+    program.asker.onErrorList = [&steps](CSubErrors&) { steps.push_back("errors"); };
+    program.Doc().SetReportPrinter(
+        [&steps](CSubDoc&, bool preview) { steps.push_back(preview ? "preview" : "print"); });
+    // Save off, check on: the error list, then the printing.
+    program.App().Settings().printSave = false;
+    program.App().Settings().printCheck = true;
+    program.Frame().Action(QStringLiteral("filePrint"))->trigger();
+    EXPECT_EQ(steps, std::vector<std::string>({"errors", "print"}));
+    EXPECT_TRUE(program.Doc().IsModified());
+    // Save on, check off: saved, no list.
+    steps.clear();
+    program.App().Settings().printSave = true;
+    program.App().Settings().printCheck = false;
+    program.Frame().Action(QStringLiteral("filePrint"))->trigger();
+    EXPECT_EQ(steps, std::vector<std::string>({"print"}));
+    EXPECT_FALSE(program.Doc().IsModified());
+    // Preview goes straight to the preview.
+    steps.clear();
+    program.App().Settings().printCheck = true;
+    program.Frame().Action(QStringLiteral("filePrintPreview"))->trigger();
+    EXPECT_EQ(steps, std::vector<std::string>({"preview"}));
 }
 
 } // namespace

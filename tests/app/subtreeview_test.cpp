@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QUndoStack>
 
 #include "app/guitestsupport.h"
@@ -361,6 +362,59 @@ TEST_F(TreeTest, ChoosingANodeOpensItsView)
     EXPECT_EQ(shown[0].kind, NODE_SUBCONTRACTOR);
     EXPECT_EQ(shown[0].record, Row(1));
     EXPECT_EQ(shown[0].label, QStringLiteral("Two"));
+}
+
+} // namespace
+} // namespace kestrel
+
+namespace kestrel {
+namespace {
+
+TEST_F(TreeTest, NamesAndItemListsFollowTheChangeEvents)
+{
+    auto c = TieredContract();
+    Open(*c);
+    CSubTreeView& tree = program.Tree();
+    // A name is read whenever the node is drawn.
+    Row(3)->SetName(Text("Renamed"));
+    EXPECT_EQ(Name(Node(3)), QStringLiteral("Renamed"));
+    // A record no longer itemized loses its item list when the change says so.
+    FlagSet(Row(0)->m_wFlags, SUB_USESSUBITEMS, 0);
+    ChangeEvent event;
+    event.kind = ChangeKind::Cell;
+    event.record = Row(0);
+    event.treeChanged = true;
+    program.Doc().ContractChanged(event);
+    for (int i = 0; i < Node(0)->childCount(); ++i)
+        EXPECT_NE(CSubTreeView::KindOf(Node(0)->child(i)), NODE_SUB_ITEMS);
+    // Its lower tiers are not itemized either now (their parent is not).
+    for (int i = 0; i < Node(1)->childCount(); ++i)
+        EXPECT_NE(CSubTreeView::KindOf(Node(1)->child(i)), NODE_SUB_ITEMS);
+    FlagSet(Row(0)->m_wFlags, SUB_USESSUBITEMS, 1);
+    program.Doc().ContractChanged(event);
+    ASSERT_GT(Node(0)->childCount(), 0);
+    EXPECT_EQ(CSubTreeView::KindOf(Node(0)->child(0)), NODE_SUB_ITEMS);
+    EXPECT_EQ(CSubTreeView::KindOf(Node(1)->child(0)), NODE_SUB_ITEMS);
+    EXPECT_EQ(tree.StateOf(Node(0)->child(0)), FlagTest(Row(0)->m_wFlags, SUB_ITEMS_COMPLETE) ? 1 : 0);
+}
+
+TEST_F(TreeTest, TheContextMenuOffersTheCommandsOfTheNode)
+{
+    auto c = TieredContract();
+    Open(*c);
+    CSubTreeView& tree = program.Tree();
+    // The menus themselves run modally; what they offer is the frame's
+    // commands, enabled for the node under the right button.
+    tree.setCurrentItem(tree.SubcontractorsNode());
+    EXPECT_TRUE(program.Frame().Action(QStringLiteral("editAddSub"))->isEnabled());
+    EXPECT_FALSE(program.Frame().Action(QStringLiteral("editDeleteSub"))->isEnabled());
+    QApplication::processEvents();
+    const QPoint at = tree.visualItemRect(Node(3)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), tree.viewport()->mapToGlobal(QPointF(at)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &press);
+    EXPECT_EQ(tree.currentItem(), Node(3));
+    EXPECT_TRUE(program.Frame().Action(QStringLiteral("editDeleteSub"))->isEnabled());
 }
 
 } // namespace
