@@ -6,6 +6,7 @@
 #include "app/qtext.h"
 #include "edit/changeevent.h"
 #include "model/subcontract/subcontract.h"
+#include "views/substatusline.h"
 
 namespace kestrel {
 
@@ -44,10 +45,16 @@ void CDV_Placeholder::Show()
     m_heading->setText(heading);
     m_note->setText(
         QStringLiteral("This view (%1) is not part of this version of the program.").arg(m_className));
+    if (m_status)
+        m_status->SetRecord(Record());
 }
 
 void CDV_Placeholder::OnInitialUpdate()
 {
+    if (Kind() == NODE_SUBCONTRACTOR && Document() && !m_status) {
+        m_status = new CSubStatusLine(*Document(), font(), Form());
+        static_cast<QVBoxLayout*>(Form()->layout())->insertWidget(0, m_status);
+    }
     Show();
 }
 

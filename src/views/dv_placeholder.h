@@ -8,6 +8,8 @@ class QLabel;
 
 namespace kestrel {
 
+class CSubStatusLine;
+
 class CDV_Placeholder : public CDV {
     Q_OBJECT
 public:
@@ -15,6 +17,8 @@ public:
     CDV_Placeholder(const QString& className, bool reusable, QWidget* parent = nullptr);
     bool IsReusable() const override { return m_reusable; }
     QString Heading() const;
+    // The subcontractor's status line (the subcontractor view only).
+    CSubStatusLine* StatusLine() const { return m_status; }
 
 protected:
     void OnInitialUpdate() override;
@@ -27,6 +31,7 @@ private:
     bool m_reusable;
     QLabel* m_heading = nullptr;
     QLabel* m_note = nullptr;
+    CSubStatusLine* m_status = nullptr;
 };
 
 } // namespace kestrel

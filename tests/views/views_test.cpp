@@ -32,6 +32,7 @@
 #include "views/dv_sublist.h"
 #include "views/dynaformview.h"
 #include "views/subitemsplitter.h"
+#include "views/substatusline.h"
 #include "views/viewfactory.h"
 
 namespace kestrel {
@@ -98,6 +99,19 @@ TEST_F(ViewTest, TheSubcontractorViewIsKeptAndBoundAgain)
     EXPECT_EQ(View().CurrentView(), first);
     EXPECT_EQ(first->Record(), Row(2));
     EXPECT_EQ(qobject_cast<CDV_Placeholder*>(first)->Heading(), QStringLiteral("Sub 3"));
+    // Its status line follows the record it is bound to now.
+    CSubStatusLine* status = qobject_cast<CDV_Placeholder*>(first)->StatusLine();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), CSubStatusLine::StatusText(Row(2)));
+    FlagSet(Row(2)->m_wFlags, SUB_COMPLETE, 0);
+    status->Refresh();
+    EXPECT_EQ(status->text(), QStringLiteral("< SUBCONTRACT RECORD IS INCOMPLETE >"));
+    FlagSet(Row(0)->m_wFlags, SUB_COMPLETE, 1);
+    Choose(tree.FindNode(Row(0)));
+    EXPECT_EQ(first->Record(), Row(0));
+    EXPECT_EQ(View().CurrentView(), first);
+    EXPECT_TRUE(FlagTest(Row(0)->m_wFlags, SUB_COMPLETE));
+    EXPECT_EQ(status->text(), QString());
     EXPECT_EQ(View().KeptView(), nullptr);
     // Another contract: the kept view goes.
     Choose(tree.ContractNode());
