@@ -90,7 +90,7 @@ CSubTreeView::CSubTreeView(CSubDoc& doc, QWidget* parent) : CColoredTreeView(par
     setExpandsOnDoubleClick(true);
     setIconSize(QSize(16, 16));
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    header()->setStretchLastSection(false);
+    header()->setStretchLastSection(true);
     m_dragToken = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
         if (m_suppressSelection)

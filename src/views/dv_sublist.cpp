@@ -28,6 +28,7 @@ QLabel* SunkenValue(QWidget* parent)
     label->setAutoFillBackground(true);
     label->setBackgroundRole(QPalette::Base);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    label->setContentsMargins(4, 0, 4, 0);
     return label;
 }
 
