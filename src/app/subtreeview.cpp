@@ -52,7 +52,8 @@ public:
 
     QVariant data(int column, int role) const override
     {
-        if (column == 0 && role == Qt::DisplayRole)
+        // The whole label also as the tip, for a pane too narrow to show it.
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
             return m_tree.NodeText(this);
         if (column == 0 && role == Qt::DecorationRole)
             return StateIcon(m_tree.StateOf(this));
