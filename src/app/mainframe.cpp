@@ -170,6 +170,12 @@ void CMainFrame::BuildActions()
                               QStringLiteral("Delete this Subcontractor"));
     connect(remove, &QAction::triggered, this, [this] { Tree()->OnDeleteSubcontractor(); });
 
+    BuildToolActions();
+}
+
+void CMainFrame::BuildToolActions()
+{
+    using K = QKeySequence;
     auto* check = MakeAction(QStringLiteral("toolsCheck"), QStringLiteral("&Check Contract...\tF4"),
                              QStringLiteral("Check Contract\nCheck Contract"), {K(Qt::Key_F4)});
     connect(check, &QAction::triggered, &m_doc, [this] { m_doc.OnCheckContract(); });

@@ -72,6 +72,7 @@ private:
     QAction* MakeAction(const QString& name, const QString& text, const QString& prompt,
                         const QList<QKeySequence>& keys = {});
     void BuildActions();
+    void BuildToolActions();
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
