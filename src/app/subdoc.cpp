@@ -139,6 +139,8 @@ void CSubDoc::SyncModified()
 
 void CSubDoc::ContractChanged(const ChangeEvent& event)
 {
+    // Every change ran the check in its follow-up.
+    m_checkCurrent = true;
     emit contractChanged(event);
 }
 
@@ -218,8 +220,8 @@ bool CSubDoc::OpenDocument(const QString& requested)
     m_subField = opened.subField;
     m_edits = std::make_unique<CContractEdits>(*m_contract, m_evaluator, m_paths);
     m_edits->SetObserver(this);
-    // The open steps ended with the silent check; the contract view, shown
-    // first, runs it again for the edit layer before its header.
+    // The open steps ended with the silent check.
+    m_checkCurrent = true;
     m_undo.clear();
     m_undo.setClean();
     m_path = path;
@@ -247,6 +249,8 @@ bool CSubDoc::SaveTo(const QString& path)
     }
     m_undo.setClean();
     SyncModified();
+    // The save stamped the remarks, which the check reads.
+    m_checkCurrent = false;
     emit contractSaved();
     return true;
 }
@@ -314,6 +318,7 @@ bool CSubDoc::ShowCheck(bool interactive)
         return false;
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
     m_edits->RunCheck();
+    m_checkCurrent = true;
     NotifyCheck(hadErrors);
     const CheckResult& check = m_edits->LastCheck();
     if (check.messages.empty()) {
@@ -342,7 +347,12 @@ uint32_t CSubDoc::RenewCheckValue()
     if (!m_contract || !m_edits)
         return 0;
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
-    m_edits->RunCheck();
+    // The silent check, unless the last one still stands (every change and
+    // the open itself end with one).
+    if (!m_checkCurrent) {
+        m_edits->RunCheck();
+        m_checkCurrent = true;
+    }
     m_contract->m_dwCheck = ComputeCheckValue(*m_contract);
     if (hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS))
         NotifyCheck(hadErrors);

@@ -150,6 +150,7 @@ private:
     int m_subNameField = 0;
     int m_subField = 0;
     bool m_lastModified = false;
+    bool m_checkCurrent = false; // contract flag 3 is from a check of the contract as it stands
     ReportPrinter m_reportPrinter;
     ContractSaver m_saver;
 };
