@@ -33,7 +33,7 @@ test-asan: deps
 	  ctest --output-on-failure -j $(JOBS) -L core --timeout 900
 
 run: build
-	@bash scripts/demo.sh $(BUILD)
+	@bash scripts/run.sh $(BUILD)
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF -DKESTREL_GUI=ON

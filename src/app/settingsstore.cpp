@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "app/subsettings.h"
+
 namespace kestrel {
 
 namespace {
@@ -46,9 +48,8 @@ QSettings& SettingsStore::Settings()
         m_settings =
             std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER"), QSettings::NativeFormat);
 #else
-        m_settings =
-            std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                        QStringLiteral("Corvane\\Tollgate"), QStringLiteral("Kestrel"));
+        m_settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                 SettingsOrganisation(), QStringLiteral("Kestrel"));
 #endif
     }
     return *m_settings;

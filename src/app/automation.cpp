@@ -1,0 +1,100 @@
+#include "app/automation.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QTimer>
+#include <QTreeWidgetItemIterator>
+
+#include <cstdio>
+
+#include "app/mainframe.h"
+#include "app/subapp.h"
+#include "app/subdoc.h"
+#include "app/suberrors.h"
+#include "app/subtreeview.h"
+#include "app/subview.h"
+#include "edit/contractedits.h"
+#include "model/subcontract/check.h"
+
+namespace kestrel {
+
+namespace {
+
+class FirstPaintQuitter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};
+
+void Save(QWidget* widget, const QString& dir, const QString& name)
+{
+    QApplication::processEvents();
+    const QString path = QDir(dir).filePath(name);
+    if (!widget->grab().save(path))
+        std::fprintf(stderr, "Cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+void SelectKind(CSubTreeView* tree, TreeNodeKind kind, int nth = 0)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if (CSubTreeView::KindOf(*it) == kind && nth-- == 0) {
+            tree->setCurrentItem(*it);
+            return;
+        }
+}
+
+void TakeScreenshots(CSubApp& app, const QString& dir)
+{
+    QDir().mkpath(dir);
+    CMainFrame* frame = app.MainFrame();
+    CSubTreeView* tree = frame->Tree();
+    tree->expandAll();
+    tree->setFocus();
+    SelectKind(tree, NODE_SUBCONTRACTOR, 1);
+    Save(frame, dir, QStringLiteral("main-window.png"));
+    SelectKind(tree, NODE_CONTRACT);
+    Save(frame, dir, QStringLiteral("contract-view.png"));
+    SelectKind(tree, NODE_SUBCONTRACTORS);
+    Save(frame, dir, QStringLiteral("subcontractor-list.png"));
+    SelectKind(tree, NODE_SUB_ITEMS);
+    Save(frame, dir, QStringLiteral("subcontractor-items.png"));
+    CSubDoc* doc = app.Document();
+    if (doc->Edits()) {
+        doc->Edits()->RunCheck();
+        CSubErrors errors(*doc->Contract(), doc->Edits()->LastCheck(), frame);
+        errors.show();
+        Save(&errors, dir, QStringLiteral("error-list.png"));
+        errors.hide();
+    }
+}
+
+} // namespace
+
+void StartAutomation(CSubApp& app)
+{
+    const QString dir = qEnvironmentVariable("KESTREL_SCREENSHOTS");
+    if (!dir.isEmpty()) {
+        QTimer::singleShot(300, qApp, [&app, dir] {
+            TakeScreenshots(app, dir);
+            QCoreApplication::quit();
+        });
+        return;
+    }
+    if (qEnvironmentVariableIsSet("KESTREL_QUIT_AFTER_PAINT") && app.MainFrame())
+        app.MainFrame()->installEventFilter(new FirstPaintQuitter(app.MainFrame()));
+}
+
+} // namespace kestrel

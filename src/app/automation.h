@@ -1,0 +1,17 @@
+#pragma once
+// Hidden switches for the screenshots and the start-up timing, taken from
+// the environment:
+//   KESTREL_SCREENSHOTS=DIR  once the window is up, expands the tree, shows
+//                            the main window with a subcontractor chosen, the
+//                            error list, the contract view and the
+//                            subcontractor list, saves each as DIR/*.png and
+//                            quits.
+//   KESTREL_QUIT_AFTER_PAINT=1  quits as soon as the main window has painted.
+
+namespace kestrel {
+
+class CSubApp;
+
+void StartAutomation(CSubApp& app);
+
+} // namespace kestrel

@@ -1,0 +1,471 @@
+#include "app/mainframe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUndoStack>
+
+#include <algorithm>
+
+#include "app/loadingmessagedialog.h"
+#include "app/optionssheet.h"
+#include "app/painticons.h"
+#include "app/reportprinting.h"
+#include "app/subdoc.h"
+#include "app/subtreeview.h"
+#include "app/subview.h"
+#include "edit/changeevent.h"
+
+namespace kestrel {
+
+CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
+    : QMainWindow(parent), m_doc(doc), m_settings(settings)
+{
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
+    m_view = new CSubView(doc, this);
+    setCentralWidget(m_view);
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    Tree()->SetCommandActions(Action(QStringLiteral("editAddSub")), Action(QStringLiteral("editDeleteSub")));
+    m_doc.SetMainWindow(this);
+
+    m_optionsHook = [this](QWidget* parent) {
+        COptionsSheet sheet(m_doc, screen() ? screen()->depth() : 32, parent);
+        sheet.exec();
+    };
+    m_aboutHook = [](QWidget* parent) {
+        QMessageBox::about(parent, QStringLiteral("About Tollgate Kestrel"),
+                           QStringLiteral("Tollgate Kestrel\nRelease 1.0c"));
+    };
+    connect(&m_doc, &CSubDoc::titleChanged, this, &CMainFrame::UpdateTitle);
+    connect(&m_doc, &CSubDoc::modifiedChanged, this, [this](bool modified) {
+        setWindowModified(modified);
+        UpdateCommandState();
+    });
+    connect(&m_doc, &CSubDoc::documentReplaced, this, [this] {
+        ShowContractTotal(m_doc.ContractTotalText(), -1);
+        UpdateTitle();
+        UpdateCommandState();
+    });
+    connect(&m_doc, &CSubDoc::contractChanged, this, [this](const ChangeEvent& event) {
+        if (event.totalsChanged || event.kind == ChangeKind::Undone || event.kind == ChangeKind::Redone)
+            ShowContractTotal(m_doc.ContractTotalText(), -1);
+        UpdateCommandState();
+    });
+    connect(&m_doc, &CSubDoc::loadingWindow, this, &CMainFrame::SetLoadingWindow);
+    connect(&m_doc, &CSubDoc::recentFilesChanged, this, &CMainFrame::RebuildRecentFiles);
+    connect(Tree(), &CSubTreeView::commandStateChanged, this, &CMainFrame::UpdateCommandState);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandState);
+    RebuildRecentFiles();
+    UpdateTitle();
+    UpdateCommandState();
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (m_doc.MainWindow() == this)
+        m_doc.SetMainWindow(nullptr);
+}
+
+CSubTreeView* CMainFrame::Tree() const
+{
+    return m_view->Tree();
+}
+
+CLoadingMessageDialog* CMainFrame::LoadingWindow() const
+{
+    return m_loading;
+}
+
+QAction* CMainFrame::Action(const QString& name) const
+{
+    return m_actions.value(name);
+}
+
+QAction* CMainFrame::MakeAction(const QString& name, const QString& text, const QString& prompt,
+                                const QList<QKeySequence>& keys)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    // A prompt is the status-bar text, then after a line break the tooltip.
+    const QStringList parts = prompt.split(QLatin1Char('\n'));
+    action->setStatusTip(parts.value(0));
+    if (parts.size() > 1)
+        action->setToolTip(parts.value(1));
+    if (!keys.isEmpty())
+        action->setShortcuts(keys);
+    m_actions.insert(name, action);
+    addAction(action); // the accelerators work wherever the focus is
+    return action;
+}
+
+void CMainFrame::BuildActions()
+{
+    using K = QKeySequence;
+    auto* open = MakeAction(QStringLiteral("fileOpen"), QStringLiteral("&Open...\tCtrl+O"),
+                            QStringLiteral("Open a Contract File\nOpen Contract"),
+                            {K(Qt::CTRL | Qt::Key_O), K(Qt::Key_F2)});
+    connect(open, &QAction::triggered, &m_doc, [this] { m_doc.OnFileOpen(); });
+    auto* save =
+        MakeAction(QStringLiteral("fileSave"), QStringLiteral("&Save\tCtrl+S"),
+                   QStringLiteral("Save the Contract\nSave"), {K(Qt::CTRL | Qt::Key_S), K(Qt::Key_F3)});
+    connect(save, &QAction::triggered, &m_doc, [this] { m_doc.DoFileSave(); });
+    auto* saveAs = MakeAction(QStringLiteral("fileSaveAs"), QStringLiteral("Save &As..."),
+                              QStringLiteral("Save the Contract with a new name\nSave As"));
+    connect(saveAs, &QAction::triggered, &m_doc, [this] { m_doc.DoSaveAs(); });
+    auto* print = MakeAction(QStringLiteral("filePrint"), QStringLiteral("&Print...\tCtrl+P"),
+                             QStringLiteral("Print the active document\nPrint"),
+                             {K(Qt::CTRL | Qt::Key_P), K(Qt::Key_F5)});
+    connect(print, &QAction::triggered, &m_doc, [this] { m_doc.OnFilePrint(false); });
+    auto* preview = MakeAction(QStringLiteral("filePrintPreview"), QStringLiteral("Print Pre&view"),
+                               QStringLiteral("Display full pages\nPrint Preview"));
+    connect(preview, &QAction::triggered, &m_doc, [this] { m_doc.OnFilePrint(true); });
+    auto* setup = MakeAction(QStringLiteral("filePrintSetup"), QStringLiteral("P&rint Setup..."),
+                             QStringLiteral("Change the printer and printing options\nPrint Setup"));
+    connect(setup, &QAction::triggered, this, [this] { ShowPrintSetup(this); });
+    auto* exit = MakeAction(QStringLiteral("fileExit"), QStringLiteral("E&xit"),
+                            QStringLiteral("Quit the application; prompts to save documents\nExit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    auto* fileNew = MakeAction(QStringLiteral("fileNew"), QStringLiteral("&New\tCtrl+N"),
+                               QStringLiteral("Create a new document\nNew"), {K(Qt::CTRL | Qt::Key_N)});
+    connect(fileNew, &QAction::triggered, &m_doc, [this] { m_doc.OnNewDocument(); });
+
+    auto* undo = m_doc.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("editUndo"));
+    undo->setShortcut(K::Undo);
+    undo->setStatusTip(QStringLiteral("Undo the last action"));
+    m_actions.insert(undo->objectName(), undo);
+    addAction(undo);
+    auto* redo = m_doc.UndoStack().createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("editRedo"));
+    redo->setShortcuts({K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    redo->setStatusTip(QStringLiteral("Redo the previously undone action"));
+    m_actions.insert(redo->objectName(), redo);
+    addAction(redo);
+    auto* copy = MakeAction(QStringLiteral("editCopy"), QStringLiteral("&Copy\tCtrl+C"),
+                            QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"),
+                            {K(Qt::CTRL | Qt::Key_C)});
+    connect(copy, &QAction::triggered, &m_doc, [this] { m_doc.OnEditCopy(); });
+    auto* paste = MakeAction(QStringLiteral("editPaste"), QStringLiteral("&Paste\tCtrl+V"),
+                             QStringLiteral("Insert Clipboard contents\nPaste"), {K(Qt::CTRL | Qt::Key_V)});
+    connect(paste, &QAction::triggered, &m_doc, [this] { m_doc.OnEditPaste(); });
+    auto* add = MakeAction(QStringLiteral("editAddSub"), QStringLiteral("&Add Subcontractor"),
+                           QStringLiteral("Add a new Subcontractor"));
+    connect(add, &QAction::triggered, this, [this] { Tree()->OnAddSubcontractor(); });
+    auto* remove = MakeAction(QStringLiteral("editDeleteSub"), QStringLiteral("&Delete Subcontractor"),
+                              QStringLiteral("Delete this Subcontractor"));
+    connect(remove, &QAction::triggered, this, [this] { Tree()->OnDeleteSubcontractor(); });
+
+    BuildToolActions();
+}
+
+void CMainFrame::BuildToolActions()
+{
+    using K = QKeySequence;
+    auto* check = MakeAction(QStringLiteral("toolsCheck"), QStringLiteral("&Check Contract...\tF4"),
+                             QStringLiteral("Check Contract\nCheck Contract"), {K(Qt::Key_F4)});
+    connect(check, &QAction::triggered, &m_doc, [this] { m_doc.OnCheckContract(); });
+    auto* options = MakeAction(QStringLiteral("toolsOptions"), QStringLiteral("&Options..."), QString());
+    connect(options, &QAction::triggered, this, [this] {
+        if (m_optionsHook)
+            m_optionsHook(this);
+    });
+
+    auto* about =
+        MakeAction(QStringLiteral("helpAbout"), QStringLiteral("&About Tollgate..."),
+                   QStringLiteral("Display program information, version number and copyright\nAbout"));
+    connect(about, &QAction::triggered, this, [this] {
+        if (m_aboutHook)
+            m_aboutHook(this);
+    });
+
+    auto* next = MakeAction(QStringLiteral("nextPane"), QStringLiteral("Next Pane"),
+                            QStringLiteral("Switch to the next window pane\nNext Pane"), {K(Qt::Key_F6)});
+    connect(next, &QAction::triggered, this, [this] { NextPane(true); });
+    auto* previous = MakeAction(QStringLiteral("previousPane"), QStringLiteral("Previous Pane"),
+                                QStringLiteral("Switch back to the previous window pane\nPrevious Pane"),
+                                {K(Qt::SHIFT | Qt::Key_F6)});
+    connect(previous, &QAction::triggered, this, [this] { NextPane(false); });
+}
+
+void CMainFrame::BuildMenus()
+{
+    // Menu texts carry their accelerators after a tab, as the menus show them;
+    // the shortcuts themselves belong to the actions.
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->addAction(Action(QStringLiteral("fileOpen")));
+    m_fileMenu->addAction(Action(QStringLiteral("fileSave")));
+    m_fileMenu->addAction(Action(QStringLiteral("fileSaveAs")));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(QStringLiteral("filePrint")));
+    m_fileMenu->addAction(Action(QStringLiteral("filePrintPreview")));
+    m_fileMenu->addAction(Action(QStringLiteral("filePrintSetup")));
+    m_fileMenu->addSeparator();
+    m_recentAnchor = m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(QStringLiteral("fileExit")));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(Action(QStringLiteral("editUndo")));
+    edit->addAction(Action(QStringLiteral("editRedo")));
+    edit->addSeparator();
+    edit->addAction(Action(QStringLiteral("editCopy")));
+    edit->addAction(Action(QStringLiteral("editPaste")));
+    edit->addSeparator();
+    edit->addAction(Action(QStringLiteral("editAddSub")));
+    edit->addAction(Action(QStringLiteral("editDeleteSub")));
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    tools->addAction(Action(QStringLiteral("toolsCheck")));
+    tools->addAction(Action(QStringLiteral("toolsOptions")));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    m_actions.insert(QStringLiteral("viewMenu"), view->menuAction());
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(Action(QStringLiteral("helpAbout")));
+}
+
+void CMainFrame::BuildToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("Standard"));
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(20, 20));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setMovable(true);
+    Action(QStringLiteral("fileOpen"))->setIcon(ToolbarIcon(ToolIcon::Open));
+    Action(QStringLiteral("fileSave"))->setIcon(ToolbarIcon(ToolIcon::Save));
+    Action(QStringLiteral("filePrint"))->setIcon(ToolbarIcon(ToolIcon::Print));
+    Action(QStringLiteral("toolsCheck"))->setIcon(ToolbarIcon(ToolIcon::Check));
+    m_toolBar->addAction(Action(QStringLiteral("fileOpen")));
+    m_toolBar->addAction(Action(QStringLiteral("fileSave")));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(QStringLiteral("filePrint")));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(QStringLiteral("toolsCheck")));
+
+    QMenu* view = Action(QStringLiteral("viewMenu"))->menu();
+    QAction* toolbar = m_toolBar->toggleViewAction();
+    toolbar->setText(QStringLiteral("&Toolbar"));
+    toolbar->setObjectName(QStringLiteral("viewToolbar"));
+    toolbar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    m_actions.insert(toolbar->objectName(), toolbar);
+    view->addAction(toolbar);
+}
+
+void CMainFrame::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    m_message = new QLabel(QStringLiteral("Ready"), bar);
+    m_message->setObjectName(QStringLiteral("messagePane"));
+    bar->addWidget(m_message, 1);
+    m_totalCaption = new QLabel(QStringLiteral("Contract Total:"), bar);
+    m_totalCaption->setObjectName(QStringLiteral("totalCaption"));
+    m_totalCaption->setFrameStyle(QFrame::NoFrame);
+    bar->addPermanentWidget(m_totalCaption);
+    m_total = new QLabel(bar);
+    m_total->setObjectName(QStringLiteral("totalPane"));
+    m_total->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bar->addPermanentWidget(m_total);
+    m_extraPane = new QLabel(bar);
+    m_extraPane->setObjectName(QStringLiteral("maximizedPane"));
+    m_extraPane->setFixedWidth(10);
+    m_extraPane->hide();
+    ShowContractTotal(QStringLiteral("$0.00"), 120);
+
+    auto* status = new QAction(QStringLiteral("&Status Bar"), this);
+    status->setObjectName(QStringLiteral("viewStatusBar"));
+    status->setCheckable(true);
+    status->setChecked(true);
+    status->setStatusTip(QStringLiteral("Show or hide the status bar"));
+    connect(status, &QAction::toggled, bar, &QWidget::setVisible);
+    m_actions.insert(status->objectName(), status);
+    Action(QStringLiteral("viewMenu"))->menu()->addAction(status);
+}
+
+int CMainFrame::TotalPaneWidth(int requested, int current)
+{
+    if (requested == -1)
+        return current;
+    if (requested == 0)
+        return 120;
+    return std::clamp(requested, 66, 240);
+}
+
+void CMainFrame::ShowContractTotal(const QString& text, int width)
+{
+    m_totalText = text;
+    m_totalWidth = TotalPaneWidth(width, m_totalWidth);
+    m_total->setFixedWidth(m_totalWidth);
+    m_total->setText(text);
+}
+
+void CMainFrame::UpdateMaximizedPane()
+{
+    // While maximized a narrow pane keeps the total clear of the screen's
+    // corner; the total is shown again either way.
+    QStatusBar* bar = statusBar();
+    if (isMaximized() && !m_extraPane->isVisible()) {
+        bar->addPermanentWidget(m_extraPane);
+        m_extraPane->show();
+    } else if (!isMaximized() && m_extraPane->isVisible()) {
+        bar->removeWidget(m_extraPane);
+        m_extraPane->hide();
+    }
+    ShowContractTotal(m_totalText, m_totalWidth);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        UpdateMaximizedPane();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    const int width = m_settings.splitterPos > 0 ? m_settings.splitterPos : this->width() / 4;
+    m_view->SetTreeWidth(width);
+}
+
+void CMainFrame::SetLoadingWindow(bool on)
+{
+    if (on) {
+        if (!m_loading) {
+            m_loading = new CLoadingMessageDialog(this);
+            m_loading->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        if (isVisible())
+            m_loading->ShowNow();
+    } else if (m_loading) {
+        m_loading->close();
+        m_loading = nullptr;
+    }
+}
+
+void CMainFrame::UpdateTitle()
+{
+    // "[*]" shows the modified mark where the platform puts it.
+    setWindowTitle(m_doc.WindowTitle() + (m_doc.HasContract() ? QStringLiteral("[*]") : QString()));
+    setWindowModified(m_doc.IsModified());
+}
+
+void CMainFrame::UpdateCommandState()
+{
+    const bool open = m_doc.HasContract();
+    for (const char* name :
+         {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "editCopy", "toolsCheck"})
+        Action(QString::fromLatin1(name))->setEnabled(open);
+    Action(QStringLiteral("editPaste"))->setEnabled(m_doc.CanPaste());
+    Action(QStringLiteral("editAddSub"))->setEnabled(Tree()->CanAddSubcontractor());
+    Action(QStringLiteral("editDeleteSub"))->setEnabled(Tree()->CanDeleteSubcontractor());
+}
+
+void CMainFrame::RebuildRecentFiles()
+{
+    for (QAction* action : m_recentActions) {
+        m_fileMenu->removeAction(action);
+        delete action;
+    }
+    m_recentActions.clear();
+    const QStringList& files = m_settings.recentFiles;
+    if (files.isEmpty()) {
+        auto* none = new QAction(QStringLiteral("Recent File"), this);
+        none->setEnabled(false);
+        m_fileMenu->insertAction(m_recentAnchor, none);
+        m_recentActions.append(none);
+        return;
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QString shown = QFileInfo(files[i]).fileName();
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+        action->setStatusTip(QStringLiteral("Open this document"));
+        action->setToolTip(files[i]);
+        const QString path = files[i];
+        connect(action, &QAction::triggered, this, [this, path] { emit openRequested(path); });
+        m_fileMenu->insertAction(m_recentAnchor, action);
+        m_recentActions.append(action);
+    }
+}
+
+void CMainFrame::NextPane(bool forward)
+{
+    const QList<QWidget*> panes = m_view->Panes();
+    if (panes.isEmpty())
+        return;
+    qsizetype at = -1;
+    QWidget* focus = QApplication::focusWidget();
+    for (qsizetype i = 0; i < panes.size(); ++i)
+        if (focus && (panes[i] == focus || panes[i]->isAncestorOf(focus)))
+            at = i;
+    const qsizetype n = panes.size();
+    const qsizetype next = at < 0 ? 0 : (forward ? (at + 1) % n : (at + n - 1) % n);
+    QWidget* pane = panes[next];
+    // A view takes the focus on its first control, if it has one.
+    pane->setFocus(Qt::OtherFocusReason);
+    if (!pane->hasFocus() || pane->focusProxy() == nullptr)
+        if (QWidget* first = pane->nextInFocusChain();
+            first && pane->isAncestorOf(first) && (first->focusPolicy() & Qt::TabFocus))
+            first->setFocus(Qt::OtherFocusReason);
+}
+
+WindowPlacement CMainFrame::Placement() const
+{
+    WindowPlacement placement;
+    placement.normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    if (!placement.normal.isValid())
+        placement.normal = geometry();
+    placement.maximized = isMaximized();
+    placement.splitterPos = m_view->TreeWidth();
+    return placement;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_doc.SaveModified()) {
+        event->ignore();
+        return;
+    }
+    emit closing();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    QString last;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            last = url.toLocalFile();
+    if (last.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit openRequested(last);
+}
+
+} // namespace kestrel

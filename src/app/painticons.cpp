@@ -1,0 +1,219 @@
+#include "app/painticons.h"
+
+#include <QIconEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <functional>
+
+namespace kestrel {
+
+namespace {
+
+// Draws on a 16 x 16 design grid, scaled to the requested size.
+using Drawing = std::function<void(QPainter& painter, QIcon::Mode mode)>;
+
+class PaintedIconEngine : public QIconEngine {
+public:
+    explicit PaintedIconEngine(Drawing drawing) : m_drawing(std::move(drawing)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / 16.0, rect.height() / 16.0);
+        m_drawing(*painter, mode);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        QPixmap pixmap(size * scale);
+        pixmap.setDevicePixelRatio(scale);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new PaintedIconEngine(m_drawing); }
+
+private:
+    Drawing m_drawing;
+};
+
+QIcon Painted(Drawing drawing)
+{
+    return QIcon(new PaintedIconEngine(std::move(drawing)));
+}
+
+QColor StateColor(int state)
+{
+    switch (state) {
+    case FOLDER_RED: return QColor(214, 52, 40);
+    case FOLDER_GREEN: return QColor(46, 160, 67);
+    case FOLDER_YELLOW: return QColor(232, 182, 22);
+    default: return QColor(32, 178, 196);
+    }
+}
+
+void DrawFolder(QPainter& p, const QColor& colour, bool open)
+{
+    const QColor edge = colour.darker(160);
+    p.setPen(QPen(edge, 0.8));
+    // The back with its tab.
+    QPainterPath back;
+    back.moveTo(1.5, 3.5);
+    back.lineTo(6, 3.5);
+    back.lineTo(7.5, 5);
+    back.lineTo(14.5, 5);
+    back.lineTo(14.5, 13.5);
+    back.lineTo(1.5, 13.5);
+    back.closeSubpath();
+    p.setBrush(colour.darker(118));
+    p.drawPath(back);
+    QPainterPath front;
+    if (open) {
+        // The front leans back: a folder opened.
+        front.moveTo(3.5, 7);
+        front.lineTo(15.5, 7);
+        front.lineTo(13, 13.5);
+        front.lineTo(1.5, 13.5);
+    } else {
+        front.moveTo(1.5, 6.5);
+        front.lineTo(14.5, 6.5);
+        front.lineTo(14.5, 13.5);
+        front.lineTo(1.5, 13.5);
+    }
+    front.closeSubpath();
+    QLinearGradient shade(0, 6, 0, 14);
+    shade.setColorAt(0, colour.lighter(135));
+    shade.setColorAt(1, colour);
+    p.setBrush(shade);
+    p.drawPath(front);
+    if (open) {
+        // A sheet of paper shows inside.
+        p.setPen(QPen(QColor(150, 150, 150), 0.6));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4, 4.5, 8, 2.5));
+    }
+}
+
+} // namespace
+
+QIcon FolderIcon(int state)
+{
+    const QColor colour = StateColor(state);
+    return Painted(
+        [colour](QPainter& p, QIcon::Mode mode) { DrawFolder(p, colour, mode == QIcon::Selected); });
+}
+
+QIcon ToolbarIcon(ToolIcon which)
+{
+    switch (which) {
+    case ToolIcon::Open:
+        return Painted([](QPainter& p, QIcon::Mode mode) {
+            DrawFolder(p, mode == QIcon::Disabled ? QColor(170, 170, 170) : QColor(226, 178, 64), true);
+        });
+    case ToolIcon::Save:
+        return Painted([](QPainter& p, QIcon::Mode mode) {
+            const bool off = mode == QIcon::Disabled;
+            p.setPen(QPen(off ? QColor(150, 150, 150) : QColor(30, 60, 110), 0.8));
+            p.setBrush(off ? QColor(200, 200, 200) : QColor(58, 110, 180));
+            QPainterPath disk;
+            disk.moveTo(1.5, 1.5);
+            disk.lineTo(12.5, 1.5);
+            disk.lineTo(14.5, 3.5);
+            disk.lineTo(14.5, 14.5);
+            disk.lineTo(1.5, 14.5);
+            disk.closeSubpath();
+            p.drawPath(disk);
+            p.setBrush(off ? QColor(235, 235, 235) : QColor(245, 245, 240));
+            p.drawRect(QRectF(4, 1.5, 8, 5));
+            p.setBrush(off ? QColor(170, 170, 170) : QColor(40, 70, 120));
+            p.drawRect(QRectF(9, 2.5, 2, 3));
+            p.setBrush(off ? QColor(235, 235, 235) : Qt::white);
+            p.drawRect(QRectF(3.5, 9, 9, 5.5));
+        });
+    case ToolIcon::Print:
+        return Painted([](QPainter& p, QIcon::Mode mode) {
+            const bool off = mode == QIcon::Disabled;
+            p.setPen(QPen(off ? QColor(150, 150, 150) : QColor(60, 60, 60), 0.8));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4, 1.5, 8, 5));
+            p.setBrush(off ? QColor(200, 200, 200) : QColor(120, 124, 132));
+            p.drawRoundedRect(QRectF(1.5, 6, 13, 6.5), 1.2, 1.2);
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4, 10, 8, 4.5));
+            p.setPen(QPen(off ? QColor(190, 190, 190) : QColor(110, 110, 110), 0.6));
+            p.drawLine(QPointF(5.5, 12), QPointF(10.5, 12));
+            p.drawLine(QPointF(5.5, 13.3), QPointF(9.5, 13.3));
+            p.setPen(Qt::NoPen);
+            p.setBrush(off ? QColor(170, 170, 170) : QColor(90, 200, 90));
+            p.drawEllipse(QPointF(12.3, 8.2), 0.8, 0.8);
+        });
+    case ToolIcon::Check:
+        return Painted([](QPainter& p, QIcon::Mode mode) {
+            const bool off = mode == QIcon::Disabled;
+            p.setPen(QPen(off ? QColor(150, 150, 150) : QColor(90, 90, 90), 0.8));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(2.5, 1.5, 10, 13));
+            p.setPen(QPen(off ? QColor(190, 190, 190) : QColor(150, 150, 150), 0.7));
+            for (double y = 4.5; y < 13; y += 2.5)
+                p.drawLine(QPointF(4.5, y), QPointF(10.5, y));
+            QPen tick(off ? QColor(160, 160, 160) : QColor(34, 150, 60), 2.2, Qt::SolidLine, Qt::RoundCap,
+                      Qt::RoundJoin);
+            p.setPen(tick);
+            p.setBrush(Qt::NoBrush);
+            QPainterPath mark;
+            mark.moveTo(6.5, 10);
+            mark.lineTo(9, 12.8);
+            mark.lineTo(14.5, 5.5);
+            p.drawPath(mark);
+        });
+    }
+    return QIcon();
+}
+
+QIcon ProgramIcon()
+{
+    return Painted([](QPainter& p, QIcon::Mode) {
+        // A road running into the distance under an evening sky.
+        QLinearGradient sky(0, 0, 0, 16);
+        sky.setColorAt(0, QColor(241, 236, 231));
+        sky.setColorAt(1, QColor(192, 174, 126));
+        p.setPen(QPen(QColor(79, 67, 38), 0.8));
+        p.setBrush(sky);
+        p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(70, 70, 74));
+        QPainterPath road;
+        road.moveTo(7, 7);
+        road.lineTo(9, 7);
+        road.lineTo(14, 15.5);
+        road.lineTo(2, 15.5);
+        road.closeSubpath();
+        p.drawPath(road);
+        p.setPen(QPen(QColor(250, 210, 60), 0.8));
+        p.drawLine(QPointF(8, 8), QPointF(8, 9.5));
+        p.drawLine(QPointF(8, 11), QPointF(8, 13));
+        // The kestrel, a small falcon, hovering.
+        p.setPen(QPen(QColor(120, 60, 20), 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath bird;
+        bird.moveTo(3, 4.5);
+        bird.quadTo(5.5, 2.2, 8, 4.2);
+        bird.quadTo(10.5, 2.2, 13, 4.5);
+        p.drawPath(bird);
+    });
+}
+
+} // namespace kestrel

@@ -1,0 +1,174 @@
+#include "app/subapp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRect>
+#include <QScreen>
+#include <QSettings>
+#include <QSplashScreen>
+#include <QTimer>
+
+#include "app/asker.h"
+#include "app/commandline.h"
+#include "app/mainframe.h"
+#include "app/painticons.h"
+#include "app/settingsstore.h"
+#include "app/subdoc.h"
+
+namespace kestrel {
+
+namespace {
+
+// A plain splash window until the program's own one (with its bitmap)
+// takes its place: it closes itself after 3 seconds or on a click.
+void ShowSplash()
+{
+    QPixmap picture(QSize(424, 204) * qApp->devicePixelRatio());
+    picture.setDevicePixelRatio(qApp->devicePixelRatio());
+    picture.fill(QColor(241, 236, 231));
+    {
+        QPainter painter(&picture);
+        QLinearGradient shade(0, 0, 0, 204);
+        shade.setColorAt(0, QColor(241, 236, 231));
+        shade.setColorAt(1, QColor(192, 174, 126));
+        painter.fillRect(QRect(0, 0, 424, 204), shade);
+        ProgramIcon().paint(&painter, QRect(24, 48, 96, 96));
+        QFont font = QApplication::font();
+        font.setPointSize(22);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(QColor(79, 67, 38));
+        painter.drawText(QRect(140, 56, 270, 48), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Tollgate Kestrel"));
+        font.setPointSize(11);
+        font.setBold(false);
+        painter.setFont(font);
+        painter.drawText(QRect(140, 104, 270, 30), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Release 1.0c"));
+    }
+    auto* splash = new QSplashScreen(picture);
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->show();
+    splash->repaint();
+    QTimer::singleShot(3000, splash, &QWidget::close);
+}
+
+} // namespace
+
+CSubApp::CSubApp(const QStringList& arguments, QObject* parent) : QObject(parent), m_arguments(arguments)
+{
+}
+
+CSubApp::~CSubApp()
+{
+    m_frame.reset();
+    m_doc.reset();
+    delete m_workArea;
+}
+
+void CSubApp::SetAsker(CAsker* asker)
+{
+    m_asker = asker;
+}
+
+void CSubApp::SetWorkArea(const QRect& area)
+{
+    delete m_workArea;
+    m_workArea = new QRect(area);
+}
+
+bool CSubApp::InitInstance()
+{
+    // The command line first: "ini=" names where the settings are.
+    CMyCommandLineInfo info;
+    info.ParseArguments(m_arguments);
+    m_debug = info.m_bDebug;
+    m_iniPath = info.m_strIniPath;
+    m_fileToOpen = info.m_strFileName;
+
+    std::unique_ptr<QSettings> store = OpenUserSettings(m_iniPath);
+    const QRect workArea =
+        m_workArea ? *m_workArea
+                   : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                       : QRect(0, 0, 1024, 768));
+    ReadStartSettings(*store, workArea, m_settings);
+    if (m_settings.showSplash && !qEnvironmentVariableIsSet("KESTREL_NO_SPLASH"))
+        ShowSplash();
+
+    if (!m_asker) {
+        m_ownAsker = std::make_unique<CDialogAsker>();
+        m_asker = m_ownAsker.get();
+    }
+    m_doc = std::make_unique<CSubDoc>(m_settings, *m_asker);
+    m_doc->SetDebugMode(m_debug);
+    m_frame = std::make_unique<CMainFrame>(*m_doc, m_settings);
+    connect(m_frame.get(), &CMainFrame::openRequested, this,
+            [this](const QString& path) { OpenDocumentFile(path); });
+    connect(m_frame.get(), &CMainFrame::closing, this, &CSubApp::SaveSettings);
+    RegisterBidFileTypes(m_iniPath, QCoreApplication::applicationFilePath());
+
+    const QScreen* screen = m_frame->screen();
+    ReadColorSettings(*store, screen ? screen->depth() : 32, m_frame->palette(), m_settings);
+    m_doc->BroadcastColorHint();
+
+    m_frame->setGeometry(m_settings.xPos, m_settings.yPos, m_settings.xSize, m_settings.ySize);
+    if (m_settings.maximized)
+        m_frame->showMaximized();
+    else
+        m_frame->show();
+    m_strTemplateSectionPath.clear();
+    if (!m_fileToOpen.isEmpty())
+        OpenDocumentFile(m_fileToOpen);
+    return true;
+}
+
+CSubDoc* CSubApp::OpenDocumentFile(const QString& path)
+{
+    if (!m_doc)
+        return nullptr;
+    m_doc->OpenDocument(path);
+    return m_doc.get();
+}
+
+void CSubApp::RegisterBidFileTypes(const QString& iniPath, const QString& programPath)
+{
+    // The file types themselves are registered by the installed desktop
+    // entry and MIME package; what is left is the installation folder.
+    SettingsStore store;
+    // The file named by "ini=" is the store even before it exists.
+    if (!iniPath.isEmpty())
+        store.Open(iniPath);
+    else
+        store.OpenForProgram(iniPath, programPath);
+    if (!store.OpenKey(QStringLiteral("Software\\Corvane\\Tollgate\\Kestrel\\Directories")))
+        return;
+    const std::optional<QString> current = store.ReadValue(QStringLiteral("InstallDir"));
+    if (!current || current->isEmpty()) {
+        QString folder = QFileInfo(programPath).absolutePath();
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+        // Failures are ignored: the value is written again at the next start.
+        (void)store.WriteValue(QStringLiteral("InstallDir"), QDir::toNativeSeparators(folder));
+    }
+    store.Close();
+}
+
+void CSubApp::SaveSettings()
+{
+    if (!m_frame)
+        return;
+    std::unique_ptr<QSettings> store = OpenUserSettings(m_iniPath);
+    WriteSettings(*store, m_settings, m_frame->Placement());
+    m_settingsSaved = true;
+}
+
+void CSubApp::ExitInstance()
+{
+    if (m_doc)
+        m_doc->GetEvaluator().Clear();
+}
+
+} // namespace kestrel

@@ -1,0 +1,416 @@
+#include "app/subdoc.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "app/asker.h"
+#include "app/qtext.h"
+#include "app/reportprinting.h"
+#include "app/suberrors.h"
+#include "app/subsettings.h"
+#include "app/subtreeview.h"
+#include "calc/formats.h"
+#include "file/contractfile.h"
+#include "file/contractsave.h"
+#include "file/opencontract.h"
+#include "model/contract/contract.h"
+#include "model/contract/itemstext.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+
+namespace {
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The wait cursor while a routine runs.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// One change of the contract on the undo stack. The change is already made
+// when it is pushed; undo and redo exchange its image with the contract.
+class CEditCommand : public QUndoCommand {
+public:
+    CEditCommand(CContractEdits& edits, AppliedEdit edit) : m_edits(edits), m_edit(std::move(edit))
+    {
+        setText(QString::fromStdString(m_edit.description));
+    }
+    void undo() override { m_edits.Undo(m_edit); }
+    void redo() override
+    {
+        if (m_done)
+            m_edits.Redo(m_edit);
+        m_done = true;
+    }
+
+private:
+    CContractEdits& m_edits;
+    AppliedEdit m_edit;
+    bool m_done = false;
+};
+
+bool IsBidLibrary(const QString& path)
+{
+    // Only the last extension counts: "x.kvl.con" is a contract.
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && name.mid(dot).compare(QStringLiteral(".kvl"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QString AppTitle()
+{
+    return QStringLiteral("Tollgate Kestrel");
+}
+
+CSubDoc::CSubDoc(CSubSettings& settings, CAsker& asker, QObject* parent)
+    : QObject(parent), m_settings(settings), m_asker(&asker)
+{
+    m_reportPrinter = [](CSubDoc& doc, bool preview) {
+        PrintContractReport(doc.MainWindow(), *doc.Contract(), doc.GetEvaluator(), preview);
+    };
+    m_saver = [](CContract& contract, const std::string& path) { return SaveContract(contract, path); };
+    connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { SyncModified(); });
+    connect(&m_undo, &QUndoStack::indexChanged, this, [this](int) { SyncModified(); });
+}
+
+CSubDoc::~CSubDoc()
+{
+    // The commands refer to the edit layer; they go first.
+    m_undo.clear();
+    m_edits.reset();
+}
+
+QString CSubDoc::WindowTitle() const
+{
+    if (!HasContract())
+        return AppTitle();
+    return AppTitle() + QStringLiteral(" - ") + QFileInfo(m_path).fileName();
+}
+
+bool CSubDoc::IsModified() const
+{
+    return HasContract() && !m_undo.isClean();
+}
+
+bool CSubDoc::IsRecordAlive(const CSubcontract* record) const
+{
+    return record && m_contract && m_contract->m_pSubTable &&
+           m_contract->m_pSubTable->m_Records.IndexOf(record) >= 0;
+}
+
+QString CSubDoc::ContractTotalText() const
+{
+    if (!m_contract)
+        return QStringLiteral("$0.00");
+    const NumberFormat f = m_contract->m_ExtFormat;
+    return ToQString(FormatNumber(m_contract->m_fContractTotal, f.digits, f.decimals, true, true) + " ");
+}
+
+void CSubDoc::SyncModified()
+{
+    // The contract's own flag follows the stack: an undone change puts back
+    // the flag it found, which need not be the state of the file on disk.
+    if (m_contract)
+        m_contract->SetModified(!m_undo.isClean());
+    const bool modified = IsModified();
+    if (modified != m_lastModified) {
+        m_lastModified = modified;
+        emit modifiedChanged(modified);
+    }
+}
+
+void CSubDoc::ContractChanged(const ChangeEvent& event)
+{
+    // Every change ran the check in its follow-up.
+    m_checkCurrent = true;
+    emit contractChanged(event);
+}
+
+bool CSubDoc::ApplyEdit(EditResult result)
+{
+    if (!result) {
+        const auto why = static_cast<Refusal>(result.errorCode());
+        const QString caption =
+            result.errorCode() > 0 ? QString::fromLatin1(RefusalCaption(why)) : AppTitle();
+        m_asker->Tell(m_mainWindow, caption, ToQString(result.errorText()), QMessageBox::Warning);
+        return false;
+    }
+    if (result->inverse.IsEmpty() || !m_edits)
+        return true; // nothing changed: nothing to take back
+    m_undo.push(new CEditCommand(*m_edits, std::move(result).value()));
+    return true;
+}
+
+void CSubDoc::CloseContract()
+{
+    if (!m_contract)
+        return;
+    emit contractClosing();
+    m_undo.clear();
+    m_edits.reset();
+    m_contract.reset();
+    m_paths.SetContractPath(std::string());
+    m_path.clear();
+    m_subNameField = m_subField = 0;
+}
+
+bool CSubDoc::OnFileOpen()
+{
+    const QString path = m_asker->OpenFileName(m_mainWindow);
+    if (path.isEmpty())
+        return false;
+    return OpenDocument(path);
+}
+
+bool CSubDoc::OpenDocument(const QString& requested)
+{
+    QString path = requested;
+    if (IsBidLibrary(path)) {
+        const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
+                                                              QStringLiteral("Select Proposal"));
+        if (!choice.confirmed || choice.path.isEmpty())
+            return false;
+        path = choice.path;
+    }
+    WaitCursor wait;
+    if (HasContract() && IsModified()) {
+        const auto answer =
+            m_asker->Ask(m_mainWindow, AppTitle(),
+                         QStringLiteral("The File ") + m_path +
+                             QStringLiteral(" has changed.\nDo you want to save the changes?"),
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::Question);
+        // A save that fails or is cancelled stops the open: the changes the
+        // user wanted kept are still there.
+        if (answer == QMessageBox::Yes && !DoFileSave())
+            return false;
+    }
+    emit loadingWindow(true);
+    // The file goes into a new contract; the open one stays until the read
+    // has succeeded.
+    std::unique_ptr<CContract> fresh;
+    const int code = ReadContractFile(LocalPath(path), fresh);
+    if (code != CF_OK || !fresh) {
+        emit loadingWindow(false);
+        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+                      ToQString(ContractFileErrorText(code == CF_OK ? CF_CANNOT_READ : code, false)));
+        return false;
+    }
+    CloseContract();
+    m_contract = std::move(fresh);
+    const OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
+    m_subNameField = opened.subNameField;
+    m_subField = opened.subField;
+    m_edits = std::make_unique<CContractEdits>(*m_contract, m_evaluator, m_paths);
+    m_edits->SetObserver(this);
+    // The open steps ended with the silent check.
+    m_checkCurrent = true;
+    m_undo.clear();
+    m_undo.setClean();
+    m_path = path;
+    SyncModified();
+    if (m_settings.warnRef)
+        for (const std::string& error : opened.listErrors)
+            m_asker->Tell(m_mainWindow, AppTitle(), ToQString(error));
+    m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath());
+    emit recentFilesChanged();
+    emit documentReplaced();
+    emit titleChanged();
+    emit loadingWindow(false);
+    return true;
+}
+
+bool CSubDoc::SaveTo(const QString& path)
+{
+    WaitCursor wait;
+    const Status saved = m_saver(*m_contract, LocalPath(path));
+    if (!saved) {
+        // The file on disk is as it was and the document stays modified.
+        m_contract->SetModified(true);
+        m_asker->Tell(m_mainWindow, AppTitle(), ToQString(saved.errorText()));
+        return false;
+    }
+    m_undo.setClean();
+    SyncModified();
+    // The save stamped the remarks, which the check reads.
+    m_checkCurrent = false;
+    emit contractSaved();
+    return true;
+}
+
+bool CSubDoc::DoFileSave()
+{
+    if (!HasContract())
+        return false;
+    if (m_path.isEmpty())
+        return DoSaveAs();
+    return SaveTo(m_path);
+}
+
+bool CSubDoc::DoSaveAs()
+{
+    if (!HasContract())
+        return false;
+    const QString path = m_asker->SaveFileName(m_mainWindow, m_path);
+    if (path.isEmpty() || !SaveTo(path))
+        return false;
+    if (path != m_path) {
+        m_path = path;
+        m_paths.SetContractPath(LocalPath(path));
+        m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath());
+        emit recentFilesChanged();
+        emit titleChanged();
+    }
+    return true;
+}
+
+bool CSubDoc::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    const QString name = m_path.isEmpty() ? QStringLiteral("Contract") : QFileInfo(m_path).fileName();
+    const auto answer =
+        m_asker->Ask(m_mainWindow, AppTitle(), QStringLiteral("Save changes to %1?").arg(name),
+                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Question);
+    if (answer == QMessageBox::Yes)
+        return DoFileSave();
+    return answer == QMessageBox::No;
+}
+
+bool CSubDoc::OnNewDocument()
+{
+    if (!SaveModified())
+        return false;
+    CloseContract();
+    SyncModified();
+    emit documentReplaced();
+    emit titleChanged();
+    return true;
+}
+
+void CSubDoc::NotifyCheck(bool hadErrors)
+{
+    ChangeEvent event;
+    event.checkChanged = hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
+    emit contractChanged(event);
+}
+
+bool CSubDoc::ShowCheck(bool interactive)
+{
+    if (!m_edits)
+        return false;
+    const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
+    m_edits->RunCheck();
+    m_checkCurrent = true;
+    NotifyCheck(hadErrors);
+    const CheckResult& check = m_edits->LastCheck();
+    if (check.messages.empty()) {
+        if (interactive)
+            m_asker->Tell(m_mainWindow, QStringLiteral("Contract Check"),
+                          QStringLiteral("Contract Is Complete"));
+        return true;
+    }
+    CSubErrors dialog(*m_contract, check, m_mainWindow);
+    m_asker->ShowErrorList(dialog);
+    return true;
+}
+
+void CSubDoc::OnCheckContract()
+{
+    ShowCheck(true);
+}
+
+void CSubDoc::RunCheckBeforePrint()
+{
+    ShowCheck(false);
+}
+
+uint32_t CSubDoc::RenewCheckValue()
+{
+    if (!m_contract || !m_edits)
+        return 0;
+    const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
+    // The silent check, unless the last one still stands (every change and
+    // the open itself end with one).
+    if (!m_checkCurrent) {
+        m_edits->RunCheck();
+        m_checkCurrent = true;
+    }
+    m_contract->m_dwCheck = ComputeCheckValue(*m_contract);
+    if (hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS))
+        NotifyCheck(hadErrors);
+    return m_contract->m_dwCheck;
+}
+
+void CSubDoc::OnFilePrint(bool preview)
+{
+    if (!HasContract())
+        return;
+    if (!preview) {
+        if (m_settings.printSave)
+            DoFileSave();
+        if (m_settings.printCheck)
+            RunCheckBeforePrint();
+    }
+    if (m_reportPrinter)
+        m_reportPrinter(*this, preview);
+}
+
+void CSubDoc::OnEditCopy()
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
+        edit->copy();
+    } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
+        text->copy();
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
+        plain->copy();
+    } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
+        if (!combo->currentText().isEmpty())
+            QGuiApplication::clipboard()->setText(combo->currentText());
+    } else if (auto* tree = qobject_cast<CSubTreeView*>(focus)) {
+        if (m_contract &&
+            tree->SelectedNodeText().compare(QStringLiteral("Contract Items"), Qt::CaseInsensitive) == 0)
+            QGuiApplication::clipboard()->setText(ToQString(ContractItemsText(*m_contract)));
+    }
+}
+
+void CSubDoc::OnEditPaste()
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
+        if (!edit->isReadOnly())
+            edit->paste();
+    } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
+        if (!text->isReadOnly())
+            text->paste();
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
+        if (!plain->isReadOnly())
+            plain->paste();
+    }
+}
+
+bool CSubDoc::CanPaste() const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return HasContract() && data && data->hasText();
+}
+
+} // namespace kestrel

@@ -1,0 +1,158 @@
+#pragma once
+// The document: the one open contract (or none), the program's evaluator
+// and folders, and the edit layer over the contract. Every change of the
+// contract goes through ApplyEdit, lands on the undo stack, and comes back
+// as a contractChanged signal from which every view redraws.
+//
+// Opening reads the new file into a new contract and swaps it in only when
+// the read succeeded, so a damaged file never costs the contract that was
+// open. Saving never truncates the file before the new one is complete.
+// The modified mark is the undo stack's: undoing back to the saved state
+// clears it, and saving keeps the history.
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+#include <functional>
+#include <memory>
+
+#include "calc/evaluator.h"
+#include "edit/changeevent.h"
+#include "edit/contractedits.h"
+#include "model/subcontract/programpaths.h"
+
+class QWidget;
+
+namespace kestrel {
+
+class CAsker;
+class CContract;
+struct CSubSettings;
+
+// The program's name, the caption of its own message boxes.
+QString AppTitle();
+
+class CSubDoc : public QObject, public ContractObserver {
+    Q_OBJECT
+public:
+    CSubDoc(CSubSettings& settings, CAsker& asker, QObject* parent = nullptr);
+    ~CSubDoc() override;
+
+    // --- state ---------------------------------------------------------
+    bool HasContract() const { return m_contract != nullptr; }
+    CContract* Contract() const { return m_contract.get(); }
+    CContractEdits* Edits() const { return m_edits.get(); }
+    Evaluator& GetEvaluator() { return m_evaluator; }
+    CProgramPaths& Paths() { return m_paths; }
+    CSubSettings& Settings() const { return m_settings; }
+    CAsker& Asker() const { return *m_asker; }
+    void SetAsker(CAsker& asker) { m_asker = &asker; }
+    QUndoStack& UndoStack() { return m_undo; }
+    // The window dialogs are owned by.
+    void SetMainWindow(QWidget* window) { m_mainWindow = window; }
+    QWidget* MainWindow() const { return m_mainWindow; }
+    void SetDebugMode(bool on) { m_debug = on; }
+    bool DebugMode() const { return m_debug; }
+
+    const QString& PathName() const { return m_path; }
+    // "Tollgate Kestrel - FILE" while a contract is open, else "Tollgate Kestrel".
+    QString WindowTitle() const;
+    bool IsModified() const;
+    // Indexes of the subcontractor fields "SubName" and "SUB" (0 when absent).
+    int SubNameField() const { return m_subNameField; }
+    int SubField() const { return m_subField; }
+    // Whether the record is one of the open contract's subcontractors (a
+    // pointer comparison: the record itself may be gone).
+    bool IsRecordAlive(const CSubcontract* record) const;
+    // The contract total as the status bar shows it (money form and a blank).
+    QString ContractTotalText() const;
+
+    // --- commands --------------------------------------------------------
+    // File Open: the open dialog, then OpenDocument.
+    bool OnFileOpen();
+    // The open routine (command line, recent files, dropped files, File
+    // Open). False when nothing new was opened.
+    bool OpenDocument(const QString& path);
+    // Save (Save As when the contract has no path yet); false when not saved.
+    bool DoFileSave();
+    bool DoSaveAs();
+    // Ctrl+N: closes the contract after the save question.
+    bool OnNewDocument();
+    // The question before the contract is closed ("Save changes to %1?"):
+    // false when the user cancels or the save fails.
+    bool SaveModified();
+    // Check Contract (F4): "Contract Is Complete" or the error list.
+    void OnCheckContract();
+    // The check before printing: the error list only when there are
+    // messages.
+    void RunCheckBeforePrint();
+    // Print and Print Preview: the save and the check the settings ask for,
+    // then the report.
+    void OnFilePrint(bool preview);
+    void OnEditCopy();
+    void OnEditPaste();
+    bool CanPaste() const;
+    // The one way views change the contract: a refusal is shown in a message
+    // box with the refusal's caption; a change lands on the undo stack.
+    // Returns whether the change was made.
+    bool ApplyEdit(EditResult result);
+    // Runs the check silently (the tree's marks follow) and, for the
+    // contract view, renews the contract's check value; returns it.
+    uint32_t RenewCheckValue();
+    // Hint 4660: the colour or background settings changed.
+    void BroadcastColorHint() { emit colorSettingsChanged(); }
+
+    // How the contract is written to a file (tests make it fail).
+    using ContractSaver = std::function<Status(CContract& contract, const std::string& path)>;
+    void SetContractSaver(ContractSaver saver) { m_saver = std::move(saver); }
+
+    // What printing does once saved and checked (the print windows replace it).
+    using ReportPrinter = std::function<void(CSubDoc& doc, bool preview)>;
+    void SetReportPrinter(ReportPrinter printer) { m_reportPrinter = std::move(printer); }
+
+    void ContractChanged(const ChangeEvent& event) override;
+
+signals:
+    // A change of the contract (edits, undo, redo, a check that ran).
+    void contractChanged(const kestrel::ChangeEvent& event);
+    // The contract is about to go (closed, or another one coming): views
+    // and tree nodes let go of its records.
+    void contractClosing();
+    // Another contract (or none) is now the document's.
+    void documentReplaced();
+    void modifiedChanged(bool modified);
+    void titleChanged();
+    void contractSaved();
+    void recentFilesChanged();
+    // The loading window on or off.
+    void loadingWindow(bool on);
+    // Hint 4660.
+    void colorSettingsChanged();
+
+private:
+    bool SaveTo(const QString& path);
+    void CloseContract();
+    void SyncModified();
+    void NotifyCheck(bool hadErrors);
+    bool ShowCheck(bool interactive);
+
+    CSubSettings& m_settings;
+    CAsker* m_asker;
+    QWidget* m_mainWindow = nullptr;
+    bool m_debug = false;
+    Evaluator m_evaluator;
+    CProgramPaths m_paths;
+    std::unique_ptr<CContract> m_contract;
+    std::unique_ptr<CContractEdits> m_edits;
+    QUndoStack m_undo;
+    QString m_path;
+    int m_subNameField = 0;
+    int m_subField = 0;
+    bool m_lastModified = false;
+    bool m_checkCurrent = false; // contract flag 3 is from a check of the contract as it stands
+    ReportPrinter m_reportPrinter;
+    ContractSaver m_saver;
+};
+
+} // namespace kestrel

@@ -1,0 +1,69 @@
+#include "app/suberrors.h"
+
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/qtext.h"
+#include "app/reportprinting.h"
+
+namespace kestrel {
+
+CSubErrors::CSubErrors(const CContract& contract, const CheckResult& check, QWidget* parent)
+    : QDialog(parent), m_contract(contract), m_check(check)
+{
+    setWindowTitle(QStringLiteral("Tollgate Error List"));
+    auto* layout = new QVBoxLayout(this);
+    auto* summary = new QLabel(this);
+    summary->setText(QStringLiteral("%1 error(s), %2 warning(s)").arg(check.errors).arg(check.warnings));
+    layout->addWidget(summary);
+    m_list = new QListWidget(this);
+    m_list->setSortingEnabled(false);
+    m_list->setAlternatingRowColors(true);
+    m_list->setWordWrap(false);
+    for (const CheckMessage& message : m_check.messages)
+        if (message.severity != CheckSeverity::Marker || !message.text.empty())
+            m_list->addItem(ToQString(message.text));
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(0);
+    layout->addWidget(m_list, 1);
+    summary->setBuddy(m_list);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    m_printButton = new QPushButton(QStringLiteral("&Print Errors"), this);
+    buttons->addWidget(ok);
+    buttons->addWidget(m_printButton);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_printButton, &QPushButton::clicked, this, &CSubErrors::PrintErrors);
+    m_print = [](CSubErrors& dialog) { PrintErrorList(&dialog, dialog.Contract(), dialog.Check()); };
+    resize(620, 380);
+}
+
+void CSubErrors::PrintErrors()
+{
+    if (m_print)
+        m_print(*this);
+}
+
+void CSubErrors::reject()
+{
+    PrintErrors();
+}
+
+void CSubErrors::closeEvent(QCloseEvent* event)
+{
+    // The base would reject, which here means printing.
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+} // namespace kestrel

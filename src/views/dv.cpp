@@ -1,0 +1,9 @@
+#include "views/dv.h"
+
+namespace kestrel {
+
+CDV::CDV(QWidget* parent) : CDynaFormView(parent)
+{
+}
+
+} // namespace kestrel

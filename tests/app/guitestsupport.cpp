@@ -1,0 +1,132 @@
+#include "app/guitestsupport.h"
+
+#include <QFile>
+#include <QRect>
+
+#include <filesystem>
+
+#include "app/mainframe.h"
+#include "app/proposalselection.h"
+#include "app/subdoc.h"
+#include "app/suberrors.h"
+#include "app/subtreeview.h"
+#include "file/contractfile.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/winmeta.h"
+#include "support/testcontract.h"
+
+#include <QListWidget>
+
+namespace kestrel::test {
+
+QMessageBox::StandardButton ScriptedAsker::Ask(QWidget*, const QString& caption, const QString& text,
+                                               QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
+{
+    asked.push_back({caption, text, buttons, icon});
+    if (!answers.empty()) {
+        const QMessageBox::StandardButton answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    if (buttons & QMessageBox::Ok)
+        return QMessageBox::Ok;
+    if (buttons & QMessageBox::No)
+        return QMessageBox::No;
+    return QMessageBox::Cancel;
+}
+
+ProposalChoice ScriptedAsker::ChooseProposal(QWidget*, const QString& library, const QString& patterns,
+                                             const QString& title)
+{
+    proposalsOffered = MatchingProposalNames(library, patterns);
+    proposalTitle = title;
+    if (proposal.isEmpty())
+        return {};
+    return ExtractProposal(library, proposal, nullptr);
+}
+
+void ScriptedAsker::ShowErrorList(CSubErrors& dialog)
+{
+    ++errorLists;
+    errorListLines.clear();
+    for (int i = 0; i < dialog.List()->count(); ++i)
+        errorListLines.append(dialog.List()->item(i)->text());
+    if (onErrorList)
+        onErrorList(dialog);
+}
+
+ProgramFixture::ProgramFixture(const QStringList& extraArguments)
+{
+    iniPath = Q(dir.file("kestrel.ini"));
+    QStringList arguments{QStringLiteral("/ini=") + iniPath};
+    arguments += extraArguments;
+    qputenv("KESTREL_NO_SPLASH", "1");
+    m_app = std::make_unique<CSubApp>(arguments);
+    m_app->SetAsker(&asker);
+    m_app->SetWorkArea(QRect(0, 0, 1280, 800));
+    m_app->InitInstance();
+}
+
+ProgramFixture::~ProgramFixture()
+{
+    m_app->ExitInstance();
+}
+
+CSubDoc& ProgramFixture::Doc()
+{
+    return *m_app->Document();
+}
+
+CMainFrame& ProgramFixture::Frame()
+{
+    return *m_app->MainFrame();
+}
+
+CSubTreeView& ProgramFixture::Tree()
+{
+    return *Frame().Tree();
+}
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString CopyDemo(const TempDir& dir, const std::string& name)
+{
+    const std::filesystem::path samples(KESTREL_SAMPLES);
+    for (const char* file : {"VENDORS.BIN", "WORKTYPE.LST"})
+        std::filesystem::copy_file(samples / file, std::filesystem::path(dir.path()) / file,
+                                   std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(samples / "DEMO.CON", dir.file(name),
+                               std::filesystem::copy_options::overwrite_existing);
+    return Q(dir.file(name));
+}
+
+QString WriteContract(CContract& contract, const std::string& path)
+{
+    if (WriteContractFile(contract, path) != 0)
+        return QString();
+    return Q(path);
+}
+
+std::unique_ptr<CContract> SmallContract(int subcontractors)
+{
+    auto c = std::make_unique<CContract>();
+    c->m_strHeader[HDR_CONTRACT_ID] = std::string("T-100");
+    c->m_QuanFormat = NumberFormat{9, 3};
+    c->m_UPFormat = NumberFormat{8, 2};
+    c->m_ExtFormat = NumberFormat{9, 2};
+    AddHeading(*c, "0001");
+    AddItem(*c, "0010", 100, 2.5);
+    AddItem(*c, "0020", 10, 40);
+    c->m_pSubTable = MakeTextTable(24);
+    for (int i = 0; i < subcontractors; ++i)
+        AddSub(*c, "Sub " + std::to_string(i + 1));
+    FlagSet(c->m_wFlags, CONTRACT_SHOW_ITEMS, 1);
+    FlagSet(c->m_wFlags, CONTRACT_DRAG_TIERS, 1);
+    c->RecalculateContract();
+    return c;
+}
+
+} // namespace kestrel::test

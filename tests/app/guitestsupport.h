@@ -1,0 +1,93 @@
+#pragma once
+// What the program's tests share: answers to the document's questions
+// given in advance, a program started on a temporary INI file, and test
+// contracts written to files.
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/asker.h"
+#include "app/subapp.h"
+#include "support/testfiles.h"
+
+namespace kestrel {
+class CContract;
+class CMainFrame;
+class CSubDoc;
+class CSubTreeView;
+} // namespace kestrel
+
+namespace kestrel::test {
+
+// Answers the document's questions from a script and records them.
+class ScriptedAsker : public CAsker {
+public:
+    struct Question {
+        QString caption;
+        QString text;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::Icon icon;
+    };
+
+    QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption, const QString& text,
+                                    QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
+    QString OpenFileName(QWidget*) override { return openFile; }
+    QString SaveFileName(QWidget*, const QString&) override
+    {
+        ++saveDialogs;
+        return saveFile;
+    }
+    ProposalChoice ChooseProposal(QWidget* parent, const QString& library, const QString& patterns,
+                                  const QString& title) override;
+    void ShowErrorList(CSubErrors& dialog) override;
+
+    // Answers in order; when they run out, the default button.
+    std::deque<QMessageBox::StandardButton> answers;
+    std::vector<Question> asked;
+    QString openFile;
+    QString saveFile;
+    int saveDialogs = 0;
+    // The entry the proposal selection takes (empty: cancelled).
+    QString proposal;
+    QStringList proposalsOffered;
+    QString proposalTitle;
+    // What the error list showed, and what to do with it while shown.
+    QStringList errorListLines;
+    int errorLists = 0;
+    std::function<void(CSubErrors&)> onErrorList;
+};
+
+// The program started with a temporary INI file and scripted answers.
+class ProgramFixture {
+public:
+    explicit ProgramFixture(const QStringList& extraArguments = {});
+    ~ProgramFixture();
+    CSubApp& App() { return *m_app; }
+    CSubDoc& Doc();
+    CMainFrame& Frame();
+    CSubTreeView& Tree();
+    ScriptedAsker asker;
+    TempDir dir;
+    QString iniPath;
+
+private:
+    std::unique_ptr<CSubApp> m_app;
+};
+
+// A copy of the demo contract (and its list files) in dir; returns its path.
+QString CopyDemo(const TempDir& dir, const std::string& name = "DEMO.CON");
+// Writes a contract to a file; returns the path.
+QString WriteContract(CContract& contract, const std::string& path);
+// A small contract: items, a subcontractor table of text fields with the
+// given top-level subcontractors, contract flags 4 and 5.
+std::unique_ptr<CContract> SmallContract(int subcontractors);
+QString Q(const std::string& text);
+
+} // namespace kestrel::test
