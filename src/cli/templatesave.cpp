@@ -1,14 +1,13 @@
 // template-save: writes a template text file as a section of a template
 // section file, as the template view's save does.
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <cstddef>
 #include <iostream>
 
 #include "calc/codepage.h"
 #include "calc/result.h"
 #include "cli/command.h"
+#include "file/wholefile.h"
 #include "report/sectionfile.h"
 
 namespace kestrel::cli {
@@ -19,36 +18,6 @@ constexpr int kExitNotSaved = 2;
 // Far beyond any template a user edits, and small enough that an endless
 // source (a device) ends in a message rather than in exhausted memory.
 constexpr std::size_t kMaxTextFile = std::size_t(64) << 20;
-
-std::string Reason(const char* what, int error)
-{
-    return std::string(what) + ": " + std::strerror(error);
-}
-
-// The whole text file. A directory, a file that cannot be read or one
-// larger than kMaxTextFile gives the reason instead.
-Result<std::string> ReadTextFile(const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return Result<std::string>::Fail(Reason("Cannot open file", errno));
-    std::string text;
-    char block[64 * 1024];
-    std::size_t n = 0;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
-        if (n > kMaxTextFile - text.size()) {
-            std::fclose(f);
-            return Result<std::string>::Fail("File is larger than " + std::to_string(kMaxTextFile >> 20) +
-                                             " MiB");
-        }
-        text.append(block, n);
-    }
-    const int reason = std::ferror(f) ? errno : 0;
-    std::fclose(f);
-    if (reason != 0)
-        return Result<std::string>::Fail(Reason("Cannot read file", reason));
-    return text;
-}
 
 int RunTemplateSave(const std::vector<std::string>& args)
 {
@@ -62,7 +31,7 @@ int RunTemplateSave(const std::vector<std::string>& args)
         PrintError("NAME: " + name.errorText());
         return 2;
     }
-    const Result<std::string> file = ReadTextFile(args[2]);
+    const Result<std::string> file = ReadWholeFile(args[2], kMaxTextFile);
     if (!file) {
         PrintFileError(args[2], file.errorText());
         return kExitNotSaved;
