@@ -8,6 +8,7 @@ PACKAGES=(
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   fonts-liberation poppler-utils libdynamite-dev
+  libxlsxwriter-dev libzip-dev libexpat1-dev
 )
 
 missing=()
