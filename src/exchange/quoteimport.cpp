@@ -1,5 +1,8 @@
 #include "exchange/quoteimport.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
 #include <utility>
 
 #include "calc/codepage.h"
@@ -33,6 +36,49 @@ bool GroupsThousands(std::string_view digits)
             return false;
     return true;
 }
+
+// A line number as a spreadsheet may have changed it: "0160" typed or read
+// into a number cell becomes 160. A quote's line that names no item but
+// reads as the same whole number as exactly one item's all-digit line
+// number is that item's line.
+class LineNumbers {
+public:
+    explicit LineNumbers(const CContract& contract) : m_contract(contract)
+    {
+        for (const auto& item : contract.m_Items) {
+            if (item->IsHeading())
+                continue;
+            const std::string_view line = TextView(item->m_strLineNumber);
+            if (const auto key = DigitsKey(line)) {
+                auto [it, added] = m_byValue.emplace(*key, std::string(line));
+                if (!added && it->second != line)
+                    it->second.clear(); // two lines of one value: neither is guessed
+            }
+        }
+    }
+
+    std::string Resolve(std::string_view text) const
+    {
+        if (m_contract.FindItemByLineNumber(text))
+            return std::string(text);
+        const auto key = DigitsKey(text);
+        const auto it = key ? m_byValue.find(*key) : m_byValue.end();
+        return it != m_byValue.end() && !it->second.empty() ? it->second : std::string(text);
+    }
+
+private:
+    // The digits of an all-digit text without its leading zeros.
+    static std::optional<std::string> DigitsKey(std::string_view text)
+    {
+        if (text.empty() || text.size() > 32 || !std::all_of(text.begin(), text.end(), IsDigit))
+            return std::nullopt;
+        const size_t first = text.find_first_not_of('0');
+        return std::string(first == std::string_view::npos ? "0" : text.substr(first));
+    }
+
+    const CContract& m_contract;
+    std::map<std::string, std::string> m_byValue;
+};
 
 class RowEntry {
 public:
@@ -127,10 +173,11 @@ Result<QuoteImport> ImportQuote(CContractEdits& edits, CSubcontract& record, con
     if (!table || table->m_Records.IndexOf(&record) < 0)
         return Result<QuoteImport>::Fail("The subcontractor is not in this contract");
     QuoteImport import;
+    const LineNumbers lines(edits.Contract());
     for (const QuoteRow& row : sheet.rows) {
         if (row.number < columns.firstRow)
             continue;
-        const std::string_view line = TrimWhite(row.Cell(columns.line));
+        const std::string line = lines.Resolve(TrimWhite(row.Cell(columns.line)));
         std::string_view quantity = columns.quantity >= 0 ? TrimWhite(row.Cell(columns.quantity)) : "";
         const std::string_view price = columns.price >= 0 ? TrimWhite(row.Cell(columns.price)) : "";
         if (IsLump(quantity))

@@ -31,13 +31,12 @@ struct QuoteImport {
 
 // Enters the quote's rows from columns.firstRow on for `record`. A row with
 // no line number, or with neither a quantity nor a unit price, is passed
-// over; a quantity of "LUMP" (as the item schedule shows a lump-sum item)
-// counts as no quantity. For every other row: "Use?" is checked when the
-// line is not yet subcontracted to the record, then the quantity and the
-// unit price are entered as typed. When one of these is refused, the row's
-// changes are taken back and the row is listed with the refusal's message.
-// Fails only when the columns do not name what a quote needs, or the record
-// is not one of the contract's subcontractors.
+// over; a line number that a spreadsheet turned into a number ("160" for
+// "0160") is taken for the one item whose line it reads as; a quantity of "LUMP" (as the item schedule shows
+// a lump-sum item) counts as no quantity. For every other row: "Use?" is checked when the line is not yet
+// subcontracted to the record, then the quantity and the unit price are entered as typed. When one of these
+// is refused, the row's changes are taken back and the row is listed with the refusal's message. Fails only
+// when the columns do not name what a quote needs, or the record is not one of the contract's subcontractors.
 [[nodiscard]] Result<QuoteImport> ImportQuote(CContractEdits& edits, CSubcontract& record,
                                               const QuoteSheet& sheet, const QuoteColumns& columns);
 

@@ -18,6 +18,7 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/programpaths.h"
 #include "model/subcontract/winmeta.h"
+#include "support/testcontract.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
@@ -271,6 +272,30 @@ TEST(QuoteImport, NumbersWithADecimalComma)
     EXPECT_EQ(QuoteNumberText("@QUAN", true), "@QUAN");
     EXPECT_EQ(QuoteNumberText("", true), "");
     EXPECT_EQ(QuoteNumberText(",5", true), ",5");
+}
+
+TEST(QuoteImport, LineNumbersASpreadsheetTurnedIntoNumbers)
+{
+    Demo d;
+    ASSERT_TRUE(d.contract);
+    auto import = ImportQuote(*d.edits, d.Sub("00000001"),
+                              Csv("Line,Unit Price\n160,41\n0170,95\n00170,96\n"), Columns(0, -1, 1, 2));
+    ASSERT_TRUE(import.ok());
+    EXPECT_EQ(import->applied, 3);
+    EXPECT_DOUBLE_EQ(d.SubItem("00000001", "0160")->m_fUP, 41);
+    EXPECT_DOUBLE_EQ(d.SubItem("00000001", "0170")->m_fUP, 96);
+    // Where two lines read as the same number, neither is guessed.
+    Demo twice;
+    ASSERT_TRUE(twice.contract);
+    test::AddItem(*twice.contract, "160", 1, 1);
+    import = ImportQuote(*twice.edits, twice.Sub("00000001"), Csv("Line,Unit Price\n00160,41\n160,42\n"),
+                         Columns(0, -1, 1, 2));
+    ASSERT_TRUE(import.ok());
+    EXPECT_EQ(import->applied, 1);
+    ASSERT_EQ(import->refused.size(), 1u);
+    EXPECT_EQ(import->refused[0].message, "The contract has no item with line number 00160");
+    EXPECT_DOUBLE_EQ(twice.SubItem("00000001", "160")->m_fUP, 42);
+    EXPECT_FALSE(twice.SubItem("00000001", "0160"));
 }
 
 TEST(QuoteImport, WhatAQuoteCannotBeEnteredWith)
