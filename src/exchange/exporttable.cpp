@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <set>
 
 #include "calc/codepage.h"
@@ -97,21 +98,8 @@ ExportCell AmountCell(std::string_view text, int format, const ExportNumberForma
 {
     if (IsBlankText(text))
         return ExportCell();
-    std::string clean;
-    for (char c : text)
-        if (c != '\t' && c != ' ' && c != '$' && c != ',')
-            clean.push_back(c);
-    bool negative = false;
-    if (clean.size() >= 2 && clean.front() == '(' && clean.back() == ')') {
-        negative = true;
-        clean = clean.substr(1, clean.size() - 2);
-    }
-    const bool plain = !clean.empty() && clean.find_first_not_of("0123456789.+-eE") == std::string::npos;
-    char* end = nullptr;
-    const double value = plain ? std::strtod(clean.c_str(), &end) : 0.0;
-    if (!plain || end != clean.c_str() + clean.size() || !std::isfinite(value))
-        return ExportCell::Text(text);
-    return ExportCell::Number(negative ? -value : value, format, f);
+    const std::optional<double> value = ParseWholeAmountText(text);
+    return value ? ExportCell::Number(*value, format, f) : ExportCell::Text(text);
 }
 
 // The key of a drop-down's list source: the part after its first colon, or

@@ -4,6 +4,8 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -207,35 +209,23 @@ private:
 };
 
 // Spreadsheets write characters that XML cannot hold as "_xHHHH_" (and a
-// literal "_x" as "_x005F_x"); this puts them back.
+// literal "_x" as "_x005F_x"); this puts them back, into a text already in
+// Windows-1252 (the escapes themselves are ASCII).
 std::string DecodeEscapes(std::string_view s)
 {
     std::string out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_') {
-            unsigned code = 0;
-            bool hex = true;
-            for (size_t k = i + 2; k < i + 6; ++k) {
-                const char c = s[k];
-                const int d = c >= '0' && c <= '9'   ? c - '0'
-                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                     : -1;
-                hex = hex && d >= 0;
-                code = code * 16 + static_cast<unsigned>(d < 0 ? 0 : d);
-            }
-            if (hex && (code < 0xD800 || code > 0xDFFF)) {
-                if (code < 0x80) {
-                    out.push_back(static_cast<char>(code));
-                } else if (code < 0x800) {
-                    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-                    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-                } else {
-                    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-                    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-                    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-                }
+            uint32_t code = 0;
+            size_t k = i + 2;
+            for (; k < i + 6 && std::isxdigit(static_cast<unsigned char>(s[k])); ++k)
+                code = code * 16 +
+                       static_cast<uint32_t>(std::isdigit(static_cast<unsigned char>(s[k]))
+                                                 ? s[k] - '0'
+                                                 : std::tolower(static_cast<unsigned char>(s[k])) - 'a' + 10);
+            if (k == i + 6) {
+                out.push_back(Cp1252FromCodePoint(code));
                 i += 6;
                 continue;
             }
@@ -245,13 +235,12 @@ std::string DecodeEscapes(std::string_view s)
     return out;
 }
 
-// A workbook text (UTF-8) as a text of the program.
+// A workbook text (UTF-8, which expat has made sure of) as a text of the
+// program.
 std::string WorkbookText(std::string_view utf8)
 {
-    const std::string decoded = DecodeEscapes(utf8);
-    if (auto converted = Utf8ToCp1252(decoded))
-        return std::move(converted).value();
-    return std::string(decoded.size(), '?');
+    auto converted = Utf8ToCp1252(utf8);
+    return DecodeEscapes(converted ? std::string_view(converted.value()) : std::string_view());
 }
 
 // The text runs of a rich or plain string: the <t> elements inside the

@@ -35,16 +35,6 @@ std::unique_ptr<CContract> Read(const std::string& path)
     return c;
 }
 
-std::vector<std::string> Split(const std::string& text, const std::string& by)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t at; (at = text.find(by, start)) != std::string::npos; start = at + by.size())
-        parts.push_back(text.substr(start, at - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 TEST(CliExport, CsvItemsEqualTheItemsCommandItemForItem)
 {
     const TempDir dir;
@@ -57,12 +47,13 @@ TEST(CliExport, CsvItemsEqualTheItemsCommandItemForItem)
     ASSERT_EQ(
         csv.rfind("\xEF\xBB\xBFLine,Alternate,Item,Quantity,Unit,Unit Price,Extension,Description\r\n", 0),
         0u);
-    EXPECT_EQ(Split(csv, "\n").size(), Split(csv, "\r\n").size()); // every line ends in CR LF
+    EXPECT_EQ(test::SplitText(csv, "\n").size(),
+              test::SplitText(csv, "\r\n").size()); // every line ends in CR LF
     const auto sheet = ReadQuoteCsv(csv);
     ASSERT_TRUE(sheet.ok()) << sheet.errorText();
 
     const auto demo = Read(kDemo);
-    const std::vector<std::string> lines = Split(items.out, "\r\n");
+    const std::vector<std::string> lines = test::SplitText(items.out, "\r\n");
     size_t line = 0;
     for (size_t r = 1; r < sheet->rows.size(); ++r) {
         const QuoteRow& row = sheet->rows[r];
@@ -71,7 +62,7 @@ TEST(CliExport, CsvItemsEqualTheItemsCommandItemForItem)
         ASSERT_LT(line + 1, lines.size());
         const auto copy = Utf8ToCp1252(lines[line++]);
         ASSERT_TRUE(copy.ok());
-        const std::vector<std::string> want = Split(copy.value(), "\t");
+        const std::vector<std::string> want = test::SplitText(copy.value(), "\t");
         ASSERT_EQ(want.size(), 9u);
         const CItem* item = demo->FindItemByLineNumber(want[1]);
         ASSERT_TRUE(item);
@@ -129,6 +120,22 @@ TEST(CliExport, XlsxHoldsEveryTableOrTheOneAskedFor)
     EXPECT_EQ(amount->type, "");
     EXPECT_EQ(std::stod(amount->value), 385398.0);
     EXPECT_EQ(formats.at(static_cast<size_t>(amount->style)), "$#,##0.00;($#,##0.00)");
+}
+
+TEST(CliExport, AReplacedWorkbookKeepsItsPermissions)
+{
+    const TempDir dir;
+    const std::string out = dir.file("shared.xlsx");
+    test::WriteText(out, "an older workbook");
+    std::filesystem::permissions(out, std::filesystem::perms::owner_read |
+                                          std::filesystem::perms::owner_write |
+                                          std::filesystem::perms::group_read);
+    ASSERT_EQ(RunCli({"export", kDemo, "--xlsx", out}).status, 0);
+    EXPECT_EQ(std::filesystem::status(out).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+    EXPECT_FALSE(test::ZipNames(out).empty());
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::set<std::string>{"shared.xlsx"});
 }
 
 TEST(CliExport, ExitStatuses)

@@ -65,28 +65,16 @@ TEST(CsvWriter, TheFileIsReplacedOnlyWhenWritten)
     EXPECT_EQ(test::FolderEntries(dir.path()), (std::set<std::string>{"folder", "t.csv"}));
 }
 
+// The Copy text's lines, each split at its tabs.
 std::vector<std::vector<std::string>> CopyLines(const CContract& c)
 {
-    std::vector<std::vector<std::string>> lines;
-    const std::string text = ContractItemsText(c);
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find("\r\n", start);
-        std::vector<std::string> fields;
-        size_t f = start;
-        for (;;) {
-            const size_t tab = text.find('\t', f);
-            if (tab == std::string::npos || tab > end) {
-                fields.push_back(text.substr(f, end - f));
-                break;
-            }
-            fields.push_back(text.substr(f, tab - f));
-            f = tab + 1;
-        }
-        lines.push_back(fields);
-        start = end + 2;
-    }
-    return lines;
+    std::vector<std::string> lines = test::SplitText(ContractItemsText(c), "\r\n");
+    EXPECT_EQ(lines.back(), ""); // every line ends in CR LF
+    lines.pop_back();
+    std::vector<std::vector<std::string>> fields;
+    for (const std::string& line : lines)
+        fields.push_back(test::SplitText(line, "\t"));
+    return fields;
 }
 
 TEST(CsvWriter, DemoItemsReadBackEqualTheCopyText)

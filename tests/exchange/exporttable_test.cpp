@@ -130,7 +130,8 @@ TEST(ExportTable, ValuesThatAreNoNumbersStayText)
 {
     auto c = MakeContract();
     c->m_Items[1]->m_fUnitPrice = std::numeric_limits<double>::infinity();
-    const ExportCell& cell = At(ItemScheduleTable(*c), 1, 5);
+    const ExportTable t = ItemScheduleTable(*c);
+    const ExportCell& cell = At(t, 1, 5);
     EXPECT_EQ(cell.kind, Kind::Text);
     EXPECT_EQ(cell.text, "inf");
 }

@@ -28,16 +28,6 @@ std::unique_ptr<CContract> ReadDemo()
     return c;
 }
 
-std::vector<std::string> Split(const std::string& line, char by)
-{
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t at; (at = line.find(by, start)) != std::string::npos; start = at + 1)
-        parts.push_back(line.substr(start, at - start));
-    parts.push_back(line.substr(start));
-    return parts;
-}
-
 TEST(XlsxExport, NumberFormatsFollowTheContractFormats)
 {
     EXPECT_EQ(XlsxNumberFormat({9, 3, false, true}), "#,##0.000");
@@ -117,7 +107,7 @@ TEST(XlsxExport, DemoItemsEqualTheCopyTextItemForItem)
     ASSERT_TRUE(WriteXlsxFile({ItemScheduleTable(*c)}, path).ok());
     const test::XlsxSheet s = test::ReadXlsxSheet(path, "xl/worksheets/sheet1.xml");
     const std::vector<std::string> formats = test::XlsxStyleFormats(path);
-    const std::vector<std::string> lines = Split(ContractItemsText(*c), '\n');
+    const std::vector<std::string> lines = test::SplitText(ContractItemsText(*c), "\r\n");
     size_t line = 0;
     int numbers = 0;
     for (int r = 1; r < s.Rows(); ++r) {
@@ -125,10 +115,8 @@ TEST(XlsxExport, DemoItemsEqualTheCopyTextItemForItem)
         if (item && item->text == "==Section==")
             continue;
         ASSERT_LT(line + 1, lines.size());
-        std::string copy = lines[line++];
-        ASSERT_FALSE(copy.empty());
-        copy.pop_back(); // the CR
-        const std::vector<std::string> want = Split(copy, '\t');
+        const std::string& copy = lines[line++];
+        const std::vector<std::string> want = test::SplitText(copy, "\t");
         ASSERT_EQ(want.size(), 9u);
         const CItem* it = c->FindItemByLineNumber(want[1]);
         ASSERT_TRUE(it);

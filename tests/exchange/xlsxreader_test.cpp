@@ -104,7 +104,8 @@ TEST(XlsxReader, InlineAndRichStringsEscapesAndMissingReferences)
                             R"(<c t="str"><f>A1</f><v>from &amp; formula</v></c></row>)"
                             R"(<row><c t="s"><v>0</v></c><c r="D3"><v>-4.25</v></c></row>)"
                             R"(<row r="9"><c r="B9" t="inlineStr"><is><t>_x005F_x0041_</t></is></c>)"
-                            R"(<c r="C9"><v>first</v></c><c r="C9"><v>later</v></c></row>)"),
+                            R"(<c r="C9"><v>first</v></c><c r="C9"><v>later</v></c>)"
+                            R"(<c r="D9" t="inlineStr"><is><t>_x00E9_t_x20AC__x4E2D_</t></is></c></row>)"),
                       shared));
     ASSERT_EQ(s.rows.size(), 3u);
     EXPECT_EQ(s.rows[0].number, 2);
@@ -115,8 +116,9 @@ TEST(XlsxReader, InlineAndRichStringsEscapesAndMissingReferences)
     EXPECT_EQ(s.rows[1].Cell(0), "plain");
     EXPECT_EQ(s.rows[1].Cell(3), "-4.25");
     EXPECT_EQ(s.rows[2].number, 9);
-    EXPECT_EQ(s.rows[2].Cell(1), "_x0041_"); // an escaped escape stays as written
-    EXPECT_EQ(s.rows[2].Cell(2), "later");   // a column given twice keeps its last cell
+    EXPECT_EQ(s.rows[2].Cell(1), "_x0041_");    // an escaped escape stays as written
+    EXPECT_EQ(s.rows[2].Cell(2), "later");      // a column given twice keeps its last cell
+    EXPECT_EQ(s.rows[2].Cell(3), "\xE9t\x80?"); // escapes of letters Windows-1252 has, and one it has not
 }
 
 TEST(XlsxReader, TheFirstSheetIsTheOneTheWorkbookListsFirst)
