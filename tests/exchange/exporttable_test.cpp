@@ -237,6 +237,19 @@ TEST(ExportTable, SubcontractorListWithTiersVendorAndAmounts)
     EXPECT_EQ(At(t, 2, 5).kind, Kind::Text);
     EXPECT_EQ(At(t, 2, 5).text, "about 300");
     EXPECT_EQ(At(t, 2, 7).text, "No");
+
+    // Only a plain decimal number is one: what the C library would also
+    // read (infinity, hexadecimal, a number with text after it) stays text.
+    for (const char* text : {"inf", "0x10", "12abc", "1.5.5", "$", "()"}) {
+        bottom->SetCellText(SUBF_AMOUNT, std::string(text));
+        const ExportCell cell = At(SubcontractorsTable(*c), 2, 5);
+        EXPECT_EQ(cell.kind, Kind::Text) << text;
+        EXPECT_EQ(cell.text, text);
+    }
+    bottom->SetCellText(SUBF_AMOUNT, std::string(" 1e3 "));
+    EXPECT_DOUBLE_EQ(At(SubcontractorsTable(*c), 2, 5).value, 1000);
+    bottom->SetCellText(SUBF_AMOUNT, std::string(" \t "));
+    EXPECT_EQ(At(SubcontractorsTable(*c), 2, 5).kind, Kind::Empty);
 }
 
 TEST(ExportTable, ParentsThatLoopDoNotHang)
