@@ -543,7 +543,7 @@ private:
         m_inCell = m_inValue = m_inInline = false;
         m_lastColumn = m_column;
         std::string text;
-        if (m_type == "s") {
+        if (m_type == "s" && !m_value.empty()) {
             const size_t i = StringIndex(m_value, m_strings.size());
             if (i >= m_strings.size())
                 return m_walk.Stop("The cell in row " + std::to_string(m_row.number) +

@@ -102,7 +102,7 @@ TEST(XlsxReader, InlineAndRichStringsEscapesAndMissingReferences)
         Read(Workbook(Sheet(R"(<row r="2"><c r="A2" t="s"><v>1</v></c>)"
                             R"(<c t="inlineStr"><is><t>inline_x000D__x000A_two</t></is></c>)"
                             R"(<c t="str"><f>A1</f><v>from &amp; formula</v></c></row>)"
-                            R"(<row><c t="s"><v>0</v></c><c r="D3"><v>-4.25</v></c></row>)"
+                            R"(<row><c t="s"><v>0</v></c><c r="C3" t="s"/><c r="D3"><v>-4.25</v></c></row>)"
                             R"(<row r="9"><c r="B9" t="inlineStr"><is><t>_x005F_x0041_</t></is></c>)"
                             R"(<c r="C9"><v>first</v></c><c r="C9"><v>later</v></c>)"
                             R"(<c r="D9" t="inlineStr"><is><t>_x00E9_t_x20AC__x4E2D_</t></is></c></row>)"),
@@ -114,6 +114,7 @@ TEST(XlsxReader, InlineAndRichStringsEscapesAndMissingReferences)
     EXPECT_EQ(s.rows[0].Cell(2), "from & formula");
     EXPECT_EQ(s.rows[1].number, 3); // a row without a number follows the one before
     EXPECT_EQ(s.rows[1].Cell(0), "plain");
+    EXPECT_EQ(s.rows[1].Cell(2), ""); // a shared-string cell without a value is empty
     EXPECT_EQ(s.rows[1].Cell(3), "-4.25");
     EXPECT_EQ(s.rows[2].number, 9);
     EXPECT_EQ(s.rows[2].Cell(1), "_x0041_");    // an escaped escape stays as written
