@@ -29,16 +29,6 @@ void AppendUtf8(std::string& out, uint32_t cp)
     }
 }
 
-char FromCodePoint(uint32_t cp)
-{
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<char>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == cp)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-
 // One character of UTF-8 text: its code point and how many bytes it takes,
 // or length 0 when the bytes at that place are not well-formed UTF-8
 // (RFC 3629): a stray continuation byte, a lead byte without enough
@@ -88,6 +78,16 @@ Utf8Char DecodeUtf8(std::string_view text, size_t at)
 
 } // namespace
 
+char Cp1252FromCodePoint(uint32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<char>(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == cp)
+            return static_cast<char>(0x80 + i);
+    return '?';
+}
+
 std::string Cp1252ToUtf8(std::string_view text)
 {
     std::string out;
@@ -112,7 +112,7 @@ Result<std::string> Utf8ToCp1252(std::string_view text)
         const Utf8Char c = DecodeUtf8(text, i);
         if (c.length == 0)
             return Result<std::string>::Fail("not valid UTF-8 (byte " + std::to_string(i + 1) + ")");
-        out.push_back(FromCodePoint(c.codePoint));
+        out.push_back(Cp1252FromCodePoint(c.codePoint));
         i += c.length;
     }
     return out;

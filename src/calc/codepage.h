@@ -2,6 +2,7 @@
 // Windows-1252, the code page of every text in the models: conversion to and
 // from UTF-8 at the program's edges, and case folding for comparisons.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ std::string Cp1252ToUtf8(std::string_view text);
 // (overlong forms, surrogates, code points past U+10FFFF, truncated or
 // stray continuation bytes) is refused with "not valid UTF-8 (byte N)".
 [[nodiscard]] Result<std::string> Utf8ToCp1252(std::string_view text);
+
+// The Windows-1252 byte of a Unicode code point; '?' when it has none.
+char Cp1252FromCodePoint(uint32_t codePoint);
 
 // Upper case of a Windows-1252 byte (ASCII and the accented letters).
 unsigned char Cp1252Upper(unsigned char c);

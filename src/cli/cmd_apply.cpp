@@ -5,12 +5,12 @@
 
 #include <iostream>
 
+#include "calc/wholefile.h"
 #include "cli/command.h"
 #include "cli/editscript.h"
 #include "cli/loadcontract.h"
 #include "cli/opendocument.h"
 #include "cli/programevaluator.h"
-#include "cli/textfile.h"
 #include "edit/contractedits.h"
 #include "edit/edithistory.h"
 #include "file/contractsave.h"
@@ -131,7 +131,7 @@ int RunApply(const std::vector<std::string>& args)
     Document document;
     if (const int status = OpenDocument(args[0], document))
         return status;
-    const Result<std::string> json = ReadTextFile(editsPath);
+    const Result<std::string> json = ReadWholeFile(editsPath, kMaxTextFile);
     if (!json) {
         PrintFileError(editsPath, json.errorText());
         return kExitInvalidEdits;

@@ -73,16 +73,6 @@ Status WritePdf(const std::string& path, const std::vector<ReportPage>& pages)
 }
 #endif
 
-// An output that is the contract itself (by its own name, another path or
-// a link) would destroy what the report is made from.
-bool OutputIsTheContract(const std::string& file, const std::string& out)
-{
-    if (out.empty() || out == "-" || !IsSameFile(file, out))
-        return false;
-    PrintFileError(out, "The output file is the contract file");
-    return true;
-}
-
 int RunReport(const std::vector<std::string>& args)
 {
     std::string file, textOut, pdfOut;
@@ -108,7 +98,9 @@ int RunReport(const std::vector<std::string>& args)
         return kExitUsage;
     }
 #endif
-    if (OutputIsTheContract(file, textOut) || OutputIsTheContract(file, pdfOut))
+    // Writing over the contract (by any path or link) would destroy what
+    // the report is made from.
+    if (OutputIsInput(file, textOut, "contract file") || OutputIsInput(file, pdfOut, "contract file"))
         return kExitUsage;
     std::unique_ptr<CContract> contract;
     if (const int status = LoadContract(file, contract))

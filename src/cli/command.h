@@ -29,6 +29,11 @@ bool RegisterCommand(const Command& command);
 void PrintError(const std::string& text);
 // Prints "Error: <path>: <text>" on stderr, for an error about a file.
 void PrintFileError(const std::string& path, const std::string& text);
+// An output that is one of the command's inputs (by its own name, another
+// path or a link) would destroy what the output is made from: true, with
+// "Error: <out>: The output file is the <what>" printed, when `out` names
+// the file `in` names. An empty output and "-" (standard output) are none.
+bool OutputIsInput(const std::string& in, const std::string& out, const std::string& what);
 // Windows-1252 model text to UTF-8 for printing.
 std::string Out(const std::string& cp1252);
 

@@ -12,6 +12,7 @@
 
 #include "calc/codepage.h"
 #include "cli/command.h"
+#include "file/safereplace.h"
 
 namespace kestrel::cli {
 
@@ -48,6 +49,14 @@ void PrintError(const std::string& text)
 void PrintFileError(const std::string& path, const std::string& text)
 {
     PrintError(path + ": " + text);
+}
+
+bool OutputIsInput(const std::string& in, const std::string& out, const std::string& what)
+{
+    if (out.empty() || out == "-" || !IsSameFile(in, out))
+        return false;
+    PrintFileError(out, "The output file is the " + what);
+    return true;
 }
 
 std::string Out(const std::string& cp1252)

@@ -1,12 +1,13 @@
 // template-save: writes a template text file as a section of a template
 // section file, as the template view's save does.
 
+#include <cstddef>
 #include <iostream>
 
 #include "calc/codepage.h"
 #include "calc/result.h"
+#include "calc/wholefile.h"
 #include "cli/command.h"
-#include "cli/textfile.h"
 #include "report/sectionfile.h"
 
 namespace kestrel::cli {
@@ -27,7 +28,7 @@ int RunTemplateSave(const std::vector<std::string>& args)
         PrintError("NAME: " + name.errorText());
         return 2;
     }
-    const Result<std::string> file = ReadTextFile(args[2]);
+    const Result<std::string> file = ReadWholeFile(args[2], kMaxTextFile);
     if (!file) {
         PrintFileError(args[2], file.errorText());
         return kExitNotSaved;

@@ -80,4 +80,14 @@ void GzipFile(const std::string& path, const std::vector<unsigned char>& bytes)
     gzclose(f);
 }
 
+std::vector<std::string> SplitText(const std::string& text, const std::string& by)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(by, start)) != std::string::npos; start = at + by.size())
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 } // namespace kestrel::test

@@ -26,6 +26,9 @@ std::vector<unsigned char> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 void WriteText(const std::string& path, const std::string& text);
+// The parts of a text between the separators (a text without one is one
+// part; a separator at the end leaves an empty last part).
+std::vector<std::string> SplitText(const std::string& text, const std::string& by);
 // The names in a folder, for tests that no file (a temporary one) is left.
 std::set<std::string> FolderEntries(const std::string& folder);
 // The uncompressed bytes of a gzip file (or the file's bytes when it is not

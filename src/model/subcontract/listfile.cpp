@@ -1,5 +1,7 @@
 #include "model/subcontract/listfile.h"
 
+#include "calc/wholefile.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -69,37 +71,15 @@ ListLine SplitLine(std::string_view line)
     return l;
 }
 
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-
-Result<std::string> ReadWholeFile(const std::string& path)
+// A list file's own messages, which the form shows when "WarnRef" is on.
+Result<std::string> ReadListFileBytes(const std::string& path)
 {
-    std::unique_ptr<FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
-    if (!f)
-        return Result<std::string>::Fail("Cannot open the file '" + path + "'");
-    const auto tooLarge = [&] {
+    auto data = ReadWholeFile(path, kListFileMax);
+    if (data)
+        return data;
+    if (data.errorCode() == WHOLEFILE_TOO_LARGE)
         return Result<std::string>::Fail("Cannot read the file '" + path + "': the file is too large");
-    };
-    std::string data;
-    // Sized once from the file's length where it has one, so the bytes are
-    // not held twice while the buffer grows.
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > kListFileMax)
-        return tooLarge();
-    if (!ec)
-        data.reserve(static_cast<size_t>(size));
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
-        if (data.size() + n > kListFileMax)
-            return tooLarge();
-        data.append(buf, n);
-    }
-    if (std::ferror(f.get()))
-        return Result<std::string>::Fail("Cannot open the file '" + path + "'");
-    return data;
+    return Result<std::string>::Fail("Cannot open the file '" + path + "'");
 }
 
 template <class Visit> void ForEachTextLine(std::string_view data, Visit&& visit)
@@ -188,7 +168,7 @@ bool IsBinListName(std::string_view path)
 
 Result<ListFile> ReadListFile(const std::string& path)
 {
-    auto data = ReadWholeFile(path);
+    auto data = ReadListFileBytes(path);
     if (!data)
         return data.error();
     if (!IsBinListName(path))

@@ -1,6 +1,8 @@
 #include "model/subcontract/subservices.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -152,7 +154,11 @@ void ComputeSubcontractedTotal(CContract& contract)
     table->m_fSubTotal = total;
 }
 
-double ParseAmountText(std::string_view text)
+namespace {
+
+// An amount as ParseAmountText reads it; with `whole`, only when all of the
+// cleaned text is a plain decimal number.
+std::optional<double> ReadAmount(std::string_view text, bool whole)
 {
     std::string clean;
     clean.reserve(text.size());
@@ -166,11 +172,27 @@ double ParseAmountText(std::string_view text)
         negative = true;
         clean = clean.substr(1, clean.size() - 2);
     }
+    if (whole && (clean.empty() || clean.find_first_not_of("0123456789.+-eE") != std::string::npos))
+        return std::nullopt;
     char* end = nullptr;
     const double value = std::strtod(clean.c_str(), &end);
     if (end == clean.c_str())
-        return 0.0;
+        return std::nullopt;
+    if (whole && (end != clean.c_str() + clean.size() || !std::isfinite(value)))
+        return std::nullopt;
     return negative ? -value : value;
+}
+
+} // namespace
+
+double ParseAmountText(std::string_view text)
+{
+    return ReadAmount(text, false).value_or(0.0);
+}
+
+std::optional<double> ParseWholeAmountText(std::string_view text)
+{
+    return ReadAmount(text, true);
 }
 
 bool IsTrueText(std::string_view text)

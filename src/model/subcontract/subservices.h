@@ -1,6 +1,7 @@
 #pragma once
 // The subcontractor table's services on the contract.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ void RemoveLineBelow(CContract& contract, std::string_view line, const CSubcontr
 void ComputeSubcontractedTotal(CContract& contract);
 // A cell amount read as a number after removing tabs, blanks, "$" and ",".
 double ParseAmountText(std::string_view text);
+// The number of an amount cell when all of its text, less what
+// ParseAmountText leaves out, is a plain decimal number; none otherwise.
+std::optional<double> ParseWholeAmountText(std::string_view text);
 // True text: first non-blank character 1, T, t, Y or y.
 bool IsTrueText(std::string_view text);
 // Blank text: null or only blanks and tabs.

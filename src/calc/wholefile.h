@@ -1,0 +1,28 @@
+#pragma once
+// Reading a whole file that a user names (a template text, a list of edits,
+// a quote, a pick-list file) into memory, within a size limit, so that an
+// endless source (a device) ends in a message rather than in exhausted memory.
+
+#include <cstddef>
+#include <string>
+
+#include "calc/result.h"
+
+namespace kestrel {
+
+// Why a file could not be read (the error code of the result).
+enum WholeFileError : int {
+    WHOLEFILE_CANNOT_OPEN = 1,
+    WHOLEFILE_CANNOT_READ = 2,
+    WHOLEFILE_TOO_LARGE = 3,
+};
+
+// Far beyond any text a user writes by hand or a script generates.
+constexpr std::size_t kMaxTextFile = std::size_t(64) << 20;
+
+// The bytes of the file. A file that cannot be opened or read (a directory)
+// or that is larger than maxBytes gives the reason instead: "Cannot open
+// file: <reason>", "Cannot read file: <reason>", "File is larger than N MiB".
+[[nodiscard]] Result<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes);
+
+} // namespace kestrel
