@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstring>
 #include <unordered_map>
 #include <utility>
 
@@ -28,10 +29,20 @@ const std::array<unsigned char, 256>& FoldTable()
     return table;
 }
 
-// The text looked for, folded once.
+// The text looked for, folded once. Candidates for a match are found with
+// memchr, once for each byte that folds to the needle's first (a letter has
+// two: its upper and its lower case), which is several times faster than
+// folding every byte of the many texts a keystroke searches.
 class FoldedNeedle {
 public:
-    explicit FoldedNeedle(std::string_view needle) : m_fold(FoldTable()), m_folded(UpperNoCase(needle)) {}
+    explicit FoldedNeedle(std::string_view needle) : m_fold(FoldTable()), m_folded(UpperNoCase(needle))
+    {
+        if (m_folded.empty())
+            return;
+        for (size_t c = 0; c < m_fold.size(); ++c)
+            if (m_fold[c] == static_cast<unsigned char>(m_folded[0]) && m_forms < m_first.size())
+                m_first[m_forms++] = static_cast<char>(c);
+    }
 
     // Where the first match begins in text, npos when there is none.
     size_t Find(std::string_view text) const
@@ -39,25 +50,46 @@ public:
         const size_t n = m_folded.size();
         if (n == 0 || text.size() < n)
             return std::string_view::npos;
-        const auto* hay = reinterpret_cast<const unsigned char*>(text.data());
-        const auto* want = reinterpret_cast<const unsigned char*>(m_folded.data());
-        const size_t last = text.size() - n;
-        for (size_t i = 0; i <= last; ++i) {
-            if (m_fold[hay[i]] != want[0])
-                continue;
-            size_t k = 1;
-            while (k < n && m_fold[hay[i + k]] == want[k])
-                ++k;
-            if (k == n)
-                return i;
+        const char* base = text.data();
+        const size_t candidates = text.size() - n + 1; // positions a match may begin at
+        // The next place of each first-byte form at or after `from`; a form
+        // is looked for again only once the search has passed it.
+        std::array<size_t, 2> next{0, 0};
+        std::array<bool, 2> known{false, false};
+        for (size_t from = 0; from < candidates;) {
+            size_t at = candidates;
+            for (size_t f = 0; f < m_forms; ++f) {
+                if (!known[f] || next[f] < from) {
+                    const void* p = std::memchr(base + from, m_first[f], candidates - from);
+                    next[f] = p ? static_cast<size_t>(static_cast<const char*>(p) - base) : candidates;
+                    known[f] = true;
+                }
+                at = std::min(at, next[f]);
+            }
+            if (at == candidates)
+                return std::string_view::npos;
+            if (RestMatches(base + at))
+                return at;
+            from = at + 1;
         }
         return std::string_view::npos;
     }
     size_t Size() const { return m_folded.size(); }
 
 private:
+    bool RestMatches(const char* at) const
+    {
+        const auto* hay = reinterpret_cast<const unsigned char*>(at);
+        for (size_t k = 1; k < m_folded.size(); ++k)
+            if (m_fold[hay[k]] != static_cast<unsigned char>(m_folded[k]))
+                return false;
+        return true;
+    }
+
     const std::array<unsigned char, 256>& m_fold;
     std::string m_folded;
+    std::array<char, 2> m_first{}; // the bytes that fold to the first (never more than two)
+    size_t m_forms = 0;
 };
 
 // The hits so far, and whether the limit has been reached.
@@ -186,14 +218,20 @@ void SearchNotes(const CSubcontract& record, LineIndex& lines, Collector& out)
         hit.item = lines.Of(line);
         found.push_back(std::move(hit));
     });
-    // Map order means nothing to the user: the notes follow the items.
-    std::sort(found.begin(), found.end(), [](const SearchHit& a, const SearchHit& b) {
+    // Map order means nothing to the user: the notes follow the items. The
+    // order is sorted apart from the hits, which are moved only once.
+    std::vector<size_t> order(found.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+        const SearchHit& a = found[x];
+        const SearchHit& b = found[y];
         const int ka = a.item < 0 ? INT_MAX : a.item;
         const int kb = b.item < 0 ? INT_MAX : b.item;
         return ka != kb ? ka < kb : a.line < b.line;
     });
-    for (SearchHit& hit : found) {
-        out.Add(std::move(hit));
+    for (size_t i : order) {
+        out.Add(std::move(found[i]));
         if (out.Full())
             return;
     }

@@ -79,6 +79,26 @@ TEST_F(Find, ItemTextsMatchWithoutRegardToCaseInWindows1252)
     EXPECT_TRUE(SearchContract(c, "beton").hits.empty());
 }
 
+// Every byte is found by itself and by its upper case, at the start, the
+// middle and the end of a text, and among other bytes that fold alike.
+TEST(FindBytes, EveryByteIsFoundInEitherCaseAnywhereInAText)
+{
+    CContract c;
+    CItem& item = *c.m_Items.Add(); // only its short description is set
+    for (int b = 1; b < 256; ++b) {
+        const std::string one(1, static_cast<char>(b));
+        const std::string upper = UpperNoCase(one);
+        for (const std::string& text : {one, "xy" + one + "z", "xy" + one, "a" + upper + "b" + one}) {
+            item.m_strShortDesc = text;
+            for (const std::string& needle : {one, upper}) {
+                const SearchResult r = SearchContract(c, needle);
+                ASSERT_EQ(r.hits.size(), 1u) << "byte " << b << " in " << text;
+                EXPECT_EQ(r.hits[0].offset, UpperNoCase(text).find(upper)) << "byte " << b;
+            }
+        }
+    }
+}
+
 TEST_F(Find, EachTextGivesOneHitForItsFirstMatchInItemTextOrder)
 {
     CItem& item = *c.m_Items[4]; // line 0040
