@@ -88,21 +88,31 @@ int CContItemDataSource::RowOfLine(const std::string& line) const
     return it == m_rowOfLine.end() ? -1 : it->second;
 }
 
+int CContItemDataSource::EditRowFrom(int item, bool forward) const
+{
+    const int count = m_contract ? m_contract->m_Items.GetSize() : 0;
+    const int step = forward ? 1 : -1;
+    for (int i = item; i >= 0 && i < count; i += step) {
+        const CItem& entry = *m_contract->m_Items[i];
+        if (entry.IsHeading() || PriceIsFixed(entry))
+            continue;
+        return 2 * i + (IsFixedPrice(entry) ? 1 : 0);
+    }
+    return -1;
+}
+
 int CContItemDataSource::NextEditRow(int row, bool forward) const
 {
     const int from = ItemOfRow(row);
     if (from < 0)
         return -1;
-    const int count = m_contract->m_Items.GetSize();
-    const int step = forward ? 1 : -1;
-    for (int i = from + step; i >= 0 && i < count; i += step) {
-        const CItem& item = *m_contract->m_Items[i];
-        if (item.IsHeading() || PriceIsFixed(item))
-            continue;
-        const int target = 2 * i + (IsFixedPrice(item) ? 1 : 0);
-        return !forward && target == 0 ? -1 : target;
-    }
-    return -1;
+    const int target = EditRowFrom(from + (forward ? 1 : -1), forward);
+    return !forward && target == 0 ? -1 : target;
+}
+
+int CContItemDataSource::FirstEditRow() const
+{
+    return EditRowFrom(0, true);
 }
 
 GridColumn CContItemDataSource::Column(int column) const

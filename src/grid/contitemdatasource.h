@@ -28,7 +28,7 @@ class CItem;
 
 class CContItemDataSource : public CGridDataSource {
 public:
-    enum Column {
+    enum ColumnId {
         ColLine,
         ColItem,
         ColQuantity,
@@ -54,6 +54,9 @@ public:
     // fixed-price option its second row. -1: nowhere (the end of the
     // schedule, or back onto the first row).
     int NextEditRow(int row, bool forward) const;
+    // The row the editor starts on: the first item's as NextEditRow finds
+    // it, -1 when there is none.
+    int FirstEditRow() const;
 
     int RowCount() const override;
     int ColumnCount() const override { return ColumnTotal; }
@@ -67,6 +70,8 @@ public:
     std::optional<EditResult> CommitCheck(int column, int row, bool checked) override;
 
 private:
+    // The first row an editor can take, from an item on.
+    int EditRowFrom(int item, bool forward) const;
     GridCell FirstRowCell(const CItem& item, int column) const;
     GridCell SecondRowCell(const CItem& item, int column) const;
     GridCell HeadingCell(const CItem& item, int column, bool firstRow) const;

@@ -30,7 +30,7 @@ class CSubcontract;
 
 class CSubItemDataSource : public CGridDataSource {
 public:
-    enum Column {
+    enum ColumnId {
         ColError,
         ColUse,
         ColLine,

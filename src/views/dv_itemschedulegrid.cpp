@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 #include "app/mainframe.h"
 #include "app/subdoc.h"
 #include "edit/changeevent.h"
@@ -39,8 +41,11 @@ void CDV_ItemScheduleGrid::OnInitialUpdate()
     CSubDoc* doc = Document();
     m_source.Bind(Contract(), doc ? doc->Edits() : nullptr);
     SetUpGrid(&m_source);
+    // The cursor starts on the first price that can be typed.
+    const int first = m_source.FirstEditRow();
     if (m_source.RowCount() > 0)
-        Grid()->setCurrentIndex(Grid()->Model()->index(0, CContItemDataSource::ColUnitPrice));
+        Grid()->setCurrentIndex(
+            Grid()->Model()->index(std::max(first, 0), CContItemDataSource::ColUnitPrice));
     ShowTotal();
 }
 

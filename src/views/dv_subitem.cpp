@@ -238,6 +238,7 @@ void CDV_SubItem::ShowNone()
     m_partial->setEnabled(false);
     for (QLabel* label : {m_lineNumber, m_itemNumber, m_altCode, m_description, m_unit, m_mark})
         label->clear();
+    m_altCode->hide();
     m_mark->hide();
     for (int f = 0; f < FieldCount; ++f)
         SetFieldText(Field(f), QString());
@@ -265,6 +266,7 @@ void CDV_SubItem::Refresh(const SubItemDisplay& d)
     m_lineNumber->setText(ToQString(item->m_strLineNumber));
     m_itemNumber->setText(ToQString(item->m_strItemNumber));
     m_altCode->setText(ToQString(item->m_strAltCode));
+    m_altCode->setVisible(!m_altCode->text().isEmpty());
     m_description->setText(ToQString(item->m_strShortDesc));
     m_unit->setText(d.partial ? QStringLiteral("PART") : ToQString(item->m_strUnit));
     // Contract flag 7 asks for quantities and prices in alternate units: the
