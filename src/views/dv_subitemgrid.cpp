@@ -35,7 +35,7 @@ void CDV_SubItemGrid::SelectLine(const std::string& line)
         Grid()->MoveToRow(row);
 }
 
-void CDV_SubItemGrid::Bind()
+void CDV_SubItemGrid::BindSource()
 {
     CSubDoc* doc = Document();
     m_source.Bind(Contract(), doc ? doc->Edits() : nullptr, Record());
@@ -47,7 +47,7 @@ void CDV_SubItemGrid::Bind()
 
 void CDV_SubItemGrid::OnInitialUpdate()
 {
-    Bind();
+    BindSource();
 }
 
 void CDV_SubItemGrid::ReleaseContract()

@@ -40,7 +40,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void Bind();
+    void BindSource();
     void RebuildRows();
 
     CSubItemDataSource m_source;
