@@ -37,6 +37,8 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/contractgen.h"
+#include "support/programbench.h"
+#include "support/silentasker.h"
 #include "support/timesreporter.h"
 #include "views/dv_itemschedulegrid.h"
 #include "views/subitemsplitter.h"
@@ -44,23 +46,6 @@
 namespace {
 
 using namespace kestrel;
-
-class SilentAsker : public CAsker {
-public:
-    QMessageBox::StandardButton Ask(QWidget*, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons, QMessageBox::Icon) override
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return QMessageBox::No;
-    }
-    QString OpenFileName(QWidget*) override { return QString(); }
-    QString SaveFileName(QWidget*, const QString&) override { return QString(); }
-    ProposalChoice ChooseProposal(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    void ShowErrorList(CSubErrors&) override {}
-};
 
 // The contract files, by number of entries (written once per run).
 const std::string& ContractPath(int entries)
@@ -95,7 +80,7 @@ struct Program {
         QApplication::processEvents();
     }
     CSubSettings settings;
-    SilentAsker asker;
+    bench::SilentAsker asker;
     CSubDoc doc;
     CMainFrame frame;
     bool ok = false;
@@ -173,24 +158,14 @@ BENCHMARK(BM_ChooseSubcontractor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
+    return bench::RunProgramBenchmarks(argc, argv, [](const bench::TimesReporter& reporter) {
+        const double chooseMs = reporter.RealTime("BM_ChooseSubcontractor");
+        const double readMs = reporter.RealTime("BM_ReadFile");
+        if (chooseMs > 0 && readMs > 0)
+            std::printf("choose subcontractor / read file ratio (bind_vs_read): %.3f (choose %.2f ms, target "
+                        "0.5 or less)\n",
+                        chooseMs / readMs, chooseMs);
+        for (int entries : {200, 5000})
+            std::filesystem::remove(ContractPath(entries));
     });
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double chooseMs = reporter.RealTime("BM_ChooseSubcontractor");
-    const double readMs = reporter.RealTime("BM_ReadFile");
-    if (chooseMs > 0 && readMs > 0)
-        std::printf(
-            "choose subcontractor / read file ratio (bind_vs_read): %.3f (choose %.2f ms, target 0.5 or "
-            "less)\n",
-            chooseMs / readMs, chooseMs);
-    for (const auto& entry : {200, 5000})
-        std::filesystem::remove(ContractPath(entry));
-    return 0;
 }

@@ -8,10 +8,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
-constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
-constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
-
 // How the cells of each kind of row are joined (a group per column).
 const std::vector<int> kDescriptionRow{0, 1, 1, 1, 1, 1};
 const std::vector<int> kFixedPriceDescriptionRow{0, 1, 1, 1, 4, 5};
@@ -27,24 +23,6 @@ bool IsFixedPrice(const CItem& item)
 bool PriceIsFixed(const CItem& item)
 {
     return IsFixedPrice(item) && !FlagTest(item.m_wFlags, ITEM_IS_OPTION);
-}
-
-GridCell TextCell(QString text, Qt::Alignment alignment)
-{
-    GridCell cell;
-    cell.text = std::move(text);
-    cell.alignment = alignment;
-    return cell;
-}
-
-// A long description on one line.
-QString OneLine(const Text& text)
-{
-    QString s = ToQString(text);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return s;
 }
 
 } // namespace
@@ -118,12 +96,12 @@ int CContItemDataSource::FirstEditRow() const
 GridColumn CContItemDataSource::Column(int column) const
 {
     switch (column) {
-    case ColLine: return {QStringLiteral("Line"), 6, kCentre};
-    case ColItem: return {QStringLiteral("Item"), 12, kCentre};
-    case ColQuantity: return {QStringLiteral("Quantity"), 13, kRight};
-    case ColUnit: return {QStringLiteral("Unit"), 5, kCentre};
-    case ColUnitPrice: return {QStringLiteral("Unit Price"), 17, kRight};
-    case ColExtension: return {QStringLiteral("Extension"), 15, kRight};
+    case ColLine: return {QStringLiteral("Line"), 6, kCellCentre};
+    case ColItem: return {QStringLiteral("Item"), 12, kCellCentre};
+    case ColQuantity: return {QStringLiteral("Quantity"), 13, kCellRight};
+    case ColUnit: return {QStringLiteral("Unit"), 5, kCellCentre};
+    case ColUnitPrice: return {QStringLiteral("Unit Price"), 17, kCellRight};
+    case ColExtension: return {QStringLiteral("Extension"), 15, kCellRight};
     default: return {};
     }
 }
@@ -132,16 +110,16 @@ GridCell CContItemDataSource::FirstRowCell(const CItem& item, int column) const
 {
     const CContract& c = *m_contract;
     switch (column) {
-    case ColLine: return TextCell(ToQString(item.m_strLineNumber), kCentre);
-    case ColItem: return TextCell(ToQString(item.m_strItemNumber), kCentre);
+    case ColLine: return TextCell(ToQString(item.m_strLineNumber), kCellCentre);
+    case ColItem: return TextCell(ToQString(item.m_strItemNumber), kCellCentre);
     case ColQuantity:
         return TextCell(FlagTest(item.m_wFlags, ITEM_LUMP_SUM)
                             ? QStringLiteral("LUMP")
                             : QuantityText(item.m_fQuantity, c.m_QuanFormat),
-                        kRight);
-    case ColUnit: return TextCell(ToQString(item.m_strUnit), kCentre);
-    case ColUnitPrice: return TextCell(MoneyText(item.m_fUnitPrice, c.m_UPFormat), kRight);
-    case ColExtension: return TextCell(MoneyText(item.m_fExtension, c.m_ExtFormat), kRight);
+                        kCellRight);
+    case ColUnit: return TextCell(ToQString(item.m_strUnit), kCellCentre);
+    case ColUnitPrice: return TextCell(MoneyText(item.m_fUnitPrice, c.m_UPFormat), kCellRight);
+    case ColExtension: return TextCell(MoneyText(item.m_fExtension, c.m_ExtFormat), kCellRight);
     default: return {};
     }
 }
@@ -149,10 +127,10 @@ GridCell CContItemDataSource::FirstRowCell(const CItem& item, int column) const
 GridCell CContItemDataSource::SecondRowCell(const CItem& item, int column) const
 {
     if (column == ColLine)
-        return TextCell(ToQString(item.m_strAltCode), kCentre);
+        return TextCell(ToQString(item.m_strAltCode), kCellCentre);
     if (IsFixedPrice(item)) {
         if (column == ColUnitPrice) {
-            GridCell cell = TextCell(QStringLiteral("Counted"), kCentre);
+            GridCell cell = TextCell(QStringLiteral("Counted"), kCellCentre);
             cell.kind = {GridCellType::CheckBox, true};
             cell.checked = FlagTest(item.m_wFlags, ITEM_COUNT_FIXED);
             return cell;
@@ -160,7 +138,7 @@ GridCell CContItemDataSource::SecondRowCell(const CItem& item, int column) const
         if (column == ColExtension)
             return {};
     }
-    return TextCell(ToQString(item.m_strShortDesc), kLeft);
+    return TextCell(ToQString(item.m_strShortDesc), kCellLeft);
 }
 
 GridCell CContItemDataSource::HeadingCell(const CItem& item, int column, bool firstRow) const
@@ -168,11 +146,11 @@ GridCell CContItemDataSource::HeadingCell(const CItem& item, int column, bool fi
     GridCell cell;
     if (firstRow) {
         cell = column == ColExtension
-                   ? TextCell(MoneyText(item.m_fExtension, m_contract->m_ExtFormat), kRight)
-                   : TextCell(QStringLiteral("  Section ") + ToQString(item.m_strLineNumber), kLeft);
+                   ? TextCell(MoneyText(item.m_fExtension, m_contract->m_ExtFormat), kCellRight)
+                   : TextCell(QStringLiteral("  Section ") + ToQString(item.m_strLineNumber), kCellLeft);
     } else {
-        cell = column == ColLine ? TextCell(ToQString(item.m_strAltCode), kCentre)
-                                 : TextCell(OneLine(item.m_strLongDesc), kLeft);
+        cell = column == ColLine ? TextCell(ToQString(item.m_strAltCode), kCellCentre)
+                                 : TextCell(OneLineText(item.m_strLongDesc), kCellLeft);
     }
     cell.style = GridRowStyle::Section;
     return cell;

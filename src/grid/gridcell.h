@@ -5,7 +5,9 @@
 
 #include <QMetaType>
 #include <QString>
+
 #include <Qt>
+#include <utility>
 
 namespace kestrel {
 
@@ -35,6 +37,19 @@ struct GridCell {
     GridRowStyle style = GridRowStyle::Item;
     bool current = false; // one of the rows of the current record
 };
+
+// A text cell.
+inline GridCell TextCell(QString text, Qt::Alignment alignment)
+{
+    GridCell cell;
+    cell.text = std::move(text);
+    cell.alignment = alignment;
+    return cell;
+}
+
+inline constexpr Qt::Alignment kCellCentre = Qt::AlignHCenter | Qt::AlignVCenter;
+inline constexpr Qt::Alignment kCellRight = Qt::AlignRight | Qt::AlignVCenter;
+inline constexpr Qt::Alignment kCellLeft = Qt::AlignLeft | Qt::AlignVCenter;
 
 } // namespace kestrel
 

@@ -25,6 +25,15 @@ QString EntryText(double value, const NumberFormat& format)
     return ToQString(FormatNumber(value, 15, format.decimals, false, false)).trimmed();
 }
 
+QString OneLineText(const Text& text)
+{
+    QString s = ToQString(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return s;
+}
+
 bool IsCountedText(std::string_view text)
 {
     if (!text.empty() && (text.front() == 'T' || text.front() == 't'))

@@ -8,31 +8,6 @@
 
 namespace kestrel {
 
-namespace {
-
-constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
-constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
-constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
-
-GridCell TextCell(QString text, Qt::Alignment alignment)
-{
-    GridCell cell;
-    cell.text = std::move(text);
-    cell.alignment = alignment;
-    return cell;
-}
-
-QString OneLine(const Text& text)
-{
-    QString s = ToQString(text);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return s;
-}
-
-} // namespace
-
 void CSubItemDataSource::Bind(CContract* contract, CContractEdits* edits, CSubcontract* record)
 {
     m_contract = contract;
@@ -95,15 +70,15 @@ int CSubItemDataSource::RowOfLine(const std::string& line) const
 GridColumn CSubItemDataSource::Column(int column) const
 {
     switch (column) {
-    case ColError: return {QStringLiteral("Error? "), 6, kCentre};
-    case ColUse: return {QStringLiteral("Use?"), 6, kCentre};
-    case ColLine: return {QStringLiteral("Line"), 6, kCentre};
-    case ColItem: return {QStringLiteral("Item"), 12, kLeft};
-    case ColQuantity: return {QStringLiteral("Quantity"), 13, kRight};
-    case ColUnit: return {QStringLiteral("Unit"), 5, kCentre};
-    case ColUnitPrice: return {QStringLiteral("Unit Price"), 14, kRight};
-    case ColExtension: return {QStringLiteral("Extension"), 15, kRight};
-    case ColDescription: return {QStringLiteral("Description"), 40, kLeft};
+    case ColError: return {QStringLiteral("Error? "), 6, kCellCentre};
+    case ColUse: return {QStringLiteral("Use?"), 6, kCellCentre};
+    case ColLine: return {QStringLiteral("Line"), 6, kCellCentre};
+    case ColItem: return {QStringLiteral("Item"), 12, kCellLeft};
+    case ColQuantity: return {QStringLiteral("Quantity"), 13, kCellRight};
+    case ColUnit: return {QStringLiteral("Unit"), 5, kCellCentre};
+    case ColUnitPrice: return {QStringLiteral("Unit Price"), 14, kCellRight};
+    case ColExtension: return {QStringLiteral("Extension"), 15, kCellRight};
+    case ColDescription: return {QStringLiteral("Description"), 40, kCellLeft};
     default: return {};
     }
 }
@@ -116,33 +91,33 @@ GridCell CSubItemDataSource::ItemCell(const CItem& item, int column) const
     switch (column) {
     case ColError:
         return TextCell(own && !FlagTest(own->m_wFlags, SUBITEM_COMPLETE) ? QStringLiteral("X") : QString(),
-                        kCentre);
+                        kCellCentre);
     case ColUse: {
         GridCell cell;
-        cell.alignment = kCentre;
+        cell.alignment = kCellCentre;
         cell.checked = own != nullptr;
         return cell;
     }
-    case ColLine: return TextCell(ToQString(item.m_strLineNumber), kCentre);
-    case ColItem: return TextCell(ToQString(item.m_strItemNumber), kLeft);
-    case ColUnit: return TextCell(ToQString(item.m_strUnit), kCentre);
-    case ColDescription: return TextCell(ToQString(item.m_strShortDesc), kLeft);
+    case ColLine: return TextCell(ToQString(item.m_strLineNumber), kCellCentre);
+    case ColItem: return TextCell(ToQString(item.m_strItemNumber), kCellLeft);
+    case ColUnit: return TextCell(ToQString(item.m_strUnit), kCellCentre);
+    case ColDescription: return TextCell(ToQString(item.m_strShortDesc), kCellLeft);
     default: break;
     }
     if (column == ColQuantity) {
         const CSubcontract* parent = m_record->m_pParent;
         const double quantity = own ? own->m_fQuan : RemainingQuantity(c, &item, parent);
-        return TextCell(QuantityText(quantity, c.m_QuanFormat), kRight);
+        return TextCell(QuantityText(quantity, c.m_QuanFormat), kCellRight);
     }
     // The prices of a line not taken: the tier above's.
     const CSubItem* parentItem = m_record->m_pParent ? m_record->m_pParent->FindSubItem(line) : nullptr;
     if (column == ColUnitPrice) {
         const double price = own ? own->m_fUP : parentItem ? parentItem->m_fUP : item.m_fUnitPrice;
-        return TextCell(MoneyText(price, c.m_UPFormat), kRight);
+        return TextCell(MoneyText(price, c.m_UPFormat), kCellRight);
     }
     if (column == ColExtension) {
         const double amount = own ? own->m_fExt : parentItem ? parentItem->m_fExt : item.m_fExtension;
-        return TextCell(MoneyText(amount, c.m_ExtFormat), kRight);
+        return TextCell(MoneyText(amount, c.m_ExtFormat), kCellRight);
     }
     return {};
 }
@@ -151,10 +126,12 @@ GridCell CSubItemDataSource::HeadingCell(const CItem& item, int column) const
 {
     GridCell cell;
     switch (column) {
-    case ColLine: cell = TextCell(ToQString(item.m_strLineNumber), kCentre); break;
-    case ColItem: cell = TextCell(QStringLiteral("==Section=="), kLeft); break;
-    case ColExtension: cell = TextCell(MoneyText(item.m_fExtension, m_contract->m_ExtFormat), kRight); break;
-    case ColDescription: cell = TextCell(OneLine(item.m_strLongDesc), kLeft); break;
+    case ColLine: cell = TextCell(ToQString(item.m_strLineNumber), kCellCentre); break;
+    case ColItem: cell = TextCell(QStringLiteral("==Section=="), kCellLeft); break;
+    case ColExtension:
+        cell = TextCell(MoneyText(item.m_fExtension, m_contract->m_ExtFormat), kCellRight);
+        break;
+    case ColDescription: cell = TextCell(OneLineText(item.m_strLongDesc), kCellLeft); break;
     default: break;
     }
     cell.style = GridRowStyle::Section;

@@ -340,17 +340,18 @@ void CDV_SubItem::Refused(Field field, const ErrorInfo& error)
     });
 }
 
-void CDV_SubItem::OnUseClicked(bool checked)
+void CDV_SubItem::ApplyBox(QCheckBox* box, bool shown, bool allowed, const BoxChange& change)
 {
     CSubDoc* doc = Document();
     CSubcontract* record = Record();
-    if (!doc || !doc->Edits() || !record || m_line.empty() || checked == m_display.hasSubItem) {
-        m_use->setChecked(m_display.hasSubItem);
+    if (!doc || !doc->Edits() || !record || m_line.empty() || !allowed || box->isChecked() == shown) {
+        box->setChecked(shown);
         return;
     }
-    EditResult result = doc->Edits()->UseItem(*record, m_line, checked);
+    EditResult result = change(*doc->Edits(), *record);
     if (!result) {
-        m_use->setChecked(m_display.hasSubItem);
+        // Refused: the box shows the contract as it stands.
+        box->setChecked(shown);
         m_notice->Post(*doc, result.error());
         return;
     }
@@ -358,22 +359,19 @@ void CDV_SubItem::OnUseClicked(bool checked)
     RefreshFromContract();
 }
 
+void CDV_SubItem::OnUseClicked(bool checked)
+{
+    ApplyBox(m_use, m_display.hasSubItem, true, [this, checked](CContractEdits& edits, CSubcontract& record) {
+        return edits.UseItem(record, m_line, checked);
+    });
+}
+
 void CDV_SubItem::OnPartialClicked(bool checked)
 {
-    CSubDoc* doc = Document();
-    CSubcontract* record = Record();
-    if (!doc || !doc->Edits() || !record || m_line.empty() || !m_display.hasSubItem) {
-        m_partial->setChecked(m_display.partial);
-        return;
-    }
-    EditResult result = doc->Edits()->SetSubItemPartial(*record, m_line, checked);
-    if (!result) {
-        m_partial->setChecked(m_display.partial);
-        m_notice->Post(*doc, result.error());
-        return;
-    }
-    (void)doc->ApplyEdit(std::move(result));
-    RefreshFromContract();
+    ApplyBox(m_partial, m_display.partial, m_display.hasSubItem,
+             [this, checked](CContractEdits& edits, CSubcontract& record) {
+                 return edits.SetSubItemPartial(record, m_line, checked);
+             });
 }
 
 bool CDV_SubItem::eventFilter(QObject* watched, QEvent* event)

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "edit/contractedits.h"
@@ -71,6 +72,10 @@ private:
     QWidget* FieldWidget(Field field) const;
     void Store(Field field);
     void Refused(Field field, const ErrorInfo& error);
+    // A click on one of the two boxes: the change it asks for, made or
+    // refused; `shown` is what the box showed before the click.
+    using BoxChange = std::function<EditResult(CContractEdits& edits, CSubcontract& record)>;
+    void ApplyBox(QCheckBox* box, bool shown, bool allowed, const BoxChange& change);
     void OnUseClicked(bool checked);
     void OnPartialClicked(bool checked);
     bool AlternateUnits() const;
