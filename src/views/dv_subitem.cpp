@@ -172,13 +172,15 @@ QString CDV_SubItem::FieldText(Field field) const
 
 void CDV_SubItem::SetFieldText(Field field, const QString& text)
 {
-    m_shown[field] = text;
     if (field == FieldNotes) {
         if (m_notes->toPlainText() != text)
             m_notes->setPlainText(text);
     } else {
         static_cast<QLineEdit*>(FieldWidget(field))->setText(text);
     }
+    // What the field gives back (a note's line breaks as the edit keeps
+    // them): a field left so stores nothing.
+    m_shown[field] = FieldText(field);
 }
 
 bool CDV_SubItem::AlternateUnits() const

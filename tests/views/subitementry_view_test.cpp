@@ -152,6 +152,20 @@ TEST_F(EntryTest, ValuesAreStoredWhenTheFieldIsLeftOrEnterPressed)
     EXPECT_TRUE(program.asker.asked.empty());
 }
 
+TEST_F(EntryTest, ANoteOfSeveralLinesLeftAsItWasStoresNothing)
+{
+    auto c = test::ScheduleContract(1);
+    test::AddSubItem(*c->m_pSubTable->m_Records[0], "0050", 10, 4)->m_strRemarks =
+        std::string("two\r\nlines");
+    Open(std::move(c));
+    CDV_SubItem& entry = Show(Sub(0), "0050");
+    entry.NotesEdit()->setFocus();
+    entry.QuantityEdit()->setFocus();
+    EXPECT_EQ(SubItem(0, "0050")->m_strRemarks.View(), "two\r\nlines");
+    EXPECT_FALSE(program.Doc().IsModified());
+    EXPECT_EQ(program.Doc().UndoStack().count(), 0);
+}
+
 TEST_F(EntryTest, OverCommitMarksAndTheirTolerance)
 {
     Open(test::ScheduleContract(2));
@@ -162,7 +176,7 @@ TEST_F(EntryTest, OverCommitMarksAndTheirTolerance)
     EXPECT_EQ(Mark(), QString());
     // The second takes what is left (40), then asks for 60.
     Show(Sub(1), "0050");
-    entry.UseBox()->click();
+    Entry().UseBox()->click();
     EXPECT_DOUBLE_EQ(SubItem(1, "0050")->m_fQuan, 40);
     Type(Entry().QuantityEdit(), QStringLiteral("60"));
     SendKey(Entry().QuantityEdit(), Qt::Key_Return);
