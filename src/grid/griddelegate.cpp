@@ -146,8 +146,13 @@ void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         const QFont& font = cell.style == GridRowStyle::Section ? m_sectionFont : m_rowFont;
         painter->setFont(font);
         painter->setPen(Foreground(cell));
-        const QRect textRect = run.adjusted(kTextMargin, 0, -kTextMargin, 0);
-        const QString text = QFontMetrics(font).elidedText(cell.text, Qt::ElideRight, textRect.width());
+        // A text that does not fit within the margins may use them before
+        // it is cut short.
+        const QFontMetrics metrics(font);
+        const int margin =
+            metrics.horizontalAdvance(cell.text) > run.width() - 2 * kTextMargin ? 1 : kTextMargin;
+        const QRect textRect = run.adjusted(margin, 0, -margin, 0);
+        const QString text = metrics.elidedText(cell.text, Qt::ElideRight, textRect.width());
         const Qt::Alignment horizontal = cell.alignment & Qt::AlignHorizontal_Mask;
         painter->drawText(textRect, horizontal | Qt::AlignVCenter, text);
     }
