@@ -107,37 +107,7 @@ void CDV_SubItem::BuildForm()
     grid->addWidget(Caption(QStringLiteral("Description:"), form), 3, 0);
     grid->addWidget(m_description, 3, 1, 1, 6);
 
-    m_quantity = NumberEdit(form, QStringLiteral("quantity"));
-    m_unit = Value(form, QStringLiteral("unit"));
-    m_mark = new QLabel(form);
-    m_mark->setObjectName(QStringLiteral("mark"));
-    QFont markFont = m_mark->font();
-    markFont.setBold(true);
-    m_mark->setFont(markFont);
-    QPalette markPalette = m_mark->palette();
-    markPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
-    m_mark->setPalette(markPalette);
-    grid->addWidget(Caption(QStringLiteral("Quantity:"), form), 4, 0);
-    grid->addWidget(m_quantity, 4, 1);
-    grid->addWidget(m_unit, 4, 2);
-    grid->addWidget(m_mark, 4, 3, 1, 4);
-
-    m_unitPrice = NumberEdit(form, QStringLiteral("unitPrice"));
-    m_extension = NumberEdit(form, QStringLiteral("extension"));
-    grid->addWidget(Caption(QStringLiteral("Unit Price:"), form), 5, 0);
-    grid->addWidget(m_unitPrice, 5, 1);
-    grid->addWidget(Caption(QStringLiteral("Total:"), form), 5, 4);
-    grid->addWidget(m_extension, 5, 5, 1, 2);
-
-    m_notes = new QPlainTextEdit(form);
-    m_notes->setObjectName(QStringLiteral("notes"));
-    m_notes->setTabChangesFocus(true);
-    m_notes->setMinimumHeight(m_notes->fontMetrics().height() * 2 + 12);
-    auto* notesCaption = Caption(QStringLiteral("Notes:"), form);
-    notesCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    grid->addWidget(notesCaption, 6, 0, Qt::AlignTop);
-    grid->addWidget(m_notes, 6, 1, 1, 6);
-
+    BuildValues(*grid);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(6, 1);
     setTabOrder(m_use, m_partial);
@@ -153,6 +123,42 @@ void CDV_SubItem::BuildForm()
     connect(m_extension, &QLineEdit::returnPressed, this, [this] { Store(FieldExtension); });
     for (int f = 0; f < FieldCount; ++f)
         FieldWidget(Field(f))->installEventFilter(this);
+}
+
+// The values and the note, from the fifth row of the form down.
+void CDV_SubItem::BuildValues(QGridLayout& grid)
+{
+    QWidget* form = Form();
+    m_quantity = NumberEdit(form, QStringLiteral("quantity"));
+    m_unit = Value(form, QStringLiteral("unit"));
+    m_mark = new QLabel(form);
+    m_mark->setObjectName(QStringLiteral("mark"));
+    QFont markFont = m_mark->font();
+    markFont.setBold(true);
+    m_mark->setFont(markFont);
+    QPalette markPalette = m_mark->palette();
+    markPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    m_mark->setPalette(markPalette);
+    grid.addWidget(Caption(QStringLiteral("Quantity:"), form), 4, 0);
+    grid.addWidget(m_quantity, 4, 1);
+    grid.addWidget(m_unit, 4, 2);
+    grid.addWidget(m_mark, 4, 3, 1, 4);
+
+    m_unitPrice = NumberEdit(form, QStringLiteral("unitPrice"));
+    m_extension = NumberEdit(form, QStringLiteral("extension"));
+    grid.addWidget(Caption(QStringLiteral("Unit Price:"), form), 5, 0);
+    grid.addWidget(m_unitPrice, 5, 1);
+    grid.addWidget(Caption(QStringLiteral("Total:"), form), 5, 4);
+    grid.addWidget(m_extension, 5, 5, 1, 2);
+
+    m_notes = new QPlainTextEdit(form);
+    m_notes->setObjectName(QStringLiteral("notes"));
+    m_notes->setTabChangesFocus(true);
+    m_notes->setMinimumHeight(m_notes->fontMetrics().height() * 2 + 12);
+    auto* notesCaption = Caption(QStringLiteral("Notes:"), form);
+    notesCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid.addWidget(notesCaption, 6, 0, Qt::AlignTop);
+    grid.addWidget(m_notes, 6, 1, 1, 6);
 }
 
 QWidget* CDV_SubItem::FieldWidget(Field field) const

@@ -20,6 +20,7 @@
 #include "views/dv.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -63,6 +64,7 @@ private:
     enum Field { FieldQuantity, FieldUnitPrice, FieldExtension, FieldNotes, FieldCount };
 
     void BuildForm();
+    void BuildValues(QGridLayout& grid);
     void ShowVendor();
     void ShowNone();
     void Refresh(const SubItemDisplay& display);
