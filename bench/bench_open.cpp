@@ -24,29 +24,13 @@
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "support/contractgen.h"
+#include "support/programbench.h"
+#include "support/silentasker.h"
 #include "support/timesreporter.h"
 
 namespace {
 
 using namespace kestrel;
-
-// Nothing is asked while timing; any message would be a failed open.
-class SilentAsker : public CAsker {
-public:
-    QMessageBox::StandardButton Ask(QWidget*, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons, QMessageBox::Icon) override
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return QMessageBox::No;
-    }
-    QString OpenFileName(QWidget*) override { return QString(); }
-    QString SaveFileName(QWidget*, const QString&) override { return QString(); }
-    ProposalChoice ChooseProposal(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    void ShowErrorList(CSubErrors&) override {}
-};
 
 const std::string& ContractPath()
 {
@@ -79,7 +63,7 @@ void BM_OpenInProgram(benchmark::State& state)
 {
     const QString path = QFile::decodeName(ContractPath().c_str());
     CSubSettings settings;
-    SilentAsker asker;
+    bench::SilentAsker asker;
     CSubDoc doc(settings, asker);
     CMainFrame frame(doc, settings);
     frame.resize(1200, 800);
@@ -102,27 +86,18 @@ BENCHMARK(BM_OpenInProgram)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The offscreen platform's notes on what it cannot do are no concern here.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
+    return bench::RunProgramBenchmarks(argc, argv, [](const bench::TimesReporter& reporter) {
+        // Both measured on one thread: the CPU times are the steadier ratio
+        // on a machine that runs other work, the real times the one a user
+        // sees.
+        const double openCpu = reporter.CpuTime("BM_OpenInProgram");
+        const double readCpu = reporter.CpuTime("BM_ReadFile");
+        const double openReal = reporter.RealTime("BM_OpenInProgram");
+        const double readReal = reporter.RealTime("BM_ReadFile");
+        if (openCpu > 0 && readCpu > 0 && readReal > 0)
+            std::printf("open in program / read file ratio: %.2f CPU, %.2f real (open %.1f ms CPU, target 1.5 "
+                        "or less)\n",
+                        openCpu / readCpu, openReal / readReal, openCpu);
+        std::filesystem::remove(ContractPath());
     });
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    // Both measured on one thread: the CPU times are the steadier ratio on a
-    // machine that runs other work, the real times the one a user sees.
-    const double openCpu = reporter.CpuTime("BM_OpenInProgram");
-    const double readCpu = reporter.CpuTime("BM_ReadFile");
-    const double openReal = reporter.RealTime("BM_OpenInProgram");
-    const double readReal = reporter.RealTime("BM_ReadFile");
-    if (openCpu > 0 && readCpu > 0 && readReal > 0)
-        std::printf("open in program / read file ratio: %.2f CPU, %.2f real (open %.1f ms CPU, target 1.5 or "
-                    "less)\n",
-                    openCpu / readCpu, openReal / readReal, openCpu);
-    std::filesystem::remove(ContractPath());
-    return 0;
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Renders the program's windows on the demo contract to PNG files, under a
 # virtual X server: the main window with a subcontractor chosen, the contract
-# view, the subcontractor list, a subcontractor's items and the error list.
+# view, the subcontractor list, a subcontractor's items (the grid with the
+# entry of a subcontracted line below it), the contract item schedule and the
+# error list.
 # Usage: screenshots.sh [BUILD_DIR] [OUT_DIR]; set QT_SCALE_FACTOR=2 for a
 # 200 % rendering.
 set -euo pipefail

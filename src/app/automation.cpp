@@ -16,6 +16,9 @@
 #include "app/subview.h"
 #include "edit/contractedits.h"
 #include "model/subcontract/check.h"
+#include "model/subcontract/subcontract.h"
+#include "views/dv_subitemgrid.h"
+#include "views/subitemsplitter.h"
 
 namespace kestrel {
 
@@ -56,6 +59,24 @@ void SelectKind(CSubTreeView* tree, TreeNodeKind kind, int nth = 0)
         }
 }
 
+// Puts the subcontractor grid's cursor on the first line the subcontractor
+// holds, so that the entry below shows one.
+void ShowFirstSubItem(CMainFrame* frame)
+{
+    CSubItemSplitter* split = frame->View()->ItemSplitter();
+    auto* grid = split ? qobject_cast<CDV_SubItemGrid*>(split->Upper()) : nullptr;
+    const CSubcontract* record = grid ? grid->Source().Record() : nullptr;
+    if (!record)
+        return;
+    for (int row = 0; row < grid->Source().RowCount(); ++row) {
+        const std::string line = grid->Source().LineOfRow(row);
+        if (!line.empty() && record->FindSubItem(line)) {
+            grid->SelectLine(line);
+            return;
+        }
+    }
+}
+
 void TakeScreenshots(CSubApp& app, const QString& dir)
 {
     QDir().mkpath(dir);
@@ -70,7 +91,10 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
     SelectKind(tree, NODE_SUBCONTRACTORS);
     Save(frame, dir, QStringLiteral("subcontractor-list.png"));
     SelectKind(tree, NODE_SUB_ITEMS);
+    ShowFirstSubItem(frame);
     Save(frame, dir, QStringLiteral("subcontractor-items.png"));
+    SelectKind(tree, NODE_CONTRACT_ITEMS);
+    Save(frame, dir, QStringLiteral("contract-items.png"));
     CSubDoc* doc = app.Document();
     if (doc->Edits()) {
         doc->Edits()->RunCheck();

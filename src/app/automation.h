@@ -3,8 +3,9 @@
 // the environment:
 //   KESTREL_SCREENSHOTS=DIR  once the window is up, expands the tree, shows
 //                            the main window with a subcontractor chosen, the
-//                            error list, the contract view and the
-//                            subcontractor list, saves each as DIR/*.png and
+//                            error list, the contract view, the
+//                            subcontractor list, a subcontractor's items and
+//                            the contract items, saves each as DIR/*.png and
 //                            quits.
 //   KESTREL_QUIT_AFTER_PAINT=1  quits as soon as the main window has painted.
 

@@ -17,8 +17,8 @@
 // Records are named by identity, never by row: deleting a record renumbers
 // the rows behind it, but a view bound to a record stays bound to it.
 
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -156,6 +156,10 @@ public:
     // over-commit marks are renewed against a tolerance of 0 (not a change
     // of the contract: the modified flag stays as it is).
     SubItemDisplay ShowSubItem(CSubcontract& record, std::string_view line);
+    // What the entry view shows of a line as the contract stands, without
+    // renewing any mark (the display after a change keeps the marks the
+    // change's own tolerance gave).
+    [[nodiscard]] SubItemDisplay DescribeSubItem(const CSubcontract& record, std::string_view line) const;
 
     // --- contract items ----------------------------------------------------
     [[nodiscard]] EditResult SetItemQuantity(std::string_view line, std::string_view typed);

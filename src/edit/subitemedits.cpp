@@ -241,23 +241,32 @@ EditResult CContractEdits::SetSubItemRemarks(CSubcontract& record, std::string_v
 
 SubItemDisplay CContractEdits::ShowSubItem(CSubcontract& record, std::string_view line)
 {
+    auto target = FindTarget(m_contract, record, line, false);
+    if (target && !target->item->IsHeading())
+        if (CSubItem* si = target->subItem) {
+            const bool before = FlagTest(record.m_wFlags, SUB_COMPLETE);
+            if (RenewSubItemFlags(m_contract, record, *target->item, *si, kShowTolerance, false)) {
+                ChangeEvent ev;
+                ev.kind = ChangeKind::SubItemMarks;
+                ev.table = SubTable();
+                ev.record = &record;
+                ev.line = target->key;
+                ev.completenessChanged = before != FlagTest(record.m_wFlags, SUB_COMPLETE);
+                Notify(ev);
+            }
+        }
+    return DescribeSubItem(record, line);
+}
+
+SubItemDisplay CContractEdits::DescribeSubItem(const CSubcontract& record, std::string_view line) const
+{
     SubItemDisplay d;
     auto target = FindTarget(m_contract, record, line, false);
     if (!target || target->item->IsHeading())
         return d;
     const CItem& item = *target->item;
     d.isItem = true;
-    if (CSubItem* si = target->subItem) {
-        const bool before = FlagTest(record.m_wFlags, SUB_COMPLETE);
-        if (RenewSubItemFlags(m_contract, record, item, *si, kShowTolerance, false)) {
-            ChangeEvent ev;
-            ev.kind = ChangeKind::SubItemMarks;
-            ev.table = SubTable();
-            ev.record = &record;
-            ev.line = target->key;
-            ev.completenessChanged = before != FlagTest(record.m_wFlags, SUB_COMPLETE);
-            Notify(ev);
-        }
+    if (const CSubItem* si = target->subItem) {
         d.hasSubItem = true;
         d.partial = FlagTest(si->m_wFlags, SUBITEM_PARTIAL);
         d.locked = IsLockedSubItem(m_contract, *si);

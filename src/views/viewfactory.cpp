@@ -7,7 +7,10 @@
 #include "views/dv_blank.h"
 #include "views/dv_contract.h"
 #include "views/dv_debug.h"
+#include "views/dv_itemschedulegrid.h"
 #include "views/dv_placeholder.h"
+#include "views/dv_subitem.h"
+#include "views/dv_subitemgrid.h"
 #include "views/dv_sublist.h"
 
 namespace kestrel {
@@ -76,6 +79,9 @@ CDataView* CViewFactory::Create(ViewRole role, QWidget* parent)
     case ViewRole::Contract: return new CDV_Contract(parent);
     case ViewRole::SubList: return new CDV_SubList(parent);
     case ViewRole::Debug: return new CDV_Debug(parent);
+    case ViewRole::SubItemGrid: return new CDV_SubItemGrid(parent);
+    case ViewRole::SubItem: return new CDV_SubItem(parent);
+    case ViewRole::ItemScheduleGrid: return new CDV_ItemScheduleGrid(parent);
     default:
         // The subcontractor form is kept and bound again, as the real one is.
         return new CDV_Placeholder(QString::fromLatin1(ViewClassName(role)), role == ViewRole::Sub, parent);

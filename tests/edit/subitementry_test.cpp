@@ -141,6 +141,30 @@ TEST(SubItemOverCommit, FiveThousandthsOverIsAcceptedByAnEditAndFlaggedWhenShown
     EXPECT_EQ(s.edits->ShowSubItem(a, "0010").mark, kQtyOver);
 }
 
+TEST(SubItemOverCommit, DescribingALineRenewsNoMark)
+{
+    EditSession s(SmallContract(0));
+    auto [a, b] = TwoOnTheLine(s, "60");
+    Made(s.edits->SetSubItemQuantity(b, "0010", "40.005"));
+    const uint16_t flags = b.FindSubItem("0010")->m_wFlags;
+    const SubItemDisplay described = s.edits->DescribeSubItem(b, "0010");
+    // The values as showing gives them, the mark as the edit left it.
+    EXPECT_EQ(described.mark, "");
+    EXPECT_EQ(b.FindSubItem("0010")->m_wFlags, flags);
+    EXPECT_TRUE(described.hasSubItem);
+    EXPECT_DOUBLE_EQ(described.quantity, 40.005);
+    const SubItemDisplay shown = s.edits->ShowSubItem(b, "0010");
+    EXPECT_EQ(shown.mark, kQtyOver);
+    EXPECT_EQ(s.edits->DescribeSubItem(b, "0010").mark, kQtyOver);
+    EXPECT_DOUBLE_EQ(shown.quantity, described.quantity);
+    EXPECT_DOUBLE_EQ(shown.unitPrice, described.unitPrice);
+    EXPECT_DOUBLE_EQ(shown.extension, described.extension);
+    // A line not taken, and a heading.
+    EXPECT_FALSE(s.edits->DescribeSubItem(a, "0020").hasSubItem);
+    EXPECT_TRUE(s.edits->DescribeSubItem(a, "0020").isItem);
+    EXPECT_FALSE(s.edits->DescribeSubItem(a, "0001").isItem);
+}
+
 TEST(SubItemOverCommit, ExactlyUsedUpIsNotFlaggedWhenShown)
 {
     EditSession s(SmallContract(0));

@@ -1,0 +1,409 @@
+#include "views/dv_subitem.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "app/qtext.h"
+#include "app/subdoc.h"
+#include "edit/changeevent.h"
+#include "grid/itemtexts.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/subcontract.h"
+#include "views/refusalnotice.h"
+
+namespace kestrel {
+
+namespace {
+
+QLabel* Caption(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QLabel* Value(QWidget* parent, const QString& name)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumWidth(1);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+QLineEdit* NumberEdit(QWidget* parent, const QString& name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 18);
+    return edit;
+}
+
+QString Fixed(double value, int decimals)
+{
+    return QString::asprintf("%.*f", decimals, IsBlankValue(value) ? 0.0 : value);
+}
+
+} // namespace
+
+CDV_SubItem::CDV_SubItem(QWidget* parent) : CDV(parent), m_notice(new CRefusalNotice(this))
+{
+    setObjectName(QStringLiteral("subItemEntry"));
+    BuildForm();
+    ShowNone();
+}
+
+CDV_SubItem::~CDV_SubItem()
+{
+    // The fields lose their focus as they go; nothing is stored then.
+    m_closing = true;
+    for (int f = 0; f < FieldCount; ++f)
+        FieldWidget(Field(f))->removeEventFilter(this);
+}
+
+void CDV_SubItem::BuildForm()
+{
+    QWidget* form = Form();
+    auto* grid = new QGridLayout(form);
+    grid->setContentsMargins(14, 10, 14, 10);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(6);
+
+    m_use = new QCheckBox(QStringLiteral("Subcontract this item to this vendor"), form);
+    m_use->setObjectName(QStringLiteral("useItem"));
+    m_partial = new QCheckBox(QStringLiteral("Partial item"), form);
+    m_partial->setObjectName(QStringLiteral("partialItem"));
+    grid->addWidget(m_use, 0, 0, 1, 4);
+    grid->addWidget(m_partial, 0, 4, 1, 3, Qt::AlignRight);
+
+    m_vendor = Value(form, QStringLiteral("vendor"));
+    grid->addWidget(Caption(QStringLiteral("Vendor:"), form), 1, 0);
+    grid->addWidget(m_vendor, 1, 1, 1, 6);
+
+    m_lineNumber = Value(form, QStringLiteral("lineNumber"));
+    m_itemNumberCaption = Caption(QStringLiteral("Item #:"), form);
+    m_itemNumber = Value(form, QStringLiteral("itemNumber"));
+    m_altCode = Value(form, QStringLiteral("altCode"));
+    m_altCode->setAlignment(Qt::AlignCenter);
+    m_altCode->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_altCode->setMinimumWidth(m_altCode->fontMetrics().averageCharWidth() * 6);
+    grid->addWidget(Caption(QStringLiteral("Line #:"), form), 2, 0);
+    grid->addWidget(m_lineNumber, 2, 1);
+    grid->addWidget(m_itemNumberCaption, 2, 4);
+    grid->addWidget(m_itemNumber, 2, 5);
+    grid->addWidget(m_altCode, 2, 6);
+
+    m_description = Value(form, QStringLiteral("description"));
+    m_description->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    grid->addWidget(Caption(QStringLiteral("Description:"), form), 3, 0);
+    grid->addWidget(m_description, 3, 1, 1, 6);
+
+    BuildValues(*grid);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(6, 1);
+    setTabOrder(m_use, m_partial);
+    setTabOrder(m_partial, m_quantity);
+    setTabOrder(m_quantity, m_unitPrice);
+    setTabOrder(m_unitPrice, m_extension);
+    setTabOrder(m_extension, m_notes);
+
+    connect(m_use, &QCheckBox::clicked, this, &CDV_SubItem::OnUseClicked);
+    connect(m_partial, &QCheckBox::clicked, this, &CDV_SubItem::OnPartialClicked);
+    connect(m_quantity, &QLineEdit::returnPressed, this, [this] { Store(FieldQuantity); });
+    connect(m_unitPrice, &QLineEdit::returnPressed, this, [this] { Store(FieldUnitPrice); });
+    connect(m_extension, &QLineEdit::returnPressed, this, [this] { Store(FieldExtension); });
+    for (int f = 0; f < FieldCount; ++f)
+        FieldWidget(Field(f))->installEventFilter(this);
+}
+
+// The values and the note, from the fifth row of the form down.
+void CDV_SubItem::BuildValues(QGridLayout& grid)
+{
+    QWidget* form = Form();
+    m_quantity = NumberEdit(form, QStringLiteral("quantity"));
+    m_unit = Value(form, QStringLiteral("unit"));
+    m_mark = new QLabel(form);
+    m_mark->setObjectName(QStringLiteral("mark"));
+    QFont markFont = m_mark->font();
+    markFont.setBold(true);
+    m_mark->setFont(markFont);
+    QPalette markPalette = m_mark->palette();
+    markPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    m_mark->setPalette(markPalette);
+    grid.addWidget(Caption(QStringLiteral("Quantity:"), form), 4, 0);
+    grid.addWidget(m_quantity, 4, 1);
+    grid.addWidget(m_unit, 4, 2);
+    grid.addWidget(m_mark, 4, 3, 1, 4);
+
+    m_unitPrice = NumberEdit(form, QStringLiteral("unitPrice"));
+    m_extension = NumberEdit(form, QStringLiteral("extension"));
+    grid.addWidget(Caption(QStringLiteral("Unit Price:"), form), 5, 0);
+    grid.addWidget(m_unitPrice, 5, 1);
+    grid.addWidget(Caption(QStringLiteral("Total:"), form), 5, 4);
+    grid.addWidget(m_extension, 5, 5, 1, 2);
+
+    m_notes = new QPlainTextEdit(form);
+    m_notes->setObjectName(QStringLiteral("notes"));
+    m_notes->setTabChangesFocus(true);
+    m_notes->setMinimumHeight(m_notes->fontMetrics().height() * 2 + 12);
+    auto* notesCaption = Caption(QStringLiteral("Notes:"), form);
+    notesCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid.addWidget(notesCaption, 6, 0, Qt::AlignTop);
+    grid.addWidget(m_notes, 6, 1, 1, 6);
+}
+
+QWidget* CDV_SubItem::FieldWidget(Field field) const
+{
+    switch (field) {
+    case FieldQuantity: return m_quantity;
+    case FieldUnitPrice: return m_unitPrice;
+    case FieldExtension: return m_extension;
+    default: return m_notes;
+    }
+}
+
+QString CDV_SubItem::FieldText(Field field) const
+{
+    return field == FieldNotes ? m_notes->toPlainText() : static_cast<QLineEdit*>(FieldWidget(field))->text();
+}
+
+void CDV_SubItem::SetFieldText(Field field, const QString& text)
+{
+    if (field == FieldNotes) {
+        if (m_notes->toPlainText() != text)
+            m_notes->setPlainText(text);
+    } else {
+        static_cast<QLineEdit*>(FieldWidget(field))->setText(text);
+    }
+    // What the field gives back (a note's line breaks as the edit keeps
+    // them): a field left so stores nothing.
+    m_shown[field] = FieldText(field);
+}
+
+bool CDV_SubItem::AlternateUnits() const
+{
+    const CContract* c = Contract();
+    return c && FlagTest(c->m_wFlags, CONTRACT_ALT_UNITS);
+}
+
+void CDV_SubItem::OnInitialUpdate()
+{
+    const CContract* c = Contract();
+    // A contract that does not allow partial items does not offer them.
+    m_partial->setVisible(!(c && FlagTest(c->m_wFlags, CONTRACT_NO_PARTIALS)));
+    ShowVendor();
+    ShowItem(std::string());
+}
+
+void CDV_SubItem::ShowVendor()
+{
+    const CSubcontract* record = Record();
+    const Text* name = record ? record->GetCellText(SUBF_NAME) : nullptr;
+    m_vendor->setText(name ? ToQString(*name) : QString());
+}
+
+void CDV_SubItem::ShowItem(const std::string& line)
+{
+    m_line = line;
+    CSubDoc* doc = Document();
+    CSubcontract* record = Record();
+    if (line.empty() || !record || !doc || !doc->Edits()) {
+        ShowNone();
+        return;
+    }
+    // Showing renews the line's over-commit marks against no tolerance.
+    Refresh(doc->Edits()->ShowSubItem(*record, line));
+}
+
+void CDV_SubItem::RefreshFromContract()
+{
+    CSubDoc* doc = Document();
+    const CSubcontract* record = Record();
+    ShowVendor();
+    if (m_line.empty() || !record || !doc || !doc->Edits()) {
+        ShowNone();
+        return;
+    }
+    // After a change the marks stay as the change left them.
+    Refresh(doc->Edits()->DescribeSubItem(*record, m_line));
+}
+
+void CDV_SubItem::ShowNone()
+{
+    m_display = SubItemDisplay();
+    m_use->setChecked(false);
+    m_use->setEnabled(false);
+    m_partial->setChecked(false);
+    m_partial->setEnabled(false);
+    for (QLabel* label : {m_lineNumber, m_itemNumber, m_altCode, m_description, m_unit, m_mark})
+        label->clear();
+    m_altCode->hide();
+    m_mark->hide();
+    for (int f = 0; f < FieldCount; ++f)
+        SetFieldText(Field(f), QString());
+    m_quantity->setReadOnly(true);
+    m_unitPrice->setReadOnly(true);
+    m_extension->setReadOnly(true);
+    m_notes->setReadOnly(true);
+}
+
+void CDV_SubItem::Refresh(const SubItemDisplay& d)
+{
+    const CContract* c = Contract();
+    const CItem* item = c ? c->FindItemByLineNumber(m_line) : nullptr;
+    if (!d.isItem || !item) {
+        ShowNone();
+        return;
+    }
+    m_display = d;
+    // An item received from Ironbark, while the contract locks such items,
+    // can be neither taken back nor made partial.
+    m_use->setEnabled(!d.locked);
+    m_use->setChecked(d.hasSubItem);
+    m_partial->setChecked(d.partial);
+    m_partial->setEnabled(d.hasSubItem && !d.locked);
+    m_lineNumber->setText(ToQString(item->m_strLineNumber));
+    m_itemNumber->setText(ToQString(item->m_strItemNumber));
+    m_altCode->setText(ToQString(item->m_strAltCode));
+    m_altCode->setVisible(!m_altCode->text().isEmpty());
+    m_description->setText(ToQString(item->m_strShortDesc));
+    m_unit->setText(d.partial ? QStringLiteral("PART") : ToQString(item->m_strUnit));
+    // Contract flag 7 asks for quantities and prices in alternate units: the
+    // item's quantity times its alternate-unit factor and its price divided
+    // by it. A contract carries no such factor, so it has no value and both
+    // show blank; the two fields stay read-only then, so that leaving them
+    // can never store a blank over the values in the contract's own units.
+    // The total shows and is typed as usual.
+    const bool alternate = AlternateUnits();
+    SetFieldText(FieldQuantity, alternate ? QString() : QuantityText(d.quantity, c->m_QuanFormat));
+    SetFieldText(FieldUnitPrice, alternate ? QString() : MoneyText(d.unitPrice, c->m_UPFormat));
+    SetFieldText(FieldExtension, MoneyText(d.extension, c->m_ExtFormat));
+    SetFieldText(FieldNotes, d.hasSubItem ? ToQString(d.remarks) : QString());
+    m_quantity->setReadOnly(!d.hasSubItem || alternate);
+    m_unitPrice->setReadOnly(!d.hasSubItem || alternate);
+    m_extension->setReadOnly(!d.hasSubItem);
+    m_notes->setReadOnly(!d.hasSubItem);
+    m_mark->setText(ToQString(d.mark));
+    m_mark->setVisible(d.hasSubItem && !d.mark.empty());
+}
+
+void CDV_SubItem::OnContractChanged(const ChangeEvent& /*event*/)
+{
+    RefreshFromContract();
+}
+
+void CDV_SubItem::Store(Field field)
+{
+    CSubDoc* doc = Document();
+    CSubcontract* record = Record();
+    if (m_closing || !doc || !doc->Edits() || !record || m_line.empty() || !m_display.hasSubItem)
+        return;
+    const QString text = FieldText(field);
+    if (text == m_shown[field])
+        return;
+    CContractEdits& edits = *doc->Edits();
+    const std::string typed = FromQString(text);
+    EditResult result = [&] {
+        switch (field) {
+        case FieldQuantity: return edits.SetSubItemQuantity(*record, m_line, typed);
+        case FieldUnitPrice: return edits.SetSubItemUnitPrice(*record, m_line, typed);
+        case FieldExtension: return edits.SetSubItemExtension(*record, m_line, typed);
+        default: return edits.SetSubItemRemarks(*record, m_line, typed);
+        }
+    }();
+    if (!result) {
+        Refused(field, result.error());
+        return;
+    }
+    (void)doc->ApplyEdit(std::move(result));
+    // An entry that changed nothing shows the stored value again, in its
+    // format.
+    RefreshFromContract();
+}
+
+void CDV_SubItem::Refused(Field field, const ErrorInfo& error)
+{
+    // The old value goes back: a quantity with three decimals, an amount
+    // with two.
+    if (field == FieldQuantity)
+        SetFieldText(field, Fixed(m_display.quantity, 3));
+    else if (field == FieldExtension)
+        SetFieldText(field, Fixed(m_display.extension, 2));
+    else
+        RefreshFromContract();
+    QWidget* widget = FieldWidget(field);
+    m_notice->Post(*Document(), error, [this, widget, field] {
+        widget->setFocus(Qt::OtherFocusReason);
+        if (field != FieldNotes)
+            static_cast<QLineEdit*>(widget)->selectAll();
+    });
+}
+
+void CDV_SubItem::ApplyBox(QCheckBox* box, bool shown, bool allowed, const BoxChange& change)
+{
+    CSubDoc* doc = Document();
+    CSubcontract* record = Record();
+    if (!doc || !doc->Edits() || !record || m_line.empty() || !allowed || box->isChecked() == shown) {
+        box->setChecked(shown);
+        return;
+    }
+    EditResult result = change(*doc->Edits(), *record);
+    if (!result) {
+        // Refused: the box shows the contract as it stands.
+        box->setChecked(shown);
+        m_notice->Post(*doc, result.error());
+        return;
+    }
+    (void)doc->ApplyEdit(std::move(result));
+    RefreshFromContract();
+}
+
+void CDV_SubItem::OnUseClicked(bool checked)
+{
+    ApplyBox(m_use, m_display.hasSubItem, true, [this, checked](CContractEdits& edits, CSubcontract& record) {
+        return edits.UseItem(record, m_line, checked);
+    });
+}
+
+void CDV_SubItem::OnPartialClicked(bool checked)
+{
+    ApplyBox(m_partial, m_display.partial, m_display.hasSubItem,
+             [this, checked](CContractEdits& edits, CSubcontract& record) {
+                 return edits.SetSubItemPartial(record, m_line, checked);
+             });
+}
+
+bool CDV_SubItem::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_closing) {
+        for (int f = 0; f < FieldCount; ++f) {
+            if (watched != FieldWidget(Field(f)))
+                continue;
+            if (event->type() == QEvent::FocusOut) {
+                Store(Field(f));
+            } else if (f == FieldNotes && event->type() == QEvent::KeyPress) {
+                // Enter stores the note; Ctrl+Enter starts a new line.
+                const auto* key = static_cast<QKeyEvent*>(event);
+                if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                    if (key->modifiers() & Qt::ControlModifier)
+                        m_notes->insertPlainText(QStringLiteral("\n"));
+                    else
+                        Store(FieldNotes);
+                    return true;
+                }
+            }
+        }
+    }
+    return CDV::eventFilter(watched, event);
+}
+
+} // namespace kestrel
