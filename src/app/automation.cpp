@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 
@@ -16,6 +17,7 @@
 #include "app/subview.h"
 #include "edit/contractedits.h"
 #include "model/subcontract/check.h"
+#include "views/dataview.h"
 
 namespace kestrel {
 
@@ -56,6 +58,24 @@ void SelectKind(CSubTreeView* tree, TreeNodeKind kind, int nth = 0)
         }
 }
 
+// The subcontractor form (an incomplete record, the same form scrolled to
+// its end, the record received from Ironbark) and the miscellaneous-data
+// form.
+void TakeFormScreenshots(CMainFrame* frame, const QString& dir)
+{
+    CSubTreeView* tree = frame->Tree();
+    SelectKind(tree, NODE_SUBCONTRACTOR, 5);
+    Save(frame, dir, QStringLiteral("subcontractor-form.png"));
+    if (auto* form = qobject_cast<QAbstractScrollArea*>(frame->View()->CurrentView())) {
+        form->verticalScrollBar()->setValue(form->verticalScrollBar()->maximum());
+        Save(frame, dir, QStringLiteral("subcontractor-form-end.png"));
+    }
+    SelectKind(tree, NODE_SUBCONTRACTOR, 6);
+    Save(frame, dir, QStringLiteral("subcontractor-form-ironbark.png"));
+    SelectKind(tree, NODE_MISC_DATA);
+    Save(frame, dir, QStringLiteral("misc-form.png"));
+}
+
 void TakeScreenshots(CSubApp& app, const QString& dir)
 {
     QDir().mkpath(dir);
@@ -71,6 +91,7 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
     Save(frame, dir, QStringLiteral("subcontractor-list.png"));
     SelectKind(tree, NODE_SUB_ITEMS);
     Save(frame, dir, QStringLiteral("subcontractor-items.png"));
+    TakeFormScreenshots(frame, dir);
     CSubDoc* doc = app.Document();
     if (doc->Edits()) {
         doc->Edits()->RunCheck();

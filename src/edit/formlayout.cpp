@@ -345,4 +345,17 @@ int NextFieldInReadingOrder(const CWinMeta& form, int current)
     return after == order.end() ? order.front() : *after;
 }
 
+int PreviousFieldInReadingOrder(const CWinMeta& form, int current)
+{
+    const std::vector<int> order = FormTabOrder(form);
+    if (order.empty())
+        return -1;
+    if (current < 0 || current >= form.m_Fields.GetSize())
+        return order.back();
+    const ReadingKey key = KeyOf(form, current);
+    const auto before =
+        std::find_if(order.rbegin(), order.rend(), [&](int field) { return KeyOf(form, field) < key; });
+    return before == order.rend() ? order.back() : *before;
+}
+
 } // namespace kestrel

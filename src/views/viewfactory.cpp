@@ -7,7 +7,9 @@
 #include "views/dv_blank.h"
 #include "views/dv_contract.h"
 #include "views/dv_debug.h"
+#include "views/dv_misc.h"
 #include "views/dv_placeholder.h"
+#include "views/dv_sub.h"
 #include "views/dv_sublist.h"
 
 namespace kestrel {
@@ -76,6 +78,8 @@ CDataView* CViewFactory::Create(ViewRole role, QWidget* parent)
     case ViewRole::Contract: return new CDV_Contract(parent);
     case ViewRole::SubList: return new CDV_SubList(parent);
     case ViewRole::Debug: return new CDV_Debug(parent);
+    case ViewRole::Sub: return new CDV_Sub(parent);
+    case ViewRole::Misc: return new CDV_Misc(parent);
     default:
         // The subcontractor form is kept and bound again, as the real one is.
         return new CDV_Placeholder(QString::fromLatin1(ViewClassName(role)), role == ViewRole::Sub, parent);

@@ -1,0 +1,67 @@
+#include "views/greymultiedit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QTextBlock>
+
+#include "views/greyedit.h"
+
+namespace kestrel {
+
+CGreyMultiEdit::CGreyMultiEdit(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    connect(this, &QPlainTextEdit::textChanged, this, &CGreyMultiEdit::KeepWithinLimit);
+}
+
+void CGreyMultiEdit::SetGreyed(bool greyed)
+{
+    setReadOnly(greyed);
+    QPalette pal = palette();
+    const QPalette base = parentWidget() ? parentWidget()->palette() : QPalette();
+    pal.setColor(QPalette::Base, greyed ? base.color(QPalette::Button) : base.color(QPalette::Base));
+    setPalette(pal);
+}
+
+void CGreyMultiEdit::KeepWithinLimit()
+{
+    const QString text = toPlainText();
+    if (m_limit <= 0 || text.size() <= m_limit)
+        return;
+    // Typing or pasting past the limit keeps the first characters.
+    const QSignalBlocker block(this);
+    QTextCursor cursor = textCursor();
+    const int position = std::min<int>(cursor.position(), m_limit);
+    setPlainText(text.left(m_limit));
+    cursor = textCursor();
+    cursor.setPosition(position);
+    setTextCursor(cursor);
+}
+
+bool CGreyMultiEdit::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & Qt::ControlModifier) && !isReadOnly()) {
+            insertPlainText(QStringLiteral("\n"));
+            return true;
+        }
+        bool backward = false;
+        if (CGreyEdit::IsNavigationKey(*key, backward)) {
+            event->accept();
+            emit navigate(backward);
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void CGreyMultiEdit::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    emit left(event->reason());
+}
+
+} // namespace kestrel
