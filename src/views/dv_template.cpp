@@ -115,6 +115,11 @@ QString CDV_Template::ToolTipText(int field) const
     return help;
 }
 
+bool CDV_Template::ShowsToolTips() const
+{
+    return !Document() || Document()->Settings().showTips;
+}
+
 std::vector<int> CDV_Template::MarkedFields() const
 {
     std::vector<int> marked;
@@ -128,6 +133,17 @@ void CDV_Template::OnInitialUpdate()
 {
     CDV2::OnInitialUpdate();
     BuildForm();
+    if (CSubDoc* doc = Document())
+        connect(doc, &CSubDoc::committingEdits, this, &CDV_Template::CommitTyping, Qt::UniqueConnection);
+}
+
+void CDV_Template::CommitTyping()
+{
+    for (const auto& f : m_fields)
+        if (f && IsBeingTyped(*f)) {
+            OnFieldLeft(f->Field(), Qt::OtherFocusReason);
+            return;
+        }
 }
 
 void CDV_Template::BuildForm()
@@ -410,7 +426,8 @@ bool CDV_Template::StoreFieldValue(int controlId)
 void CDV_Template::OnFieldLeft(int field, Qt::FocusReason reason)
 {
     // The field's own lists (and context menu) open without leaving it.
-    if (reason == Qt::PopupFocusReason || m_closing || m_pending || m_storing >= 0)
+    if (reason == Qt::PopupFocusReason || m_closing || m_pending || m_storing >= 0 ||
+        QCoreApplication::closingDown())
         return;
     CFormField* f = FormField(field);
     if (!f || f->IsReadOnly() || !f->IsEdited())
@@ -488,7 +505,7 @@ void CDV_Template::ShowPendingRefusal()
 bool CDV_Template::eventFilter(QObject* watched, QEvent* event)
 {
     // Tooltips follow the "Show Subcontract Tooltips" option as it stands.
-    if (event->type() == QEvent::ToolTip && Document() && !Document()->Settings().showTips)
+    if (event->type() == QEvent::ToolTip && !ShowsToolTips())
         return true;
     return CDV2::eventFilter(watched, event);
 }

@@ -56,6 +56,8 @@ public:
     const std::vector<int>& TabOrder() const { return m_tabOrder; }
     // The field's help text; in debug mode "Name:%s ID:%d Help:%s".
     QString ToolTipText(int field) const;
+    // Whether the fields show their tooltips ("Show Subcontract Tooltips").
+    bool ShowsToolTips() const;
     // The fields marked as required in the bound record and empty.
     std::vector<int> MarkedFields() const;
     // What the form shows of its record, as last shown.
@@ -113,6 +115,8 @@ private:
     void BuildForm();
     void ConnectControl(CFormField& field);
     void OnFieldLeft(int field, Qt::FocusReason reason);
+    // Stores the field being typed into (the document is about to save).
+    void CommitTyping();
     void OnNavigate(int field, bool backward);
     void OnChoice(int field, int index);
     void Refuse(int field, ErrorInfo error);
