@@ -492,8 +492,13 @@ void CDV_Template::ShowPendingRefusal()
     CFormField* f = FormField(pending.field);
     const bool sameRecord = pending.record == GetCurrentRecord();
     QApplication::beep();
-    // The amount the Ironbark floor refused goes back to the stored one.
-    if (f && sameRecord && pending.error.code == static_cast<int>(Refusal::Amount))
+    // An entry that retyping cannot put right (an amount below the Ironbark
+    // amount, a locked field) goes back to what is stored; a number or date
+    // that cannot be read stays to be corrected.
+    const bool putBack = pending.error.code == static_cast<int>(Refusal::Amount) ||
+                         pending.error.code == static_cast<int>(Refusal::Locked) ||
+                         pending.error.code == static_cast<int>(Refusal::NotAllowed);
+    if (f && sameRecord && putBack)
         f->RestoreShownText();
     if (CSubDoc* doc = Document())
         (void)doc->ApplyEdit(EditResult(pending.error));

@@ -88,6 +88,8 @@ void FormProgram::ShowSub(int row)
 void FormProgram::Type(int field, const QString& text)
 {
     QWidget* control = Form()->FieldControl(field);
+    // A list that was open (a completer's) may have taken the activation.
+    QApplication::setActiveWindow(&program.Frame());
     control->setFocus(Qt::MouseFocusReason);
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : control;
     if (auto* edit = qobject_cast<QLineEdit*>(target))
