@@ -16,7 +16,6 @@
 #include <memory>
 #include <string>
 
-#include "app/asker.h"
 #include "app/mainframe.h"
 #include "app/subdoc.h"
 #include "app/subsettings.h"
@@ -24,41 +23,20 @@
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "support/contractgen.h"
+#include "support/guibench.h"
 #include "support/timesreporter.h"
 
 namespace {
 
 using namespace kestrel;
 
-// Nothing is asked while timing; any message would be a failed open.
-class SilentAsker : public CAsker {
-public:
-    QMessageBox::StandardButton Ask(QWidget*, const QString&, const QString& text,
-                                    QMessageBox::StandardButtons, QMessageBox::Icon) override
-    {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-        return QMessageBox::No;
-    }
-    QString OpenFileName(QWidget*) override { return QString(); }
-    QString SaveFileName(QWidget*, const QString&) override { return QString(); }
-    ProposalChoice ChooseProposal(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    void ShowErrorList(CSubErrors&) override {}
-};
-
 const std::string& ContractPath()
 {
     static const std::string path = [] {
         bench::ContractShape shape;
         shape.tables = true;
-        std::unique_ptr<CContract> contract = bench::GenerateContract(shape);
         const std::string file = (std::filesystem::temp_directory_path() / "kestrel-bench-open.con").string();
-        if (WriteContractFile(*contract, file) != 0) {
-            std::fprintf(stderr, "cannot write %s\n", file.c_str());
-            std::exit(1);
-        }
+        bench::WriteGeneratedContract(shape, file);
         return file;
     }();
     return path;
@@ -79,7 +57,7 @@ void BM_OpenInProgram(benchmark::State& state)
 {
     const QString path = QFile::decodeName(ContractPath().c_str());
     CSubSettings settings;
-    SilentAsker asker;
+    bench::SilentAsker asker;
     CSubDoc doc(settings, asker);
     CMainFrame frame(doc, settings);
     frame.resize(1200, 800);
@@ -102,13 +80,7 @@ BENCHMARK(BM_OpenInProgram)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The offscreen platform's notes on what it cannot do are no concern here.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
+    bench::UseQuietOffscreenPlatform();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;

@@ -70,15 +70,8 @@ void CGreyComboBox::showPopup()
 
 bool CGreyComboBox::event(QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        bool backward = false;
-        if (CGreyEdit::IsNavigationKey(*key, backward)) {
-            event->accept();
-            emit navigate(backward);
-            return true;
-        }
-    }
+    if (CGreyEdit::TakeNavigationKey(event, [this](bool backward) { emit navigate(backward); }))
+        return true;
     return QComboBox::event(event);
 }
 

@@ -17,10 +17,25 @@ void CGreyEdit::SetGreyed(bool greyed)
         return;
     m_greyedSet = true;
     setReadOnly(greyed);
-    QPalette pal = palette();
-    const QPalette base = parentWidget() ? parentWidget()->palette() : QPalette();
+    ShowGreyed(this, greyed);
+}
+
+void CGreyEdit::ShowGreyed(QWidget* control, bool greyed)
+{
+    QPalette pal = control->palette();
+    const QPalette base = control->parentWidget() ? control->parentWidget()->palette() : QPalette();
     pal.setColor(QPalette::Base, greyed ? base.color(QPalette::Button) : base.color(QPalette::Base));
-    setPalette(pal);
+    control->setPalette(pal);
+}
+
+bool CGreyEdit::TakeNavigationKey(QEvent* event, const std::function<void(bool backward)>& navigate)
+{
+    bool backward = false;
+    if (event->type() != QEvent::KeyPress || !IsNavigationKey(*static_cast<QKeyEvent*>(event), backward))
+        return false;
+    event->accept();
+    navigate(backward);
+    return true;
 }
 
 bool CGreyEdit::IsNavigationKey(const QKeyEvent& key, bool& backward)
@@ -39,19 +54,11 @@ bool CGreyEdit::IsNavigationKey(const QKeyEvent& key, bool& backward)
 
 bool CGreyEdit::event(QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        bool backward = false;
-        // While the completer's list is open, its keys are its own.
-        const QCompleter* c = completer();
-        const bool listOpen =
-            c && c->completionMode() != QCompleter::InlineCompletion && c->popup()->isVisible();
-        if (!listOpen && IsNavigationKey(*key, backward)) {
-            event->accept();
-            emit navigate(backward);
-            return true;
-        }
-    }
+    // While the completer's list is open, its keys are its own.
+    const QCompleter* c = completer();
+    const bool listOpen = c && c->completionMode() != QCompleter::InlineCompletion && c->popup()->isVisible();
+    if (!listOpen && TakeNavigationKey(event, [this](bool backward) { emit navigate(backward); }))
+        return true;
     return QLineEdit::event(event);
 }
 

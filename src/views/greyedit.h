@@ -7,6 +7,8 @@
 
 #include <QLineEdit>
 
+#include <functional>
+
 namespace kestrel {
 
 class CGreyEdit : public QLineEdit {
@@ -21,6 +23,11 @@ public:
     // Whether a key press is one the forms navigate with (Tab, Shift+Tab,
     // Enter); sets backward for Shift+Tab.
     static bool IsNavigationKey(const QKeyEvent& key, bool& backward);
+    // A key press the forms navigate with goes to `navigate` (backward for
+    // Shift+Tab) instead of the control; true when it was one.
+    static bool TakeNavigationKey(QEvent* event, const std::function<void(bool backward)>& navigate);
+    // An edit control shown on the face colour (read-only) or the base colour.
+    static void ShowGreyed(QWidget* control, bool greyed);
 
 signals:
     // Tab or Enter (backward: Shift+Tab).

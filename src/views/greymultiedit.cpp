@@ -17,11 +17,11 @@ CGreyMultiEdit::CGreyMultiEdit(QWidget* parent) : QPlainTextEdit(parent)
 
 void CGreyMultiEdit::SetGreyed(bool greyed)
 {
+    if (m_greyedSet && greyed == isReadOnly())
+        return;
+    m_greyedSet = true;
     setReadOnly(greyed);
-    QPalette pal = palette();
-    const QPalette base = parentWidget() ? parentWidget()->palette() : QPalette();
-    pal.setColor(QPalette::Base, greyed ? base.color(QPalette::Button) : base.color(QPalette::Base));
-    setPalette(pal);
+    CGreyEdit::ShowGreyed(this, greyed);
 }
 
 void CGreyMultiEdit::KeepWithinLimit()
@@ -48,13 +48,9 @@ bool CGreyMultiEdit::event(QEvent* event)
             insertPlainText(QStringLiteral("\n"));
             return true;
         }
-        bool backward = false;
-        if (CGreyEdit::IsNavigationKey(*key, backward)) {
-            event->accept();
-            emit navigate(backward);
-            return true;
-        }
     }
+    if (CGreyEdit::TakeNavigationKey(event, [this](bool backward) { emit navigate(backward); }))
+        return true;
     return QPlainTextEdit::event(event);
 }
 

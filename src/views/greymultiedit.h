@@ -30,6 +30,7 @@ private:
     void KeepWithinLimit();
 
     int m_limit = 256;
+    bool m_greyedSet = false;
 };
 
 } // namespace kestrel
