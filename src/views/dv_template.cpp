@@ -163,7 +163,25 @@ void CDV_Template::BuildForm()
         });
     m_layout = ComputeFormLayout(*meta, metrics);
     m_origin = QPoint(0, TopBand() + LineHeight() / 3);
+    const int labelsRight = PlaceLabels();
+    PlaceControls();
+    SetTabOrder(*meta);
+    m_marks = new CFormMarks(Form());
+    m_labels->lower();
+    m_marks->raise();
+    m_content = QSize(m_origin.x() + std::max(m_layout.scrollWidth, labelsRight) + CharWidth(),
+                      m_origin.y() + m_layout.scrollHeight + LineHeight() / 2);
+    m_built = true;
+    OnFormBuilt();
+    FitForm();
+    ShowRecord(false);
+    RefreshAfterChange();
+    WarnMissingLists();
+}
 
+int CDV_Template::PlaceLabels()
+{
+    const QFontMetrics fm(FormFont());
     m_labels = new CFormLabels(Form());
     m_labels->SetTextColor(TextColor());
     QList<CFormLabels::Run> runs;
@@ -176,7 +194,11 @@ void CDV_Template::BuildForm()
         right = std::max(right, std::min(rect.right(), rect.left() + fm.horizontalAdvance(text)));
     }
     m_labels->SetRuns(runs);
+    return right;
+}
 
+void CDV_Template::PlaceControls()
+{
     m_fields.resize(m_layout.fields.size());
     for (const FormFieldLayout& fl : m_layout.fields) {
         QWidget* control = CFormControlFactory::Create(fl, Form());
@@ -194,9 +216,13 @@ void CDV_Template::BuildForm()
         ConnectControl(*field);
         m_fields[static_cast<size_t>(fl.field)] = std::move(field);
     }
+}
+
+void CDV_Template::SetTabOrder(const CWinMeta& meta)
+{
     // Tab and Enter visit the fields in reading order, and so does Qt's own
     // focus chain; the others take the focus only from the mouse.
-    m_tabOrder = FormTabOrder(*meta);
+    m_tabOrder = FormTabOrder(meta);
     const std::set<int> inOrder(m_tabOrder.begin(), m_tabOrder.end());
     for (const auto& f : m_fields)
         if (f && f->Kind() != FormControlKind::StaticCaption)
@@ -208,18 +234,6 @@ void CDV_Template::BuildForm()
             QWidget::setTabOrder(previous, control);
         previous = control ? control : previous;
     }
-
-    m_marks = new CFormMarks(Form());
-    m_labels->lower();
-    m_marks->raise();
-    m_content = QSize(m_origin.x() + std::max(m_layout.scrollWidth, right) + CharWidth(),
-                      m_origin.y() + m_layout.scrollHeight + LineHeight() / 2);
-    m_built = true;
-    OnFormBuilt();
-    FitForm();
-    ShowRecord(false);
-    RefreshAfterChange();
-    WarnMissingLists();
 }
 
 void CDV_Template::ConnectControl(CFormField& field)

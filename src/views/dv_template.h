@@ -113,6 +113,11 @@ private:
     };
 
     void BuildForm();
+    // The label runs, where the layout puts them; returns how far right
+    // their text reaches.
+    int PlaceLabels();
+    void PlaceControls();
+    void SetTabOrder(const CWinMeta& meta);
     void ConnectControl(CFormField& field);
     void OnFieldLeft(int field, Qt::FocusReason reason);
     // Stores the field being typed into (the document is about to save).
