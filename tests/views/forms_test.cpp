@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <QUndoStack>
+#include <QWheelEvent>
 #include <QtTest/QTest>
 
 #include <memory>
@@ -440,6 +441,28 @@ TEST_F(KindsForm, DropDownsHoldListPositionsNotPlacesInTheBox)
     EXPECT_EQ(Position(KF_OK), 1);
     EXPECT_EQ(Cell(KF_OK), "Yes");
     EXPECT_EQ(Doc().UndoStack().count(), 3);
+}
+
+// Scrolling the form with the wheel over a drop-down that does not have
+// the focus scrolls the form; it never changes the choice.
+TEST_F(KindsForm, TheWheelChangesOnlyADropDownThatHasTheFocus)
+{
+    CGreyComboBox* ok = Control<CGreyComboBox>(KF_OK);
+    Form()->FieldControl(KF_NAME)->setFocus(Qt::MouseFocusReason);
+    ui.Settle();
+    const auto roll = [ok] {
+        QWheelEvent wheel(QPointF(5, 5), ok->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(ok, &wheel);
+        FormProgram::Settle();
+    };
+    roll();
+    EXPECT_EQ(ok->currentIndex(), 0);
+    EXPECT_EQ(Doc().UndoStack().count(), 0);
+    ok->setFocus(Qt::MouseFocusReason);
+    roll();
+    EXPECT_EQ(ok->currentIndex(), 1);
+    EXPECT_EQ(Cell(KF_OK), "Yes");
 }
 
 TEST_F(KindsForm, FieldsOnOneListStayInStep)
