@@ -32,6 +32,7 @@
 #include "model/subcontract/programpaths.h"
 #include "model/subcontract/winmeta.h"
 #include "support/contractgen.h"
+#include "support/readcontract.h"
 #include "support/timesreporter.h"
 
 namespace {
@@ -43,10 +44,8 @@ const std::string& ContractPath()
     static const std::string path = [] {
         bench::ContractShape shape;
         shape.tables = true;
-        const std::unique_ptr<CContract> c = bench::GenerateContract(shape);
         const std::string p = (std::filesystem::temp_directory_path() / "kestrel-bench-edit.con").string();
-        if (WriteContractFile(*c, p) != CF_OK)
-            std::abort();
+        bench::WriteGeneratedContract(shape, p);
         return p;
     }();
     return path;
@@ -54,15 +53,7 @@ const std::string& ContractPath()
 
 void BM_ReadContract(benchmark::State& state)
 {
-    for (auto _ : state) {
-        std::unique_ptr<CContract> contract;
-        if (ReadContractFile(ContractPath(), contract) != CF_OK)
-            state.SkipWithError("read failed");
-        benchmark::DoNotOptimize(contract.get());
-        state.PauseTiming(); // freeing the contract is not part of reading it
-        contract.reset();
-        state.ResumeTiming();
-    }
+    bench::TimeReadingContract(state, ContractPath());
 }
 
 void BM_SubItemQuantityEdit(benchmark::State& state)

@@ -16,7 +16,6 @@
 #include <memory>
 #include <string>
 
-#include "app/asker.h"
 #include "app/mainframe.h"
 #include "app/subdoc.h"
 #include "app/subsettings.h"
@@ -37,12 +36,8 @@ const std::string& ContractPath()
     static const std::string path = [] {
         bench::ContractShape shape;
         shape.tables = true;
-        std::unique_ptr<CContract> contract = bench::GenerateContract(shape);
         const std::string file = (std::filesystem::temp_directory_path() / "kestrel-bench-open.con").string();
-        if (WriteContractFile(*contract, file) != 0) {
-            std::fprintf(stderr, "cannot write %s\n", file.c_str());
-            std::exit(1);
-        }
+        bench::WriteGeneratedContract(shape, file);
         return file;
     }();
     return path;
@@ -95,9 +90,10 @@ int main(int argc, char** argv)
         const double openReal = reporter.RealTime("BM_OpenInProgram");
         const double readReal = reporter.RealTime("BM_ReadFile");
         if (openCpu > 0 && readCpu > 0 && readReal > 0)
-            std::printf("open in program / read file ratio: %.2f CPU, %.2f real (open %.1f ms CPU, target 1.5 "
-                        "or less)\n",
-                        openCpu / readCpu, openReal / readReal, openCpu);
+            std::printf(
+                "open in program / read file ratio: %.2f CPU, %.2f real (open %.1f ms CPU, target 1.5 "
+                "or less)\n",
+                openCpu / readCpu, openReal / readReal, openCpu);
         std::filesystem::remove(ContractPath());
     });
 }

@@ -2,10 +2,11 @@
 # Renders the program's windows on the demo contract to PNG files, under a
 # virtual X server: the main window with a subcontractor chosen, the contract
 # view, the subcontractor list, a subcontractor's items (the grid with the
-# entry of a subcontracted line below it), the contract item schedule and the
-# error list.
-# Usage: screenshots.sh [BUILD_DIR] [OUT_DIR]; set QT_SCALE_FACTOR=2 for a
-# 200 % rendering.
+# entry of a subcontracted line below it), the contract item schedule, the
+# subcontractor and miscellaneous-data forms and the error list; then the same
+# at 200 % (QT_SCALE_FACTOR=2) into OUT_DIR/200. Set QT_SCALE_FACTOR yourself
+# for one rendering at that scale only.
+# Usage: screenshots.sh [BUILD_DIR] [OUT_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
@@ -27,6 +28,15 @@ trap 'rm -rf "$settings"' EXIT
 export KESTREL_NO_SPLASH=1
 export KESTREL_SCREENSHOTS="$out"
 export XDG_RUNTIME_DIR="$settings"
-xvfb-run -a -s "-screen 0 1600x1000x24" \
-  "$program" "/ini=$settings/kestrel.ini" "$root/samples/DEMO.CON"
+render() {
+  xvfb-run -a -s "-screen 0 ${3:-1600x1000}x24" \
+    "$program" "/ini=$settings/$2.ini" "$root/samples/DEMO.CON"
+}
+if [ -n "${QT_SCALE_FACTOR:-}" ]; then
+  render "$out" kestrel
+else
+  render "$out" kestrel
+  mkdir -p "$out/200"
+  KESTREL_SCREENSHOTS="$out/200" QT_SCALE_FACTOR=2 render "$out/200" kestrel200 3200x2000
+fi
 echo "Screenshots in $out"

@@ -1,8 +1,10 @@
 #include "support/contractgen.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
+#include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
@@ -146,6 +148,15 @@ std::unique_ptr<CContract> GenerateContract(const ContractShape& shape)
         AddTables(*c, shape, rng);
     c->RecalculateContract();
     return c;
+}
+
+void WriteGeneratedContract(const ContractShape& shape, const std::string& path)
+{
+    const std::unique_ptr<CContract> contract = GenerateContract(shape);
+    if (const int code = WriteContractFile(*contract, path); code != CF_OK) {
+        std::fprintf(stderr, "cannot write %s (error %d)\n", path.c_str(), code);
+        std::exit(1);
+    }
 }
 
 } // namespace kestrel::bench

@@ -2,6 +2,7 @@
 // Generates large, realistic contracts for the benchmarks.
 
 #include <memory>
+#include <string>
 
 namespace kestrel {
 class CContract;
@@ -23,5 +24,8 @@ struct ContractShape {
 };
 
 std::unique_ptr<CContract> GenerateContract(const ContractShape& shape);
+// Writes the contract of that shape to a file; a benchmark without its
+// contract cannot run, so a failure ends the run.
+void WriteGeneratedContract(const ContractShape& shape, const std::string& path);
 
 } // namespace kestrel::bench

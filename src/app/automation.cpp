@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 
@@ -17,6 +18,7 @@
 #include "edit/contractedits.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/subcontract.h"
+#include "views/dataview.h"
 #include "views/dv_subitemgrid.h"
 #include "views/subitemsplitter.h"
 
@@ -77,6 +79,24 @@ void ShowFirstSubItem(CMainFrame* frame)
     }
 }
 
+// The subcontractor form (an incomplete record, the same form scrolled to
+// its end, the record received from Ironbark) and the miscellaneous-data
+// form.
+void TakeFormScreenshots(CMainFrame* frame, const QString& dir)
+{
+    CSubTreeView* tree = frame->Tree();
+    SelectKind(tree, NODE_SUBCONTRACTOR, 5);
+    Save(frame, dir, QStringLiteral("subcontractor-form.png"));
+    if (auto* form = qobject_cast<QAbstractScrollArea*>(frame->View()->CurrentView())) {
+        form->verticalScrollBar()->setValue(form->verticalScrollBar()->maximum());
+        Save(frame, dir, QStringLiteral("subcontractor-form-end.png"));
+    }
+    SelectKind(tree, NODE_SUBCONTRACTOR, 6);
+    Save(frame, dir, QStringLiteral("subcontractor-form-ironbark.png"));
+    SelectKind(tree, NODE_MISC_DATA);
+    Save(frame, dir, QStringLiteral("misc-form.png"));
+}
+
 void TakeScreenshots(CSubApp& app, const QString& dir)
 {
     QDir().mkpath(dir);
@@ -95,6 +115,7 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
     Save(frame, dir, QStringLiteral("subcontractor-items.png"));
     SelectKind(tree, NODE_CONTRACT_ITEMS);
     Save(frame, dir, QStringLiteral("contract-items.png"));
+    TakeFormScreenshots(frame, dir);
     CSubDoc* doc = app.Document();
     if (doc->Edits()) {
         doc->Edits()->RunCheck();

@@ -77,6 +77,10 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
+    // The children go after this: what the document tells on the way (a
+    // field stored as the focus leaves it) no longer reaches the window.
+    disconnect(&m_doc, nullptr, this, nullptr);
+    disconnect(Tree(), nullptr, this, nullptr);
     if (m_doc.MainWindow() == this)
         m_doc.SetMainWindow(nullptr);
 }

@@ -239,6 +239,7 @@ bool CSubDoc::OpenDocument(const QString& requested)
 
 bool CSubDoc::SaveTo(const QString& path)
 {
+    emit committingEdits();
     WaitCursor wait;
     const Status saved = m_saver(*m_contract, LocalPath(path));
     if (!saved) {
@@ -283,6 +284,7 @@ bool CSubDoc::DoSaveAs()
 
 bool CSubDoc::SaveModified()
 {
+    emit committingEdits();
     if (!IsModified())
         return true;
     const QString name = m_path.isEmpty() ? QStringLiteral("Contract") : QFileInfo(m_path).fileName();
@@ -316,6 +318,7 @@ bool CSubDoc::ShowCheck(bool interactive)
 {
     if (!m_edits)
         return false;
+    emit committingEdits();
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
     m_edits->RunCheck();
     m_checkCurrent = true;
@@ -363,6 +366,7 @@ void CSubDoc::OnFilePrint(bool preview)
 {
     if (!HasContract())
         return;
+    emit committingEdits();
     if (!preview) {
         if (m_settings.printSave)
             DoFileSave();

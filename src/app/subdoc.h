@@ -129,6 +129,9 @@ signals:
     void loadingWindow(bool on);
     // Hint 4660.
     void colorSettingsChanged();
+    // The contract is about to be saved, checked, printed or closed: a view
+    // stores what the user typed into the field that has the focus.
+    void committingEdits();
 
 private:
     bool SaveTo(const QString& path);

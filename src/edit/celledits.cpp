@@ -443,8 +443,17 @@ FormDisplay CContractEdits::ShowRecord(const CWinMeta& table, const CSubcontract
         return display;
     const bool sub = &table == SubTable();
     display.locked = sub && IsLockedRecord(m_contract, record);
-    for (int j = 0; j < table.m_Fields.GetSize(); ++j)
+    // Records received from Ironbark are exempt from the required fields
+    // while the contract locks them, as the completeness rule has it.
+    const bool exempt = sub && FlagTest(m_contract.m_wFlags, CONTRACT_IRONBARK_LOCKED) &&
+                        FlagTest(record.m_wFlags, SUB_FROMIRONBARK);
+    const int row = table.m_Records.IndexOf(&record);
+    for (int j = 0; j < table.m_Fields.GetSize(); ++j) {
         display.fields.push_back(ShowField(table, record, j));
+        const CCellData* cell = record.GetCell(j);
+        display.fields.back().missing =
+            !exempt && cell && table.IsFieldRequired(row, j) && TextEmpty(cell->m_psz);
+    }
     display.complete = FlagTest(record.m_wFlags, SUB_COMPLETE);
     if (sub && !display.complete)
         display.status = kIncompleteStatus;

@@ -54,7 +54,11 @@ struct FieldDisplay {
     int position = -1;     // drop-downs and yes/no: the chosen list position, -1 none
     int choice = -1;       // the place of that position among the choices, -1 not offered
     bool readOnly = false; // edits read-only, drop-downs disabled
-    FieldChoices choices;  // text fields with a list, yes/no and drop-downs
+    // The field's rule requires it in this record and it is empty (what
+    // keeps the record incomplete); never for a record exempt from the
+    // required fields.
+    bool missing = false;
+    FieldChoices choices; // text fields with a list, yes/no and drop-downs
 };
 
 // What the form shows of a bound record.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <tuple>
 #include <utility>
 
@@ -332,17 +333,35 @@ std::vector<int> FormTabOrder(const CWinMeta& form)
     return order;
 }
 
+namespace {
+
+// The field after (or before) current in reading order, wrapping around.
+// Reading the order backwards, the first field before current's place is
+// the first field after it.
+template <class Iterator, class Comes>
+int StepInOrder(const CWinMeta& form, int current, Iterator first, Iterator last, Comes comes)
+{
+    if (first == last)
+        return -1;
+    if (current < 0 || current >= form.m_Fields.GetSize())
+        return *first;
+    const ReadingKey key = KeyOf(form, current);
+    const auto next = std::find_if(first, last, [&](int field) { return comes(KeyOf(form, field), key); });
+    return next == last ? *first : *next;
+}
+
+} // namespace
+
 int NextFieldInReadingOrder(const CWinMeta& form, int current)
 {
     const std::vector<int> order = FormTabOrder(form);
-    if (order.empty())
-        return -1;
-    if (current < 0 || current >= form.m_Fields.GetSize())
-        return order.front();
-    const ReadingKey key = KeyOf(form, current);
-    const auto after =
-        std::find_if(order.begin(), order.end(), [&](int field) { return KeyOf(form, field) > key; });
-    return after == order.end() ? order.front() : *after;
+    return StepInOrder(form, current, order.begin(), order.end(), std::greater<ReadingKey>());
+}
+
+int PreviousFieldInReadingOrder(const CWinMeta& form, int current)
+{
+    const std::vector<int> order = FormTabOrder(form);
+    return StepInOrder(form, current, order.rbegin(), order.rend(), std::less<ReadingKey>());
 }
 
 } // namespace kestrel

@@ -100,5 +100,9 @@ constexpr int kMaxFormExtent = 32767;
 // is not in the order itself, the first one after its place. -1 when no field
 // takes the focus.
 [[nodiscard]] int NextFieldInReadingOrder(const CWinMeta& form, int current);
+// The field before current in that order (Shift+Tab), wrapping to the last;
+// when current is not in the order itself, the last one before its place.
+// -1 when no field takes the focus.
+[[nodiscard]] int PreviousFieldInReadingOrder(const CWinMeta& form, int current);
 
 } // namespace kestrel

@@ -8,7 +8,9 @@
 #include "views/dv_contract.h"
 #include "views/dv_debug.h"
 #include "views/dv_itemschedulegrid.h"
+#include "views/dv_misc.h"
 #include "views/dv_placeholder.h"
+#include "views/dv_sub.h"
 #include "views/dv_subitem.h"
 #include "views/dv_subitemgrid.h"
 #include "views/dv_sublist.h"
@@ -82,6 +84,8 @@ CDataView* CViewFactory::Create(ViewRole role, QWidget* parent)
     case ViewRole::SubItemGrid: return new CDV_SubItemGrid(parent);
     case ViewRole::SubItem: return new CDV_SubItem(parent);
     case ViewRole::ItemScheduleGrid: return new CDV_ItemScheduleGrid(parent);
+    case ViewRole::Sub: return new CDV_Sub(parent);
+    case ViewRole::Misc: return new CDV_Misc(parent);
     default:
         // The subcontractor form is kept and bound again, as the real one is.
         return new CDV_Placeholder(QString::fromLatin1(ViewClassName(role)), role == ViewRole::Sub, parent);

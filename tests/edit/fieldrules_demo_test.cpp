@@ -81,6 +81,40 @@ TEST_F(DemoFormTest, TheDemoFormShowsItsRecords)
     EXPECT_EQ(edits->ShowRecord(Sub(), *Sub().m_Records[1]).status, "< SUBCONTRACT RECORD IS INCOMPLETE >");
 }
 
+// The form marks the fields a record still needs: required by their rule in
+// this record, and empty. A record received from Ironbark while the
+// contract locks such records is exempt.
+TEST_F(DemoFormTest, TheFieldsARecordStillNeedsAreMissing)
+{
+    const auto missing = [this](const CWinMeta& table, const CSubcontract& record) {
+        std::vector<std::string> names;
+        const FormDisplay shown = edits->ShowRecord(table, record);
+        for (size_t j = 0; j < shown.fields.size(); ++j)
+            if (shown.fields[j].missing)
+                names.emplace_back(TextView(table.m_Fields[static_cast<int>(j)]->m_strName));
+        return names;
+    };
+    // Hollins: a lump sum without tax id, quote date and insurance.
+    CSubcontract& hollins = *Sub().m_Records[5];
+    EXPECT_EQ(missing(Sub(), hollins),
+              (std::vector<std::string>{"TAXID", "QUOTEDATE", "INSURER", "POLICYNO", "POLICYEXP"}));
+    // The quote date is required for lump sums only: not once it is itemized.
+    ASSERT_TRUE(edits->SetCell(Sub(), hollins, SUBF_YESNO, "N").ok());
+    EXPECT_EQ(missing(Sub(), hollins),
+              (std::vector<std::string>{"TAXID", "INSURER", "POLICYNO", "POLICYEXP"}));
+    // Complete records miss nothing; Piedmont (from Ironbark) is exempt.
+    EXPECT_TRUE(missing(Sub(), *Sub().m_Records[0]).empty());
+    CSubcontract& piedmont = *Sub().m_Records[6];
+    ASSERT_TRUE(FlagTest(piedmont.m_wFlags, SUB_FROMIRONBARK));
+    piedmont.SetCellText(2, std::string());
+    EXPECT_TRUE(missing(Sub(), piedmont).empty());
+    FlagSet(contract->m_wFlags, CONTRACT_IRONBARK_LOCKED, 0);
+    EXPECT_EQ(missing(Sub(), piedmont).front(), "SubName");
+    // The miscellaneous data lack the bid bond number.
+    EXPECT_EQ(missing(*contract->m_pMiscTable, *contract->m_pMiscTable->m_Records[0]),
+              std::vector<std::string>{"BID_BOND_NO"});
+}
+
 TEST_F(DemoFormTest, AnUnlistedVendorLeavesTheFilesReadOnlyFieldsAlone)
 {
     CSubcontract& first = *Sub().m_Records[0];

@@ -398,6 +398,22 @@ TEST(FormTabOrder, FromAFieldOutsideTheOrderGoesToTheNextAfterItsPlace)
     EXPECT_EQ(NextFieldInReadingOrder(*form, 99), 1);
 }
 
+TEST(FormTabOrder, PreviousGoesBackAndWrapsToTheLast)
+{
+    auto form = TabForm();
+    // Every field's next has that field as its previous.
+    for (int field : FormTabOrder(*form))
+        EXPECT_EQ(PreviousFieldInReadingOrder(*form, NextFieldInReadingOrder(*form, field)), field) << field;
+    EXPECT_EQ(PreviousFieldInReadingOrder(*form, 1), 4); // the first: wraps to the last
+    // From outside the order: the last one before its place.
+    EXPECT_EQ(PreviousFieldInReadingOrder(*form, 6), 0); // no control at (8, 1)
+    EXPECT_EQ(PreviousFieldInReadingOrder(*form, 2), 4); // caption at (3, 0): before everything
+    EXPECT_EQ(PreviousFieldInReadingOrder(*form, 3), 4); // X 0 on line 0
+    EXPECT_EQ(PreviousFieldInReadingOrder(*form, -1), 4);
+    EXPECT_EQ(PreviousFieldInReadingOrder(*form, 99), 4);
+    EXPECT_EQ(PreviousFieldInReadingOrder(CWinMeta(), 0), -1);
+}
+
 TEST(FormTabOrder, FieldsAtOnePlaceAreVisitedInListOrder)
 {
     auto form = std::make_unique<CWinMeta>();
@@ -461,6 +477,7 @@ TEST(FormLayoutHostile, ExtremePositionsAndSizesStayInBounds)
             ExpectSane(ComputeFormLayout(*form, TestMetrics()), *form);
             (void)FormTabOrder(*form);
             (void)NextFieldInReadingOrder(*form, 3);
+            (void)PreviousFieldInReadingOrder(*form, 3);
         }
     }
 }

@@ -29,7 +29,9 @@
 #include "views/dv_contract.h"
 #include "views/dv_debug.h"
 #include "views/dv_itemschedulegrid.h"
+#include "views/dv_misc.h"
 #include "views/dv_placeholder.h"
+#include "views/dv_sub.h"
 #include "views/dv_sublist.h"
 #include "views/dynaformview.h"
 #include "views/subitemsplitter.h"
@@ -72,7 +74,7 @@ TEST_F(ViewTest, EachNodeKindOpensItsView)
     ASSERT_NE(items, nullptr);
     EXPECT_EQ(items->Kind(), NODE_CONTRACT_ITEMS);
     Choose(tree.FindKind(NODE_MISC_DATA));
-    ASSERT_NE(qobject_cast<CDV_Placeholder*>(View().RightPane()), nullptr);
+    ASSERT_NE(qobject_cast<CDV_Misc*>(View().RightPane()), nullptr);
     EXPECT_EQ(View().CurrentView()->Kind(), NODE_MISC_DATA);
     tree.setCurrentItem(nullptr);
     EXPECT_NE(qobject_cast<CDV_Blank*>(View().RightPane()), nullptr);
@@ -98,9 +100,11 @@ TEST_F(ViewTest, TheSubcontractorViewIsKeptAndBoundAgain)
     Choose(tree.FindNode(Row(2)));
     EXPECT_EQ(View().CurrentView(), first);
     EXPECT_EQ(first->Record(), Row(2));
-    EXPECT_EQ(qobject_cast<CDV_Placeholder*>(first)->Heading(), QStringLiteral("Sub 3"));
+    auto* form = qobject_cast<CDV_Sub*>(first);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->Display().fields[SUBF_NAME].text, "Sub 3");
     // Its status line follows the record it is bound to now.
-    CSubStatusLine* status = qobject_cast<CDV_Placeholder*>(first)->StatusLine();
+    CSubStatusLine* status = form->StatusLine();
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), CSubStatusLine::StatusText(Row(2)));
     FlagSet(Row(2)->m_wFlags, SUB_COMPLETE, 0);

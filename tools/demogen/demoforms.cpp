@@ -162,9 +162,9 @@ void LayOutWork(FormLayout& f)
     f.Field({"WORKTYPE1", FIELD_DROPLIST, 30, ALWAYS,
              "Main work type; the list offers the vendor's work types", kWorkTypeSource});
     f.Label(" ");
-    f.Field({"WORKTYPE2", FIELD_DROPLIST, 30, NEVER, "Further work type", kWorkTypeSource});
+    f.Field({"WORKTYPE2", FIELD_DROPLIST, 30, NEVER, "Further work type", kWorkType2Source, kStoredList});
     f.Line().Label("                ");
-    f.Field({"WORKTYPE3", FIELD_DROPLIST, 30, NEVER, "Further work type", kWorkTypeSource});
+    f.Field({"WORKTYPE3", FIELD_DROPLIST, 30, NEVER, "Further work type", kWorkType3Source, kStoredList});
     f.Line().Label("Description     ");
     f.Field({"WORKDESC", FIELD_TEXT, 60, ALWAYS, "Work to be done, as in the agreement"});
     f.Line().Label("Planned Start   ");

@@ -197,6 +197,11 @@ void FillStoredLists(CContract& c)
     *c.NewList(kStateList, false) = {"DE Delaware", "MD Maryland",     "NJ New Jersey", "NY New York",
                                      "OH Ohio",     "PA Pennsylvania", "VA Virginia",   "WV West Virginia"};
     *c.NewList(kPayTermsList, false) = {"Net 10", "Net 30", "Net 45", "On receipt of payment from owner"};
+    for (const char* name : {kWorkType2Source, kWorkType3Source}) {
+        CSAStringArray& list = *c.NewList(name, false);
+        for (const std::string& e : DemoWorkTypes())
+            list.push_back(e);
+    }
 }
 
 std::string WorkTypeListText()

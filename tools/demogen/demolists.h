@@ -21,6 +21,12 @@ inline constexpr int kVendorWorkTypeColumn = 72;
 // List sources of the form's fields.
 inline constexpr const char* kVendorSource = "VENDORS.BIN:VENDOR";
 inline constexpr const char* kWorkTypeSource = "WORKTYPE.LST:WORKTYPE";
+// The further work types each have a list of their own, kept in the
+// contract: fields on one list source are kept on one entry, and a
+// subcontractor does several kinds of work. Their key is still "WORKTYPE",
+// so the vendor's work types thin them out as they do the first.
+inline constexpr const char* kWorkType2Source = "Work Type 2:WORKTYPE";
+inline constexpr const char* kWorkType3Source = "Work Type 3:WORKTYPE";
 inline constexpr const char* kSubTypeList = "Sub Type";
 inline constexpr const char* kCertTypeList = "Cert Type";
 inline constexpr const char* kStateList = "State";
@@ -45,7 +51,7 @@ int FindVendor(const std::string& id);
 const std::vector<std::string>& DemoWorkTypes();
 
 // The lists kept in the contract ("Sub Type", "Cert Type", "State",
-// "Pay Terms").
+// "Pay Terms", and the further work types).
 void FillStoredLists(CContract& contract);
 
 // The decompressed content of VENDORS.BIN: a 16-bit line count, then the

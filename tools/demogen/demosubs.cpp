@@ -99,26 +99,26 @@ void SetVendor(CSubcontract& r, const std::string& id)
     SetCell(r, DSF_VENDOR_ADDRESS, Columns(entry, kVendorAddressStart, kVendorAddressEnd), v, kReadOnly);
 }
 
-// A work type as the drop-down holds it after the vendor was chosen: the
-// position counts only the entries whose code the vendor has.
+// A work type as the form stores it: its text and its position in the
+// work-type list (the lists of the three fields hold the same entries). The
+// vendor's work types only thin out what the drop-down offers; the
+// position is never a place among those.
 void SetWorkType(CSubcontract& r, int field, const std::string& vendorId, const std::string& code)
 {
     std::string codes;
     if (const int v = FindVendor(vendorId); v >= 0)
         codes = DemoVendors()[static_cast<size_t>(v)].workTypes;
-    int position = 0;
-    for (const std::string& entry : DemoWorkTypes()) {
-        const std::string own = entry.substr(0, 4);
+    const std::vector<std::string>& types = DemoWorkTypes();
+    for (size_t position = 0; position < types.size(); ++position) {
+        const std::string& entry = types[position];
+        if (entry.substr(0, 4) != code)
+            continue;
         bool offered = codes.empty();
         for (size_t i = 0; i < codes.size(); i += 4)
-            offered = offered || Trimmed(codes.substr(i, 4)) == own;
-        if (!offered)
-            continue;
-        if (own == code) {
-            SetCell(r, field, entry, position);
-            return;
-        }
-        ++position;
+            offered = offered || Trimmed(codes.substr(i, 4)) == code;
+        if (offered)
+            SetCell(r, field, entry, static_cast<int>(position));
+        return;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <set>
 #include <string>
@@ -13,6 +14,7 @@
 #include "demogen/demoforms.h"
 #include "demogen/demogen.h"
 #include "demogen/demolists.h"
+#include "edit/fieldrules.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
@@ -49,7 +51,8 @@ std::string Columns(std::string_view entry, int start, int end)
     const size_t from = static_cast<size_t>(start - 1);
     if (from >= entry.size())
         return "";
-    std::string s(entry.substr(from, end == 0 ? std::string_view::npos : static_cast<size_t>(end - start + 1)));
+    std::string s(
+        entry.substr(from, end == 0 ? std::string_view::npos : static_cast<size_t>(end - start + 1)));
     while (!s.empty() && s.back() == ' ')
         s.pop_back();
     return s;
@@ -312,9 +315,10 @@ TEST_F(DemoContractTest, ListCellsAgreeWithTheirLists)
     EXPECT_EQ(chosenVendors, 6);
 }
 
-// A work-type drop-down holds only the chosen vendor's work types, so its
-// position counts within those.
-TEST_F(DemoContractTest, WorkTypePositionsCountWithinTheVendorsTypes)
+// A work type is stored with its position in the work-type list; the
+// vendor's work types only decide which entries the drop-down offers, so
+// each stored work type is one of them.
+TEST_F(DemoContractTest, WorkTypesAreListPositionsAmongTheVendorsTypes)
 {
     const int column = C().m_iHeaderB;
     ASSERT_GT(column, 0);
@@ -330,21 +334,43 @@ TEST_F(DemoContractTest, WorkTypePositionsCountWithinTheVendorsTypes)
         std::set<std::string> own;
         for (size_t k = 0; k < codes.size(); k += 4)
             own.insert(Columns(codes, static_cast<int>(k) + 1, static_cast<int>(k) + 4));
-        std::vector<std::string> offered;
-        for (const std::string& w : DemoWorkTypes())
-            if (own.empty() || own.count(Columns(w, 1, 4)))
-                offered.push_back(w);
         for (int f : {DSF_WORK_TYPE1, DSF_WORK_TYPE2, DSF_WORK_TYPE3}) {
             const CCellData* cell = r.GetCell(f);
             if (cell->m_i < 0) {
                 EXPECT_TRUE(TextEmpty(cell->m_psz));
                 continue;
             }
-            ASSERT_LT(static_cast<size_t>(cell->m_i), offered.size());
-            EXPECT_EQ(TextView(cell->m_psz), offered[static_cast<size_t>(cell->m_i)]);
+            ASSERT_LT(static_cast<size_t>(cell->m_i), DemoWorkTypes().size());
+            const std::string& type = DemoWorkTypes()[static_cast<size_t>(cell->m_i)];
+            EXPECT_EQ(TextView(cell->m_psz), type) << "record " << i + 1;
+            EXPECT_TRUE(own.empty() || own.count(Columns(type, 1, 4))) << "record " << i + 1 << ": " << type;
         }
         EXPECT_GE(r.GetCell(DSF_WORK_TYPE1)->m_i, 0) << "record " << i + 1;
     }
+}
+
+// Each work-type field has a list of its own, so that a subcontractor can
+// do three kinds of work; all of them are the work types, under the key
+// the vendor rule knows.
+TEST_F(DemoContractTest, EachWorkTypeFieldHasItsOwnList)
+{
+    std::set<std::string> sources;
+    for (int w : {DSF_WORK_TYPE1, DSF_WORK_TYPE2, DSF_WORK_TYPE3}) {
+        const CFieldInfo& f = *Subs().m_Fields[w];
+        std::string source(TextView(f.m_strListSource));
+        std::transform(source.begin(), source.end(), source.begin(),
+                       [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+        sources.insert(source);
+        EXPECT_EQ(ListKey(TextView(f.m_strListSource)), "WORKTYPE");
+        if (w == DSF_WORK_TYPE1)
+            continue;
+        const CSAStringArray* list = C().FindList(TextView(f.m_strListSource), false);
+        ASSERT_NE(list, nullptr) << w;
+        ASSERT_EQ(list->size(), DemoWorkTypes().size());
+        for (size_t i = 0; i < list->size(); ++i)
+            EXPECT_EQ((*list)[i], DemoWorkTypes()[i]);
+    }
+    EXPECT_EQ(sources.size(), 3u);
 }
 
 TEST_F(DemoContractTest, SixtyPercentSupplierCountsAtSixtyPercent)
