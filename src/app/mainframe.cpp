@@ -134,6 +134,9 @@ void CMainFrame::BuildActions()
     auto* preview = MakeAction(QStringLiteral("filePrintPreview"), QStringLiteral("Print Pre&view"),
                                QStringLiteral("Display full pages\nPrint Preview"));
     connect(preview, &QAction::triggered, &m_doc, [this] { m_doc.OnFilePrint(true); });
+    auto* exportPdf = MakeAction(QStringLiteral("fileExportPdf"), QStringLiteral("&Export to PDF..."),
+                                 QStringLiteral("Save the report as a PDF file\nExport to PDF"));
+    connect(exportPdf, &QAction::triggered, &m_doc, [this] { m_doc.OnFileExportPdf(); });
     auto* setup = MakeAction(QStringLiteral("filePrintSetup"), QStringLiteral("P&rint Setup..."),
                              QStringLiteral("Change the printer and printing options\nPrint Setup"));
     connect(setup, &QAction::triggered, this, [this] { ShowPrintSetup(this); });
@@ -213,6 +216,7 @@ void CMainFrame::BuildMenus()
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(Action(QStringLiteral("filePrint")));
     m_fileMenu->addAction(Action(QStringLiteral("filePrintPreview")));
+    m_fileMenu->addAction(Action(QStringLiteral("fileExportPdf")));
     m_fileMenu->addAction(Action(QStringLiteral("filePrintSetup")));
     m_fileMenu->addSeparator();
     m_recentAnchor = m_fileMenu->addSeparator();
@@ -373,7 +377,7 @@ void CMainFrame::UpdateCommandState()
 {
     const bool open = m_doc.HasContract();
     for (const char* name :
-         {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "editCopy", "toolsCheck"})
+         {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "fileExportPdf", "editCopy", "toolsCheck"})
         Action(QString::fromLatin1(name))->setEnabled(open);
     Action(QStringLiteral("editPaste"))->setEnabled(m_doc.CanPaste());
     Action(QStringLiteral("editAddSub"))->setEnabled(Tree()->CanAddSubcontractor());

@@ -22,6 +22,10 @@ QIcon FolderIcon(int state);
 enum class ToolIcon { Open, Save, Print, Check };
 QIcon ToolbarIcon(ToolIcon which);
 
+// The print preview's tool buttons.
+enum class PreviewIcon { First, Previous, Next, Last, ZoomIn, ZoomOut, FitWidth, FitPage, Pdf };
+QIcon PreviewToolIcon(PreviewIcon which);
+
 // The program's icon (a kestrel's head over a road).
 QIcon ProgramIcon();
 
