@@ -94,8 +94,8 @@ int CDialogAsker::Choose(QWidget* parent, const QString& caption, const QString&
     QList<QAbstractButton*> added;
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         // The last button is the one Esc stands for.
-        const auto role = i + 1 == buttons.size() && buttons.size() > 1 ? QMessageBox::RejectRole
-                                                                          : QMessageBox::AcceptRole;
+        const auto role =
+            i + 1 == buttons.size() && buttons.size() > 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
         added.append(box.addButton(buttons[i], role));
     }
     if (!added.isEmpty()) {

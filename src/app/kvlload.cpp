@@ -120,8 +120,9 @@ void CKVLLoad::OnOK()
     if (Exists(target)) {
         const int answer = m_asker.Choose(
             this, windowTitle(),
-            QStringLiteral("%1 is already beside the bid library:\n%2\n\nIt may hold your work from an earlier "
-                           "session. Open that file, or replace it with the proposal from the library?")
+            QStringLiteral(
+                "%1 is already beside the bid library:\n%2\n\nIt may hold your work from an earlier "
+                "session. Open that file, or replace it with the proposal from the library?")
                 .arg(item->text(), target),
             {QStringLiteral("&Open Existing"), QStringLiteral("&Replace"), QStringLiteral("Cancel")},
             QMessageBox::Question);

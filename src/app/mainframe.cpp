@@ -376,8 +376,8 @@ void CMainFrame::UpdateTitle()
 void CMainFrame::UpdateCommandState()
 {
     const bool open = m_doc.HasContract();
-    for (const char* name :
-         {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "fileExportPdf", "editCopy", "toolsCheck"})
+    for (const char* name : {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "fileExportPdf",
+                             "editCopy", "toolsCheck"})
         Action(QString::fromLatin1(name))->setEnabled(open);
     Action(QStringLiteral("editPaste"))->setEnabled(m_doc.CanPaste());
     Action(QStringLiteral("editAddSub"))->setEnabled(Tree()->CanAddSubcontractor());

@@ -158,7 +158,8 @@ protected:
         const double x = columnWidth <= viewport()->width() ? (viewport()->width() - sheet.width()) / 2.0
                                                             : kMargin - horizontalScrollBar()->value();
         const int first = std::max(0, static_cast<int>(std::floor((top - kMargin) / pitch)));
-        const int last = std::min(count - 1, static_cast<int>(std::floor((top + viewport()->height()) / pitch)));
+        const int last =
+            std::min(count - 1, static_cast<int>(std::floor((top + viewport()->height()) / pitch)));
         for (int i = first; i <= last; ++i) {
             const QRectF paper(x, kMargin + i * pitch - top, sheet.width(), sheet.height());
             if (!paper.intersects(QRectF(event->rect())))
@@ -185,9 +186,11 @@ private:
         const int count = PageCount();
         const double height = 2.0 * kMargin + count * sheet.height() + std::max(0, count - 1) * kGap;
         const double width = sheet.width() + 2.0 * kMargin;
-        verticalScrollBar()->setRange(0, std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
+        verticalScrollBar()->setRange(
+            0, std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
         verticalScrollBar()->setPageStep(viewport()->height());
-        horizontalScrollBar()->setRange(0, std::max(0, static_cast<int>(std::ceil(width)) - viewport()->width()));
+        horizontalScrollBar()->setRange(
+            0, std::max(0, static_cast<int>(std::ceil(width)) - viewport()->width()));
         horizontalScrollBar()->setPageStep(viewport()->width());
     }
 
@@ -248,14 +251,15 @@ void CPrintPreview::BuildToolBar()
     m_toolBar->setIconSize(QSize(20, 20));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
-    QAction* print = AddCommand(QStringLiteral("print"), ToolbarIcon(ToolIcon::Print), QStringLiteral("&Print..."),
-                                QStringLiteral("Print the report"));
+    QAction* print = AddCommand(QStringLiteral("print"), ToolbarIcon(ToolIcon::Print),
+                                QStringLiteral("&Print..."), QStringLiteral("Print the report"));
     connect(print, &QAction::triggered, this, [this] {
         if (m_print)
             m_print(*this);
     });
-    QAction* pdf = AddCommand(QStringLiteral("export"), PreviewToolIcon(PreviewIcon::Pdf),
-                              QStringLiteral("&Export to PDF..."), QStringLiteral("Save the report as a PDF file"));
+    QAction* pdf =
+        AddCommand(QStringLiteral("export"), PreviewToolIcon(PreviewIcon::Pdf),
+                   QStringLiteral("&Export to PDF..."), QStringLiteral("Save the report as a PDF file"));
     connect(pdf, &QAction::triggered, this, [this] {
         if (m_export)
             m_export(*this);
@@ -289,7 +293,8 @@ void CPrintPreview::BuildToolBar()
     m_toolBar->addWidget(m_page);
     m_of = new QLabel(QStringLiteral(" of %1 ").arg(PageCount()), this);
     m_toolBar->addWidget(m_of);
-    step(QStringLiteral("next"), PreviewIcon::Next, QStringLiteral("Next page"), [](int page) { return page + 1; });
+    step(QStringLiteral("next"), PreviewIcon::Next, QStringLiteral("Next page"),
+         [](int page) { return page + 1; });
     step(QStringLiteral("last"), PreviewIcon::Last, QStringLiteral("Last page"),
          [this](int) { return PageCount(); });
     m_toolBar->addSeparator();
@@ -353,7 +358,7 @@ void CPrintPreview::BuildToolBar()
         if (QWidget* w = m_toolBar->widgetForAction(a))
             if (auto* button = qobject_cast<QToolButton*>(w))
                 button->setToolButtonStyle(a == print || a == pdf || a == close ? Qt::ToolButtonTextBesideIcon
-                                                                               : Qt::ToolButtonIconOnly);
+                                                                                : Qt::ToolButtonIconOnly);
 }
 
 void CPrintPreview::SetPageLayout(const QPageLayout& layout)

@@ -113,7 +113,8 @@ PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& cont
     return outcome;
 }
 
-PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract, const CheckResult& check)
+PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract,
+                            const CheckResult& check)
 {
     const CReportPrintJob job(CErrorListPrinter::Print(contract, check));
     PrintOutcome outcome;

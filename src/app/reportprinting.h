@@ -49,7 +49,8 @@ int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job
 int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion);
 // "Print Errors": the print dialog (no page range, no print to file), then
 // the list on the printer.
-PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract, const CheckResult& check);
+PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract,
+                            const CheckResult& check);
 // "Print Setup...".
 void ShowPrintSetup(QWidget* parent);
 

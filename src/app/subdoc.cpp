@@ -329,9 +329,8 @@ bool CSubDoc::ShowCheck(bool interactive)
         return true;
     }
     CSubErrors dialog(*m_contract, check, m_mainWindow);
-    dialog.SetPrintHandler([this](CSubErrors& errors) {
-        PrintErrorList(&errors, *m_asker, errors.Contract(), errors.Check());
-    });
+    dialog.SetPrintHandler(
+        [this](CSubErrors& errors) { PrintErrorList(&errors, *m_asker, errors.Contract(), errors.Check()); });
     m_asker->ShowErrorList(dialog);
     return true;
 }

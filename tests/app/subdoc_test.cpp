@@ -473,7 +473,7 @@ TEST(DocumentPrint, SavedAndCheckedAsTheSettingsSay)
     std::vector<std::string> steps;
     program.asker.onErrorList = [&steps](CSubErrors&) { steps.push_back("errors"); };
     program.Doc().SetReportPrinter([&steps](CSubDoc&, PrintTarget target) {
-        steps.push_back(target == PrintTarget::Preview ? "preview"
+        steps.push_back(target == PrintTarget::Preview   ? "preview"
                         : target == PrintTarget::Printer ? "print"
                                                          : "pdf");
     });
