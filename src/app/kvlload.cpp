@@ -21,6 +21,17 @@ namespace {
 
 constexpr int kNameRole = Qt::UserRole + 1; // the entry's name as the library holds it
 
+// Proposals sort as the user reads them: without regard to case.
+class ProposalItem : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override
+    {
+        const int order = text().compare(other.text(), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : text() < other.text();
+    }
+};
+
 std::string LocalPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
@@ -92,7 +103,7 @@ void CKVLLoad::OnInitDialog()
             break;
         if (!MatchEntryPatterns(entry->m_strName, patterns))
             continue;
-        auto* item = new QListWidgetItem(ToQString(entry->m_strName));
+        auto* item = new ProposalItem(ToQString(entry->m_strName));
         item->setData(kNameRole, QByteArray::fromStdString(entry->m_strName));
         m_list->addItem(item);
     }
