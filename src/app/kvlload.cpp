@@ -3,8 +3,10 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -13,6 +15,7 @@
 
 #include "app/asker.h"
 #include "app/bidlib/bidlibrary.h"
+#include "app/painticons.h"
 #include "app/qtext.h"
 
 namespace kestrel {
@@ -53,6 +56,26 @@ CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(as
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 12);
     layout->setSpacing(8);
+    // What is asked, over the library's own description.
+    auto* top = new QHBoxLayout;
+    top->setSpacing(12);
+    auto* icon = new QLabel(this);
+    icon->setPixmap(ProgramIcon().pixmap(QSize(40, 40), devicePixelRatioF()));
+    icon->setAlignment(Qt::AlignTop);
+    top->addWidget(icon);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    m_heading = new QLabel(QStringLiteral("Choose the proposal to open"), this);
+    QFont bold = m_heading->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    m_heading->setFont(bold);
+    texts->addWidget(m_heading);
+    m_description = new QLabel(this);
+    m_description->setWordWrap(true);
+    texts->addWidget(m_description);
+    top->addLayout(texts, 1);
+    layout->addLayout(top);
     m_caption = new QLabel(QStringLiteral("&Proposals in the bid library:"), this);
     layout->addWidget(m_caption);
     m_list = new QListWidget(this);
@@ -61,6 +84,8 @@ CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(as
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setUniformItemSizes(true);
+    m_list->setIconSize(QSize(20, 20));
+    m_list->setSpacing(1);
     m_caption->setBuddy(m_list);
     layout->addWidget(m_list, 1);
     m_where = new QLabel(this);
@@ -72,7 +97,7 @@ CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(as
     connect(m_buttons, &QDialogButtonBox::accepted, this, &CKVLLoad::OnOK);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { OnOK(); });
-    resize(380, 320);
+    resize(420, 360);
 }
 
 QString CKVLLoad::TargetPath(const QByteArray& entryName) const
@@ -93,8 +118,12 @@ void CKVLLoad::OnInitDialog()
     // A library that cannot be read lists nothing; the listing stops at the
     // first entry that cannot be read.
     std::unique_ptr<BidLibrary> lib = OpenBidLibrary(LocalPath(m_strLibrary));
-    if (!lib)
+    if (!lib) {
+        m_description->setText(QStringLiteral("The file is not a bid library that can be read."));
         return;
+    }
+    m_description->setText(lib->m_strDescription.empty() ? library.fileName()
+                                                         : ToQString(lib->m_strDescription));
     const std::string patterns = FromQString(m_strPatterns);
     std::unique_ptr<BidLibraryEntry> entry;
     for (int i = 0; i < lib->m_iEntryCount; ++i) {
@@ -103,8 +132,9 @@ void CKVLLoad::OnInitDialog()
             break;
         if (!MatchEntryPatterns(entry->m_strName, patterns))
             continue;
-        auto* item = new ProposalItem(ToQString(entry->m_strName));
+        auto* item = new ProposalItem(ProposalIcon(), ToQString(entry->m_strName));
         item->setData(kNameRole, QByteArray::fromStdString(entry->m_strName));
+        item->setToolTip(QStringLiteral("%1 bytes").arg(QLocale().toString(qulonglong(entry->m_dwSize))));
         m_list->addItem(item);
     }
     if (m_list->count() > 0)

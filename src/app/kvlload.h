@@ -50,6 +50,8 @@ protected:
 private:
     CAsker& m_asker;
     bool m_initialised = false;
+    QLabel* m_heading = nullptr;
+    QLabel* m_description = nullptr;
     QLabel* m_caption = nullptr;
     QListWidget* m_list = nullptr;
     QLabel* m_where = nullptr;

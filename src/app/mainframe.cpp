@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "app/aboutdlg.h"
 #include "app/loadingmessagedialog.h"
 #include "app/optionssheet.h"
 #include "app/painticons.h"
@@ -48,8 +49,8 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
         sheet.exec();
     };
     m_aboutHook = [](QWidget* parent) {
-        QMessageBox::about(parent, QStringLiteral("About Tollgate Kestrel"),
-                           QStringLiteral("Tollgate Kestrel\nRelease 1.0c"));
+        CAboutDlg about(parent);
+        about.exec();
     };
     connect(&m_doc, &CSubDoc::titleChanged, this, &CMainFrame::UpdateTitle);
     connect(&m_doc, &CSubDoc::modifiedChanged, this, [this](bool modified) {

@@ -299,6 +299,31 @@ void DrawPdf(QPainter& p, QIcon::Mode mode)
 
 } // namespace
 
+QIcon ProposalIcon()
+{
+    return Painted([](QPainter& p, QIcon::Mode mode) {
+        QPainterPath sheet;
+        sheet.moveTo(3, 1.5);
+        sheet.lineTo(10, 1.5);
+        sheet.lineTo(13.5, 5);
+        sheet.lineTo(13.5, 14.5);
+        sheet.lineTo(3, 14.5);
+        sheet.closeSubpath();
+        p.setPen(QPen(InkOf(mode), 0.8));
+        p.setBrush(Qt::white);
+        p.drawPath(sheet);
+        p.setBrush(QColor(225, 228, 234));
+        p.drawPolygon(QPolygonF({QPointF(10, 1.5), QPointF(10, 5), QPointF(13.5, 5)}));
+        // A band in the program's colours and lines of text.
+        p.setPen(Qt::NoPen);
+        p.setBrush(mode == QIcon::Disabled ? QColor(190, 190, 190) : QColor(192, 174, 126));
+        p.drawRect(QRectF(4.5, 6.5, 7.5, 2.2));
+        p.setPen(QPen(mode == QIcon::Disabled ? QColor(200, 200, 200) : QColor(140, 146, 156), 0.7));
+        for (double y = 10.3; y < 14; y += 1.6)
+            p.drawLine(QPointF(4.8, y), QPointF(11.8, y));
+    });
+}
+
 QIcon PreviewToolIcon(PreviewIcon which)
 {
     return Painted([which](QPainter& p, QIcon::Mode mode) {

@@ -26,6 +26,9 @@ QIcon ToolbarIcon(ToolIcon which);
 enum class PreviewIcon { First, Previous, Next, Last, ZoomIn, ZoomOut, FitWidth, FitPage, Pdf };
 QIcon PreviewToolIcon(PreviewIcon which);
 
+// A bid proposal: a sheet with a folded corner and the road's colours.
+QIcon ProposalIcon();
+
 // The program's icon (a kestrel's head over a road).
 QIcon ProgramIcon();
 

@@ -112,9 +112,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QAbstractScrollArea::resizeEvent(event);
+        const int page = CurrentPage();
         if (m_fit != Fit::None)
             m_zoom = std::clamp(FitZoom(m_fit), kMinZoom, kMaxZoom);
-        UpdateScrollBars();
+        Relayout(page);
     }
     void scrollContentsBy(int, int) override
     {
