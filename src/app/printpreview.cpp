@@ -98,7 +98,13 @@ public:
     {
         if (PageCount() == 0)
             return 0;
-        const double y = verticalScrollBar()->value() + viewport()->height() / 3.0 - kMargin;
+        // Scrolled to the end, the last page is the one looked at, however
+        // many pages above it are in view too.
+        const QScrollBar* bar = verticalScrollBar();
+        if (bar->maximum() > 0 && bar->value() >= bar->maximum())
+            return PageCount();
+        // Else the page across the upper part of the view.
+        const double y = bar->value() + std::min(viewport()->height() / 3.0, Pitch() / 2.0);
         const int index = static_cast<int>(std::floor(y / Pitch()));
         return std::clamp(index + 1, 1, PageCount());
     }

@@ -36,7 +36,8 @@ public:
     void SetPageLayout(const QPageLayout& layout);
 
     int PageCount() const;
-    // The page in view (the one across the upper third of the window).
+    // The page in view: the one across the upper part of the window, the
+    // last one when scrolled to the end.
     int CurrentPage() const;
     void GoToPage(int number);
     // The zoom as a share of the paper's real size (1.0 is 100 %).
