@@ -82,7 +82,7 @@ bool CSubApp::InitInstance()
         m_frame->showMaximized();
     else
         m_frame->show();
-    m_strTemplateSectionPath.clear();
+    m_doc->TemplateSectionPath().clear();
     if (!m_fileToOpen.isEmpty())
         OpenDocumentFile(m_fileToOpen);
     return true;

@@ -55,6 +55,9 @@ public:
     QWidget* MainWindow() const { return m_mainWindow; }
     void SetDebugMode(bool on) { m_debug = on; }
     bool DebugMode() const { return m_debug; }
+    // The template section file, once the user has chosen it; kept for the
+    // run (empty at start-up).
+    QString& TemplateSectionPath() { return m_strTemplateSectionPath; }
 
     const QString& PathName() const { return m_path; }
     // "Tollgate Kestrel - FILE" while a contract is open, else "Tollgate Kestrel".
@@ -146,6 +149,7 @@ private:
     CAsker* m_asker;
     QWidget* m_mainWindow = nullptr;
     bool m_debug = false;
+    QString m_strTemplateSectionPath;
     Evaluator m_evaluator;
     CProgramPaths m_paths;
     std::unique_ptr<CContract> m_contract;

@@ -6,8 +6,10 @@
 
 #include "views/dv_blank.h"
 #include "views/dv_contract.h"
+#include "views/dv_datatemplate.h"
 #include "views/dv_debug.h"
 #include "views/dv_placeholder.h"
+#include "views/dv_subdebuggrid.h"
 #include "views/dv_sublist.h"
 
 namespace kestrel {
@@ -76,6 +78,8 @@ CDataView* CViewFactory::Create(ViewRole role, QWidget* parent)
     case ViewRole::Contract: return new CDV_Contract(parent);
     case ViewRole::SubList: return new CDV_SubList(parent);
     case ViewRole::Debug: return new CDV_Debug(parent);
+    case ViewRole::DataTemplate: return new CDV_DataTemplate(parent);
+    case ViewRole::SubDebugGrid: return new CDV_SubDebugGrid(parent);
     default:
         // The subcontractor form is kept and bound again, as the real one is.
         return new CDV_Placeholder(QString::fromLatin1(ViewClassName(role)), role == ViewRole::Sub, parent);
