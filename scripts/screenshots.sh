@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Renders the program's windows on the demo contract to PNG files, under a
 # virtual X server: the main window with a subcontractor chosen, the contract
-# view, the subcontractor list, a subcontractor's items and the error list.
+# view, the subcontractor list, a subcontractor's items, the error list, the
+# print preview, the options sheet, the About box, the credits, the splash
+# window and the proposal dialog; then, in debug mode, the template editor
+# and a cell dump.
 # Usage: screenshots.sh [BUILD_DIR] [OUT_DIR]; set QT_SCALE_FACTOR=2 for a
 # 200 % rendering.
 set -euo pipefail
@@ -27,4 +30,6 @@ export KESTREL_SCREENSHOTS="$out"
 export XDG_RUNTIME_DIR="$settings"
 xvfb-run -a -s "-screen 0 1600x1000x24" \
   "$program" "/ini=$settings/kestrel.ini" "$root/samples/DEMO.CON"
+xvfb-run -a -s "-screen 0 1600x1000x24" \
+  "$program" /Debug "/ini=$settings/kestrel.ini" "$root/samples/DEMO.CON"
 echo "Screenshots in $out"

@@ -118,6 +118,24 @@ void TakeWindowShots(CSubApp& app, const QString& dir)
     }
 }
 
+// Debug mode's views: a data template in its editor and a subcontractor's
+// cell dump.
+void TakeDebugShots(CSubApp& app, const QString& dir)
+{
+    QDir().mkpath(dir);
+    CMainFrame* frame = app.MainFrame();
+    CSubTreeView* tree = frame->Tree();
+    tree->expandAll();
+    tree->setFocus();
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if (CSubTreeView::KindOf(*it) == NODE_DATA_TEMPLATE &&
+            tree->NodeText(*it) == QStringLiteral("Report SubItem"))
+            tree->setCurrentItem(*it);
+    Save(frame, dir, QStringLiteral("template-view.png"));
+    SelectKind(tree, NODE_DEBUG_VIEW, 1);
+    Save(frame, dir, QStringLiteral("cell-dump.png"));
+}
+
 void TakeScreenshots(CSubApp& app, const QString& dir)
 {
     QDir().mkpath(dir);
@@ -151,7 +169,10 @@ void StartAutomation(CSubApp& app)
     const QString dir = qEnvironmentVariable("KESTREL_SCREENSHOTS");
     if (!dir.isEmpty()) {
         QTimer::singleShot(300, qApp, [&app, dir] {
-            TakeScreenshots(app, dir);
+            if (app.DebugMode())
+                TakeDebugShots(app, dir);
+            else
+                TakeScreenshots(app, dir);
             QCoreApplication::quit();
         });
         return;

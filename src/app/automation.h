@@ -4,8 +4,11 @@
 //   KESTREL_SCREENSHOTS=DIR  once the window is up, expands the tree, shows
 //                            the main window with a subcontractor chosen, the
 //                            error list, the contract view and the
-//                            subcontractor list, saves each as DIR/*.png and
-//                            quits.
+//                            subcontractor list, the print preview, the
+//                            options, About, credits, splash and proposal
+//                            windows (in debug mode the template editor and
+//                            the cell dump instead), saves each as DIR/*.png
+//                            and quits.
 //   KESTREL_QUIT_AFTER_PAINT=1  quits as soon as the main window has painted.
 
 namespace kestrel {

@@ -80,7 +80,7 @@ QVariant CCellDumpModel::data(const QModelIndex& index, int role) const
 
 QVariant CCellDumpModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+    if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
         return Heading(section);
     return {};
 }

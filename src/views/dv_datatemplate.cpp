@@ -140,10 +140,13 @@ void CDV_DataTemplate::ShowTemplate()
 void CDV_DataTemplate::ShowPosition()
 {
     const QTextCursor cursor = m_text->textCursor();
+    // A last line feed starts no line of the template.
+    const QTextDocument* document = m_text->document();
+    const int lines = document->blockCount() - (document->lastBlock().length() <= 1 ? 1 : 0);
     m_position->setText(QStringLiteral("Line %1, Column %2    %3 lines")
                             .arg(cursor.blockNumber() + 1)
                             .arg(cursor.positionInBlock() + 1)
-                            .arg(m_text->document()->blockCount()));
+                            .arg(lines));
 }
 
 void CDV_DataTemplate::OnContractChanged(const ChangeEvent& event)
