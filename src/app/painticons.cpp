@@ -28,15 +28,13 @@ public:
         painter->restore();
     }
 
+    // A pixmap of exactly `size` pixels. At a pixel ratio above 1 the icon
+    // asks for the size in device pixels (through the base's scaledPixmap)
+    // and marks the ratio itself, so the drawing is made on every pixel the
+    // screen shows rather than blown up.
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        return scaledPixmap(size, mode, state, 1.0);
-    }
-
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
-    {
-        QPixmap pixmap(size * scale);
-        pixmap.setDevicePixelRatio(scale);
+        QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         paint(&painter, QRect(QPoint(0, 0), size), mode, state);
