@@ -22,6 +22,7 @@
 #include "print/reportpdf.h"
 #include "print/reportprintjob.h"
 #include "report/reportrun.h"
+#include "support/quietqt.h"
 #include "support/reportcontract.h"
 #include "support/timesreporter.h"
 
@@ -87,13 +88,7 @@ BENCHMARK(BM_PreviewFirstPage)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The offscreen platform's notes on what it cannot do are no concern here.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
+    bench::UseQuietOffscreenPlatform();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;

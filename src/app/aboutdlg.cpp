@@ -107,26 +107,11 @@ void CAboutDlg::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRectF picture(0, 0, kPictureWidth, kPictureHeight);
     PaintKestrelScene(painter, picture);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
     // The program's name over the fields, its release in the sky.
-    QFont title;
-    title.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    title.setPointSize(22);
-    title.setWeight(QFont::Black);
-    painter.setFont(title);
-    painter.setPen(QColor(0, 0, 0, 90));
-    painter.drawText(QRectF(18, kPictureHeight - 62, 300, 40), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Tollgate Kestrel"));
-    painter.setPen(QColor(255, 250, 238));
-    painter.drawText(QRectF(16, kPictureHeight - 64, 300, 40), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Tollgate Kestrel"));
-    QFont sub = title;
-    sub.setPointSize(9);
-    sub.setWeight(QFont::Normal);
-    painter.setFont(sub);
-    painter.setPen(QColor(255, 246, 226, 220));
-    painter.drawText(QRectF(18, kPictureHeight - 30, 400, 20), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Subcontractor records for highway-construction bids"));
+    PaintSceneText(painter, QRectF(16, kPictureHeight - 64, 400, 40), QStringLiteral("Tollgate Kestrel"), 30,
+                   QFont::Black);
+    PaintSceneText(painter, QRectF(18, kPictureHeight - 30, 400, 20),
+                   QStringLiteral("Subcontractor records for highway-construction bids"), 12, QFont::Normal);
     QFont release;
     release.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     release.setPointSize(12);

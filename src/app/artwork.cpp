@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
+#include <QString>
 
 namespace kestrel {
 
@@ -119,6 +121,23 @@ void PaintKestrelScene(QPainter& painter, const QRectF& area)
     painter.setBrush(QColor(58, 36, 22));
     painter.setPen(QPen(QColor(30, 18, 10), 0.8));
     painter.drawPath(KestrelShape());
+    painter.restore();
+}
+
+void PaintSceneText(QPainter& painter, const QRectF& band, const QString& text, int pixels, int weight)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPixelSize(pixels);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    painter.setFont(font);
+    const double offset = std::max(1.0, pixels / 18.0);
+    painter.setPen(QColor(0, 0, 0, 100));
+    painter.drawText(band.translated(offset, offset), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.setPen(QColor(255, 248, 232));
+    painter.drawText(band, Qt::AlignLeft | Qt::AlignVCenter, text);
     painter.restore();
 }
 

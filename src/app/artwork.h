@@ -5,9 +5,14 @@
 
 class QPainter;
 class QRectF;
+class QString;
 
 namespace kestrel {
 
 void PaintKestrelScene(QPainter& painter, const QRectF& area);
+// A line of light text on the picture, with a soft shadow below it, left
+// aligned in `band`; the font is Arial (or Liberation Sans) of that pixel
+// size and weight.
+void PaintSceneText(QPainter& painter, const QRectF& band, const QString& text, int pixels, int weight);
 
 } // namespace kestrel

@@ -41,25 +41,17 @@ void CSplash::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     PaintKestrelScene(painter, rect());
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    QFont title;
-    title.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    title.setPixelSize(40);
-    title.setWeight(QFont::Black);
-    painter.setFont(title);
-    const QRect band(24, height() - 96, width() - 48, 48);
-    painter.setPen(QColor(0, 0, 0, 100));
-    painter.drawText(band.translated(2, 2), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Tollgate Kestrel"));
-    painter.setPen(QColor(255, 250, 238));
-    painter.drawText(band, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tollgate Kestrel"));
-    QFont small = title;
-    small.setPixelSize(14);
-    small.setWeight(QFont::DemiBold);
-    painter.setFont(small);
+    PaintSceneText(painter, QRectF(24, height() - 96, width() - 48, 48), QStringLiteral("Tollgate Kestrel"),
+                   40, QFont::Black);
+    PaintSceneText(painter, QRectF(26, height() - 48, width() - 52, 22),
+                   QStringLiteral("Subcontractor records for highway-construction bids"), 14,
+                   QFont::DemiBold);
+    QFont release;
+    release.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    release.setPixelSize(14);
+    release.setWeight(QFont::DemiBold);
+    painter.setFont(release);
     painter.setPen(QColor(255, 244, 214));
-    painter.drawText(QRect(26, height() - 48, width() - 52, 22), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Subcontractor records for highway-construction bids"));
     painter.drawText(QRect(0, 14, width() - 18, 22), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("Release %1").arg(ReleaseText(CurrentVersion())));
     painter.setPen(QPen(QColor(255, 255, 255, 60), 1));

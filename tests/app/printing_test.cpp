@@ -68,11 +68,15 @@ protected:
         printer.setPageRanges(QPageRanges());
         printer.setCopyCount(1);
         printed = program.dir.file("printed.pdf");
-        program.asker.onPrintDialog = [this](QPrinter& p) {
-            p.setOutputFormat(QPrinter::PdfFormat);
-            p.setOutputFileName(Q(printed));
-            return true;
-        };
+        program.asker.onPrintDialog = [this](QPrinter& p) { return PrintToFile(p); };
+    }
+    // What the print dialog does when confirmed: the printer prints into
+    // the file `printed`.
+    bool PrintToFile(QPrinter& p)
+    {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(Q(printed));
+        return true;
     }
     void Print() { program.Frame().Action(QStringLiteral("filePrint"))->trigger(); }
     void Preview() { program.Frame().Action(QStringLiteral("filePrintPreview"))->trigger(); }
@@ -174,14 +178,12 @@ TEST_F(PrintingTest, ThePageRangeOfThePrintDialogIsHonoured)
     auto c = ContractOfPages(12);
     Open(*c);
     program.asker.onPrintDialog = [this](QPrinter& p) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(Q(printed));
         p.setPrintRange(QPrinter::PageRange);
         QPageRanges ranges;
         ranges.addRange(3, 5);
         ranges.addPage(11);
         p.setPageRanges(ranges);
-        return true;
+        return PrintToFile(p);
     };
     Print();
     const auto pages = PrintedText(printed);
@@ -202,10 +204,8 @@ TEST_F(PrintingTest, LandscapeIsRefusedWithTheMessageAndTheSheetTurnedUpright)
     Open(*c);
     // Chosen in the print dialog.
     program.asker.onPrintDialog = [this](QPrinter& p) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(Q(printed));
         p.setPageOrientation(QPageLayout::Landscape);
-        return true;
+        return PrintToFile(p);
     };
     Print();
     ASSERT_FALSE(program.asker.asked.empty());

@@ -18,19 +18,16 @@
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "print/pagepainter.h"
+#include "print/printtestapp.h"
 #include "support/testcontract.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
 namespace {
 
-QGuiApplication& App()
+void App()
 {
-    static int argc = 1;
-    static char name[] = "kestrel_print_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
+    test::PrintTestApp();
 }
 
 // Pages numbered in their first line.
