@@ -229,6 +229,8 @@ CPrintPreview::CPrintPreview(const CReportPrintJob& job, const QPageLayout& layo
     resize(std::min(room.width() * 3 / 5, 980), room.height() * 9 / 10);
     m_area->SetFit(CPreviewArea::Fit::Page);
     ShowPosition();
+    // The keys move through the pages from the start.
+    m_area->setFocus(Qt::OtherFocusReason);
 }
 
 CPrintPreview::~CPrintPreview() = default;

@@ -8,6 +8,8 @@
 
 #include <QAbstractScrollArea>
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPageLayout>
 #include <QPageRanges>
@@ -285,6 +287,16 @@ TEST_F(PrintingTest, ThePreviewDrawsOnlyThePagesInViewAndPrintsFromTheSameJob)
         EXPECT_EQ(preview->windowTitle(), QStringLiteral("Print Preview - Page 1500 of 1500"));
         preview->Command(QStringLiteral("previous"))->trigger();
         EXPECT_EQ(preview->CurrentPage(), 1499);
+        // The keys of the page area.
+        auto key = [&](Qt::Key which) {
+            QKeyEvent press(QEvent::KeyPress, which, Qt::NoModifier);
+            QApplication::sendEvent(preview->Area(), &press);
+            return preview->CurrentPage();
+        };
+        EXPECT_EQ(key(Qt::Key_Home), 1);
+        EXPECT_EQ(key(Qt::Key_PageDown), 2);
+        EXPECT_EQ(key(Qt::Key_End), 1500);
+        EXPECT_EQ(key(Qt::Key_PageUp), 1499);
         preview->GoToPage(700);
         EXPECT_EQ(preview->CurrentPage(), 700);
         // Zooming keeps the page in view.
