@@ -38,6 +38,48 @@ QPainterPath KestrelShape()
     return bird;
 }
 
+// The road from the lower right to the vanishing point, its edges and the
+// broken centre line, whose dashes grow as they come nearer.
+void PaintRoad(QPainter& painter, const QRectF& area, const QPointF& vanish)
+{
+    const double w = area.width();
+    const double h = area.height();
+    const double horizon = vanish.y();
+    // The road runs in from the lower right, leaving the fields on the
+    // left for the name.
+    const QPointF leftBase(area.left() + w * 0.55, area.bottom());
+    const QPointF rightBase(area.left() + w * 1.12, area.bottom());
+    QPainterPath road;
+    road.moveTo(vanish.x() - 2, horizon);
+    road.lineTo(vanish.x() + 2, horizon);
+    road.lineTo(rightBase);
+    road.lineTo(leftBase);
+    road.closeSubpath();
+    QLinearGradient asphalt(QPointF(0, horizon), QPointF(0, area.bottom()));
+    asphalt.setColorAt(0.0, QColor(110, 110, 116));
+    asphalt.setColorAt(1.0, QColor(52, 52, 58));
+    painter.setBrush(asphalt);
+    painter.drawPath(road);
+    painter.setPen(QPen(QColor(236, 236, 230), h * 0.006));
+    painter.drawLine(QPointF(vanish.x() - 1.5, horizon), leftBase + QPointF(w * 0.02, 0));
+    painter.drawLine(QPointF(vanish.x() + 1.5, horizon), rightBase - QPointF(w * 0.02, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(250, 206, 64));
+    const QPointF centreBase((leftBase.x() + rightBase.x()) / 2, area.bottom());
+    for (double t = 0.04; t < 1.0; t += 0.16) {
+        // Dashes grow as they come nearer: t runs from the horizon down.
+        const double t2 = std::min(1.0, t + 0.07 + t * 0.03);
+        const double y1 = horizon + (area.bottom() - horizon) * t * t;
+        const double y2 = horizon + (area.bottom() - horizon) * t2 * t2;
+        const double x1 = vanish.x() + (centreBase.x() - vanish.x()) * t * t;
+        const double x2 = vanish.x() + (centreBase.x() - vanish.x()) * t2 * t2;
+        const double half1 = 0.4 + w * 0.006 * t * t;
+        const double half2 = 0.4 + w * 0.006 * t2 * t2;
+        painter.drawPolygon(QPolygonF({QPointF(x1 - half1, y1), QPointF(x1 + half1, y1),
+                                       QPointF(x2 + half2, y2), QPointF(x2 - half2, y2)}));
+    }
+}
+
 } // namespace
 
 void PaintKestrelScene(QPainter& painter, const QRectF& area)
@@ -80,40 +122,7 @@ void PaintKestrelScene(QPainter& painter, const QRectF& area)
     painter.setBrush(QColor(96, 100, 96));
     painter.drawPath(hills);
 
-    // The road, its edges and the broken centre line.
-    // The road runs in from the lower right, leaving the fields on the
-    // left for the name.
-    const QPointF leftBase(area.left() + w * 0.55, area.bottom());
-    const QPointF rightBase(area.left() + w * 1.12, area.bottom());
-    QPainterPath road;
-    road.moveTo(vanish.x() - 2, horizon);
-    road.lineTo(vanish.x() + 2, horizon);
-    road.lineTo(rightBase);
-    road.lineTo(leftBase);
-    road.closeSubpath();
-    QLinearGradient asphalt(QPointF(0, horizon), QPointF(0, area.bottom()));
-    asphalt.setColorAt(0.0, QColor(110, 110, 116));
-    asphalt.setColorAt(1.0, QColor(52, 52, 58));
-    painter.setBrush(asphalt);
-    painter.drawPath(road);
-    painter.setPen(QPen(QColor(236, 236, 230), h * 0.006));
-    painter.drawLine(QPointF(vanish.x() - 1.5, horizon), leftBase + QPointF(w * 0.02, 0));
-    painter.drawLine(QPointF(vanish.x() + 1.5, horizon), rightBase - QPointF(w * 0.02, 0));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(250, 206, 64));
-    const QPointF centreBase((leftBase.x() + rightBase.x()) / 2, area.bottom());
-    for (double t = 0.04; t < 1.0; t += 0.16) {
-        // Dashes grow as they come nearer: t runs from the horizon down.
-        const double t2 = std::min(1.0, t + 0.07 + t * 0.03);
-        const double y1 = horizon + (area.bottom() - horizon) * t * t;
-        const double y2 = horizon + (area.bottom() - horizon) * t2 * t2;
-        const double x1 = vanish.x() + (centreBase.x() - vanish.x()) * t * t;
-        const double x2 = vanish.x() + (centreBase.x() - vanish.x()) * t2 * t2;
-        const double half1 = 0.4 + w * 0.006 * t * t;
-        const double half2 = 0.4 + w * 0.006 * t2 * t2;
-        painter.drawPolygon(QPolygonF({QPointF(x1 - half1, y1), QPointF(x1 + half1, y1),
-                                       QPointF(x2 + half2, y2), QPointF(x2 - half2, y2)}));
-    }
+    PaintRoad(painter, area, vanish);
 
     // The kestrel, hovering over the road.
     painter.translate(area.left() + w * 0.27, area.top() + h * 0.27);

@@ -258,7 +258,6 @@ void CPrintPreview::BuildToolBar()
     m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("previewToolBar"));
     m_toolBar->setIconSize(QSize(20, 20));
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     QAction* print = AddCommand(QStringLiteral("print"), ToolbarIcon(ToolIcon::Print),
                                 QStringLiteral("&Print..."), QStringLiteral("Print the report"));
@@ -276,12 +275,30 @@ void CPrintPreview::BuildToolBar()
     m_toolBar->addAction(print);
     m_toolBar->addAction(pdf);
     m_toolBar->addSeparator();
+    BuildPageControls();
+    m_toolBar->addSeparator();
+    BuildZoomControls();
 
+    auto* spacer = new QWidget(this);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolBar->addWidget(spacer);
+    QAction* close = AddCommand(QStringLiteral("close"), QIcon(), QStringLiteral("&Close"),
+                                QStringLiteral("Close the preview"));
+    connect(close, &QAction::triggered, this, &QDialog::accept);
+    m_toolBar->addAction(close);
+    // Only the commands with words show them beside their icons.
+    for (QAction* a : m_commands)
+        if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(a)))
+            button->setToolButtonStyle(a == print || a == pdf || a == close ? Qt::ToolButtonTextBesideIcon
+                                                                            : Qt::ToolButtonIconOnly);
+}
+
+void CPrintPreview::BuildPageControls()
+{
     auto step = [this](const QString& name, PreviewIcon icon, const QString& tip, auto target) {
         QAction* action = AddCommand(name, PreviewToolIcon(icon), tip, tip);
         connect(action, &QAction::triggered, this, [this, target] { GoToPage(target(CurrentPage())); });
         m_toolBar->addAction(action);
-        return action;
     };
     step(QStringLiteral("first"), PreviewIcon::First, QStringLiteral("First page"), [](int) { return 1; });
     step(QStringLiteral("previous"), PreviewIcon::Previous, QStringLiteral("Previous page"),
@@ -297,8 +314,7 @@ void CPrintPreview::BuildToolBar()
         if (page != CurrentPage())
             GoToPage(page);
     });
-    auto* pageLabel = new QLabel(QStringLiteral(" Page "), this);
-    m_toolBar->addWidget(pageLabel);
+    m_toolBar->addWidget(new QLabel(QStringLiteral(" Page "), this));
     m_toolBar->addWidget(m_page);
     m_of = new QLabel(QStringLiteral(" of %1 ").arg(PageCount()), this);
     m_toolBar->addWidget(m_of);
@@ -306,8 +322,10 @@ void CPrintPreview::BuildToolBar()
          [](int page) { return page + 1; });
     step(QStringLiteral("last"), PreviewIcon::Last, QStringLiteral("Last page"),
          [this](int) { return PageCount(); });
-    m_toolBar->addSeparator();
+}
 
+void CPrintPreview::BuildZoomControls()
+{
     QAction* zoomOut = AddCommand(QStringLiteral("zoomOut"), PreviewToolIcon(PreviewIcon::ZoomOut),
                                   QStringLiteral("Zoom out"), QStringLiteral("Zoom out"));
     connect(zoomOut, &QAction::triggered, this, [this] {
@@ -354,20 +372,6 @@ void CPrintPreview::BuildToolBar()
     connect(page, &QAction::triggered, this, &CPrintPreview::FitPage);
     m_toolBar->addAction(width);
     m_toolBar->addAction(page);
-
-    auto* spacer = new QWidget(this);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    m_toolBar->addWidget(spacer);
-    QAction* close = AddCommand(QStringLiteral("close"), QIcon(), QStringLiteral("&Close"),
-                                QStringLiteral("Close the preview"));
-    connect(close, &QAction::triggered, this, &QDialog::accept);
-    m_toolBar->addAction(close);
-    // Only the commands with words keep them beside their icons.
-    for (QAction* a : m_commands)
-        if (QWidget* w = m_toolBar->widgetForAction(a))
-            if (auto* button = qobject_cast<QToolButton*>(w))
-                button->setToolButtonStyle(a == print || a == pdf || a == close ? Qt::ToolButtonTextBesideIcon
-                                                                                : Qt::ToolButtonIconOnly);
 }
 
 void CPrintPreview::SetPageLayout(const QPageLayout& layout)

@@ -56,6 +56,8 @@ public:
 private:
     QAction* AddCommand(const QString& name, const QIcon& icon, const QString& text, const QString& tip);
     void BuildToolBar();
+    void BuildPageControls();
+    void BuildZoomControls();
     void ShowPosition();
 
     CPreviewArea* m_area = nullptr;
