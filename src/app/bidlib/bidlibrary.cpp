@@ -265,6 +265,11 @@ template <class Wanted> int ExtractEntries(const std::string& libraryPath, Wante
             return kBidLibraryReadError;
         if (!wanted(entry->m_strName))
             continue;
+        // An entry of the library's own name would be written over the
+        // library, which is only ever read.
+        std::error_code ec;
+        if (std::filesystem::equivalent(directory + entry->m_strName, libraryPath, ec))
+            return kBidLibraryCannotExtract;
         if (int result = ExtractBidLibraryEntry(*library, *entry, directory); result != kBidLibraryOk)
             return result;
         ++matched;

@@ -308,6 +308,18 @@ TEST(BidLibraryExtract, ByExactNameTheLaterOfTwoEntriesWinsAndFailuresAreReporte
     EXPECT_EQ(ExtractNamedEntry(dir.file("bad.kvl"), "../up.kvs"), kBidLibraryCannotExtract);
 }
 
+TEST(BidLibraryExtract, AnEntryOfTheLibrarysOwnNameNeverReplacesTheLibrary)
+{
+    TempDir dir;
+    const std::vector<unsigned char> bytes = BuildKvl({{"A.kvs", "a"}, {"lib.kvl", "not a library"}});
+    WriteBytes(dir.file("lib.kvl"), bytes);
+    EXPECT_EQ(ExtractNamedEntry(dir.file("lib.kvl"), "lib.kvl"), kBidLibraryCannotExtract);
+    EXPECT_EQ(ExtractMatchingEntries(dir.file("lib.kvl"), "*"), kBidLibraryCannotExtract);
+    EXPECT_EQ(test::ReadBytes(dir.file("lib.kvl")), bytes);
+    // Other entries are still taken out.
+    EXPECT_EQ(ExtractNamedEntry(dir.file("lib.kvl"), "A.kvs"), kBidLibraryOk);
+}
+
 TEST(BidLibraryExtract, NamesThatAreNotPlainFileNamesAreNeverWritten)
 {
     const std::vector<std::string> hostile = {"../escape.kvs",
