@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build test test-asan run bench fuzz format clean
+.PHONY: all deps build test test-asan run bench fuzz format clean package
 
 all: build
 
@@ -34,6 +34,10 @@ test-asan: deps
 
 run: build
 	@bash scripts/run.sh $(BUILD)
+
+# The Debian package of the program, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF -DKESTREL_GUI=ON

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -37,6 +38,14 @@ void EmptyScratch()
         std::filesystem::remove_all(e.path(), ec);
 }
 
+void EmptyScratchButLibrary()
+{
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(ScratchDir(), ec))
+        if (e.path().filename() != "lib.kvl")
+            std::filesystem::remove_all(e.path(), ec);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -51,15 +60,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
 
+    std::string firstName;
     if (auto library = OpenBidLibrary(path)) {
         std::unique_ptr<BidLibraryEntry> entry;
         for (int i = 0; i < library->m_iEntryCount; ++i) {
             entry = NextBidLibraryEntry(*library, std::move(entry));
             if (!entry)
                 break;
+            if (i == 0)
+                firstName = entry->m_strName;
             if (entry->m_strName.size() > kBidLibraryMaxName || entry->m_strText.size() > kBidLibraryMaxName)
                 std::abort();
         }
+    }
+    // The first entry by its exact name: only that one file, whatever its
+    // name holds.
+    if (!firstName.empty()) {
+        const int named = ExtractNamedEntry(path, firstName);
+        if (named < 0 || named > 4 || named == kBidLibraryNoMatch)
+            std::abort();
+        for (const auto& e : std::filesystem::directory_iterator(ScratchDir()))
+            if (!e.is_regular_file() ||
+                (e.path().filename() != "lib.kvl" && e.path().filename().string() != firstName))
+                std::abort();
+        if (named == kBidLibraryOk && !std::filesystem::is_regular_file(ScratchDir() + firstName))
+            std::abort();
+        EmptyScratchButLibrary();
     }
     static const char* const kPatterns[] = {"*", "*.kvs", " ?*;A*; *.TXT", ""};
     const int result = ExtractMatchingEntries(path, kPatterns[size % 4]);
@@ -69,6 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const auto& e : std::filesystem::directory_iterator(ScratchDir()))
         if (!e.is_regular_file())
             std::abort();
+    // The library itself is only ever read, whatever its entries are named.
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::string back(size + 1, '\0');
+        const size_t n = std::fread(back.data(), 1, back.size(), f);
+        std::fclose(f);
+        if (n != size || (size && std::memcmp(back.data(), data, size) != 0))
+            std::abort();
+    } else {
+        std::abort();
+    }
     EmptyScratch();
     return 0;
 }

@@ -41,16 +41,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string contents(bytes + nameLen + textLen, size - 2 - nameLen - textLen);
 
     const std::string path = ScratchDir() + "ZodEva.cfg";
-    {
+    // With the high bit of the first byte, there is no section file yet and
+    // the save is asked to make one.
+    const bool missing = (data[0] & 0x80) != 0;
+    std::filesystem::remove(path);
+    if (!missing) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << contents;
     }
-    const auto outcome = SaveTemplateSection(name, text, path);
+    const auto outcome = SaveTemplateSection(
+        name, text, path, {}, missing ? MissingSectionFile::Create : MissingSectionFile::Refuse);
     std::ifstream in(path, std::ios::binary);
     const std::string written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!IsValidSectionName(name)) {
-        // Refused, and the file is as it was.
-        if (outcome.result != SectionSaveResult::InvalidName || written != contents)
+        // Refused, and the file is as it was (or still not there).
+        if (outcome.result != SectionSaveResult::InvalidName || written != (missing ? "" : contents) ||
+            std::filesystem::exists(path) == missing)
+            std::abort();
+    } else if (missing) {
+        // Made with the one section.
+        const std::string section =
+            "[" + name + "]\n" + text + (text.empty() || text.back() != '\n' ? "\n" : "");
+        if (outcome.result != SectionSaveResult::Added || written != section)
             std::abort();
     } else {
         // The new section is in the file as given.
@@ -59,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     // No temporary file stays beside the section file.
     if (std::distance(std::filesystem::directory_iterator(ScratchDir()),
-                      std::filesystem::directory_iterator()) != 1)
+                      std::filesystem::directory_iterator()) != (std::filesystem::exists(path) ? 1 : 0))
         std::abort();
 
     const std::string edit = TemplateTextForEdit(text);

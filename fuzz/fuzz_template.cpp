@@ -34,5 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // A template either compiles or fails with a message.
     if (compiled.ok() ? !compiled.value() : compiled.errorText().empty())
         __builtin_trap();
+    // The check line by line agrees, and names a line of the text with the
+    // same message.
+    const kestrel::Status checked = kestrel::CTemplateCompiler::CheckText(text, "Fuzz", &Contract());
+    if (checked.ok() != compiled.ok())
+        __builtin_trap();
+    if (!checked.ok()) {
+        const auto lines = kestrel::CTemplateCompiler::SplitLines(text);
+        if (checked.errorCode() < 1 || static_cast<size_t>(checked.errorCode()) > lines.size() ||
+            checked.errorText() != compiled.errorText())
+            __builtin_trap();
+    }
     return 0;
 }

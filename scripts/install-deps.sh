@@ -8,7 +8,7 @@ PACKAGES=(
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   fonts-liberation poppler-utils libdynamite-dev
-  xvfb xauth desktop-file-utils
+  xvfb xauth desktop-file-utils shared-mime-info dpkg-dev
   libxlsxwriter-dev libzip-dev libexpat1-dev
 )
 

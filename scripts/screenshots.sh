@@ -3,9 +3,12 @@
 # virtual X server: the main window with a subcontractor chosen, the contract
 # view, the subcontractor list, a subcontractor's items (the grid with the
 # entry of a subcontracted line below it), the contract item schedule, the
-# subcontractor and miscellaneous-data forms and the error list; then the same
-# at 200 % (QT_SCALE_FACTOR=2) into OUT_DIR/200. Set QT_SCALE_FACTOR yourself
-# for one rendering at that scale only.
+# subcontractor and miscellaneous-data forms, the error list, the print
+# preview, the options sheet, the About box, the credits, the splash window
+# and the proposal dialog; then, in debug mode, the template editor and a
+# cell dump; then the main views again at 200 % (QT_SCALE_FACTOR=2) into
+# OUT_DIR/200. Set QT_SCALE_FACTOR yourself for one rendering at that scale
+# only.
 # Usage: screenshots.sh [BUILD_DIR] [OUT_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,12 +33,13 @@ export KESTREL_SCREENSHOTS="$out"
 export XDG_RUNTIME_DIR="$settings"
 render() {
   xvfb-run -a -s "-screen 0 ${3:-1600x1000}x24" \
-    "$program" "/ini=$settings/$2.ini" "$root/samples/DEMO.CON"
+    "$program" ${4:-} "/ini=$settings/$2.ini" "$root/samples/DEMO.CON"
 }
 if [ -n "${QT_SCALE_FACTOR:-}" ]; then
   render "$out" kestrel
 else
   render "$out" kestrel
+  render "$out" kestrel 1600x1000 /Debug
   mkdir -p "$out/200"
   KESTREL_SCREENSHOTS="$out/200" QT_SCALE_FACTOR=2 render "$out/200" kestrel200 3200x2000
 fi

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "support/quietqt.h"
 #include "support/timesreporter.h"
 
 namespace kestrel::bench {
@@ -19,12 +20,7 @@ namespace kestrel::bench {
 inline int RunProgramBenchmarks(int argc, char** argv,
                                 const std::function<void(const TimesReporter&)>& report)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
+    UseQuietOffscreenPlatform();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     TimesReporter reporter;

@@ -1,8 +1,11 @@
 #include "app/asker.h"
 
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 
-#include "app/proposalselection.h"
+#include "app/kvlload.h"
 #include "app/suberrors.h"
 
 namespace kestrel {
@@ -43,12 +46,108 @@ QString CDialogAsker::SaveFileName(QWidget* parent, const QString& suggestion)
 ProposalChoice CDialogAsker::ChooseProposal(QWidget* parent, const QString& library, const QString& patterns,
                                             const QString& title)
 {
-    return RunProposalSelection(parent, library, patterns, title);
+    CKVLLoad dialog(*this, parent);
+    dialog.m_strLibrary = library;
+    dialog.m_strPatterns = patterns;
+    dialog.m_strTitle = title;
+    dialog.OnInitDialog();
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return {true, dialog.m_strResult};
 }
 
 void CDialogAsker::ShowErrorList(CSubErrors& dialog)
 {
     dialog.exec();
+}
+
+// --- the windows an asker may show -------------------------------------------
+
+int CAsker::Choose(QWidget*, const QString&, const QString&, const QStringList&, QMessageBox::Icon)
+{
+    return -1;
+}
+
+bool CAsker::SetUpPrinter(QWidget*, QPrinter&, const PrintDialogOptions&)
+{
+    return false;
+}
+
+void CAsker::ShowPreview(QDialog&)
+{
+}
+
+QString CAsker::PdfFileName(QWidget*, const QString&)
+{
+    return QString();
+}
+
+QString CAsker::SectionFileName(QWidget*)
+{
+    return QString();
+}
+
+int CDialogAsker::Choose(QWidget* parent, const QString& caption, const QString& text,
+                         const QStringList& buttons, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        // The last button is the one Esc stands for.
+        const auto role =
+            i + 1 == buttons.size() && buttons.size() > 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        added.append(box.addButton(buttons[i], role));
+    }
+    if (!added.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+        box.setEscapeButton(added.last());
+    }
+    box.exec();
+    return static_cast<int>(added.indexOf(box.clickedButton()));
+}
+
+bool CDialogAsker::SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, options.pageRange);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, options.printToFile);
+    if (options.pageRange)
+        dialog.setMinMax(1, std::max(1, options.maxPage));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void CDialogAsker::ShowPreview(QDialog& preview)
+{
+    preview.exec();
+}
+
+QString CDialogAsker::PdfFileName(QWidget* parent, const QString& suggestion)
+{
+    QFileDialog dialog(parent, QStringLiteral("Export to PDF"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setNameFilters({QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("All Files (*)")});
+    if (!suggestion.isEmpty())
+        dialog.selectFile(suggestion);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString CDialogAsker::SectionFileName(QWidget* parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Save Template Section"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("cfg"));
+    dialog.setNameFilters({QStringLiteral("CFG Files (*.cfg)"), QStringLiteral("All Files (*)")});
+    dialog.selectFile(QStringLiteral("gen"));
+    // Choosing a file that is there adds a section to it: no question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace kestrel

@@ -6,12 +6,22 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
+class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace kestrel {
 
 class CSubErrors;
+
+// The choices the print dialog offers.
+struct PrintDialogOptions {
+    int maxPage = 1;         // the pages of the job, numbered from 1
+    bool pageRange = true;   // pages can be chosen
+    bool printToFile = true; // "Print to file" is offered
+};
 
 // What the proposal selection gives: confirmed with the path of the
 // extracted proposal, or not confirmed.
@@ -36,6 +46,21 @@ public:
     // Shows the error list modally.
     virtual void ShowErrorList(CSubErrors& dialog) = 0;
 
+    // The windows below answer "cancelled" unless an asker shows them.
+    //
+    // A message box with buttons of the given captions; the index of the one
+    // chosen, -1 when the box was closed without a choice.
+    virtual int Choose(QWidget* parent, const QString& caption, const QString& text,
+                       const QStringList& buttons, QMessageBox::Icon icon);
+    // The print dialog on the printer; true when confirmed.
+    virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options);
+    // Shows the print preview modally.
+    virtual void ShowPreview(QDialog& preview);
+    // The file the report is exported to as PDF; empty when cancelled.
+    virtual QString PdfFileName(QWidget* parent, const QString& suggestion);
+    // "Save Template Section": the section file; empty when cancelled.
+    virtual QString SectionFileName(QWidget* parent);
+
     // A message with an OK button.
     void Tell(QWidget* parent, const QString& caption, const QString& text,
               QMessageBox::Icon icon = QMessageBox::Warning)
@@ -54,6 +79,12 @@ public:
     ProposalChoice ChooseProposal(QWidget* parent, const QString& library, const QString& patterns,
                                   const QString& title) override;
     void ShowErrorList(CSubErrors& dialog) override;
+    int Choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons,
+               QMessageBox::Icon icon) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options) override;
+    void ShowPreview(QDialog& preview) override;
+    QString PdfFileName(QWidget* parent, const QString& suggestion) override;
+    QString SectionFileName(QWidget* parent) override;
 };
 
 } // namespace kestrel

@@ -3,13 +3,24 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 #include <cstdio>
 
+#include "app/aboutdlg.h"
+#include "app/asker.h"
+#include "app/kvlload.h"
 #include "app/mainframe.h"
+#include "app/optionssheet.h"
+#include "app/printpreview.h"
+#include "app/reportprinting.h"
+#include "app/showcrd.h"
+#include "app/splash.h"
 #include "app/subapp.h"
 #include "app/subdoc.h"
 #include "app/suberrors.h"
@@ -18,6 +29,7 @@
 #include "edit/contractedits.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/subcontract.h"
+#include "print/reportprintjob.h"
 #include "views/dataview.h"
 #include "views/dv_subitemgrid.h"
 #include "views/subitemsplitter.h"
@@ -97,6 +109,74 @@ void TakeFormScreenshots(CMainFrame* frame, const QString& dir)
     Save(frame, dir, QStringLiteral("misc-form.png"));
 }
 
+// The print windows and the small windows of the program.
+void TakeWindowShots(CSubApp& app, const QString& dir)
+{
+    CMainFrame* frame = app.MainFrame();
+    CSubDoc* doc = app.Document();
+    if (doc->HasContract()) {
+        const Result<CReportPrintJob> job =
+            CReportPrintJob::LayoutReport(*doc->Contract(), doc->GetEvaluator());
+        if (job) {
+            CPrintPreview preview(job.value(), ProgramPrinter().pageLayout(), frame);
+            preview.resize(900, 1000);
+            preview.show();
+            Save(&preview, dir, QStringLiteral("print-preview.png"));
+            preview.FitWidth();
+            preview.GoToPage(2);
+            Save(&preview, dir, QStringLiteral("print-preview-width.png"));
+        }
+    }
+    COptionsSheet options(*doc, frame->screen() ? frame->screen()->depth() : 32, frame);
+    options.show();
+    Save(&options, dir, QStringLiteral("options.png"));
+    options.hide();
+    CAboutDlg about(frame);
+    about.show();
+    Save(&about, dir, QStringLiteral("about.png"));
+    about.hide();
+    CShowCrd credits(frame);
+    credits.show();
+    for (int i = 0; i < 70; ++i)
+        credits.Tick();
+    Save(&credits, dir, QStringLiteral("credits.png"));
+    credits.hide();
+    auto* splash = new CSplash;
+    splash->show();
+    Save(splash, dir, QStringLiteral("splash.png"));
+    splash->close();
+    // The proposal dialog on the bid library beside the contract.
+    const QString library = QFileInfo(doc->PathName()).dir().filePath(QStringLiteral("DEMO.kvl"));
+    if (QFileInfo::exists(library)) {
+        CDialogAsker asker;
+        CKVLLoad proposals(asker, frame);
+        proposals.m_strLibrary = library;
+        proposals.m_strPatterns = QStringLiteral("*.kvs");
+        proposals.m_strTitle = QStringLiteral("Select Proposal");
+        proposals.OnInitDialog();
+        proposals.show();
+        Save(&proposals, dir, QStringLiteral("proposal-dialog.png"));
+    }
+}
+
+// Debug mode's views: a data template in its editor and a subcontractor's
+// cell dump.
+void TakeDebugShots(CSubApp& app, const QString& dir)
+{
+    QDir().mkpath(dir);
+    CMainFrame* frame = app.MainFrame();
+    CSubTreeView* tree = frame->Tree();
+    tree->expandAll();
+    tree->setFocus();
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if (CSubTreeView::KindOf(*it) == NODE_DATA_TEMPLATE &&
+            tree->NodeText(*it) == QStringLiteral("Report SubItem"))
+            tree->setCurrentItem(*it);
+    Save(frame, dir, QStringLiteral("template-view.png"));
+    SelectKind(tree, NODE_DEBUG_VIEW, 1);
+    Save(frame, dir, QStringLiteral("cell-dump.png"));
+}
+
 void TakeScreenshots(CSubApp& app, const QString& dir)
 {
     QDir().mkpath(dir);
@@ -124,6 +204,7 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
         Save(&errors, dir, QStringLiteral("error-list.png"));
         errors.hide();
     }
+    TakeWindowShots(app, dir);
 }
 
 } // namespace
@@ -133,7 +214,10 @@ void StartAutomation(CSubApp& app)
     const QString dir = qEnvironmentVariable("KESTREL_SCREENSHOTS");
     if (!dir.isEmpty()) {
         QTimer::singleShot(300, qApp, [&app, dir] {
-            TakeScreenshots(app, dir);
+            if (app.DebugMode())
+                TakeDebugShots(app, dir);
+            else
+                TakeScreenshots(app, dir);
             QCoreApplication::quit();
         });
         return;

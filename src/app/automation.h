@@ -4,9 +4,12 @@
 //   KESTREL_SCREENSHOTS=DIR  once the window is up, expands the tree, shows
 //                            the main window with a subcontractor chosen, the
 //                            error list, the contract view, the
-//                            subcontractor list, a subcontractor's items and
-//                            the contract items, saves each as DIR/*.png and
-//                            quits.
+//                            subcontractor list, a subcontractor's items,
+//                            the contract items, the forms, the print
+//                            preview, the options, About, credits, splash
+//                            and proposal windows (in debug mode the
+//                            template editor and the cell dump instead),
+//                            saves each as DIR/*.png and quits.
 //   KESTREL_QUIT_AFTER_PAINT=1  quits as soon as the main window has painted.
 
 namespace kestrel {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/aboutdlg.h"
 #include "app/automation.h"
 #include "app/painticons.h"
 #include "app/subapp.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     QApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
+    QApplication::setApplicationVersion(kestrel::ReleaseText(kestrel::CurrentVersion()));
     QApplication::setWindowIcon(kestrel::ProgramIcon());
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

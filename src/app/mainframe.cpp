@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "app/aboutdlg.h"
 #include "app/loadingmessagedialog.h"
 #include "app/optionssheet.h"
 #include "app/painticons.h"
@@ -48,8 +49,8 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
         sheet.exec();
     };
     m_aboutHook = [](QWidget* parent) {
-        QMessageBox::about(parent, QStringLiteral("About Tollgate Kestrel"),
-                           QStringLiteral("Tollgate Kestrel\nRelease 1.0c"));
+        CAboutDlg about(parent);
+        about.exec();
     };
     connect(&m_doc, &CSubDoc::titleChanged, this, &CMainFrame::UpdateTitle);
     connect(&m_doc, &CSubDoc::modifiedChanged, this, [this](bool modified) {
@@ -138,6 +139,9 @@ void CMainFrame::BuildActions()
     auto* preview = MakeAction(QStringLiteral("filePrintPreview"), QStringLiteral("Print Pre&view"),
                                QStringLiteral("Display full pages\nPrint Preview"));
     connect(preview, &QAction::triggered, &m_doc, [this] { m_doc.OnFilePrint(true); });
+    auto* exportPdf = MakeAction(QStringLiteral("fileExportPdf"), QStringLiteral("&Export to PDF..."),
+                                 QStringLiteral("Save the report as a PDF file\nExport to PDF"));
+    connect(exportPdf, &QAction::triggered, &m_doc, [this] { m_doc.OnFileExportPdf(); });
     auto* setup = MakeAction(QStringLiteral("filePrintSetup"), QStringLiteral("P&rint Setup..."),
                              QStringLiteral("Change the printer and printing options\nPrint Setup"));
     connect(setup, &QAction::triggered, this, [this] { ShowPrintSetup(this); });
@@ -217,6 +221,7 @@ void CMainFrame::BuildMenus()
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(Action(QStringLiteral("filePrint")));
     m_fileMenu->addAction(Action(QStringLiteral("filePrintPreview")));
+    m_fileMenu->addAction(Action(QStringLiteral("fileExportPdf")));
     m_fileMenu->addAction(Action(QStringLiteral("filePrintSetup")));
     m_fileMenu->addSeparator();
     m_recentAnchor = m_fileMenu->addSeparator();
@@ -376,8 +381,8 @@ void CMainFrame::UpdateTitle()
 void CMainFrame::UpdateCommandState()
 {
     const bool open = m_doc.HasContract();
-    for (const char* name :
-         {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "editCopy", "toolsCheck"})
+    for (const char* name : {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "fileExportPdf",
+                             "editCopy", "toolsCheck"})
         Action(QString::fromLatin1(name))->setEnabled(open);
     Action(QStringLiteral("editPaste"))->setEnabled(m_doc.CanPaste());
     Action(QStringLiteral("editAddSub"))->setEnabled(Tree()->CanAddSubcontractor());

@@ -28,15 +28,13 @@ public:
         painter->restore();
     }
 
+    // A pixmap of exactly `size` pixels. At a pixel ratio above 1 the icon
+    // asks for the size in device pixels (through the base's scaledPixmap)
+    // and marks the ratio itself, so the drawing is made on every pixel the
+    // screen shows rather than blown up.
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        return scaledPixmap(size, mode, state, 1.0);
-    }
-
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
-    {
-        QPixmap pixmap(size * scale);
-        pixmap.setDevicePixelRatio(scale);
+        QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         paint(&painter, QRect(QPoint(0, 0), size), mode, state);
@@ -213,6 +211,131 @@ QIcon ProgramIcon()
         bird.quadTo(5.5, 2.2, 8, 4.2);
         bird.quadTo(10.5, 2.2, 13, 4.5);
         p.drawPath(bird);
+    });
+}
+
+namespace {
+
+QColor InkOf(QIcon::Mode mode)
+{
+    return mode == QIcon::Disabled ? QColor(165, 165, 165) : QColor(52, 64, 84);
+}
+
+// A triangle pointing left or right, with a bar before it for the ends.
+void DrawStep(QPainter& p, QIcon::Mode mode, bool forward, bool toEnd)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(InkOf(mode));
+    QPainterPath arrow;
+    const double tip = forward ? 12 : 4;
+    const double back = forward ? 5 : 11;
+    arrow.moveTo(tip, 8);
+    arrow.lineTo(back, 3);
+    arrow.lineTo(back, 13);
+    arrow.closeSubpath();
+    p.drawPath(arrow);
+    if (toEnd)
+        p.drawRect(forward ? QRectF(12, 3, 1.8, 10) : QRectF(2.2, 3, 1.8, 10));
+}
+
+// A sheet of paper with a few lines of print.
+void DrawSheet(QPainter& p, QIcon::Mode mode, const QRectF& sheet)
+{
+    p.setPen(QPen(InkOf(mode), 0.8));
+    p.setBrush(Qt::white);
+    p.drawRect(sheet);
+    p.setPen(QPen(mode == QIcon::Disabled ? QColor(200, 200, 200) : QColor(150, 156, 166), 0.7));
+    for (double y = sheet.top() + 2.5; y < sheet.bottom() - 1.5; y += 2)
+        p.drawLine(QPointF(sheet.left() + 1.8, y), QPointF(sheet.right() - 1.8, y));
+}
+
+void DrawMagnifier(QPainter& p, QIcon::Mode mode, bool plus)
+{
+    const QColor ink = InkOf(mode);
+    p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(QColor(255, 255, 255, 200));
+    p.drawEllipse(QPointF(6.5, 6.5), 4.6, 4.6);
+    p.drawLine(QPointF(10, 10), QPointF(14.3, 14.3));
+    p.setPen(QPen(ink, 1.3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4.3, 6.5), QPointF(8.7, 6.5));
+    if (plus)
+        p.drawLine(QPointF(6.5, 4.3), QPointF(6.5, 8.7));
+}
+
+void DrawFit(QPainter& p, QIcon::Mode mode, bool width)
+{
+    DrawSheet(p, mode, width ? QRectF(4, 2.5, 8, 11) : QRectF(4.5, 3.5, 7, 9));
+    const QColor accent = mode == QIcon::Disabled ? QColor(170, 170, 170) : QColor(40, 120, 200);
+    p.setPen(QPen(accent, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    if (width) {
+        p.drawLine(QPointF(0.8, 8), QPointF(3, 8));
+        p.drawLine(QPointF(13, 8), QPointF(15.2, 8));
+        p.drawPolyline(QPolygonF({QPointF(2, 6.5), QPointF(0.8, 8), QPointF(2, 9.5)}));
+        p.drawPolyline(QPolygonF({QPointF(14, 6.5), QPointF(15.2, 8), QPointF(14, 9.5)}));
+    } else {
+        p.drawRect(QRectF(1.5, 1, 13, 14));
+    }
+}
+
+void DrawPdf(QPainter& p, QIcon::Mode mode)
+{
+    DrawSheet(p, mode, QRectF(3, 1.5, 10, 13));
+    p.setPen(Qt::NoPen);
+    p.setBrush(mode == QIcon::Disabled ? QColor(175, 175, 175) : QColor(200, 40, 36));
+    p.drawRoundedRect(QRectF(1.5, 8.5, 10, 5.5), 1, 1);
+    p.setPen(QPen(Qt::white, 0.9));
+    // "P" drawn with strokes, readable down to 16 pixels.
+    p.drawLine(QPointF(3.6, 10), QPointF(3.6, 12.8));
+    p.drawArc(QRectF(2.4, 10, 2.6, 1.6), -90 * 16, 180 * 16);
+    p.drawLine(QPointF(6.4, 10), QPointF(6.4, 12.8));
+    p.drawArc(QRectF(4.8, 10, 2.8, 2.8), -90 * 16, 180 * 16);
+    p.drawLine(QPointF(9.2, 10), QPointF(9.2, 12.8));
+    p.drawLine(QPointF(9.2, 10), QPointF(10.6, 10));
+    p.drawLine(QPointF(9.2, 11.4), QPointF(10.3, 11.4));
+}
+
+} // namespace
+
+QIcon ProposalIcon()
+{
+    return Painted([](QPainter& p, QIcon::Mode mode) {
+        QPainterPath sheet;
+        sheet.moveTo(3, 1.5);
+        sheet.lineTo(10, 1.5);
+        sheet.lineTo(13.5, 5);
+        sheet.lineTo(13.5, 14.5);
+        sheet.lineTo(3, 14.5);
+        sheet.closeSubpath();
+        p.setPen(QPen(InkOf(mode), 0.8));
+        p.setBrush(Qt::white);
+        p.drawPath(sheet);
+        p.setBrush(QColor(225, 228, 234));
+        p.drawPolygon(QPolygonF({QPointF(10, 1.5), QPointF(10, 5), QPointF(13.5, 5)}));
+        // A band in the program's colours and lines of text.
+        p.setPen(Qt::NoPen);
+        p.setBrush(mode == QIcon::Disabled ? QColor(190, 190, 190) : QColor(192, 174, 126));
+        p.drawRect(QRectF(4.5, 6.5, 7.5, 2.2));
+        p.setPen(QPen(mode == QIcon::Disabled ? QColor(200, 200, 200) : QColor(140, 146, 156), 0.7));
+        for (double y = 10.3; y < 14; y += 1.6)
+            p.drawLine(QPointF(4.8, y), QPointF(11.8, y));
+    });
+}
+
+QIcon PreviewToolIcon(PreviewIcon which)
+{
+    return Painted([which](QPainter& p, QIcon::Mode mode) {
+        switch (which) {
+        case PreviewIcon::First: DrawStep(p, mode, false, true); break;
+        case PreviewIcon::Previous: DrawStep(p, mode, false, false); break;
+        case PreviewIcon::Next: DrawStep(p, mode, true, false); break;
+        case PreviewIcon::Last: DrawStep(p, mode, true, true); break;
+        case PreviewIcon::ZoomIn: DrawMagnifier(p, mode, true); break;
+        case PreviewIcon::ZoomOut: DrawMagnifier(p, mode, false); break;
+        case PreviewIcon::FitWidth: DrawFit(p, mode, true); break;
+        case PreviewIcon::FitPage: DrawFit(p, mode, false); break;
+        case PreviewIcon::Pdf: DrawPdf(p, mode); break;
+        }
     });
 }
 

@@ -22,6 +22,13 @@ QIcon FolderIcon(int state);
 enum class ToolIcon { Open, Save, Print, Check };
 QIcon ToolbarIcon(ToolIcon which);
 
+// The print preview's tool buttons.
+enum class PreviewIcon { First, Previous, Next, Last, ZoomIn, ZoomOut, FitWidth, FitPage, Pdf };
+QIcon PreviewToolIcon(PreviewIcon which);
+
+// A bid proposal: a sheet with a folded corner and the road's colours.
+QIcon ProposalIcon();
+
 // The program's icon (a kestrel's head over a road).
 QIcon ProgramIcon();
 

@@ -1,18 +1,43 @@
 #include "app/reportprinting.h"
 
-#include <QMessageBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QPageSetupDialog>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include "app/asker.h"
+#include "app/printpreview.h"
 #include "app/qtext.h"
-#include "print/pagepainter.h"
+#include "app/subdoc.h"
+#include "print/reportprintjob.h"
 #include "report/errorlistprinter.h"
-#include "report/reportrun.h"
 
 namespace kestrel {
+
+namespace {
+
+// The report is 80 columns on an upright sheet; a printer set to landscape
+// is turned upright, and the user told so.
+void KeepPortrait(QWidget* parent, CAsker& asker, QPrinter& printer)
+{
+    if (CReportPrintJob::KeepPortrait(printer))
+        asker.Tell(parent, AppTitle(), LandscapeRefusal(), QMessageBox::Information);
+}
+
+QString PdfSuggestion(const QString& documentPath)
+{
+    if (documentPath.isEmpty())
+        return QStringLiteral("Report.pdf");
+    const QFileInfo info(documentPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+} // namespace
+
+QString LandscapeRefusal()
+{
+    return QStringLiteral("This report cannot be printed in landscape mode");
+}
 
 QPrinter& ProgramPrinter()
 {
@@ -20,74 +45,83 @@ QPrinter& ProgramPrinter()
     return printer;
 }
 
-bool PrintPages(QPrinter& printer, const std::vector<ReportPage>& pages)
-{
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const QFont font = CPagePainter::ReportFont();
-    for (size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0)
-            printer.newPage();
-        CPagePainter::SetTwipsMapping(painter, printer);
-        painter.setFont(font);
-        CPagePainter::DrawPage(painter, pages[i]);
-    }
-    return painter.end();
-}
-
-void PrintErrorList(QWidget* parent, const CContract& contract, const CheckResult& check)
+int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job, bool pageRange)
 {
     QPrinter& printer = ProgramPrinter();
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    PrintPages(printer, CErrorListPrinter::Print(contract, check));
+    PrintDialogOptions options;
+    options.maxPage = job.PageCount();
+    options.pageRange = pageRange;
+    options.printToFile = pageRange;
+    if (!pageRange)
+        printer.setPrintRange(QPrinter::AllPages);
+    if (!asker.SetUpPrinter(parent, printer, options))
+        return 0;
+    KeepPortrait(parent, asker, printer);
+    const std::vector<int> pages = job.PagesFor(printer);
+    const Status printed = job.Draw(printer, pages);
+    if (!printed) {
+        asker.Tell(parent, AppTitle(), ToQString(printed.errorText()));
+        return 0;
+    }
+    return static_cast<int>(pages.size());
 }
 
-void PrintContractReport(QWidget* parent, CContract& contract, Evaluator& evaluator, bool preview)
+int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion)
 {
-    CReportRun run(contract, evaluator);
-    const ReportOutcome outcome = run.LayoutAll();
-    run.Release();
-    if (!outcome.ok) {
-        QMessageBox::warning(parent, QStringLiteral("Tollgate Kestrel"), ToQString(outcome.error));
-        return;
+    const QString path = asker.PdfFileName(parent, suggestion);
+    if (path.isEmpty())
+        return 0;
+    const Status written = job.WritePdf(path);
+    if (!written) {
+        asker.Tell(parent, AppTitle(), path + QStringLiteral(": ") + ToQString(written.errorText()));
+        return 0;
     }
-    QPrinter& printer = ProgramPrinter();
-    // The report's pages are 80 columns wide: they are printed upright.
-    if (printer.pageLayout().orientation() == QPageLayout::Landscape) {
-        QMessageBox::information(parent, QStringLiteral("Tollgate Kestrel"),
-                                 QStringLiteral("This report cannot be printed in landscape mode"));
-        printer.setPageOrientation(QPageLayout::Portrait);
+    return job.PageCount();
+}
+
+PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
+                                 PrintTarget target, const QString& documentPath)
+{
+    PrintOutcome outcome;
+    const Result<CReportPrintJob> laidOut = CReportPrintJob::LayoutReport(contract, evaluator);
+    if (!laidOut) {
+        asker.Tell(parent, AppTitle(), ToQString(laidOut.errorText()));
+        return outcome;
     }
-    if (preview) {
-        QPrintPreviewDialog dialog(&printer, parent);
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                         [&outcome](QPrinter* target) { PrintPages(*target, outcome.pages); });
-        dialog.exec();
-        return;
+    const CReportPrintJob& job = laidOut.value();
+    outcome.laidOut = true;
+    outcome.pageCount = job.PageCount();
+    const QString suggestion = PdfSuggestion(documentPath);
+    switch (target) {
+    case PrintTarget::Printer: outcome.pagesOutput = PrintJobOnPrinter(parent, asker, job, true); break;
+    case PrintTarget::PdfFile: outcome.pagesOutput = ExportJobToPdf(parent, asker, job, suggestion); break;
+    case PrintTarget::Preview: {
+        QPrinter& printer = ProgramPrinter();
+        KeepPortrait(parent, asker, printer);
+        CPrintPreview preview(job, printer.pageLayout(), parent);
+        preview.SetPrintCommand([&](CPrintPreview& window) {
+            outcome.pagesOutput += PrintJobOnPrinter(&window, asker, job, true);
+            window.SetPageLayout(ProgramPrinter().pageLayout());
+        });
+        preview.SetExportCommand([&](CPrintPreview& window) {
+            outcome.pagesOutput += ExportJobToPdf(&window, asker, job, suggestion);
+        });
+        asker.ShowPreview(preview);
+        break;
     }
-    QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, int(outcome.pages.size()));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (printer.pageLayout().orientation() == QPageLayout::Landscape) {
-        QMessageBox::information(parent, QStringLiteral("Tollgate Kestrel"),
-                                 QStringLiteral("This report cannot be printed in landscape mode"));
-        printer.setPageOrientation(QPageLayout::Portrait);
     }
-    std::vector<ReportPage> pages = outcome.pages;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        const size_t from = size_t(printer.fromPage() - 1);
-        const size_t to = std::min(pages.size(), size_t(printer.toPage()));
-        pages = from < to ? std::vector<ReportPage>(pages.begin() + long(from), pages.begin() + long(to))
-                          : std::vector<ReportPage>{};
-    }
-    PrintPages(printer, pages);
+    return outcome;
+}
+
+PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract,
+                            const CheckResult& check)
+{
+    const CReportPrintJob job(CErrorListPrinter::Print(contract, check));
+    PrintOutcome outcome;
+    outcome.laidOut = true;
+    outcome.pageCount = job.PageCount();
+    outcome.pagesOutput = PrintJobOnPrinter(parent, asker, job, false);
+    return outcome;
 }
 
 void ShowPrintSetup(QWidget* parent)

@@ -1,32 +1,56 @@
 #pragma once
-// Printing of laid-out pages: the contract's report (print, preview, page
-// set-up) and the error list. The print windows of the program build on
-// these.
+// The print commands of the program: the contract's report on the printer,
+// in the preview or in a PDF file, and the error list on the printer. Each
+// command is one print job: the report is laid out once, and the printer,
+// the preview and the file all take their pages from that one layout. A
+// template or report fault is shown in a message box and ends only the
+// job; the program and the contract stay as they were.
 
-#include <vector>
-
-#include "report/reportpage.h"
+#include <QString>
 
 class QPrinter;
 class QWidget;
 
 namespace kestrel {
 
+class CAsker;
 class CContract;
+class CReportPrintJob;
 class Evaluator;
 struct CheckResult;
 
+enum class PrintTarget : int {
+    Printer, // the print dialog, then the printer
+    Preview, // the preview window (which can print and export)
+    PdfFile, // File > Export to PDF
+};
+
+// What a print command came to.
+struct PrintOutcome {
+    bool laidOut = false; // the pages were laid out without a fault
+    int pageCount = 0;    // the pages of the job
+    int pagesOutput = 0;  // the pages sent to the printer or written to the file
+};
+
+// "This report cannot be printed in landscape mode"
+QString LandscapeRefusal();
+
 // The printer the program prints on, kept for the run (Print Setup changes it).
 QPrinter& ProgramPrinter();
-// Draws the pages on a printer already set up; false when it cannot start.
-bool PrintPages(QPrinter& printer, const std::vector<ReportPage>& pages);
-// "Print Errors": the print dialog (no page range, no selection, no print
-// to file), then the error list on the chosen printer.
-void PrintErrorList(QWidget* parent, const CContract& contract, const CheckResult& check);
-// Lays the contract's report out; a template or report fault is shown in a
-// message box and ends only the print job. Then prints it through the
-// print dialog, or shows it in the print preview.
-void PrintContractReport(QWidget* parent, CContract& contract, Evaluator& evaluator, bool preview);
+
+// Runs a print command on the contract's report. `documentPath` names the
+// suggested PDF file.
+PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
+                                 PrintTarget target, const QString& documentPath = QString());
+// The pages of a job through the print dialog onto the printer; the number
+// of pages sent.
+int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job, bool pageRange);
+// The pages of a job into a PDF file the user names; the pages written.
+int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion);
+// "Print Errors": the print dialog (no page range, no print to file), then
+// the list on the printer.
+PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract,
+                            const CheckResult& check);
 // "Print Setup...".
 void ShowPrintSetup(QWidget* parent);
 

@@ -4,59 +4,18 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QRect>
 #include <QScreen>
 #include <QSettings>
-#include <QSplashScreen>
-#include <QTimer>
 
 #include "app/asker.h"
 #include "app/commandline.h"
 #include "app/mainframe.h"
-#include "app/painticons.h"
 #include "app/settingsstore.h"
+#include "app/splash.h"
 #include "app/subdoc.h"
 
 namespace kestrel {
-
-namespace {
-
-// A plain splash window until the program's own one (with its bitmap)
-// takes its place: it closes itself after 3 seconds or on a click.
-void ShowSplash()
-{
-    QPixmap picture(QSize(424, 204) * qApp->devicePixelRatio());
-    picture.setDevicePixelRatio(qApp->devicePixelRatio());
-    picture.fill(QColor(241, 236, 231));
-    {
-        QPainter painter(&picture);
-        QLinearGradient shade(0, 0, 0, 204);
-        shade.setColorAt(0, QColor(241, 236, 231));
-        shade.setColorAt(1, QColor(192, 174, 126));
-        painter.fillRect(QRect(0, 0, 424, 204), shade);
-        ProgramIcon().paint(&painter, QRect(24, 48, 96, 96));
-        QFont font = QApplication::font();
-        font.setPointSize(22);
-        font.setBold(true);
-        painter.setFont(font);
-        painter.setPen(QColor(79, 67, 38));
-        painter.drawText(QRect(140, 56, 270, 48), Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("Tollgate Kestrel"));
-        font.setPointSize(11);
-        font.setBold(false);
-        painter.setFont(font);
-        painter.drawText(QRect(140, 104, 270, 30), Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("Release 1.0c"));
-    }
-    auto* splash = new QSplashScreen(picture);
-    splash->setAttribute(Qt::WA_DeleteOnClose);
-    splash->show();
-    splash->repaint();
-    QTimer::singleShot(3000, splash, &QWidget::close);
-}
-
-} // namespace
 
 CSubApp::CSubApp(const QStringList& arguments, QObject* parent) : QObject(parent), m_arguments(arguments)
 {
@@ -95,8 +54,12 @@ bool CSubApp::InitInstance()
                    : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                        : QRect(0, 0, 1024, 768));
     ReadStartSettings(*store, workArea, m_settings);
-    if (m_settings.showSplash && !qEnvironmentVariableIsSet("KESTREL_NO_SPLASH"))
-        ShowSplash();
+    if (m_settings.showSplash && !qEnvironmentVariableIsSet("KESTREL_NO_SPLASH")) {
+        // It closes itself; start-up does not wait for it.
+        auto* splash = new CSplash;
+        splash->show();
+        splash->repaint();
+    }
 
     if (!m_asker) {
         m_ownAsker = std::make_unique<CDialogAsker>();
@@ -119,7 +82,7 @@ bool CSubApp::InitInstance()
         m_frame->showMaximized();
     else
         m_frame->show();
-    m_strTemplateSectionPath.clear();
+    m_doc->TemplateSectionPath().clear();
     if (!m_fileToOpen.isEmpty())
         OpenDocumentFile(m_fileToOpen);
     return true;

@@ -49,8 +49,6 @@ public:
     bool DebugMode() const { return m_debug; }
     const QString& IniPath() const { return m_iniPath; }
     const QString& FileToOpen() const { return m_fileToOpen; }
-    // The template section file, once the user has chosen it.
-    QString m_strTemplateSectionPath;
 
 private:
     QStringList m_arguments;

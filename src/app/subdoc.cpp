@@ -83,8 +83,9 @@ QString AppTitle()
 CSubDoc::CSubDoc(CSubSettings& settings, CAsker& asker, QObject* parent)
     : QObject(parent), m_settings(settings), m_asker(&asker)
 {
-    m_reportPrinter = [](CSubDoc& doc, bool preview) {
-        PrintContractReport(doc.MainWindow(), *doc.Contract(), doc.GetEvaluator(), preview);
+    m_reportPrinter = [](CSubDoc& doc, PrintTarget target) {
+        PrintContractReport(doc.MainWindow(), doc.Asker(), *doc.Contract(), doc.GetEvaluator(), target,
+                            doc.PathName());
     };
     m_saver = [](CContract& contract, const std::string& path) { return SaveContract(contract, path); };
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { SyncModified(); });
@@ -331,6 +332,8 @@ bool CSubDoc::ShowCheck(bool interactive)
         return true;
     }
     CSubErrors dialog(*m_contract, check, m_mainWindow);
+    dialog.SetPrintHandler(
+        [this](CSubErrors& errors) { PrintErrorList(&errors, *m_asker, errors.Contract(), errors.Check()); });
     m_asker->ShowErrorList(dialog);
     return true;
 }
@@ -364,17 +367,28 @@ uint32_t CSubDoc::RenewCheckValue()
 
 void CSubDoc::OnFilePrint(bool preview)
 {
+    RunPrint(preview ? PrintTarget::Preview : PrintTarget::Printer);
+}
+
+void CSubDoc::OnFileExportPdf()
+{
+    RunPrint(PrintTarget::PdfFile);
+}
+
+void CSubDoc::RunPrint(PrintTarget target)
+{
     if (!HasContract())
         return;
     emit committingEdits();
-    if (!preview) {
+    if (target != PrintTarget::Preview) {
         if (m_settings.printSave)
             DoFileSave();
+        // The error list, when there are errors; printing goes on after it.
         if (m_settings.printCheck)
             RunCheckBeforePrint();
     }
     if (m_reportPrinter)
-        m_reportPrinter(*this, preview);
+        m_reportPrinter(*this, target);
 }
 
 void CSubDoc::OnEditCopy()

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/reportprinting.h"
 #include "calc/evaluator.h"
 #include "edit/changeevent.h"
 #include "edit/contractedits.h"
@@ -54,6 +55,9 @@ public:
     QWidget* MainWindow() const { return m_mainWindow; }
     void SetDebugMode(bool on) { m_debug = on; }
     bool DebugMode() const { return m_debug; }
+    // The template section file, once the user has chosen it; kept for the
+    // run (empty at start-up).
+    QString& TemplateSectionPath() { return m_strTemplateSectionPath; }
 
     const QString& PathName() const { return m_path; }
     // "Tollgate Kestrel - FILE" while a contract is open, else "Tollgate Kestrel".
@@ -87,9 +91,12 @@ public:
     // The check before printing: the error list only when there are
     // messages.
     void RunCheckBeforePrint();
-    // Print and Print Preview: the save and the check the settings ask for,
-    // then the report.
+    // Print and Print Preview: the save and the check the settings ask for
+    // (not before the preview), then the report.
     void OnFilePrint(bool preview);
+    // File > Export to PDF: printing into a PDF file, after the same save and
+    // check as printing.
+    void OnFileExportPdf();
     void OnEditCopy();
     void OnEditPaste();
     bool CanPaste() const;
@@ -107,8 +114,8 @@ public:
     using ContractSaver = std::function<Status(CContract& contract, const std::string& path)>;
     void SetContractSaver(ContractSaver saver) { m_saver = std::move(saver); }
 
-    // What printing does once saved and checked (the print windows replace it).
-    using ReportPrinter = std::function<void(CSubDoc& doc, bool preview)>;
+    // What printing does once saved and checked (tests replace it).
+    using ReportPrinter = std::function<void(CSubDoc& doc, PrintTarget target)>;
     void SetReportPrinter(ReportPrinter printer) { m_reportPrinter = std::move(printer); }
 
     void ContractChanged(const ChangeEvent& event) override;
@@ -139,11 +146,13 @@ private:
     void SyncModified();
     void NotifyCheck(bool hadErrors);
     bool ShowCheck(bool interactive);
+    void RunPrint(PrintTarget target);
 
     CSubSettings& m_settings;
     CAsker* m_asker;
     QWidget* m_mainWindow = nullptr;
     bool m_debug = false;
+    QString m_strTemplateSectionPath;
     Evaluator m_evaluator;
     CProgramPaths m_paths;
     std::unique_ptr<CContract> m_contract;

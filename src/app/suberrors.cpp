@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/asker.h"
 #include "app/qtext.h"
 #include "app/reportprinting.h"
 
@@ -44,7 +45,10 @@ CSubErrors::CSubErrors(const CContract& contract, const CheckResult& check, QWid
     layout->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_printButton, &QPushButton::clicked, this, &CSubErrors::PrintErrors);
-    m_print = [](CSubErrors& dialog) { PrintErrorList(&dialog, dialog.Contract(), dialog.Check()); };
+    m_print = [](CSubErrors& dialog) {
+        CDialogAsker asker;
+        PrintErrorList(&dialog, asker, dialog.Contract(), dialog.Check());
+    };
     resize(620, 380);
 }
 

@@ -2,6 +2,8 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QRawFont>
@@ -48,12 +50,24 @@ void CPagePainter::DrawPageByCharacter(QPainter& painter, const ReportPage& page
     }
 }
 
+namespace {
+
+// The report font's glyphs, looked up once: finding the face behind a font
+// takes longer than drawing a page.
+const QRawFont& ReportRawFont()
+{
+    static const QRawFont raw = QRawFont::fromFont(CPagePainter::ReportFont());
+    return raw;
+}
+
+} // namespace
+
 void CPagePainter::DrawPage(QPainter& painter, const ReportPage& page)
 {
     // Glyphs are placed cell by cell rather than left to the font's advance,
     // which differs a little between faces and, with letter spacing, between
     // devices: column n always starts at n * 134 twips.
-    const QRawFont raw = QRawFont::fromFont(ReportFont());
+    const QRawFont& raw = ReportRawFont();
     if (!raw.isValid()) {
         DrawPageByCharacter(painter, page);
         return;
@@ -75,6 +89,45 @@ void CPagePainter::DrawPage(QPainter& painter, const ReportPage& page)
         run.setPositions(positions);
         painter.drawGlyphRun(QPointF(0, qreal(i) * kLineHeight + ascent), run);
     }
+}
+
+bool CPagePainter::DrawSheets(QPainter& painter, QPagedPaintDevice& device,
+                              const std::vector<const ReportPage*>& pages)
+{
+    const QFont font = ReportFont();
+    bool first = true;
+    for (const ReportPage* page : pages) {
+        if (!first && !device.newPage())
+            return false;
+        first = false;
+        SetTwipsMapping(painter, device);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        DrawPage(painter, *page);
+    }
+    return true;
+}
+
+void CPagePainter::DrawSheetPicture(QPainter& painter, const ReportPage& page, const QPageLayout& layout,
+                                    const QRectF& paper)
+{
+    const QRectF full = layout.fullRectPoints();
+    if (full.isEmpty() || paper.isEmpty())
+        return;
+    painter.save();
+    painter.fillRect(paper, Qt::white);
+    // Points to the paper's picture, then twips (20 to the point) from the
+    // corner of the area a printer prints on.
+    const QRectF area = layout.paintRectPoints();
+    painter.translate(paper.topLeft());
+    painter.scale(paper.width() / full.width(), paper.height() / full.height());
+    painter.translate(area.topLeft());
+    painter.setClipRect(QRectF(QPointF(0, 0), area.size()));
+    painter.scale(1.0 / 20, 1.0 / 20);
+    painter.setFont(ReportFont());
+    painter.setPen(Qt::black);
+    DrawPage(painter, page);
+    painter.restore();
 }
 
 } // namespace kestrel

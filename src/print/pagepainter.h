@@ -4,9 +4,14 @@
 // twips. Serves PDF now and printers and preview alike.
 
 #include <QFont>
+#include <QRectF>
+
+#include <vector>
 
 #include "report/reportpage.h"
 
+class QPageLayout;
+class QPagedPaintDevice;
 class QPainter;
 class QPaintDevice;
 
@@ -29,6 +34,16 @@ public:
     // The same, one character at a time; DrawPage falls back on it when the
     // font gives no raw glyphs.
     static void DrawPageByCharacter(QPainter& painter, const ReportPage& page);
+
+    // Draws the pages one a sheet on a painter begun on a paged device (a
+    // printer, a PDF file); false when the device could not take a sheet.
+    static bool DrawSheets(QPainter& painter, QPagedPaintDevice& device,
+                           const std::vector<const ReportPage*>& pages);
+    // Draws a sheet of paper of the page layout into `paper` (painter
+    // coordinates), with the page on it where a printer would print it: the
+    // preview's picture of a printed page.
+    static void DrawSheetPicture(QPainter& painter, const ReportPage& page, const QPageLayout& layout,
+                                 const QRectF& paper);
 };
 
 } // namespace kestrel

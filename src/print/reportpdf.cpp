@@ -54,7 +54,7 @@ private:
 };
 
 // False when the writer could not be started or finished.
-bool DrawPages(QPdfWriter& writer, const std::vector<ReportPage>& pages)
+bool DrawPages(QPdfWriter& writer, const std::vector<const ReportPage*>& sheets)
 {
     writer.setTitle(QStringLiteral("Kestrel"));
     writer.setCreator(QStringLiteral("Kestrel"));
@@ -66,22 +66,22 @@ bool DrawPages(QPdfWriter& writer, const std::vector<ReportPage>& pages)
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    const QFont font = CPagePainter::ReportFont();
-    bool first = true;
-    for (const ReportPage& page : pages) {
-        if (!first)
-            writer.newPage();
-        first = false;
-        CPagePainter::SetTwipsMapping(painter, writer);
-        painter.setFont(font);
-        CPagePainter::DrawPage(painter, page);
-    }
-    return painter.end();
+    const bool drawn = CPagePainter::DrawSheets(painter, writer, sheets);
+    return painter.end() && drawn;
 }
 
 } // namespace
 
 Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages)
+{
+    std::vector<const ReportPage*> sheets;
+    sheets.reserve(pages.size());
+    for (const ReportPage& page : pages)
+        sheets.push_back(&page);
+    return WriteSheets(path, sheets);
+}
+
+Status CReportPdf::WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages)
 {
     auto replacement = CFileReplacement::Begin(QFile::encodeName(path).toStdString());
     if (!replacement)

@@ -15,6 +15,8 @@ public:
     // it is complete; a failed write (a full disk) leaves the old file as it
     // was and gives the reason.
     [[nodiscard]] static Status Write(const QString& path, const std::vector<ReportPage>& pages);
+    // The same for pages kept elsewhere (a print job's).
+    [[nodiscard]] static Status WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages);
 };
 
 } // namespace kestrel

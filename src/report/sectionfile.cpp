@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -23,7 +24,8 @@ bool IsBlank(char c)
 // Reads the section file line by line without holding a whole line: a line
 // is told apart by its first kSectionMaxLine bytes (its head), and the rest
 // of a longer line is streamed on when the line is copied, so that a
-// template of any size survives a save of another section.
+// template of any size survives a save of another section. Without a file
+// it reads as an empty one.
 class LineReader {
 public:
     explicit LineReader(std::FILE* f) : m_file(f), m_buffer(64 * 1024) {}
@@ -72,6 +74,9 @@ private:
     bool Fill()
     {
         m_pos = 0;
+        m_len = 0;
+        if (!m_file)
+            return false;
         m_len = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
         if (m_len == 0 && std::ferror(m_file))
             m_failed = true;
@@ -239,7 +244,7 @@ bool IsValidSectionName(std::string_view name)
 }
 
 SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view text, const std::string& path,
-                                       const ReplaceFault& fault)
+                                       const ReplaceFault& fault, MissingSectionFile missing)
 {
     const std::string section(name);
     if (!IsValidSectionName(name))
@@ -247,12 +252,17 @@ SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view t
                 "Invalid section name \"" + section +
                     "\": a name must not be empty, begin with a blank or tab, or hold [, ], CR or LF"};
     std::FILE* in = OpenSectionFile(path);
-    if (!in)
+    // A file that is not there yet is made with the one section, when asked;
+    // one that is there but cannot be read is never replaced.
+    struct stat st;
+    const bool absent = !in && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+    if (!in && !(absent && missing == MissingSectionFile::Create))
         return {SectionSaveResult::CannotOpenFile, "Cannot open file " + path};
     auto replacement = CFileReplacement::Begin(path, kSectionTempStem, fault);
     std::FILE* outFile = replacement ? StreamOf(replacement.value()) : nullptr;
     if (!outFile) {
-        std::fclose(in);
+        if (in)
+            std::fclose(in);
         const std::string temporary = CFileReplacement::TemporaryPattern(path, kSectionTempStem);
         return {SectionSaveResult::CannotOpenTemp,
                 WithReason("Cannot open temp file " + temporary,
@@ -263,7 +273,8 @@ SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view t
     const bool replaced = CopyWithSection(reader, out, name, text);
     // A file that opens but cannot be read is no section file.
     const bool readFailed = reader.Failed();
-    std::fclose(in);
+    if (in)
+        std::fclose(in);
     const bool written = out.Close();
     if (readFailed)
         return {SectionSaveResult::CannotOpenFile, "Cannot open file " + path};

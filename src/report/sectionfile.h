@@ -38,13 +38,18 @@ inline constexpr std::size_t kSectionMaxLine = 4095;
 // Size of the edit control's text buffer, terminating NUL included.
 inline constexpr std::size_t kTemplateEditBuffer = 36000;
 
+// What a save does when there is no section file at the path yet: refuse
+// ("Cannot open file"), or create it with the one section.
+enum class MissingSectionFile { Refuse, Create };
+
 // Writes template `text` (lines ending in LF) as section `name` of the file at
 // `path`. The file is replaced only once the new contents are complete; on
 // any failure it stays as it was. A name that is empty, begins with a blank
 // or tab, or holds "[", "]", CR or LF is refused: its header could not be
 // found again. `fault` lets tests make a step of the replacement fail.
 [[nodiscard]] SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view text,
-                                                     const std::string& path, const ReplaceFault& fault = {});
+                                                     const std::string& path, const ReplaceFault& fault = {},
+                                                     MissingSectionFile missing = MissingSectionFile::Refuse);
 
 // True when `name` can be written as a section header and found again.
 bool IsValidSectionName(std::string_view name);

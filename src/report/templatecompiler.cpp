@@ -569,4 +569,23 @@ CTemplateCompiler::TryCompile(std::string_view text, std::string_view templateNa
     return compiled;
 }
 
+Status CTemplateCompiler::CheckText(std::string_view text, std::string_view templateName,
+                                    const CContract* contract)
+{
+    // Lines compile on their own, so the first one that fails is where the
+    // fault is.
+    const CTemplateCompiler compiler(templateName, contract);
+    int number = 0;
+    std::string line;
+    for (std::string_view l : SplitLines(text)) {
+        ++number;
+        line.assign(l);
+        line.push_back('\n');
+        const Status compiled = CatchReportFault([&] { (void)compiler.CompileLine(line); });
+        if (!compiled)
+            return Status::Fail(compiled.errorText(), number);
+    }
+    return Ok();
+}
+
 } // namespace kestrel

@@ -33,6 +33,10 @@ public:
     // the fault's message.
     [[nodiscard]] static Result<std::unique_ptr<CompiledTemplate>>
     TryCompile(std::string_view text, std::string_view templateName, const CContract* contract);
+    // Whether the text compiles: Ok, or the fault of its first line that does
+    // not, with that line's number (from 1) as the error code.
+    [[nodiscard]] static Status CheckText(std::string_view text, std::string_view templateName,
+                                          const CContract* contract);
 
 private:
     std::string m_name;

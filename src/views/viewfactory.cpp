@@ -6,11 +6,13 @@
 
 #include "views/dv_blank.h"
 #include "views/dv_contract.h"
+#include "views/dv_datatemplate.h"
 #include "views/dv_debug.h"
 #include "views/dv_itemschedulegrid.h"
 #include "views/dv_misc.h"
 #include "views/dv_placeholder.h"
 #include "views/dv_sub.h"
+#include "views/dv_subdebuggrid.h"
 #include "views/dv_subitem.h"
 #include "views/dv_subitemgrid.h"
 #include "views/dv_sublist.h"
@@ -86,6 +88,8 @@ CDataView* CViewFactory::Create(ViewRole role, QWidget* parent)
     case ViewRole::ItemScheduleGrid: return new CDV_ItemScheduleGrid(parent);
     case ViewRole::Sub: return new CDV_Sub(parent);
     case ViewRole::Misc: return new CDV_Misc(parent);
+    case ViewRole::DataTemplate: return new CDV_DataTemplate(parent);
+    case ViewRole::SubDebugGrid: return new CDV_SubDebugGrid(parent);
     default:
         // The subcontractor form is kept and bound again, as the real one is.
         return new CDV_Placeholder(QString::fromLatin1(ViewClassName(role)), role == ViewRole::Sub, parent);

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
+#include "app/kvlload.h"
 #include "app/mainframe.h"
-#include "app/proposalselection.h"
 #include "app/subdoc.h"
 #include "app/suberrors.h"
 #include "app/subtreeview.h"
@@ -35,14 +35,55 @@ QMessageBox::StandardButton ScriptedAsker::Ask(QWidget*, const QString& caption,
     return QMessageBox::Cancel;
 }
 
-ProposalChoice ScriptedAsker::ChooseProposal(QWidget*, const QString& library, const QString& patterns,
+ProposalChoice ScriptedAsker::ChooseProposal(QWidget* parent, const QString& library, const QString& patterns,
                                              const QString& title)
 {
-    proposalsOffered = MatchingProposalNames(library, patterns);
-    proposalTitle = title;
+    // The program's own dialog, driven as a user would: the line of the
+    // proposal chosen, then OK.
+    CKVLLoad dialog(*this, parent);
+    dialog.m_strLibrary = library;
+    dialog.m_strPatterns = patterns;
+    dialog.m_strTitle = title;
+    dialog.OnInitDialog();
+    proposalTitle = dialog.windowTitle();
+    proposalsOffered.clear();
+    for (int i = 0; i < dialog.List()->count(); ++i)
+        proposalsOffered.append(dialog.List()->item(i)->text());
     if (proposal.isEmpty())
         return {};
-    return ExtractProposal(library, proposal, nullptr);
+    const auto found = dialog.List()->findItems(proposal, Qt::MatchExactly);
+    if (found.isEmpty())
+        return {};
+    dialog.List()->setCurrentItem(found.first());
+    dialog.OnOK();
+    if (dialog.result() != QDialog::Accepted)
+        return {};
+    return {true, dialog.m_strResult};
+}
+
+int ScriptedAsker::Choose(QWidget*, const QString& caption, const QString& text, const QStringList& buttons,
+                          QMessageBox::Icon icon)
+{
+    asked.push_back({caption, text, QMessageBox::NoButton, icon});
+    choiceButtons.push_back(buttons);
+    if (choices.empty())
+        return -1;
+    const int answer = choices.front();
+    choices.pop_front();
+    return answer;
+}
+
+bool ScriptedAsker::SetUpPrinter(QWidget*, QPrinter& printer, const PrintDialogOptions& options)
+{
+    printDialogs.push_back(options);
+    return onPrintDialog && onPrintDialog(printer);
+}
+
+void ScriptedAsker::ShowPreview(QDialog& preview)
+{
+    ++previews;
+    if (onPreview)
+        onPreview(preview);
 }
 
 void ScriptedAsker::ShowErrorList(CSubErrors& dialog)

@@ -47,6 +47,20 @@ public:
     ProposalChoice ChooseProposal(QWidget* parent, const QString& library, const QString& patterns,
                                   const QString& title) override;
     void ShowErrorList(CSubErrors& dialog) override;
+    int Choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons,
+               QMessageBox::Icon icon) override;
+    bool SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options) override;
+    void ShowPreview(QDialog& preview) override;
+    QString PdfFileName(QWidget*, const QString& suggestion) override
+    {
+        pdfSuggestion = suggestion;
+        return pdfFile;
+    }
+    QString SectionFileName(QWidget*) override
+    {
+        ++sectionDialogs;
+        return sectionFile;
+    }
 
     // Answers in order; when they run out, the default button.
     std::deque<QMessageBox::StandardButton> answers;
@@ -54,10 +68,26 @@ public:
     QString openFile;
     QString saveFile;
     int saveDialogs = 0;
-    // The entry the proposal selection takes (empty: cancelled).
+    // The entry the proposal selection takes (empty: cancelled); the real
+    // dialog runs on the library and this answers its questions.
     QString proposal;
     QStringList proposalsOffered;
     QString proposalTitle;
+    // The answers to Choose (button indexes; when they run out, -1), and the
+    // captions of the buttons offered.
+    std::deque<int> choices;
+    std::vector<QStringList> choiceButtons;
+    // The print dialog: what it was offered, and what it does to the printer
+    // before it is confirmed (no function: cancelled).
+    std::vector<PrintDialogOptions> printDialogs;
+    std::function<bool(QPrinter&)> onPrintDialog;
+    // The preview while it is shown.
+    int previews = 0;
+    std::function<void(QDialog&)> onPreview;
+    QString pdfFile;
+    QString pdfSuggestion;
+    QString sectionFile;
+    int sectionDialogs = 0;
     // What the error list showed, and what to do with it while shown.
     QStringList errorListLines;
     int errorLists = 0;

@@ -472,8 +472,11 @@ TEST(DocumentPrint, SavedAndCheckedAsTheSettingsSay)
     AddSubcontractor(program.Doc());
     std::vector<std::string> steps;
     program.asker.onErrorList = [&steps](CSubErrors&) { steps.push_back("errors"); };
-    program.Doc().SetReportPrinter(
-        [&steps](CSubDoc&, bool preview) { steps.push_back(preview ? "preview" : "print"); });
+    program.Doc().SetReportPrinter([&steps](CSubDoc&, PrintTarget target) {
+        steps.push_back(target == PrintTarget::Preview   ? "preview"
+                        : target == PrintTarget::Printer ? "print"
+                                                         : "pdf");
+    });
     // Save off, check on: the error list, then the printing.
     program.App().Settings().printSave = false;
     program.App().Settings().printCheck = true;
@@ -492,6 +495,12 @@ TEST(DocumentPrint, SavedAndCheckedAsTheSettingsSay)
     program.App().Settings().printCheck = true;
     program.Frame().Action(QStringLiteral("filePrintPreview"))->trigger();
     EXPECT_EQ(steps, std::vector<std::string>({"preview"}));
+    // Export to PDF is printing into a file: saved and checked first.
+    steps.clear();
+    AddSubcontractor(program.Doc());
+    program.Frame().Action(QStringLiteral("fileExportPdf"))->trigger();
+    EXPECT_EQ(steps, std::vector<std::string>({"errors", "pdf"}));
+    EXPECT_FALSE(program.Doc().IsModified());
 }
 
 } // namespace

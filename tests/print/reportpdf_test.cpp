@@ -10,19 +10,15 @@
 #include <QRegularExpression>
 
 #include "print/pagepainter.h"
+#include "print/printtestapp.h"
 #include "support/testfiles.h"
 
 namespace kestrel {
 namespace {
 
-// Qt needs an application object for fonts; offscreen is enough.
-QGuiApplication& App()
+void App()
 {
-    static int argc = 1;
-    static char name[] = "kestrel_print_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
+    test::PrintTestApp();
 }
 
 // 144 dots per inch: one pixel is ten twips.

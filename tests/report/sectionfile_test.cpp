@@ -187,6 +187,30 @@ TEST_F(SectionSave, MissingFileCannotBeOpened)
     EXPECT_TRUE(Entries().empty());
 }
 
+TEST_F(SectionSave, AMissingFileIsCreatedWhenAsked)
+{
+    const auto create = MissingSectionFile::Create;
+    auto outcome = SaveTemplateSection("Report Header", "line one\nline two", cfg(), {}, create);
+    ASSERT_EQ(outcome.result, SectionSaveResult::Added) << outcome.message;
+    EXPECT_EQ(outcome.message, "Section Report Header Added to file " + cfg());
+    EXPECT_EQ(ReadText(cfg()), "[Report Header]\nline one\nline two\n");
+    EXPECT_EQ(Entries(), std::set<std::string>{"ZodEva.cfg"});
+    // Once there, the file is read as any other.
+    outcome = SaveTemplateSection("Report Header", "new\n", cfg(), {}, create);
+    EXPECT_EQ(outcome.result, SectionSaveResult::Replaced);
+    EXPECT_EQ(ReadText(cfg()), "[Report Header]\nnew\n");
+    // What is there and is no file is still refused, and so is a link that
+    // leads nowhere; a folder that is not there makes no file.
+    fs::create_directory(dir.file("folder.cfg"));
+    EXPECT_EQ(SaveTemplateSection("A", "x", dir.file("folder.cfg"), {}, create).result,
+              SectionSaveResult::CannotOpenFile);
+    fs::create_symlink(dir.file("nowhere.cfg"), dir.file("dangling.cfg"));
+    EXPECT_EQ(SaveTemplateSection("A", "x", dir.file("dangling.cfg"), {}, create).result,
+              SectionSaveResult::CannotOpenFile);
+    EXPECT_FALSE(SaveTemplateSection("A", "x", dir.file("no/such/folder.cfg"), {}, create).ok());
+    EXPECT_EQ(Entries(), (std::set<std::string>{"ZodEva.cfg", "folder.cfg", "dangling.cfg"}));
+}
+
 TEST_F(SectionSave, DirectoryInPlaceOfTheFileCannotBeOpened)
 {
     fs::create_directory(cfg());

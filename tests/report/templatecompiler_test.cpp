@@ -200,6 +200,25 @@ TEST(TemplateOptions, Errors)
               "Field Option JUSTIFY requires value for field NUMBERSTRING in template [T]");
 }
 
+TEST(TemplateCheck, NamesTheFirstLineThatDoesNotCompile)
+{
+    EXPECT_TRUE(CTemplateCompiler::CheckText("plain\n{CONTRACT_ID}\n", "T", nullptr).ok());
+    EXPECT_TRUE(CTemplateCompiler::CheckText("", "T", nullptr).ok());
+    const std::string bad = "{CONTRACT_ID,NOSUCHOPTION}";
+    const Status third =
+        CTemplateCompiler::CheckText("one\n{CONTRACT_ID}\n" + bad + "\n" + bad + "\n", "T", nullptr);
+    ASSERT_FALSE(third.ok());
+    EXPECT_EQ(third.errorCode(), 3);
+    // The message is the compiler's own, as a print would show it.
+    EXPECT_EQ(third.errorText(), CompileError(bad));
+    // A last line without its line feed is a line too.
+    const Status last = CTemplateCompiler::CheckText("a\nb\n" + bad, "T", nullptr);
+    ASSERT_FALSE(last.ok());
+    EXPECT_EQ(last.errorCode(), 3);
+    const Status first = CTemplateCompiler::CheckText(bad, "T", nullptr);
+    EXPECT_EQ(first.errorCode(), 1);
+}
+
 TEST(TemplateOptions, SwitchesAndJustification)
 {
     EXPECT_TRUE(FlagTest(OnlyField("{AGENCY,REPEAT}").options, FB_REPEAT));

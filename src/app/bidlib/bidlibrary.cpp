@@ -247,7 +247,11 @@ std::string BidLibraryDirectory(const std::string& libraryPath)
     return slash == std::string::npos ? std::string() : libraryPath.substr(0, slash + 1);
 }
 
-int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patterns)
+namespace {
+
+// Extracts every entry that `wanted` accepts into the library's own
+// directory, in directory order; stops at the first failure.
+template <class Wanted> int ExtractEntries(const std::string& libraryPath, Wanted wanted)
 {
     auto library = OpenBidLibrary(libraryPath);
     if (!library)
@@ -259,13 +263,31 @@ int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patt
         entry = NextBidLibraryEntry(*library, std::move(entry));
         if (!entry)
             return kBidLibraryReadError;
-        if (!MatchEntryPatterns(entry->m_strName, patterns))
+        if (!wanted(entry->m_strName))
             continue;
+        // An entry of the library's own name would be written over the
+        // library, which is only ever read.
+        std::error_code ec;
+        if (std::filesystem::equivalent(directory + entry->m_strName, libraryPath, ec))
+            return kBidLibraryCannotExtract;
         if (int result = ExtractBidLibraryEntry(*library, *entry, directory); result != kBidLibraryOk)
             return result;
         ++matched;
     }
     return matched == 0 ? kBidLibraryNoMatch : kBidLibraryOk;
+}
+
+} // namespace
+
+int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patterns)
+{
+    return ExtractEntries(libraryPath,
+                          [patterns](const std::string& name) { return MatchEntryPatterns(name, patterns); });
+}
+
+int ExtractNamedEntry(const std::string& libraryPath, std::string_view name)
+{
+    return ExtractEntries(libraryPath, [name](const std::string& entry) { return entry == name; });
 }
 
 bool MatchEntryPatterns(std::string_view name, std::string_view patterns)

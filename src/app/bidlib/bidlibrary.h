@@ -79,12 +79,19 @@ std::unique_ptr<BidLibraryEntry> NextBidLibraryEntry(BidLibrary& library,
 // Copies the entry's content into `directory` (ending in a separator, or empty
 // for the current directory) under the entry's name. 0, 2 read error, 4 the
 // target cannot be written (or the name is not a plain file name).
-[[nodiscard]] int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, const std::string& directory);
+[[nodiscard]] int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry,
+                                         const std::string& directory);
 
 // Extracts every entry whose name matches the pattern list into the library's
 // own directory, in directory order; stops at the first failure. 0, or 1 to 4
 // as in BidLibraryResult.
 [[nodiscard]] int ExtractMatchingEntries(const std::string& libraryPath, std::string_view patterns);
+
+// Extracts the entries named exactly `name` (byte for byte; "*", "?" and ";"
+// are plain characters here) into the library's own directory; of several
+// entries of that name the last one is the one left. Results as for
+// ExtractMatchingEntries, 3 when no entry has that name.
+[[nodiscard]] int ExtractNamedEntry(const std::string& libraryPath, std::string_view name);
 
 // True when the entry name matches one of the ";"-separated wildcard
 // patterns (blanks before a pattern skipped, empty patterns match nothing).

@@ -264,6 +264,62 @@ TEST(BidLibraryExtract, SameNameTwiceLaterEntryWins)
     EXPECT_EQ(ReadText(dir.file("Q.kvs")), "newer");
 }
 
+TEST(BidLibraryExtract, ByExactNameWildcardsAndSeparatorsArePlainCharacters)
+{
+    TempDir dir;
+    // As a pattern list, each of the last three names would also take
+    // A.kvs (and "*.kvs" every proposal); by name each is only itself.
+    WriteBytes(dir.file("lib.kvl"), BuildKvl({{"A.kvs", "a"},
+                                              {"B.kvs", "b"},
+                                              {"*.kvs", "star"},
+                                              {"?.kvs", "query"},
+                                              {"C.kvs;A.kvs", "pair"},
+                                              {"a.KVS", "other case"}}));
+    const std::string lib = dir.file("lib.kvl");
+    ASSERT_EQ(ExtractNamedEntry(lib, "*.kvs"), kBidLibraryOk);
+    EXPECT_EQ(ReadText(dir.file("*.kvs")), "star");
+    ASSERT_EQ(ExtractNamedEntry(lib, "?.kvs"), kBidLibraryOk);
+    EXPECT_EQ(ReadText(dir.file("?.kvs")), "query");
+    ASSERT_EQ(ExtractNamedEntry(lib, "C.kvs;A.kvs"), kBidLibraryOk);
+    EXPECT_EQ(ReadText(dir.file("C.kvs;A.kvs")), "pair");
+    EXPECT_EQ(DirectoryNames(dir.path()),
+              (std::set<std::string>{"lib.kvl", "*.kvs", "?.kvs", "C.kvs;A.kvs"}));
+    // The case of the name counts: a.KVS is another entry than A.kvs.
+    ASSERT_EQ(ExtractNamedEntry(lib, "A.kvs"), kBidLibraryOk);
+    EXPECT_EQ(ReadText(dir.file("A.kvs")), "a");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.KVS")));
+    EXPECT_EQ(ExtractNamedEntry(lib, "a.kvs"), kBidLibraryNoMatch);
+    EXPECT_EQ(ExtractNamedEntry(lib, "A.kv"), kBidLibraryNoMatch);
+    EXPECT_EQ(ExtractNamedEntry(dir.file("none.kvl"), "A.kvs"), kBidLibraryCannotOpen);
+}
+
+TEST(BidLibraryExtract, ByExactNameTheLaterOfTwoEntriesWinsAndFailuresAreReported)
+{
+    TempDir dir;
+    WriteBytes(dir.file("lib.kvl"), BuildKvl({{"Q.kvs", "older"}, {"Q.kvs", "newer"}}));
+    ASSERT_EQ(ExtractNamedEntry(dir.file("lib.kvl"), "Q.kvs"), kBidLibraryOk);
+    EXPECT_EQ(ReadText(dir.file("Q.kvs")), "newer");
+    // A directory that ends before the header's count is a read error, as
+    // for patterns.
+    WriteBytes(dir.file("short.kvl"), BuildKvl({{"Q.kvs", "x"}}, 3));
+    EXPECT_EQ(ExtractNamedEntry(dir.file("short.kvl"), "Q.kvs"), kBidLibraryReadError);
+    // A name that is no plain file name is never written.
+    WriteBytes(dir.file("bad.kvl"), BuildKvl({{"../up.kvs", "x"}}));
+    EXPECT_EQ(ExtractNamedEntry(dir.file("bad.kvl"), "../up.kvs"), kBidLibraryCannotExtract);
+}
+
+TEST(BidLibraryExtract, AnEntryOfTheLibrarysOwnNameNeverReplacesTheLibrary)
+{
+    TempDir dir;
+    const std::vector<unsigned char> bytes = BuildKvl({{"A.kvs", "a"}, {"lib.kvl", "not a library"}});
+    WriteBytes(dir.file("lib.kvl"), bytes);
+    EXPECT_EQ(ExtractNamedEntry(dir.file("lib.kvl"), "lib.kvl"), kBidLibraryCannotExtract);
+    EXPECT_EQ(ExtractMatchingEntries(dir.file("lib.kvl"), "*"), kBidLibraryCannotExtract);
+    EXPECT_EQ(test::ReadBytes(dir.file("lib.kvl")), bytes);
+    // Other entries are still taken out.
+    EXPECT_EQ(ExtractNamedEntry(dir.file("lib.kvl"), "A.kvs"), kBidLibraryOk);
+}
+
 TEST(BidLibraryExtract, NamesThatAreNotPlainFileNamesAreNeverWritten)
 {
     const std::vector<std::string> hostile = {"../escape.kvs",

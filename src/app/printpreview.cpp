@@ -1,0 +1,447 @@
+#include "app/printpreview.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/painticons.h"
+#include "print/pagepainter.h"
+#include "print/reportprintjob.h"
+
+namespace kestrel {
+
+namespace {
+
+constexpr int kMargin = 24; // around the column of sheets, in pixels
+constexpr int kGap = 18;    // between two sheets
+constexpr double kMinZoom = 0.1;
+constexpr double kMaxZoom = 4.0;
+const double kZoomSteps[] = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+
+} // namespace
+
+// The sheets, drawn on the viewport as they come into view; the scroll bars
+// count pixels of the whole column of sheets.
+class CPreviewArea : public QAbstractScrollArea {
+public:
+    enum class Fit { None, Width, Page };
+
+    CPreviewArea(const CReportPrintJob& job, const QPageLayout& layout, QWidget* parent)
+        : QAbstractScrollArea(parent), m_job(job), m_layout(layout)
+    {
+        setObjectName(QStringLiteral("previewArea"));
+        setFrameShape(QFrame::NoFrame);
+        viewport()->setAutoFillBackground(false);
+        setFocusPolicy(Qt::StrongFocus);
+        verticalScrollBar()->setSingleStep(40);
+        horizontalScrollBar()->setSingleStep(40);
+    }
+
+    int PageCount() const { return m_job.PageCount(); }
+    int Drawn() const { return m_drawn; }
+    double Zoom() const { return m_zoom; }
+    Fit FitMode() const { return m_fit; }
+    std::function<void()> changed; // the page in view or the zoom changed
+
+    void SetLayout(const QPageLayout& layout)
+    {
+        const int page = CurrentPage();
+        m_layout = layout;
+        Relayout(page);
+    }
+
+    // Pixels per point of paper at zoom 1: the screen's real size.
+    double PixelsPerPoint() const { return logicalDpiX() / 72.0; }
+    QSizeF SheetSize() const { return m_layout.fullRectPoints().size() * (m_zoom * PixelsPerPoint()); }
+    double Pitch() const { return SheetSize().height() + kGap; }
+
+    void SetZoom(double zoom, Fit fit = Fit::None)
+    {
+        const int page = CurrentPage();
+        m_fit = fit;
+        m_zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+        Relayout(page);
+    }
+    void SetFit(Fit fit)
+    {
+        m_fit = fit;
+        SetZoom(FitZoom(fit), fit);
+    }
+    double FitZoom(Fit fit) const
+    {
+        const QSizeF paper = m_layout.fullRectPoints().size() * PixelsPerPoint();
+        if (paper.isEmpty())
+            return 1.0;
+        const double width = (viewport()->width() - 2.0 * kMargin) / paper.width();
+        if (fit == Fit::Width)
+            return width;
+        const double height = (viewport()->height() - 2.0 * kMargin) / paper.height();
+        return std::min(width, height);
+    }
+
+    int CurrentPage() const
+    {
+        if (PageCount() == 0)
+            return 0;
+        // Scrolled to the end, the last page is the one looked at, however
+        // many pages above it are in view too.
+        const QScrollBar* bar = verticalScrollBar();
+        if (bar->maximum() > 0 && bar->value() >= bar->maximum())
+            return PageCount();
+        // Else the page across the upper part of the view.
+        const double y = bar->value() + std::min(viewport()->height() / 3.0, Pitch() / 2.0);
+        const int index = static_cast<int>(std::floor(y / Pitch()));
+        return std::clamp(index + 1, 1, PageCount());
+    }
+    void GoToPage(int number)
+    {
+        number = std::clamp(number, 1, std::max(1, PageCount()));
+        verticalScrollBar()->setValue(static_cast<int>(std::lround((number - 1) * Pitch())));
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QAbstractScrollArea::resizeEvent(event);
+        const int page = CurrentPage();
+        if (m_fit != Fit::None)
+            m_zoom = std::clamp(FitZoom(m_fit), kMinZoom, kMaxZoom);
+        Relayout(page);
+    }
+    void scrollContentsBy(int, int) override
+    {
+        viewport()->update();
+        if (changed)
+            changed();
+    }
+    void wheelEvent(QWheelEvent* event) override
+    {
+        if (event->modifiers() & Qt::ControlModifier) {
+            const double step = event->angleDelta().y() > 0 ? 1.15 : 1 / 1.15;
+            SetZoom(m_zoom * step);
+            event->accept();
+            return;
+        }
+        QAbstractScrollArea::wheelEvent(event);
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Home: GoToPage(1); return;
+        case Qt::Key_End: GoToPage(PageCount()); return;
+        case Qt::Key_PageDown: GoToPage(CurrentPage() + 1); return;
+        case Qt::Key_PageUp: GoToPage(CurrentPage() - 1); return;
+        default: QAbstractScrollArea::keyPressEvent(event);
+        }
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter painter(viewport());
+        painter.fillRect(event->rect(), QColor(88, 92, 100));
+        const int count = PageCount();
+        if (count == 0)
+            return;
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        const QSizeF sheet = SheetSize();
+        const double pitch = Pitch();
+        const double top = verticalScrollBar()->value();
+        const double columnWidth = sheet.width() + 2.0 * kMargin;
+        const double x = columnWidth <= viewport()->width() ? (viewport()->width() - sheet.width()) / 2.0
+                                                            : kMargin - horizontalScrollBar()->value();
+        const int first = std::max(0, static_cast<int>(std::floor((top - kMargin) / pitch)));
+        const int last =
+            std::min(count - 1, static_cast<int>(std::floor((top + viewport()->height()) / pitch)));
+        for (int i = first; i <= last; ++i) {
+            const QRectF paper(x, kMargin + i * pitch - top, sheet.width(), sheet.height());
+            if (!paper.intersects(QRectF(event->rect())))
+                continue;
+            painter.fillRect(paper.translated(3, 4), QColor(0, 0, 0, 70));
+            CPagePainter::DrawSheetPicture(painter, m_job.Page(i + 1), m_layout, paper);
+            ++m_drawn;
+        }
+    }
+
+private:
+    void Relayout(int page)
+    {
+        UpdateScrollBars();
+        if (page > 0)
+            GoToPage(page);
+        viewport()->update();
+        if (changed)
+            changed();
+    }
+    void UpdateScrollBars()
+    {
+        const QSizeF sheet = SheetSize();
+        const int count = PageCount();
+        const double height = 2.0 * kMargin + count * sheet.height() + std::max(0, count - 1) * kGap;
+        const double width = sheet.width() + 2.0 * kMargin;
+        verticalScrollBar()->setRange(
+            0, std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
+        verticalScrollBar()->setPageStep(viewport()->height());
+        horizontalScrollBar()->setRange(
+            0, std::max(0, static_cast<int>(std::ceil(width)) - viewport()->width()));
+        horizontalScrollBar()->setPageStep(viewport()->width());
+    }
+
+    const CReportPrintJob& m_job;
+    QPageLayout m_layout;
+    double m_zoom = 1.0;
+    Fit m_fit = Fit::Page;
+    int m_drawn = 0;
+};
+
+CPrintPreview::CPrintPreview(const CReportPrintJob& job, const QPageLayout& layout, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("printPreview"));
+    setWindowTitle(QStringLiteral("Print Preview"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    m_area = new CPreviewArea(job, layout, this);
+    BuildToolBar();
+    box->addWidget(m_toolBar);
+    box->addWidget(m_area, 1);
+    m_area->changed = [this] { ShowPosition(); };
+
+    // Most of the screen's height: a sheet fits the window at first.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    resize(std::min(room.width() * 3 / 5, 980), room.height() * 9 / 10);
+    m_area->SetFit(CPreviewArea::Fit::Page);
+    ShowPosition();
+    // The keys move through the pages from the start.
+    m_area->setFocus(Qt::OtherFocusReason);
+}
+
+CPrintPreview::~CPrintPreview() = default;
+
+QAction* CPrintPreview::AddCommand(const QString& name, const QIcon& icon, const QString& text,
+                                   const QString& tip)
+{
+    auto* action = new QAction(icon, text, this);
+    action->setObjectName(name);
+    action->setToolTip(tip);
+    m_commands.append(action);
+    return action;
+}
+
+QAction* CPrintPreview::Command(const QString& name) const
+{
+    for (QAction* action : m_commands)
+        if (action->objectName() == name)
+            return action;
+    return nullptr;
+}
+
+void CPrintPreview::BuildToolBar()
+{
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("previewToolBar"));
+    m_toolBar->setIconSize(QSize(20, 20));
+
+    QAction* print = AddCommand(QStringLiteral("print"), ToolbarIcon(ToolIcon::Print),
+                                QStringLiteral("&Print..."), QStringLiteral("Print the report"));
+    connect(print, &QAction::triggered, this, [this] {
+        if (m_print)
+            m_print(*this);
+    });
+    QAction* pdf =
+        AddCommand(QStringLiteral("export"), PreviewToolIcon(PreviewIcon::Pdf),
+                   QStringLiteral("&Export to PDF..."), QStringLiteral("Save the report as a PDF file"));
+    connect(pdf, &QAction::triggered, this, [this] {
+        if (m_export)
+            m_export(*this);
+    });
+    m_toolBar->addAction(print);
+    m_toolBar->addAction(pdf);
+    m_toolBar->addSeparator();
+    BuildPageControls();
+    m_toolBar->addSeparator();
+    BuildZoomControls();
+
+    auto* spacer = new QWidget(this);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolBar->addWidget(spacer);
+    QAction* close = AddCommand(QStringLiteral("close"), QIcon(), QStringLiteral("&Close"),
+                                QStringLiteral("Close the preview"));
+    connect(close, &QAction::triggered, this, &QDialog::accept);
+    m_toolBar->addAction(close);
+    // Only the commands with words show them beside their icons.
+    for (QAction* a : m_commands)
+        if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(a)))
+            button->setToolButtonStyle(a == print || a == pdf || a == close ? Qt::ToolButtonTextBesideIcon
+                                                                            : Qt::ToolButtonIconOnly);
+}
+
+void CPrintPreview::BuildPageControls()
+{
+    auto step = [this](const QString& name, PreviewIcon icon, const QString& tip, auto target) {
+        QAction* action = AddCommand(name, PreviewToolIcon(icon), tip, tip);
+        connect(action, &QAction::triggered, this, [this, target] { GoToPage(target(CurrentPage())); });
+        m_toolBar->addAction(action);
+    };
+    step(QStringLiteral("first"), PreviewIcon::First, QStringLiteral("First page"), [](int) { return 1; });
+    step(QStringLiteral("previous"), PreviewIcon::Previous, QStringLiteral("Previous page"),
+         [](int page) { return page - 1; });
+    m_page = new QSpinBox(this);
+    m_page->setObjectName(QStringLiteral("pageNumber"));
+    m_page->setRange(1, std::max(1, PageCount()));
+    m_page->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    m_page->setAlignment(Qt::AlignRight);
+    m_page->setKeyboardTracking(false);
+    m_page->setMinimumWidth(m_page->fontMetrics().horizontalAdvance(QString::number(PageCount())) + 24);
+    connect(m_page, &QSpinBox::valueChanged, this, [this](int page) {
+        if (page != CurrentPage())
+            GoToPage(page);
+    });
+    m_toolBar->addWidget(new QLabel(QStringLiteral(" Page "), this));
+    m_toolBar->addWidget(m_page);
+    m_of = new QLabel(QStringLiteral(" of %1 ").arg(PageCount()), this);
+    m_toolBar->addWidget(m_of);
+    step(QStringLiteral("next"), PreviewIcon::Next, QStringLiteral("Next page"),
+         [](int page) { return page + 1; });
+    step(QStringLiteral("last"), PreviewIcon::Last, QStringLiteral("Last page"),
+         [this](int) { return PageCount(); });
+}
+
+void CPrintPreview::BuildZoomControls()
+{
+    QAction* zoomOut = AddCommand(QStringLiteral("zoomOut"), PreviewToolIcon(PreviewIcon::ZoomOut),
+                                  QStringLiteral("Zoom out"), QStringLiteral("Zoom out"));
+    connect(zoomOut, &QAction::triggered, this, [this] {
+        double next = kZoomSteps[0];
+        for (double z : kZoomSteps)
+            if (z < Zoom() - 0.001)
+                next = z;
+        SetZoom(next);
+    });
+    m_toolBar->addAction(zoomOut);
+    m_zoom = new QComboBox(this);
+    m_zoom->setObjectName(QStringLiteral("zoom"));
+    m_zoom->setEditable(true);
+    m_zoom->setInsertPolicy(QComboBox::NoInsert);
+    for (double z : kZoomSteps)
+        m_zoom->addItem(QStringLiteral("%1%").arg(qRound(z * 100)));
+    m_zoom->setMinimumContentsLength(5);
+    connect(m_zoom, &QComboBox::textActivated, this, [this](const QString& text) {
+        bool ok = false;
+        const double percent = QString(text).remove(QLatin1Char('%')).trimmed().toDouble(&ok);
+        if (ok && percent > 0)
+            SetZoom(percent / 100.0);
+        else
+            ShowPosition();
+    });
+    m_toolBar->addWidget(m_zoom);
+    QAction* zoomIn = AddCommand(QStringLiteral("zoomIn"), PreviewToolIcon(PreviewIcon::ZoomIn),
+                                 QStringLiteral("Zoom in"), QStringLiteral("Zoom in"));
+    connect(zoomIn, &QAction::triggered, this, [this] {
+        double next = kZoomSteps[std::size(kZoomSteps) - 1];
+        for (auto it = std::rbegin(kZoomSteps); it != std::rend(kZoomSteps); ++it)
+            if (*it > Zoom() + 0.001)
+                next = *it;
+        SetZoom(next);
+    });
+    m_toolBar->addAction(zoomIn);
+    QAction* width = AddCommand(QStringLiteral("fitWidth"), PreviewToolIcon(PreviewIcon::FitWidth),
+                                QStringLiteral("Fit width"), QStringLiteral("Fit the width of a page"));
+    width->setCheckable(true);
+    connect(width, &QAction::triggered, this, &CPrintPreview::FitWidth);
+    QAction* page = AddCommand(QStringLiteral("fitPage"), PreviewToolIcon(PreviewIcon::FitPage),
+                               QStringLiteral("Fit page"), QStringLiteral("Show a whole page"));
+    page->setCheckable(true);
+    connect(page, &QAction::triggered, this, &CPrintPreview::FitPage);
+    m_toolBar->addAction(width);
+    m_toolBar->addAction(page);
+}
+
+void CPrintPreview::SetPageLayout(const QPageLayout& layout)
+{
+    m_area->SetLayout(layout);
+}
+
+int CPrintPreview::PageCount() const
+{
+    return m_area->PageCount();
+}
+
+int CPrintPreview::CurrentPage() const
+{
+    return m_area->CurrentPage();
+}
+
+void CPrintPreview::GoToPage(int number)
+{
+    m_area->GoToPage(number);
+    ShowPosition();
+}
+
+double CPrintPreview::Zoom() const
+{
+    return m_area->Zoom();
+}
+
+void CPrintPreview::SetZoom(double zoom)
+{
+    m_area->SetZoom(zoom);
+}
+
+void CPrintPreview::FitWidth()
+{
+    m_area->SetFit(CPreviewArea::Fit::Width);
+}
+
+void CPrintPreview::FitPage()
+{
+    m_area->SetFit(CPreviewArea::Fit::Page);
+}
+
+int CPrintPreview::PagesDrawn() const
+{
+    return m_area->Drawn();
+}
+
+QAbstractScrollArea* CPrintPreview::Area() const
+{
+    return m_area;
+}
+
+void CPrintPreview::ShowPosition()
+{
+    const int page = CurrentPage();
+    const int count = PageCount();
+    if (m_page->value() != page) {
+        const QSignalBlocker block(m_page);
+        m_page->setValue(page);
+    }
+    if (!m_zoom->lineEdit()->hasFocus())
+        m_zoom->setEditText(QStringLiteral("%1%").arg(qRound(Zoom() * 100)));
+    Command(QStringLiteral("first"))->setEnabled(page > 1);
+    Command(QStringLiteral("previous"))->setEnabled(page > 1);
+    Command(QStringLiteral("next"))->setEnabled(page < count);
+    Command(QStringLiteral("last"))->setEnabled(page < count);
+    Command(QStringLiteral("fitWidth"))->setChecked(m_area->FitMode() == CPreviewArea::Fit::Width);
+    Command(QStringLiteral("fitPage"))->setChecked(m_area->FitMode() == CPreviewArea::Fit::Page);
+    setWindowTitle(QStringLiteral("Print Preview - Page %1 of %2").arg(page).arg(count));
+}
+
+} // namespace kestrel

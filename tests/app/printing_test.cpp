@@ -1,0 +1,369 @@
+// Printing in the program: the print dialog offers every page of one layout
+// run and the chosen pages come out, upright; the preview draws only what is
+// in view and prints from the same job; a template fault ends only the job;
+// the PDF export reads back as the command line's report; Print Errors goes
+// through the print dialog as well.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPageLayout>
+#include <QPageRanges>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QUndoStack>
+
+#include <filesystem>
+
+#include "app/guitestsupport.h"
+#include "app/mainframe.h"
+#include "app/printpreview.h"
+#include "app/reportprinting.h"
+#include "app/subdoc.h"
+#include "app/suberrors.h"
+#include "file/contractfile.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/winmeta.h"
+#include "support/clirun.h"
+#include "support/testcontract.h"
+
+namespace kestrel {
+namespace {
+
+using test::ProgramFixture;
+using test::Q;
+
+// A contract whose front section alone prints `pages` pages, each with its
+// number, and then the report's other sections (none here).
+std::unique_ptr<CContract> ContractOfPages(int pages)
+{
+    auto c = test::SmallContract(1);
+    std::string front;
+    for (int n = 0; n < pages; ++n)
+        front += "Front page {PAGE_NUMBER}\f\\\n";
+    c->AddDataTemplate("Report Front", front);
+    return c;
+}
+
+// The program with the contract open, printing neither saving nor checking
+// first, on a printer that writes the PDF file `printed.pdf`.
+class PrintingTest : public ::testing::Test {
+protected:
+    void Open(CContract& contract)
+    {
+        ASSERT_TRUE(program.Doc().OpenDocument(test::WriteContract(contract, program.dir.file("P.CON"))));
+        program.App().Settings().printSave = false;
+        program.App().Settings().printCheck = false;
+    }
+    void SetUp() override
+    {
+        QPrinter& printer = ProgramPrinter();
+        printer.setPageOrientation(QPageLayout::Portrait);
+        printer.setPrintRange(QPrinter::AllPages);
+        printer.setPageRanges(QPageRanges());
+        printer.setCopyCount(1);
+        printed = program.dir.file("printed.pdf");
+        program.asker.onPrintDialog = [this](QPrinter& p) { return PrintToFile(p); };
+    }
+    // What the print dialog does when confirmed: the printer prints into
+    // the file `printed`.
+    bool PrintToFile(QPrinter& p)
+    {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(Q(printed));
+        return true;
+    }
+    void Print() { program.Frame().Action(QStringLiteral("filePrint"))->trigger(); }
+    void Preview() { program.Frame().Action(QStringLiteral("filePrintPreview"))->trigger(); }
+
+    ProgramFixture program;
+    std::string printed;
+};
+
+int PdfPageCount(const std::string& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {Q(path)});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                       .match(QString::fromUtf8(p.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Text pages: split at form feeds, trailing blanks cut, lines without text
+// left out (pdftotext does not give empty lines back).
+std::vector<std::vector<std::string>> TextPages(const std::string& text)
+{
+    std::vector<std::vector<std::string>> pages(1);
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        for (size_t ff; (ff = line.find('\f')) != std::string::npos;) {
+            std::string before = line.substr(0, ff);
+            while (!before.empty() && before.back() == ' ')
+                before.pop_back();
+            if (!before.empty())
+                pages.back().push_back(before);
+            pages.emplace_back();
+            line.erase(0, ff + 1);
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        if (!line.empty())
+            pages.back().push_back(line);
+    }
+    while (!pages.empty() && pages.back().empty())
+        pages.pop_back();
+    return pages;
+}
+
+// The pages of a PDF file of the report (Letter, the report 18 points in from
+// each edge, as the export writes it) as pdftotext reads them back at the
+// report's character pitch.
+std::vector<std::vector<std::string>> PdfText(const std::string& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-fixed"), QStringLiteral("6.7"), QStringLiteral("-x"), QStringLiteral("18"),
+             QStringLiteral("-y"), QStringLiteral("18"), QStringLiteral("-W"), QStringLiteral("536"),
+             QStringLiteral("-H"), QStringLiteral("720"), Q(path), QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return TextPages(p.readAllStandardOutput().toStdString());
+}
+
+// The text of a file the printer wrote (its margins are the printer's), each
+// line's words with one blank between them.
+std::vector<std::vector<std::string>> PrintedText(const std::string& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), Q(path), QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    auto pages = TextPages(p.readAllStandardOutput().toStdString());
+    for (auto& page : pages)
+        for (auto& line : page) {
+            std::string words;
+            for (char c : line)
+                if (c != ' ' || (!words.empty() && words.back() != ' '))
+                    words.push_back(c);
+            line = words;
+        }
+    return pages;
+}
+
+TEST_F(PrintingTest, AReportOfMoreThanAThousandPagesIsOfferedAndPrintedWhole)
+{
+    auto c = ContractOfPages(1100);
+    Open(*c);
+    Print();
+    ASSERT_EQ(program.asker.printDialogs.size(), 1u);
+    EXPECT_EQ(program.asker.printDialogs[0].maxPage, 1100);
+    EXPECT_TRUE(program.asker.printDialogs[0].pageRange);
+    EXPECT_EQ(PdfPageCount(printed), 1100);
+    const auto pages = PrintedText(printed);
+    ASSERT_EQ(pages.size(), 1100u);
+    EXPECT_EQ(pages[1099], std::vector<std::string>{"Front page 1100"});
+}
+
+TEST_F(PrintingTest, ThePageRangeOfThePrintDialogIsHonoured)
+{
+    auto c = ContractOfPages(12);
+    Open(*c);
+    program.asker.onPrintDialog = [this](QPrinter& p) {
+        p.setPrintRange(QPrinter::PageRange);
+        QPageRanges ranges;
+        ranges.addRange(3, 5);
+        ranges.addPage(11);
+        p.setPageRanges(ranges);
+        return PrintToFile(p);
+    };
+    Print();
+    const auto pages = PrintedText(printed);
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_EQ(pages[0], std::vector<std::string>{"Front page 3"});
+    EXPECT_EQ(pages[2], std::vector<std::string>{"Front page 5"});
+    EXPECT_EQ(pages[3], std::vector<std::string>{"Front page 11"});
+    // Cancelled: nothing is printed.
+    std::filesystem::remove(printed);
+    program.asker.onPrintDialog = nullptr;
+    Print();
+    EXPECT_FALSE(std::filesystem::exists(printed));
+}
+
+TEST_F(PrintingTest, LandscapeIsRefusedWithTheMessageAndTheSheetTurnedUpright)
+{
+    auto c = ContractOfPages(2);
+    Open(*c);
+    // Chosen in the print dialog.
+    program.asker.onPrintDialog = [this](QPrinter& p) {
+        p.setPageOrientation(QPageLayout::Landscape);
+        return PrintToFile(p);
+    };
+    Print();
+    ASSERT_FALSE(program.asker.asked.empty());
+    EXPECT_EQ(program.asker.asked.back().text,
+              QStringLiteral("This report cannot be printed in landscape mode"));
+    EXPECT_EQ(ProgramPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+    // The file's sheets are upright: taller than wide.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {Q(printed)});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+)"))
+                          .match(QString::fromUtf8(info.readAllStandardOutput()));
+    ASSERT_TRUE(size.hasMatch());
+    EXPECT_LT(size.captured(1).toDouble(), size.captured(2).toDouble());
+    EXPECT_EQ(PdfPageCount(printed), 2);
+
+    // Set up beforehand (Print Setup) and then previewed.
+    program.asker.asked.clear();
+    ProgramPrinter().setPageOrientation(QPageLayout::Landscape);
+    Preview();
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    EXPECT_EQ(program.asker.asked[0].text, LandscapeRefusal());
+    EXPECT_EQ(program.asker.previews, 1);
+    EXPECT_EQ(ProgramPrinter().pageLayout().orientation(), QPageLayout::Portrait);
+}
+
+TEST_F(PrintingTest, ATemplateFaultInThePreviewEndsOnlyThePrintJob)
+{
+    auto c = ContractOfPages(3);
+    c->AddDataTemplate("Report Header", "{CONTRACT_ID,NOSUCHOPTION}\n");
+    Open(*c);
+    CContract* contract = program.Doc().Contract();
+    const std::vector<unsigned char> before = WriteContractStream(*contract);
+    Preview();
+    EXPECT_EQ(program.asker.previews, 0);
+    ASSERT_FALSE(program.asker.asked.empty());
+    EXPECT_EQ(program.asker.asked.back().caption, AppTitle());
+    EXPECT_EQ(program.asker.asked.back().text,
+              QStringLiteral(
+                  "Unknown Field Option: NOSUCHOPTION for field: CONTRACT_ID in template [Report Header]"));
+    // The program goes on with the same contract, unchanged.
+    EXPECT_EQ(program.Doc().Contract(), contract);
+    EXPECT_EQ(WriteContractStream(*contract), before);
+    EXPECT_FALSE(program.Doc().IsModified());
+    EXPECT_EQ(program.Doc().UndoStack().count(), 0);
+    EXPECT_TRUE(program.Frame().isVisible());
+    // Printing and exporting end the same way, asking nothing more.
+    const size_t asked = program.asker.asked.size();
+    Print();
+    program.Frame().Action(QStringLiteral("fileExportPdf"))->trigger();
+    EXPECT_EQ(program.asker.asked.size(), asked + 2);
+    EXPECT_TRUE(program.asker.printDialogs.empty());
+    EXPECT_EQ(WriteContractStream(*contract), before);
+}
+
+TEST_F(PrintingTest, ThePreviewDrawsOnlyThePagesInViewAndPrintsFromTheSameJob)
+{
+    auto c = ContractOfPages(1500);
+    Open(*c);
+    bool checked = false;
+    program.asker.onPreview = [&](QDialog& dialog) {
+        auto* preview = qobject_cast<CPrintPreview*>(&dialog);
+        ASSERT_NE(preview, nullptr);
+        preview->resize(700, 900);
+        preview->show();
+        preview->grab();
+        EXPECT_EQ(preview->PageCount(), 1500);
+        EXPECT_EQ(preview->CurrentPage(), 1);
+        EXPECT_GE(preview->PagesDrawn(), 1);
+        EXPECT_LE(preview->PagesDrawn(), 3);
+        // The last page: drawn when it is shown, and only what is around it.
+        preview->Command(QStringLiteral("last"))->trigger();
+        const int before = preview->PagesDrawn();
+        preview->grab();
+        EXPECT_EQ(preview->CurrentPage(), 1500);
+        EXPECT_LE(preview->PagesDrawn() - before, 3);
+        EXPECT_EQ(preview->windowTitle(), QStringLiteral("Print Preview - Page 1500 of 1500"));
+        preview->Command(QStringLiteral("previous"))->trigger();
+        EXPECT_EQ(preview->CurrentPage(), 1499);
+        // The keys of the page area.
+        auto key = [&](Qt::Key which) {
+            QKeyEvent press(QEvent::KeyPress, which, Qt::NoModifier);
+            QApplication::sendEvent(preview->Area(), &press);
+            return preview->CurrentPage();
+        };
+        EXPECT_EQ(key(Qt::Key_Home), 1);
+        EXPECT_EQ(key(Qt::Key_PageDown), 2);
+        EXPECT_EQ(key(Qt::Key_End), 1500);
+        EXPECT_EQ(key(Qt::Key_PageUp), 1499);
+        preview->GoToPage(700);
+        EXPECT_EQ(preview->CurrentPage(), 700);
+        // Zooming keeps the page in view.
+        preview->SetZoom(2.0);
+        EXPECT_DOUBLE_EQ(preview->Zoom(), 2.0);
+        EXPECT_EQ(preview->CurrentPage(), 700);
+        preview->FitWidth();
+        EXPECT_EQ(preview->CurrentPage(), 700);
+        // Print and export from the preview: the pages of this job.
+        preview->Command(QStringLiteral("print"))->trigger();
+        program.asker.pdfFile = Q(program.dir.file("preview.pdf"));
+        preview->Command(QStringLiteral("export"))->trigger();
+        checked = true;
+        preview->hide();
+    };
+    Preview();
+    ASSERT_TRUE(checked);
+    ASSERT_EQ(program.asker.printDialogs.size(), 1u);
+    EXPECT_EQ(program.asker.printDialogs[0].maxPage, 1500);
+    EXPECT_EQ(PdfPageCount(printed), 1500);
+    EXPECT_EQ(PdfPageCount(program.dir.file("preview.pdf")), 1500);
+    EXPECT_EQ(program.asker.pdfSuggestion, Q(program.dir.file("P.pdf")));
+}
+
+TEST_F(PrintingTest, ThePdfExportReadsBackAsTheCommandLinesReport)
+{
+    const QString demo = test::CopyDemo(program.dir);
+    ASSERT_TRUE(program.Doc().OpenDocument(demo));
+    program.App().Settings().printSave = false;
+    program.App().Settings().printCheck = false;
+    program.asker.pdfFile = Q(program.dir.file("demo.pdf"));
+    program.Frame().Action(QStringLiteral("fileExportPdf"))->trigger();
+    ASSERT_TRUE(std::filesystem::exists(program.dir.file("demo.pdf")));
+
+    const test::CliRun cli = test::RunCli({"report", demo.toStdString(), "--text", "-"});
+    ASSERT_EQ(cli.status, 0) << cli.err;
+    const auto expected = TextPages(cli.out);
+    ASSERT_GE(expected.size(), 2u);
+    EXPECT_EQ(PdfText(program.dir.file("demo.pdf")), expected);
+    // Cancelled: no file.
+    program.asker.pdfFile.clear();
+    std::filesystem::remove(program.dir.file("demo.pdf"));
+    program.Frame().Action(QStringLiteral("fileExportPdf"))->trigger();
+    EXPECT_FALSE(std::filesystem::exists(program.dir.file("demo.pdf")));
+}
+
+TEST_F(PrintingTest, PrintErrorsGoesThroughThePrintDialog)
+{
+    auto c = test::SmallContract(1);
+    // A field every record must fill, left empty: the check lists it.
+    c->m_pSubTable->m_Fields[20]->m_iRequired = 10000;
+    Open(*c);
+    int lines = 0;
+    program.asker.onErrorList = [&](CSubErrors& errors) {
+        lines = errors.List()->count();
+        errors.PrintButton()->click();
+    };
+    program.Frame().Action(QStringLiteral("toolsCheck"))->trigger();
+    ASSERT_GT(lines, 0);
+    ASSERT_EQ(program.asker.printDialogs.size(), 1u);
+    EXPECT_FALSE(program.asker.printDialogs[0].pageRange);
+    EXPECT_FALSE(program.asker.printDialogs[0].printToFile);
+    const auto pages = PrintedText(printed);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0][0].find("Prime ID:"), std::string::npos);
+    EXPECT_GE(pages[0].size(), 5u + static_cast<size_t>(lines));
+}
+
+} // namespace
+} // namespace kestrel
