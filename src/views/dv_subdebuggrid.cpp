@@ -1,5 +1,7 @@
 #include "views/dv_subdebuggrid.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -28,8 +30,10 @@ CDV_SubDebugGrid::CDV_SubDebugGrid(QWidget* parent) : CDV(parent)
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->horizontalHeader()->setFixedHeight(20);
     m_grid->horizontalHeader()->setHighlightSections(false);
+    // A narrow column still shows its whole heading.
     for (int c = 0; c < CCellDumpModel::ColumnCount; ++c)
-        m_grid->setColumnWidth(c, CCellDumpModel::Width(c));
+        m_grid->setColumnWidth(
+            c, std::max(CCellDumpModel::Width(c), m_grid->horizontalHeader()->sectionSizeHint(c)));
     layout->addWidget(m_grid);
 }
 
