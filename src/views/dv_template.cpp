@@ -6,7 +6,9 @@
 #include <QHelpEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <set>
@@ -27,6 +29,33 @@
 namespace kestrel {
 
 namespace {
+
+// Form tooltips are at most this wide; a longer help text takes more lines.
+constexpr int kToolTipWidth = 200;
+
+// The text broken into lines no wider than `width` in `font`, at word
+// boundaries where it can be (a word longer than the width is broken inside).
+QString WrapToWidth(const QString& text, const QFont& font, int width)
+{
+    QString flowing = text;
+    flowing.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(flowing, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        QString piece = flowing.mid(line.textStart(), line.textLength());
+        piece.remove(QChar::LineSeparator);
+        while (piece.endsWith(QLatin1Char(' ')))
+            piece.chop(1);
+        lines << piece;
+    }
+    layout.endLayout();
+    return lines.join(QLatin1Char('\n'));
+}
 
 // Form fonts named by the forms that this system has no font of, and the
 // metric-compatible faces that stand in for them.
@@ -211,7 +240,7 @@ void CDV_Template::PlaceControls()
             rect.translate(0, BorderY());
         control->setGeometry(rect);
         auto field = std::make_unique<CFormField>(fl, control);
-        control->setToolTip(ToolTipText(fl.field));
+        control->setToolTip(WrapToWidth(ToolTipText(fl.field), QToolTip::font(), kToolTipWidth));
         control->installEventFilter(this);
         ConnectControl(*field);
         m_fields[static_cast<size_t>(fl.field)] = std::move(field);

@@ -585,7 +585,25 @@ TEST(FormTooltips, DebugModeNamesTheFieldAndItsId)
     auto* form = qobject_cast<CDV_Misc*>(debug.Frame().View()->RightPane());
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->ToolTipText(KF_AMOUNT), QStringLiteral("Name:AMOUNT ID:5002 Help:How much"));
-    EXPECT_EQ(form->FieldControl(KF_AMOUNT)->toolTip(), form->ToolTipText(KF_AMOUNT));
+    EXPECT_EQ(form->FieldControl(KF_AMOUNT)->toolTip().replace(QLatin1Char('\n'), QLatin1Char(' ')),
+              form->ToolTipText(KF_AMOUNT));
+}
+
+TEST_F(KindsForm, ALongHelpTextIsShownInLinesAtMost200PixelsWide)
+{
+    auto c = KindsContract();
+    const std::string help = "The quantity the subcontractor quoted for this line, in the contract's unit, "
+                             "before any allowance for waste; leave it empty to take the contract quantity";
+    c->m_pMiscTable->m_Fields.GetAt(KF_COUNT)->m_strHelp = help;
+    Open(std::move(c));
+    const QString tip = Form()->FieldControl(KF_COUNT)->toolTip();
+    const QStringList lines = tip.split(QLatin1Char('\n'));
+    EXPECT_GT(lines.size(), 2);
+    const QFontMetrics metrics(QToolTip::font());
+    for (const QString& line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), 200) << line.toStdString();
+    // Broken only between words: nothing of the help text is lost.
+    EXPECT_EQ(lines.join(QLatin1Char(' ')), QString::fromStdString(help));
 }
 
 TEST_F(KindsForm, RequiredEmptyFieldsAreMarked)
