@@ -32,6 +32,7 @@
 #include "app/suberrors.h"
 #include "app/subtreeview.h"
 #include "app/subview.h"
+#include "calc/numbers.h"
 #include "edit/contractedits.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
@@ -203,8 +204,11 @@ void MakeSomeChanges(CSubApp& app)
         const CItem& item = *contract->m_Items[i];
         if (item.IsHeading())
             continue;
+        // A little more of the item, as a change of plans would give.
         const std::string line(item.m_strLineNumber.View());
-        if (doc->ApplyEdit(doc->Edits()->SetItemQuantity(line, quantities == 0 ? "1250" : "84.5")))
+        const std::string more =
+            std::to_string(static_cast<long long>(item.m_fQuantity) + 10 * (quantities + 1));
+        if (!IsBlankValue(item.m_fQuantity) && doc->ApplyEdit(doc->Edits()->SetItemQuantity(line, more)))
             ++quantities;
     }
     tree->setCurrentItem(tree->SubcontractorsNode());

@@ -339,6 +339,12 @@ void CMainFrame::BuildHistoryDock()
     addDockWidget(Qt::RightDockWidgetArea, m_historyDock);
     m_historyDock->hide();
 
+    // Wide enough for a step and what it was about when it first shows.
+    connect(m_historyDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && m_historyDock->width() < 320)
+            resizeDocks({m_historyDock}, {320}, Qt::Horizontal);
+    });
+
     QAction* toggle = m_historyDock->toggleViewAction();
     toggle->setText(QStringLiteral("&History"));
     toggle->setObjectName(QStringLiteral("viewHistory"));

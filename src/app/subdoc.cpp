@@ -48,23 +48,45 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// The text of an undo step: the history list's, then after a line break
-// the menu's (an "&" doubled there, or it would mark a key).
-QString StepText(const QString& description)
+// The text of an undo step: the history list's (with what the change was
+// about, when told), then after a line break the menu's (an "&" doubled
+// there, or it would mark a key).
+QString StepText(const QString& description, const QString& about = QString())
 {
     QString menu = description;
     menu.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return menu == description ? description : description + QLatin1Char('\n') + menu;
+    const QString listed = about.isEmpty() ? description : description + QStringLiteral(" \u2014 ") + about;
+    return menu == listed ? listed : listed + QLatin1Char('\n') + menu;
+}
+
+// What a change was about, for the history list: the record by its name,
+// the contract line, the template.
+QString ChangeSubject(const ChangeEvent& event, const CContract& contract, int nameField)
+{
+    QStringList parts;
+    if (!event.line.empty())
+        parts << QStringLiteral("line ") + ToQString(event.line);
+    if (event.kind == ChangeKind::Template)
+        parts << ToQString(event.templateName);
+    // A deleted record is gone from its table; it is not read.
+    const bool alive = event.record && event.kind != ChangeKind::SubcontractorDeleted;
+    if (alive && event.table == contract.m_pMiscTable.get())
+        parts << QStringLiteral("Miscellaneous Data");
+    else if (alive && event.table == contract.m_pSubTable.get())
+        if (const Text* name = event.record->GetCellText(nameField); name && !name->View().empty())
+            parts << ToQString(name->View());
+    return parts.join(QStringLiteral(", "));
 }
 
 // One change of the contract on the undo stack. The change is already made
 // when it is pushed; undo and redo exchange its image with the contract.
 class CEditCommand : public QUndoCommand {
 public:
-    CEditCommand(CContractEdits& edits, AppliedEdit edit, QUndoCommand* parent = nullptr)
+    CEditCommand(CContractEdits& edits, AppliedEdit edit, const QString& about,
+                 QUndoCommand* parent = nullptr)
         : QUndoCommand(parent), m_edits(edits), m_edit(std::move(edit))
     {
-        setText(StepText(QString::fromStdString(m_edit.description)));
+        setText(StepText(QString::fromStdString(m_edit.description), about));
     }
     void undo() override { m_edits.Undo(m_edit); }
     void redo() override
@@ -195,10 +217,12 @@ bool CSubDoc::ApplyEdit(EditResult result)
     if (m_macro) {
         // Made already; the step is pushed at EndMacro, and the push's redo
         // finds its changes made.
-        new CEditCommand(*m_edits, std::move(result).value(), m_macro);
+        const QString about = ChangeSubject(result->event, *m_contract, m_subNameField);
+        new CEditCommand(*m_edits, std::move(result).value(), about, m_macro);
         return true;
     }
-    m_undo.push(new CEditCommand(*m_edits, std::move(result).value()));
+    const QString about = ChangeSubject(result->event, *m_contract, m_subNameField);
+    m_undo.push(new CEditCommand(*m_edits, std::move(result).value(), about));
     return true;
 }
 

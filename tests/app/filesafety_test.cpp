@@ -353,5 +353,30 @@ TEST(RememberedSettings, RecentFilesShowTheContractId)
     EXPECT_EQ(program.App().Settings().pdfFolder, Q(files.path()));
 }
 
+TEST(RememberedSettings, ThePdfExportStartsInTheFolderUsedLast)
+{
+    ProgramFixture program;
+    const QString demo = test::CopyDemo(program.dir);
+    ASSERT_TRUE(program.Doc().OpenDocument(demo));
+    program.App().Settings().printSave = false;
+    program.App().Settings().printCheck = false;
+    QAction* exportPdf = program.Frame().Action(QStringLiteral("fileExportPdf"));
+    // Beside the contract at first.
+    exportPdf->trigger();
+    EXPECT_EQ(program.asker.pdfSuggestion, Q(program.dir.file("DEMO.pdf")));
+    const fs::path reports = fs::path(program.dir.path()) / "reports";
+    fs::create_directory(reports);
+    program.asker.pdfFile = Q((reports / "bid.pdf").string());
+    exportPdf->trigger();
+    ASSERT_TRUE(fs::exists(reports / "bid.pdf"));
+    exportPdf->trigger();
+    EXPECT_EQ(program.asker.pdfSuggestion, Q((reports / "DEMO.pdf").string()));
+    // A folder that is gone is no suggestion.
+    program.asker.pdfFile.clear();
+    fs::remove_all(reports);
+    exportPdf->trigger();
+    EXPECT_EQ(program.asker.pdfSuggestion, Q(program.dir.file("DEMO.pdf")));
+}
+
 } // namespace
 } // namespace kestrel

@@ -102,7 +102,9 @@ TEST(UndoCommands, TheHistoryListShowsTheStepsAndGoesBackToOne)
     // The state as opened, then one line a step.
     ASSERT_EQ(list->model()->rowCount(), 4);
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), QStringLiteral("Contract as opened"));
-    EXPECT_EQ(list->model()->index(3, 0).data().toString(), QStringLiteral("Add Subcontractor"));
+    // Each step says what it was about.
+    EXPECT_EQ(list->model()->index(3, 0).data().toString(),
+              QStringLiteral("Add Subcontractor \u2014 <Unknown Subcontractor>"));
     // Choosing the first line takes every step back.
     list->setCurrentIndex(list->model()->index(0, 0));
     EXPECT_EQ(Records(program.Doc()), before);
