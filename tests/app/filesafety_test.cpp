@@ -58,6 +58,14 @@ void AddSubcontractor(CSubDoc& doc)
     ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
 }
 
+// A copy of the demo contract, opened in the program.
+QString OpenDemo(ProgramFixture& program)
+{
+    const QString demo = test::CopyDemo(program.dir);
+    EXPECT_TRUE(program.Doc().OpenDocument(demo));
+    return demo;
+}
+
 // The program comes back to the front.
 void Activate()
 {
@@ -170,8 +178,8 @@ TEST(ChangedOnDisk, NoticedOnceWhenTheProgramComesBack)
 {
     ProgramFixture program;
     CSubDoc& doc = program.Doc();
-    const QString demo = test::CopyDemo(program.dir);
-    ASSERT_TRUE(doc.OpenDocument(demo));
+    const QString demo = OpenDemo(program);
+    ASSERT_TRUE(doc.HasContract());
     Activate();
     EXPECT_TRUE(program.asker.asked.empty()) << "an unchanged file is no question";
     AddSubcontractor(doc);
@@ -209,8 +217,8 @@ TEST(ChangedOnDisk, ASaveOverAChangedFileAsksFirst)
 {
     ProgramFixture program;
     CSubDoc& doc = program.Doc();
-    const QString demo = test::CopyDemo(program.dir);
-    ASSERT_TRUE(doc.OpenDocument(demo));
+    const QString demo = OpenDemo(program);
+    ASSERT_TRUE(doc.HasContract());
     AddSubcontractor(doc);
     WriteOtherContract(demo);
     const std::vector<unsigned char> theirs = ReadBytes(Local(demo));
@@ -227,8 +235,8 @@ TEST(Recovery, TheCopyLivesOnlyWhileChangesAreUnsaved)
     ProgramFixture program;
     CSubDoc& doc = program.Doc();
     CAutoSaver& saver = *program.App().AutoSaver();
-    const QString demo = test::CopyDemo(program.dir);
-    ASSERT_TRUE(doc.OpenDocument(demo));
+    const QString demo = OpenDemo(program);
+    ASSERT_TRUE(doc.HasContract());
     const std::vector<unsigned char> onDisk = ReadBytes(Local(demo));
     const std::string copy = saver.Store().CopyPathFor(Local(demo));
     // Beside the settings file, never over the user's file.
