@@ -87,23 +87,39 @@ QString CAsker::SectionFileName(QWidget*)
     return QString();
 }
 
-int CDialogAsker::Choose(QWidget* parent, const QString& caption, const QString& text,
-                         const QStringList& buttons, QMessageBox::Icon icon)
+std::unique_ptr<QMessageBox> MakeChoiceBox(QWidget* parent, const QString& caption, const QString& text,
+                                           const QStringList& buttons, QMessageBox::Icon icon)
 {
-    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    // The first paragraph is the message; what follows explains it, in the
+    // box's smaller text below.
+    const qsizetype split = text.indexOf(QStringLiteral("\n\n"));
+    auto box = std::make_unique<QMessageBox>(icon, caption, split < 0 ? text : text.left(split),
+                                             QMessageBox::NoButton, parent);
+    if (split >= 0)
+        box->setInformativeText(text.mid(split + 2));
     QList<QAbstractButton*> added;
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         // The last button is the one Esc stands for.
         const auto role =
             i + 1 == buttons.size() && buttons.size() > 1 ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
-        added.append(box.addButton(buttons[i], role));
+        QAbstractButton* button = box->addButton(buttons[i], role);
+        button->setProperty("choice", int(i));
+        added.append(button);
     }
     if (!added.isEmpty()) {
-        box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));
-        box.setEscapeButton(added.last());
+        box->setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+        box->setEscapeButton(added.last());
     }
-    box.exec();
-    return static_cast<int>(added.indexOf(box.clickedButton()));
+    return box;
+}
+
+int CDialogAsker::Choose(QWidget* parent, const QString& caption, const QString& text,
+                         const QStringList& buttons, QMessageBox::Icon icon)
+{
+    const std::unique_ptr<QMessageBox> box = MakeChoiceBox(parent, caption, text, buttons, icon);
+    box->exec();
+    const QAbstractButton* clicked = box->clickedButton();
+    return clicked ? clicked->property("choice").toInt() : -1;
 }
 
 bool CDialogAsker::SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options)

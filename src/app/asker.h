@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QDialog;
 class QPrinter;
 class QWidget;
@@ -68,6 +70,13 @@ public:
         Ask(parent, caption, text, QMessageBox::Ok, icon);
     }
 };
+
+// The message box Choose shows: the first paragraph of the text as the
+// message and the rest below it, the buttons in order (the first the
+// default, the last the one Esc stands for), each with its index in the
+// property "choice".
+std::unique_ptr<QMessageBox> MakeChoiceBox(QWidget* parent, const QString& caption, const QString& text,
+                                           const QStringList& buttons, QMessageBox::Icon icon);
 
 // The real dialogs.
 class CDialogAsker : public CAsker {

@@ -1,19 +1,25 @@
 #include "app/automation.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QDockWidget>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
+#include <QUndoStack>
 
 #include <cstdio>
 
 #include "app/aboutdlg.h"
 #include "app/asker.h"
+#include "app/autosaver.h"
+#include "app/fileguard.h"
 #include "app/kvlload.h"
 #include "app/mainframe.h"
 #include "app/optionssheet.h"
@@ -26,9 +32,12 @@
 #include "app/suberrors.h"
 #include "app/subtreeview.h"
 #include "app/subview.h"
+#include "calc/numbers.h"
 #include "edit/contractedits.h"
+#include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/subcontract.h"
+#include "model/subcontract/winmeta.h"
 #include "print/reportprintjob.h"
 #include "views/dataview.h"
 #include "views/dv_subitemgrid.h"
@@ -177,6 +186,78 @@ void TakeDebugShots(CSubApp& app, const QString& dir)
     Save(frame, dir, QStringLiteral("cell-dump.png"));
 }
 
+// A few changes as a user makes them, for the history list: two
+// subcontractors, one of them named, and the quantities of two items.
+void MakeSomeChanges(CSubApp& app)
+{
+    CMainFrame* frame = app.MainFrame();
+    CSubDoc* doc = app.Document();
+    CContract* contract = doc->Contract();
+    CSubTreeView* tree = frame->Tree();
+    tree->setCurrentItem(tree->SubcontractorsNode());
+    frame->Action(QStringLiteral("editAddSub"))->trigger();
+    CWinMeta& table = *contract->m_pSubTable;
+    CSubcontract* added = table.m_Records[table.m_Records.GetSize() - 1];
+    (void)doc->ApplyEdit(doc->Edits()->SetCell(table, *added, doc->SubNameField(), "Ridgeline Paving LLC"));
+    int quantities = 0;
+    for (int i = 0; i < contract->m_Items.GetSize() && quantities < 2; ++i) {
+        const CItem& item = *contract->m_Items[i];
+        if (item.IsHeading())
+            continue;
+        // A little more of the item, as a change of plans would give.
+        const std::string line(item.m_strLineNumber.View());
+        const std::string more =
+            std::to_string(static_cast<long long>(item.m_fQuantity) + 10 * (quantities + 1));
+        if (!IsBlankValue(item.m_fQuantity) && doc->ApplyEdit(doc->Edits()->SetItemQuantity(line, more)))
+            ++quantities;
+    }
+    tree->setCurrentItem(tree->SubcontractorsNode());
+    frame->Action(QStringLiteral("editAddSub"))->trigger();
+    // The last one taken back: the list shows where the contract stands.
+    doc->UndoStack().undo();
+}
+
+// The history list, the offer to recover changes after a crash, and the
+// message about a contract another program has open.
+void TakeSafetyShots(CSubApp& app, const QString& dir)
+{
+    CMainFrame* frame = app.MainFrame();
+    CSubDoc* doc = app.Document();
+    if (!doc->Edits())
+        return;
+    MakeSomeChanges(app);
+    frame->HistoryDock()->show();
+    Save(frame, dir, QStringLiteral("history.png"));
+    frame->HistoryDock()->hide();
+    // Back to the contract as opened: the program ends without a question.
+    doc->UndoStack().setIndex(0);
+
+    const int64_t now = QDateTime::currentSecsSinceEpoch();
+    RecoveryCopy copy;
+    copy.contractPath = QFile::encodeName(QFileInfo(doc->PathName()).absoluteFilePath()).toStdString();
+    copy.savedAt = now - 7 * 60;
+    const auto recovery =
+        MakeChoiceBox(frame, QStringLiteral("Recover Unsaved Changes"), RecoveryQuestion(copy),
+                      {QStringLiteral("&Recover"), QStringLiteral("&Discard"), QStringLiteral("&Later")},
+                      QMessageBox::Question);
+    recovery->show();
+    Save(recovery.get(), dir, QStringLiteral("recovery-offer.png"));
+    recovery->hide();
+
+    OwnerRecord holder;
+    holder.user = "mrivera";
+    holder.host = "estimating-2";
+    holder.time = now - 2 * 3600;
+    const auto lock = MakeChoiceBox(
+        frame, QStringLiteral("Contract In Use"),
+        LockQuestion(QFileInfo(doc->PathName()).fileName(), holder, true),
+        {QStringLiteral("Open &Read-Only"), QStringLiteral("Open &Anyway"), QStringLiteral("Cancel")},
+        QMessageBox::Warning);
+    lock->show();
+    Save(lock.get(), dir, QStringLiteral("lock-message.png"));
+    lock->hide();
+}
+
 void TakeScreenshots(CSubApp& app, const QString& dir)
 {
     QDir().mkpath(dir);
@@ -205,6 +286,7 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
         errors.hide();
     }
     TakeWindowShots(app, dir);
+    TakeSafetyShots(app, dir);
 }
 
 } // namespace

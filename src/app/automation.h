@@ -9,6 +9,9 @@
 //                            preview, the options, About, credits, splash
 //                            and proposal windows (in debug mode the
 //                            template editor and the cell dump instead),
+//                            the history list after a few changes, the offer
+//                            to recover changes and the message about a
+//                            contract another program holds,
 //                            saves each as DIR/*.png and quits.
 //   KESTREL_QUIT_AFTER_PAINT=1  quits as soon as the main window has painted.
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
+#include <QUndoView>
 
 #include <algorithm>
 
@@ -41,6 +43,7 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
+    BuildHistoryDock();
     Tree()->SetCommandActions(Action(QStringLiteral("editAddSub")), Action(QStringLiteral("editDeleteSub")));
     m_doc.SetMainWindow(this);
 
@@ -65,6 +68,10 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
     connect(&m_doc, &CSubDoc::contractChanged, this, [this](const ChangeEvent& event) {
         if (event.totalsChanged || event.kind == ChangeKind::Undone || event.kind == ChangeKind::Redone)
             ShowContractTotal(m_doc.ContractTotalText(), -1);
+        UpdateCommandState();
+    });
+    connect(&m_doc, &CSubDoc::readOnlyChanged, this, [this](bool readOnly) {
+        m_readOnlyPane->setVisible(readOnly);
         UpdateCommandState();
     });
     connect(&m_doc, &CSubDoc::loadingWindow, this, &CMainFrame::SetLoadingWindow);
@@ -152,6 +159,8 @@ void CMainFrame::BuildActions()
                                QStringLiteral("Create a new document\nNew"), {K(Qt::CTRL | Qt::Key_N)});
     connect(fileNew, &QAction::triggered, &m_doc, [this] { m_doc.OnNewDocument(); });
 
+    // "Undo <what>" and "Redo <what>" from the step's description; the bare
+    // word while there is nothing to take back.
     auto* undo = m_doc.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
     undo->setObjectName(QStringLiteral("editUndo"));
     undo->setShortcut(K::Undo);
@@ -295,6 +304,13 @@ void CMainFrame::BuildStatusBar()
     m_extraPane->setObjectName(QStringLiteral("maximizedPane"));
     m_extraPane->setFixedWidth(10);
     m_extraPane->hide();
+    // While the contract is open read-only (another program holds it).
+    m_readOnlyPane = new QLabel(QStringLiteral("Read-Only"), bar);
+    m_readOnlyPane->setObjectName(QStringLiteral("readOnlyPane"));
+    m_readOnlyPane->setToolTip(
+        QStringLiteral("Another copy of Tollgate Kestrel has this contract open: use Save As to change it"));
+    bar->insertPermanentWidget(1, m_readOnlyPane); // after the message pane
+    m_readOnlyPane->hide();
     ShowContractTotal(QStringLiteral("$0.00"), 120);
 
     auto* status = new QAction(QStringLiteral("&Status Bar"), this);
@@ -305,6 +321,36 @@ void CMainFrame::BuildStatusBar()
     connect(status, &QAction::toggled, bar, &QWidget::setVisible);
     m_actions.insert(status->objectName(), status);
     Action(QStringLiteral("viewMenu"))->menu()->addAction(status);
+}
+
+void CMainFrame::BuildHistoryDock()
+{
+    // The changes of the run, oldest first, with the state as opened at the
+    // top and the saved state marked; choosing a line undoes or redoes up
+    // to it.
+    m_historyDock = new QDockWidget(QStringLiteral("History"), this);
+    m_historyDock->setObjectName(QStringLiteral("historyDock"));
+    auto* list = new QUndoView(&m_doc.UndoStack(), m_historyDock);
+    list->setObjectName(QStringLiteral("historyList"));
+    list->setEmptyLabel(QStringLiteral("Contract as opened"));
+    list->setCleanIcon(ToolbarIcon(ToolIcon::Save));
+    list->setAlternatingRowColors(true);
+    m_historyDock->setWidget(list);
+    addDockWidget(Qt::RightDockWidgetArea, m_historyDock);
+    m_historyDock->hide();
+
+    // Wide enough for a step and what it was about when it first shows.
+    connect(m_historyDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && m_historyDock->width() < 320)
+            resizeDocks({m_historyDock}, {320}, Qt::Horizontal);
+    });
+
+    QAction* toggle = m_historyDock->toggleViewAction();
+    toggle->setText(QStringLiteral("&History"));
+    toggle->setObjectName(QStringLiteral("viewHistory"));
+    toggle->setStatusTip(QStringLiteral("Show or hide the list of changes that can be undone"));
+    m_actions.insert(toggle->objectName(), toggle);
+    Action(QStringLiteral("viewMenu"))->menu()->addAction(toggle);
 }
 
 int CMainFrame::TotalPaneWidth(int requested, int current)
@@ -385,8 +431,12 @@ void CMainFrame::UpdateCommandState()
                              "editCopy", "toolsCheck"})
         Action(QString::fromLatin1(name))->setEnabled(open);
     Action(QStringLiteral("editPaste"))->setEnabled(m_doc.CanPaste());
-    Action(QStringLiteral("editAddSub"))->setEnabled(Tree()->CanAddSubcontractor());
-    Action(QStringLiteral("editDeleteSub"))->setEnabled(Tree()->CanDeleteSubcontractor());
+    // A contract open read-only takes no changes and is saved under another
+    // name only.
+    const bool editable = !m_doc.IsReadOnly();
+    Action(QStringLiteral("fileSave"))->setEnabled(open && editable);
+    Action(QStringLiteral("editAddSub"))->setEnabled(editable && Tree()->CanAddSubcontractor());
+    Action(QStringLiteral("editDeleteSub"))->setEnabled(editable && Tree()->CanDeleteSubcontractor());
 }
 
 void CMainFrame::RebuildRecentFiles()
@@ -407,9 +457,14 @@ void CMainFrame::RebuildRecentFiles()
     for (qsizetype i = 0; i < files.size(); ++i) {
         QString shown = QFileInfo(files[i]).fileName();
         shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), this);
+        // The contract ID beside the name, where the menu shows accelerators.
+        const QString id = m_settings.RecentContractId(i);
+        QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(shown);
+        if (!id.isEmpty())
+            text += QLatin1Char('\t') + id;
+        auto* action = new QAction(text, this);
         action->setStatusTip(QStringLiteral("Open this document"));
-        action->setToolTip(files[i]);
+        action->setToolTip(id.isEmpty() ? files[i] : files[i] + QStringLiteral(" (") + id + QLatin1Char(')'));
         const QString path = files[i];
         connect(action, &QAction::triggered, this, [this, path] { emit openRequested(path); });
         m_fileMenu->insertAction(m_recentAnchor, action);

@@ -12,6 +12,7 @@
 #include "app/subsettings.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -36,6 +37,8 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     QLabel* TotalPane() const { return m_total; }
     QLabel* MaximizedPane() const { return m_extraPane; }
+    // The history list of the changes that can be undone (View > History).
+    QDockWidget* HistoryDock() const { return m_historyDock; }
     CLoadingMessageDialog* LoadingWindow() const;
 
     // The total pane: "text" right-aligned; width -1 keeps the pane's
@@ -76,6 +79,7 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildHistoryDock();
     void RebuildRecentFiles();
     void UpdateMaximizedPane();
 
@@ -91,6 +95,8 @@ private:
     QLabel* m_totalCaption = nullptr;
     QLabel* m_total = nullptr;
     QLabel* m_extraPane = nullptr;
+    QLabel* m_readOnlyPane = nullptr;
+    QDockWidget* m_historyDock = nullptr;
     int m_totalWidth = 120;
     QString m_totalText;
     bool m_shown = false;

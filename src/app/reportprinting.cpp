@@ -24,12 +24,16 @@ void KeepPortrait(QWidget* parent, CAsker& asker, QPrinter& printer)
         asker.Tell(parent, AppTitle(), LandscapeRefusal(), QMessageBox::Information);
 }
 
-QString PdfSuggestion(const QString& documentPath)
+// The contract's name with ".pdf", in the folder a report was last
+// exported to (while it exists), else beside the contract.
+QString PdfSuggestion(const QString& documentPath, const QString& lastFolder)
 {
-    if (documentPath.isEmpty())
-        return QStringLiteral("Report.pdf");
     const QFileInfo info(documentPath);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+    const QString name = documentPath.isEmpty() ? QStringLiteral("Report.pdf")
+                                                : info.completeBaseName() + QStringLiteral(".pdf");
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return QDir(lastFolder).filePath(name);
+    return documentPath.isEmpty() ? name : info.dir().filePath(name);
 }
 
 } // namespace
@@ -66,7 +70,8 @@ int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job
     return static_cast<int>(pages.size());
 }
 
-int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion)
+int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion,
+                   QString* folder)
 {
     const QString path = asker.PdfFileName(parent, suggestion);
     if (path.isEmpty())
@@ -76,11 +81,13 @@ int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, c
         asker.Tell(parent, AppTitle(), path + QStringLiteral(": ") + ToQString(written.errorText()));
         return 0;
     }
+    if (folder)
+        *folder = QFileInfo(path).absolutePath();
     return job.PageCount();
 }
 
 PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
-                                 PrintTarget target, const QString& documentPath)
+                                 PrintTarget target, const QString& documentPath, QString* pdfFolder)
 {
     PrintOutcome outcome;
     const Result<CReportPrintJob> laidOut = CReportPrintJob::LayoutReport(contract, evaluator);
@@ -91,10 +98,12 @@ PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& cont
     const CReportPrintJob& job = laidOut.value();
     outcome.laidOut = true;
     outcome.pageCount = job.PageCount();
-    const QString suggestion = PdfSuggestion(documentPath);
+    const QString suggestion = PdfSuggestion(documentPath, pdfFolder ? *pdfFolder : QString());
     switch (target) {
     case PrintTarget::Printer: outcome.pagesOutput = PrintJobOnPrinter(parent, asker, job, true); break;
-    case PrintTarget::PdfFile: outcome.pagesOutput = ExportJobToPdf(parent, asker, job, suggestion); break;
+    case PrintTarget::PdfFile:
+        outcome.pagesOutput = ExportJobToPdf(parent, asker, job, suggestion, pdfFolder);
+        break;
     case PrintTarget::Preview: {
         QPrinter& printer = ProgramPrinter();
         KeepPortrait(parent, asker, printer);
@@ -104,7 +113,7 @@ PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& cont
             window.SetPageLayout(ProgramPrinter().pageLayout());
         });
         preview.SetExportCommand([&](CPrintPreview& window) {
-            outcome.pagesOutput += ExportJobToPdf(&window, asker, job, suggestion);
+            outcome.pagesOutput += ExportJobToPdf(&window, asker, job, suggestion, pdfFolder);
         });
         asker.ShowPreview(preview);
         break;

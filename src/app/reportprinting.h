@@ -39,14 +39,18 @@ QString LandscapeRefusal();
 QPrinter& ProgramPrinter();
 
 // Runs a print command on the contract's report. `documentPath` names the
-// suggested PDF file.
+// suggested PDF file; `pdfFolder`, when given, is the folder a PDF file was
+// last written to (suggested first) and becomes the folder of the next.
 PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
-                                 PrintTarget target, const QString& documentPath = QString());
+                                 PrintTarget target, const QString& documentPath = QString(),
+                                 QString* pdfFolder = nullptr);
 // The pages of a job through the print dialog onto the printer; the number
 // of pages sent.
 int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job, bool pageRange);
-// The pages of a job into a PDF file the user names; the pages written.
-int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion);
+// The pages of a job into a PDF file the user names; the pages written. The
+// file's folder goes into `folder` when given.
+int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion,
+                   QString* folder = nullptr);
 // "Print Errors": the print dialog (no page range, no print to file), then
 // the list on the printer.
 PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract,

@@ -9,6 +9,7 @@
 #include <QSettings>
 
 #include "app/asker.h"
+#include "app/autosaver.h"
 #include "app/commandline.h"
 #include "app/mainframe.h"
 #include "app/settingsstore.h"
@@ -23,6 +24,7 @@ CSubApp::CSubApp(const QStringList& arguments, QObject* parent) : QObject(parent
 
 CSubApp::~CSubApp()
 {
+    m_autoSaver.reset();
     m_frame.reset();
     m_doc.reset();
     delete m_workArea;
@@ -83,7 +85,11 @@ bool CSubApp::InitInstance()
     else
         m_frame->show();
     m_doc->TemplateSectionPath().clear();
-    if (!m_fileToOpen.isEmpty())
+    // Changes a crashed run left behind come first; a contract recovered
+    // takes the place of the file named on the command line.
+    m_autoSaver = std::make_unique<CAutoSaver>(*m_doc, CAutoSaver::FolderFor(m_iniPath));
+    const bool recovered = m_autoSaver->OfferRecovery(m_frame.get(), *m_asker);
+    if (!recovered && !m_fileToOpen.isEmpty())
         OpenDocumentFile(m_fileToOpen);
     return true;
 }
@@ -130,6 +136,9 @@ void CSubApp::SaveSettings()
 
 void CSubApp::ExitInstance()
 {
+    // A clean end: nothing is left to recover.
+    if (m_autoSaver)
+        m_autoSaver->Finish();
     if (m_doc)
         m_doc->GetEvaluator().Clear();
 }

@@ -15,6 +15,7 @@ class QRect;
 namespace kestrel {
 
 class CAsker;
+class CAutoSaver;
 class CMainFrame;
 class CSubDoc;
 
@@ -46,6 +47,8 @@ public:
     CSubSettings& Settings() { return m_settings; }
     CSubDoc* Document() const { return m_doc.get(); }
     CMainFrame* MainFrame() const { return m_frame.get(); }
+    // The recovery copies of the run (autosave).
+    CAutoSaver* AutoSaver() const { return m_autoSaver.get(); }
     bool DebugMode() const { return m_debug; }
     const QString& IniPath() const { return m_iniPath; }
     const QString& FileToOpen() const { return m_fileToOpen; }
@@ -57,6 +60,7 @@ private:
     CAsker* m_asker = nullptr;
     std::unique_ptr<CSubDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<CAutoSaver> m_autoSaver;
     bool m_debug = false;
     QString m_iniPath;
     QString m_fileToOpen;

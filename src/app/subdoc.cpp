@@ -11,7 +11,11 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <optional>
+#include <utility>
+
 #include "app/asker.h"
+#include "app/fileguard.h"
 #include "app/qtext.h"
 #include "app/reportprinting.h"
 #include "app/suberrors.h"
@@ -21,6 +25,7 @@
 #include "file/contractfile.h"
 #include "file/contractsave.h"
 #include "file/opencontract.h"
+#include "file/recovery.h"
 #include "model/contract/contract.h"
 #include "model/contract/itemstext.h"
 #include "model/subcontract/winmeta.h"
@@ -43,13 +48,45 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// The text of an undo step: the history list's (with what the change was
+// about, when told), then after a line break the menu's (an "&" doubled
+// there, or it would mark a key).
+QString StepText(const QString& description, const QString& about = QString())
+{
+    QString menu = description;
+    menu.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    const QString listed = about.isEmpty() ? description : description + QStringLiteral(" \u2014 ") + about;
+    return menu == listed ? listed : listed + QLatin1Char('\n') + menu;
+}
+
+// What a change was about, for the history list: the record by its name,
+// the contract line, the template.
+QString ChangeSubject(const ChangeEvent& event, const CContract& contract, int nameField)
+{
+    QStringList parts;
+    if (!event.line.empty())
+        parts << QStringLiteral("line ") + ToQString(event.line);
+    if (event.kind == ChangeKind::Template)
+        parts << ToQString(event.templateName);
+    // A deleted record is gone from its table; it is not read.
+    const bool alive = event.record && event.kind != ChangeKind::SubcontractorDeleted;
+    if (alive && event.table == contract.m_pMiscTable.get())
+        parts << QStringLiteral("Miscellaneous Data");
+    else if (alive && event.table == contract.m_pSubTable.get())
+        if (const Text* name = event.record->GetCellText(nameField); name && !name->View().empty())
+            parts << ToQString(name->View());
+    return parts.join(QStringLiteral(", "));
+}
+
 // One change of the contract on the undo stack. The change is already made
 // when it is pushed; undo and redo exchange its image with the contract.
 class CEditCommand : public QUndoCommand {
 public:
-    CEditCommand(CContractEdits& edits, AppliedEdit edit) : m_edits(edits), m_edit(std::move(edit))
+    CEditCommand(CContractEdits& edits, AppliedEdit edit, const QString& about,
+                 QUndoCommand* parent = nullptr)
+        : QUndoCommand(parent), m_edits(edits), m_edit(std::move(edit))
     {
-        setText(QString::fromStdString(m_edit.description));
+        setText(StepText(QString::fromStdString(m_edit.description), about));
     }
     void undo() override { m_edits.Undo(m_edit); }
     void redo() override
@@ -64,6 +101,14 @@ private:
     AppliedEdit m_edit;
     bool m_done = false;
 };
+
+QString ReadOnlyRefusal(const QString& path)
+{
+    return QStringLiteral("%1 is open read-only: another copy of Tollgate Kestrel has it open, and the "
+                          "change was not made.\n\nUse Save As to save a copy of your own that you can "
+                          "change.")
+        .arg(QFileInfo(path).fileName());
+}
 
 bool IsBidLibrary(const QString& path)
 {
@@ -85,16 +130,27 @@ CSubDoc::CSubDoc(CSubSettings& settings, CAsker& asker, QObject* parent)
 {
     m_reportPrinter = [](CSubDoc& doc, PrintTarget target) {
         PrintContractReport(doc.MainWindow(), doc.Asker(), *doc.Contract(), doc.GetEvaluator(), target,
-                            doc.PathName());
+                            doc.PathName(), &doc.Settings().pdfFolder);
     };
     m_saver = [](CContract& contract, const std::string& path) { return SaveContract(contract, path); };
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { SyncModified(); });
     connect(&m_undo, &QUndoStack::indexChanged, this, [this](int) { SyncModified(); });
+    m_guard = std::make_unique<CFileGuard>();
+    // Coming back to the program: the file may have been changed meanwhile.
+    // Queued, so that the question comes once the activation is done.
+    connect(
+        qGuiApp, &QGuiApplication::applicationStateChanged, this,
+        [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive)
+                CheckDiskChange();
+        },
+        Qt::QueuedConnection);
 }
 
 CSubDoc::~CSubDoc()
 {
     // The commands refer to the edit layer; they go first.
+    delete m_macro;
     m_undo.clear();
     m_edits.reset();
 }
@@ -156,8 +212,69 @@ bool CSubDoc::ApplyEdit(EditResult result)
     }
     if (result->inverse.IsEmpty() || !m_edits)
         return true; // nothing changed: nothing to take back
-    m_undo.push(new CEditCommand(*m_edits, std::move(result).value()));
+    if (m_readOnly)
+        return RefuseReadOnly(result);
+    if (m_macro) {
+        // Made already; the step is pushed at EndMacro, and the push's redo
+        // finds its changes made.
+        const QString about = ChangeSubject(result->event, *m_contract, m_subNameField);
+        new CEditCommand(*m_edits, std::move(result).value(), about, m_macro);
+        return true;
+    }
+    const QString about = ChangeSubject(result->event, *m_contract, m_subNameField);
+    m_undo.push(new CEditCommand(*m_edits, std::move(result).value(), about));
     return true;
+}
+
+bool CSubDoc::RefuseReadOnly(EditResult& result)
+{
+    // The edit layer made the change before it reached here: it is taken
+    // back, and the views redraw from that.
+    AppliedEdit edit = std::move(result).value();
+    m_edits->Undo(edit);
+    m_asker->Tell(m_mainWindow, AppTitle(), ReadOnlyRefusal(m_path));
+    return false;
+}
+
+void CSubDoc::BeginMacro(const QString& text)
+{
+    if (m_macroDepth++ == 0) {
+        delete m_macro;
+        m_macro = new QUndoCommand;
+        m_macro->setText(StepText(text));
+    }
+}
+
+void CSubDoc::EndMacro()
+{
+    if (m_macroDepth == 0 || --m_macroDepth > 0)
+        return;
+    QUndoCommand* macro = std::exchange(m_macro, nullptr);
+    if (macro->childCount() == 0) {
+        delete macro;
+        return;
+    }
+    // Pushing runs its redo, which finds every change of it done.
+    m_undo.push(macro);
+}
+
+void CSubDoc::CancelMacro()
+{
+    if (m_macroDepth == 0)
+        return;
+    m_macroDepth = 0;
+    std::unique_ptr<QUndoCommand> macro(std::exchange(m_macro, nullptr));
+    // Its changes, last first.
+    if (macro->childCount() > 0)
+        macro->undo();
+}
+
+void CSubDoc::SetReadOnly(bool readOnly)
+{
+    if (m_readOnly == readOnly)
+        return;
+    m_readOnly = readOnly;
+    emit readOnlyChanged(readOnly);
 }
 
 void CSubDoc::CloseContract()
@@ -165,6 +282,8 @@ void CSubDoc::CloseContract()
     if (!m_contract)
         return;
     emit contractClosing();
+    delete std::exchange(m_macro, nullptr);
+    m_macroDepth = 0;
     m_undo.clear();
     m_edits.reset();
     m_contract.reset();
@@ -203,6 +322,11 @@ bool CSubDoc::OpenDocument(const QString& requested)
         if (answer == QMessageBox::Yes && !DoFileSave())
             return false;
     }
+    // The lock first: the user may not want a contract another program has
+    // open. A lock taken for an open that fails goes with it.
+    PendingLock lock = m_guard->LockFor(m_mainWindow, *m_asker, path);
+    if (lock.choice == LockChoice::Cancel)
+        return false;
     emit loadingWindow(true);
     // The file goes into a new contract; the open one stays until the read
     // has succeeded.
@@ -214,8 +338,17 @@ bool CSubDoc::OpenDocument(const QString& requested)
                       ToQString(ContractFileErrorText(code == CF_OK ? CF_CANNOT_READ : code, false)));
         return false;
     }
+    Install(std::move(fresh), path, false);
+    m_guard->Adopt(std::move(lock.lock), path);
+    SetReadOnly(lock.choice == LockChoice::ReadOnly);
+    emit loadingWindow(false);
+    return true;
+}
+
+void CSubDoc::Install(std::unique_ptr<CContract> contract, const QString& path, bool modified)
+{
     CloseContract();
-    m_contract = std::move(fresh);
+    m_contract = std::move(contract);
     const OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
     m_subNameField = opened.subNameField;
     m_subField = opened.subField;
@@ -225,22 +358,79 @@ bool CSubDoc::OpenDocument(const QString& requested)
     m_checkCurrent = true;
     m_undo.clear();
     m_undo.setClean();
+    // A recovered contract holds changes its file does not have; there is
+    // no state of the history it could go back to clean.
+    if (modified)
+        m_undo.resetClean();
     m_path = path;
     SyncModified();
     if (m_settings.warnRef)
         for (const std::string& error : opened.listErrors)
             m_asker->Tell(m_mainWindow, AppTitle(), ToQString(error));
-    m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath());
+    m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath(), ToQString(m_contract->pszContractID()));
     emit recentFilesChanged();
     emit documentReplaced();
     emit titleChanged();
-    emit loadingWindow(false);
+}
+
+bool CSubDoc::RecoverDocument(const RecoveryCopy& copy)
+{
+    const QString path = QFile::decodeName(QByteArray::fromStdString(copy.contractPath));
+    if (HasContract() && !SaveModified())
+        return false;
+    PendingLock lock = m_guard->LockFor(m_mainWindow, *m_asker, path);
+    if (lock.choice == LockChoice::Cancel)
+        return false;
+    WaitCursor wait;
+    CRecoveryStore store(std::string{});
+    Result<std::unique_ptr<CContract>> recovered = store.TakeBack(copy);
+    if (!recovered) {
+        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+                      ToQString(recovered.errorText()));
+        return false;
+    }
+    Install(std::move(recovered).value(), path, true);
+    m_guard->Adopt(std::move(lock.lock), path);
+    SetReadOnly(lock.choice == LockChoice::ReadOnly);
     return true;
+}
+
+bool CSubDoc::ReloadFromDisk()
+{
+    if (!HasContract() || m_path.isEmpty())
+        return false;
+    WaitCursor wait;
+    std::unique_ptr<CContract> fresh;
+    const int code = ReadContractFile(LocalPath(m_path), fresh);
+    if (code != CF_OK || !fresh) {
+        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+                      ToQString(ContractFileErrorText(code == CF_OK ? CF_CANNOT_READ : code, false)));
+        return false;
+    }
+    // The same file: its lock stays, its fingerprint is taken again.
+    const QString path = m_path;
+    Install(std::move(fresh), path, false);
+    m_guard->Saved(path);
+    return true;
+}
+
+void CSubDoc::CheckDiskChange()
+{
+    if (!HasContract())
+        return;
+    if (m_guard->CheckDisk(m_mainWindow, *m_asker, m_path, IsModified()) == DiskAnswer::Reload)
+        ReloadFromDisk();
 }
 
 bool CSubDoc::SaveTo(const QString& path)
 {
     emit committingEdits();
+    // A file changed on disk since it was read is not overwritten unasked.
+    if (path == m_path &&
+        m_guard->CheckDisk(m_mainWindow, *m_asker, m_path, IsModified()) == DiskAnswer::Reload) {
+        ReloadFromDisk();
+        return false;
+    }
     WaitCursor wait;
     const Status saved = m_saver(*m_contract, LocalPath(path));
     if (!saved) {
@@ -251,6 +441,7 @@ bool CSubDoc::SaveTo(const QString& path)
     }
     m_undo.setClean();
     SyncModified();
+    m_guard->Saved(path);
     // The save stamped the remarks, which the check reads.
     m_checkCurrent = false;
     emit contractSaved();
@@ -261,7 +452,7 @@ bool CSubDoc::DoFileSave()
 {
     if (!HasContract())
         return false;
-    if (m_path.isEmpty())
+    if (m_path.isEmpty() || m_readOnly)
         return DoSaveAs();
     return SaveTo(m_path);
 }
@@ -271,12 +462,19 @@ bool CSubDoc::DoSaveAs()
     if (!HasContract())
         return false;
     const QString path = m_asker->SaveFileName(m_mainWindow, m_path);
-    if (path.isEmpty() || !SaveTo(path))
+    if (path.isEmpty())
         return false;
+    // The new file is locked before it is written; a file another program
+    // has open is not written over.
+    std::optional<CLockFile> lock = m_guard->LockForSaveAs(m_mainWindow, *m_asker, path);
+    if (!lock || !SaveTo(path))
+        return false;
+    m_guard->Adopt(std::move(*lock), path);
+    SetReadOnly(false);
     if (path != m_path) {
         m_path = path;
         m_paths.SetContractPath(LocalPath(path));
-        m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath());
+        m_settings.AddRecentFile(QFileInfo(path).absoluteFilePath(), ToQString(m_contract->pszContractID()));
         emit recentFilesChanged();
         emit titleChanged();
     }
@@ -302,6 +500,8 @@ bool CSubDoc::OnNewDocument()
     if (!SaveModified())
         return false;
     CloseContract();
+    m_guard->Release();
+    SetReadOnly(false);
     SyncModified();
     emit documentReplaced();
     emit titleChanged();

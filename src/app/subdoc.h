@@ -29,7 +29,9 @@ namespace kestrel {
 
 class CAsker;
 class CContract;
+class CFileGuard;
 struct CSubSettings;
+struct RecoveryCopy;
 
 // The program's name, the caption of its own message boxes.
 QString AppTitle();
@@ -104,6 +106,32 @@ public:
     // box with the refusal's caption; a change lands on the undo stack.
     // Returns whether the change was made.
     bool ApplyEdit(EditResult result);
+    // Several changes as ONE undo step ("Undo <text>"): every change applied
+    // between BeginMacro and EndMacro lands in it. Macros nest; only the
+    // outermost one makes the step, and a step without changes is none.
+    // CancelMacro takes back the changes made since the outermost
+    // BeginMacro and makes no step.
+    void BeginMacro(const QString& text);
+    void EndMacro();
+    void CancelMacro();
+    bool InMacro() const { return m_macroDepth > 0; }
+
+    // --- the file on disk --------------------------------------------------
+    // Read-only: another program holds the contract's lock and the user
+    // chose to look only. Changes are refused, Save is not offered; Save As
+    // to another name makes the contract the user's (locked and editable).
+    bool IsReadOnly() const { return m_readOnly; }
+    CFileGuard& Guard() { return *m_guard; }
+    // Opens the contract a crashed run left in a recovery copy: modified,
+    // with the path of the contract it stands for, so that the user's file
+    // is written only when the user saves.
+    bool RecoverDocument(const RecoveryCopy& copy);
+    // When the program comes back to the front: asks once per change
+    // whether to reload a file changed on disk.
+    void CheckDiskChange();
+    // Reads the contract's file again (its unsaved changes are lost).
+    bool ReloadFromDisk();
+
     // Runs the check silently (the tree's marks follow) and, for the
     // contract view, renews the contract's check value; returns it.
     uint32_t RenewCheckValue();
@@ -129,6 +157,7 @@ signals:
     // Another contract (or none) is now the document's.
     void documentReplaced();
     void modifiedChanged(bool modified);
+    void readOnlyChanged(bool readOnly);
     void titleChanged();
     void contractSaved();
     void recentFilesChanged();
@@ -142,6 +171,10 @@ signals:
 
 private:
     bool SaveTo(const QString& path);
+    // Makes a contract read from `path` the document's.
+    void Install(std::unique_ptr<CContract> contract, const QString& path, bool modified);
+    void SetReadOnly(bool readOnly);
+    bool RefuseReadOnly(EditResult& result);
     void CloseContract();
     void SyncModified();
     void NotifyCheck(bool hadErrors);
@@ -165,6 +198,10 @@ private:
     bool m_checkCurrent = false; // contract flag 3 is from a check of the contract as it stands
     ReportPrinter m_reportPrinter;
     ContractSaver m_saver;
+    std::unique_ptr<CFileGuard> m_guard;
+    bool m_readOnly = false;
+    QUndoCommand* m_macro = nullptr; // the step being made, not on the stack yet
+    int m_macroDepth = 0;
 };
 
 } // namespace kestrel

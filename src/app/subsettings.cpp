@@ -11,6 +11,10 @@ namespace {
 const QString kMisc = QStringLiteral("Misc");
 const QString kMetrics = QStringLiteral("WindowMetrics");
 const QString kRecent = QStringLiteral("Recent File List");
+// Beside the platform's list: the contract ID of each entry, and the
+// folders the program remembers.
+const QString kRecentIds = QStringLiteral("Recent Contract IDs");
+const QString kFolders = QStringLiteral("Folders");
 const QString kSettings = QStringLiteral("Settings");
 
 int ReadInt(QSettings& store, const QString& section, const QString& key, int fallback)
@@ -54,14 +58,32 @@ int LeadingInt(const QString& field)
 
 } // namespace
 
-void CSubSettings::AddRecentFile(const QString& path)
+void CSubSettings::AddRecentFile(const QString& path, const QString& contractId)
 {
     if (path.isEmpty())
         return;
-    recentFiles.removeAll(path);
+    // The IDs go with their files: the list of IDs is made as long as the
+    // list of files first.
+    while (recentContractIds.size() < recentFiles.size())
+        recentContractIds.append(QString());
+    QString id = contractId;
+    for (qsizetype i = recentFiles.size() - 1; i >= 0; --i)
+        if (recentFiles[i] == path) {
+            if (id.isEmpty())
+                id = recentContractIds[i];
+            recentFiles.removeAt(i);
+            recentContractIds.removeAt(i);
+        }
     recentFiles.prepend(path);
+    recentContractIds.prepend(id);
     while (recentFiles.size() > kRecentFileCount)
         recentFiles.removeLast();
+    recentContractIds.resize(recentFiles.size());
+}
+
+QString CSubSettings::RecentContractId(qsizetype index) const
+{
+    return recentFiles.value(index).isEmpty() ? QString() : recentContractIds.value(index);
 }
 
 QRect DefaultWindowRect(const QRect& workArea)
@@ -114,11 +136,20 @@ void ReadStartSettings(QSettings& store, const QRect& workArea, CSubSettings& s)
 {
     s.showSplash = ReadFlag(store, QStringLiteral("ShowSplash"));
     s.recentFiles.clear();
+    s.recentContractIds.clear();
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString file = ReadString(store, kRecent, QStringLiteral("File%1").arg(i), QString());
-        if (!file.isEmpty())
-            s.recentFiles.append(file);
+        const QString key = QStringLiteral("File%1").arg(i);
+        const QString file = ReadString(store, kRecent, key, QString());
+        if (file.isEmpty())
+            continue;
+        s.recentFiles.append(file);
+        // An ID stored for another file (the list was changed by another
+        // program) is not this file's.
+        const bool same = ReadString(store, kRecentIds, key, QString()) == file;
+        s.recentContractIds.append(
+            same ? ReadString(store, kRecentIds, QStringLiteral("ID%1").arg(i), QString()) : QString());
     }
+    s.pdfFolder = ReadString(store, kFolders, QStringLiteral("PdfFolder"), QString());
     s.previewPages = ReadInt(store, kSettings, QStringLiteral("PreviewPages"), 0);
     const QRect defaults = DefaultWindowRect(workArea);
     s.xPos = ReadInt(store, kMetrics, QStringLiteral("XPos"), defaults.x());
@@ -184,7 +215,16 @@ void WriteSettings(QSettings& store, const CSubSettings& s, const WindowPlacemen
             Write(store, kRecent, key, s.recentFiles[i]);
         else
             store.remove(kRecent + QLatin1Char('/') + key);
+        const QString idKey = QStringLiteral("ID%1").arg(i + 1);
+        if (!s.RecentContractId(i).isEmpty()) {
+            Write(store, kRecentIds, key, s.recentFiles[i]);
+            Write(store, kRecentIds, idKey, s.RecentContractId(i));
+        } else {
+            store.remove(kRecentIds + QLatin1Char('/') + key);
+            store.remove(kRecentIds + QLatin1Char('/') + idKey);
+        }
     }
+    Write(store, kFolders, QStringLiteral("PdfFolder"), s.pdfFolder);
     Write(store, kSettings, QStringLiteral("PreviewPages"), s.previewPages);
     store.sync();
 }

@@ -43,11 +43,20 @@ struct CSubSettings {
     QString backgroundBitmap;
     // "Recent File List", newest first
     QStringList recentFiles;
+    // The contract ID of each recent file (read when it was opened or
+    // saved; empty when not known), kept beside the list.
+    QStringList recentContractIds;
+    // The folder a report was last exported to as PDF (from File > Export
+    // to PDF or the preview); empty: beside the contract.
+    QString pdfFolder;
     // "Settings"
     int previewPages = 0;
 
-    // Puts a file at the top of the recent-file list.
-    void AddRecentFile(const QString& path);
+    // Puts a file at the top of the recent-file list, with its contract ID
+    // (an empty ID keeps the one known).
+    void AddRecentFile(const QString& path, const QString& contractId = QString());
+    // The contract ID of a recent file; empty when not known.
+    QString RecentContractId(qsizetype index) const;
 };
 
 // Where the main window goes when nothing is stored: 5 % margins, 90 % of

@@ -96,8 +96,11 @@ void ScriptedAsker::ShowErrorList(CSubErrors& dialog)
         onErrorList(dialog);
 }
 
-ProgramFixture::ProgramFixture(const QStringList& extraArguments)
+ProgramFixture::ProgramFixture(const QStringList& extraArguments,
+                               const std::function<void(ScriptedAsker&)>& prepare)
 {
+    if (prepare)
+        prepare(asker);
     iniPath = Q(dir.file("kestrel.ini"));
     QStringList arguments{QStringLiteral("/ini=") + iniPath};
     arguments += extraArguments;

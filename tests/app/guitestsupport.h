@@ -97,7 +97,10 @@ public:
 // The program started with a temporary INI file and scripted answers.
 class ProgramFixture {
 public:
-    explicit ProgramFixture(const QStringList& extraArguments = {});
+    // prepare: answers given before the program starts (its start-up may
+    // ask already).
+    explicit ProgramFixture(const QStringList& extraArguments = {},
+                            const std::function<void(ScriptedAsker&)>& prepare = {});
     ~ProgramFixture();
     CSubApp& App() { return *m_app; }
     CSubDoc& Doc();

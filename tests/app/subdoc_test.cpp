@@ -457,7 +457,7 @@ TEST(DocumentOpen, RecentFilesReopen)
               QStringList({QFileInfo(second).absoluteFilePath(), QFileInfo(first).absoluteFilePath()}));
     QAction* recent = nullptr;
     for (QAction* action : program.Frame().findChildren<QAction*>())
-        if (action->text() == QStringLiteral("&2 A.CON"))
+        if (action->text() == QStringLiteral("&2 A.CON\tC24-0471-01"))
             recent = action;
     ASSERT_NE(recent, nullptr);
     recent->trigger();

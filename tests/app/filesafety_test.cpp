@@ -1,0 +1,390 @@
+// What keeps the user's work safe from crashes and from other programs:
+// the recovery copy written while changes are unsaved (and taken back after
+// a killed run), the lock beside an open contract (released on every way
+// out, and a read-only document for the second program), a file changed on
+// disk noticed once, and the contract ID and folder the program remembers.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProcess>
+#include <QSettings>
+#include <QUndoStack>
+
+#include <filesystem>
+#include <optional>
+
+#include "app/autosaver.h"
+#include "app/fileguard.h"
+#include "app/guitestsupport.h"
+#include "app/mainframe.h"
+#include "app/subdoc.h"
+#include "app/subtreeview.h"
+#include "file/contractfile.h"
+#include "file/lockfile.h"
+#include "file/ownerrecord.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ProgramFixture;
+using test::Q;
+using test::ReadBytes;
+
+std::string Local(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+bool Locked(const QString& path)
+{
+    return fs::exists(CLockFile::LockPathFor(Local(path)));
+}
+
+int Records(CSubDoc& doc)
+{
+    return doc.Contract()->m_pSubTable->m_Records.GetSize();
+}
+
+void AddSubcontractor(CSubDoc& doc)
+{
+    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
+}
+
+// A copy of the demo contract, opened in the program.
+QString OpenDemo(ProgramFixture& program)
+{
+    const QString demo = test::CopyDemo(program.dir);
+    EXPECT_TRUE(program.Doc().OpenDocument(demo));
+    return demo;
+}
+
+// The program comes back to the front.
+void Activate()
+{
+    emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
+    QApplication::processEvents();
+}
+
+// Another program writes the file: a different contract.
+void WriteOtherContract(const QString& path)
+{
+    std::unique_ptr<CContract> other = test::SmallContract(2);
+    ASSERT_FALSE(test::WriteContract(*other, Local(path)).isEmpty());
+}
+
+TEST(LockFile, ReleasedOnEveryWayOut)
+{
+    std::optional<ProgramFixture> program(std::in_place);
+    CSubDoc& doc = program->Doc();
+    const QString a = test::CopyDemo(program->dir, "A.CON");
+    const QString b = test::CopyDemo(program->dir, "B.CON");
+    ASSERT_TRUE(doc.OpenDocument(a));
+    EXPECT_TRUE(Locked(a));
+    // Opening another contract.
+    ASSERT_TRUE(doc.OpenDocument(b));
+    EXPECT_FALSE(Locked(a));
+    EXPECT_TRUE(Locked(b));
+    // An open that fails: the lock taken for it goes, the open contract's
+    // stays.
+    const QString damaged = Q(program->dir.file("C.CON"));
+    test::WriteText(Local(damaged), "not a contract");
+    EXPECT_FALSE(doc.OpenDocument(damaged));
+    EXPECT_FALSE(Locked(damaged));
+    EXPECT_TRUE(Locked(b));
+    // Save As to another name moves the lock to the new file.
+    program->asker.saveFile = Q(program->dir.file("D.CON"));
+    ASSERT_TRUE(doc.DoSaveAs());
+    EXPECT_FALSE(Locked(b));
+    EXPECT_TRUE(Locked(program->asker.saveFile));
+    // Closing the contract.
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_FALSE(Locked(program->asker.saveFile));
+    // Quitting.
+    ASSERT_TRUE(doc.OpenDocument(a));
+    EXPECT_TRUE(Locked(a));
+    program->Frame().close();
+    program.reset();
+    EXPECT_FALSE(Locked(a));
+}
+
+TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
+{
+    ProgramFixture first;
+    const QString demo = test::CopyDemo(first.dir);
+    ASSERT_TRUE(first.Doc().OpenDocument(demo));
+    const std::vector<unsigned char> onDisk = ReadBytes(Local(demo));
+
+    ProgramFixture second;
+    CSubDoc& doc = second.Doc();
+    // Cancel: nothing is opened.
+    second.asker.choices = {2};
+    EXPECT_FALSE(doc.OpenDocument(demo));
+    EXPECT_FALSE(doc.HasContract());
+    ASSERT_EQ(second.asker.asked.size(), 1u);
+    EXPECT_EQ(second.asker.asked[0].caption, QStringLiteral("Contract In Use"));
+    EXPECT_TRUE(second.asker.asked[0].text.startsWith(QStringLiteral("DEMO.CON is open in another copy")));
+    EXPECT_TRUE(second.asker.asked[0].text.contains(QString::fromStdString(CurrentOwner().host)));
+    EXPECT_EQ(second.asker.choiceButtons[0],
+              QStringList({QStringLiteral("Open &Read-Only"), QStringLiteral("Open &Anyway"),
+                           QStringLiteral("Cancel")}));
+
+    // Read-only: a change is refused and taken back, Save is not offered.
+    second.asker.choices = {0};
+    ASSERT_TRUE(doc.OpenDocument(demo));
+    EXPECT_TRUE(doc.IsReadOnly());
+    EXPECT_FALSE(second.Frame().findChild<QLabel*>(QStringLiteral("readOnlyPane"))->isHidden());
+    EXPECT_FALSE(second.Frame().Action(QStringLiteral("fileSave"))->isEnabled());
+    EXPECT_TRUE(second.Frame().Action(QStringLiteral("fileSaveAs"))->isEnabled());
+    EXPECT_FALSE(second.Frame().Action(QStringLiteral("editAddSub"))->isEnabled());
+    const std::vector<unsigned char> opened = WriteContractStream(*doc.Contract());
+    EXPECT_FALSE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
+    EXPECT_TRUE(second.asker.asked.back().text.contains(QStringLiteral("open read-only")));
+    EXPECT_EQ(WriteContractStream(*doc.Contract()), opened);
+    EXPECT_EQ(doc.UndoStack().count(), 0);
+    EXPECT_FALSE(doc.IsModified());
+    // Saving it under the name of the contract the first program holds is
+    // refused; under another name it is this program's own.
+    second.asker.saveFile = demo;
+    EXPECT_FALSE(doc.DoSaveAs());
+    EXPECT_TRUE(doc.IsReadOnly());
+    second.asker.saveFile = Q(second.dir.file("MINE.CON"));
+    ASSERT_TRUE(doc.DoSaveAs());
+    EXPECT_FALSE(doc.IsReadOnly());
+    EXPECT_TRUE(Locked(second.asker.saveFile));
+    EXPECT_TRUE(Locked(demo)); // still the first program's
+    AddSubcontractor(doc);
+    EXPECT_EQ(ReadBytes(Local(demo)), onDisk);
+
+    // Open Anyway takes the lock over; the first program's release then
+    // leaves it alone.
+    ProgramFixture third;
+    third.asker.choices = {1};
+    ASSERT_TRUE(third.Doc().OpenDocument(demo));
+    EXPECT_FALSE(third.Doc().IsReadOnly());
+    EXPECT_TRUE(third.Doc().Guard().LockHeld());
+    ASSERT_TRUE(first.Doc().OnNewDocument());
+    EXPECT_TRUE(Locked(demo));
+}
+
+TEST(ChangedOnDisk, NoticedOnceWhenTheProgramComesBack)
+{
+    ProgramFixture program;
+    CSubDoc& doc = program.Doc();
+    const QString demo = OpenDemo(program);
+    ASSERT_TRUE(doc.HasContract());
+    Activate();
+    EXPECT_TRUE(program.asker.asked.empty()) << "an unchanged file is no question";
+    AddSubcontractor(doc);
+    const int records = Records(doc);
+
+    WriteOtherContract(demo);
+    program.asker.choices = {1}; // keep this version
+    Activate();
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    EXPECT_TRUE(program.asker.asked[0].text.contains(QStringLiteral("Your unsaved changes will be lost")));
+    EXPECT_EQ(program.asker.choiceButtons[0],
+              QStringList({QStringLiteral("&Reload"), QStringLiteral("&Keep This Version")}));
+    Activate();
+    EXPECT_EQ(program.asker.asked.size(), 1u) << "asked once per change";
+    // The save overwrites the file without asking again.
+    ASSERT_TRUE(doc.DoFileSave());
+    EXPECT_EQ(program.asker.asked.size(), 1u);
+    std::unique_ptr<CContract> saved;
+    ASSERT_EQ(ReadContractFile(Local(demo), saved), 0);
+    EXPECT_EQ(saved->m_pSubTable->m_Records.GetSize(), records);
+
+    // Changed again: asked again; Reload reads the file.
+    WriteOtherContract(demo);
+    program.asker.choices = {0};
+    Activate();
+    ASSERT_EQ(program.asker.asked.size(), 2u);
+    EXPECT_FALSE(program.asker.asked[1].text.contains(QStringLiteral("will be lost")));
+    EXPECT_EQ(Q(std::string(doc.Contract()->pszContractID().View())), QStringLiteral("T-100"));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.UndoStack().count(), 0);
+    EXPECT_TRUE(Locked(demo));
+}
+
+TEST(ChangedOnDisk, ASaveOverAChangedFileAsksFirst)
+{
+    ProgramFixture program;
+    CSubDoc& doc = program.Doc();
+    const QString demo = OpenDemo(program);
+    ASSERT_TRUE(doc.HasContract());
+    AddSubcontractor(doc);
+    WriteOtherContract(demo);
+    const std::vector<unsigned char> theirs = ReadBytes(Local(demo));
+    // Reload: the save does not happen, the file stays the other's.
+    program.asker.choices = {0};
+    EXPECT_FALSE(doc.DoFileSave());
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    EXPECT_EQ(ReadBytes(Local(demo)), theirs);
+    EXPECT_EQ(Q(std::string(doc.Contract()->pszContractID().View())), QStringLiteral("T-100"));
+}
+
+TEST(Recovery, TheCopyLivesOnlyWhileChangesAreUnsaved)
+{
+    ProgramFixture program;
+    CSubDoc& doc = program.Doc();
+    CAutoSaver& saver = *program.App().AutoSaver();
+    const QString demo = OpenDemo(program);
+    ASSERT_TRUE(doc.HasContract());
+    const std::vector<unsigned char> onDisk = ReadBytes(Local(demo));
+    const std::string copy = saver.Store().CopyPathFor(Local(demo));
+    // Beside the settings file, never over the user's file.
+    EXPECT_EQ(fs::path(copy).parent_path(), fs::path(program.dir.file("recovery")));
+    EXPECT_FALSE(saver.SaveNow()) << "nothing to keep before a change";
+
+    AddSubcontractor(doc);
+    ASSERT_TRUE(saver.SaveNow());
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_EQ(ReadBytes(Local(demo)), onDisk);
+    // Back at the saved state by undo: nothing to recover.
+    doc.UndoStack().undo();
+    EXPECT_FALSE(fs::exists(copy));
+    // The idle timer writes it by itself.
+    saver.SetIntervals(10, 60 * 1000);
+    AddSubcontractor(doc);
+    QElapsedTimer clock;
+    clock.start();
+    while (!fs::exists(copy) && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(fs::exists(copy));
+    // A save removes it.
+    ASSERT_TRUE(doc.DoFileSave());
+    EXPECT_FALSE(fs::exists(copy));
+    // Closing the contract without saving.
+    AddSubcontractor(doc);
+    ASSERT_TRUE(saver.SaveNow());
+    program.asker.answers = {QMessageBox::No};
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_FALSE(fs::exists(copy));
+    // A clean exit.
+    ASSERT_TRUE(doc.OpenDocument(demo));
+    AddSubcontractor(doc);
+    ASSERT_TRUE(saver.SaveNow());
+    program.App().ExitInstance();
+    EXPECT_FALSE(fs::exists(copy));
+}
+
+TEST(Recovery, AKilledRunsChangesAreOfferedAndTakenBack)
+{
+    test::TempDir files;
+    const QString demo = test::CopyDemo(files);
+    const QString ini = QStringLiteral("/ini=") + Q(files.file("kestrel.ini"));
+    const std::vector<unsigned char> onDisk = ReadBytes(Local(demo));
+    int records = 0;
+    {
+        std::unique_ptr<CContract> contract;
+        ASSERT_EQ(ReadContractFile(Local(demo), contract), 0);
+        records = contract->m_pSubTable->m_Records.GetSize();
+    }
+
+    QProcess child;
+    child.start(QStringLiteral(KESTREL_RECOVERY_CHILD), {ini, demo});
+    ASSERT_TRUE(child.waitForStarted(30000));
+    QByteArray said;
+    while (!said.contains("ready") && child.state() == QProcess::Running && child.waitForReadyRead(60000))
+        said += child.readAllStandardOutput();
+    ASSERT_TRUE(said.contains("ready")) << child.readAllStandardError().toStdString();
+    child.kill(); // SIGKILL: no clean-up of any kind
+    child.waitForFinished(30000);
+    EXPECT_EQ(ReadBytes(Local(demo)), onDisk) << "autosave never writes the user's file";
+    EXPECT_TRUE(Locked(demo)) << "the killed run's lock is left behind";
+
+    {
+        // Later: nothing opened, the copy kept.
+        ProgramFixture later({ini});
+        ASSERT_EQ(later.asker.asked.size(), 1u);
+        EXPECT_EQ(later.asker.asked[0].caption, QStringLiteral("Recover Unsaved Changes"));
+        EXPECT_TRUE(later.asker.asked[0].text.contains(QStringLiteral("DEMO.CON")));
+        EXPECT_EQ(
+            later.asker.choiceButtons[0],
+            QStringList({QStringLiteral("&Recover"), QStringLiteral("&Discard"), QStringLiteral("&Later")}));
+        EXPECT_FALSE(later.Doc().HasContract());
+    }
+    ProgramFixture program({ini}, [](test::ScriptedAsker& asker) { asker.choices = {0}; });
+    CSubDoc& doc = program.Doc();
+    ASSERT_TRUE(doc.HasContract());
+    EXPECT_EQ(QFileInfo(doc.PathName()).canonicalFilePath(), QFileInfo(demo).canonicalFilePath());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(doc.IsReadOnly()) << "the dead run's lock is taken over";
+    EXPECT_EQ(Records(doc), records + 2);
+    EXPECT_EQ(ReadBytes(Local(demo)), onDisk);
+    // Saving writes the user's file and ends the copy.
+    ASSERT_TRUE(doc.DoFileSave());
+    std::unique_ptr<CContract> saved;
+    ASSERT_EQ(ReadContractFile(Local(demo), saved), 0);
+    EXPECT_EQ(saved->m_pSubTable->m_Records.GetSize(), records + 2);
+    EXPECT_FALSE(fs::exists(program.App().AutoSaver()->Store().CopyPathFor(Local(demo))));
+}
+
+TEST(RememberedSettings, RecentFilesShowTheContractId)
+{
+    test::TempDir files;
+    const QString ini = QStringLiteral("/ini=") + Q(files.file("kestrel.ini"));
+    const QString demo = test::CopyDemo(files);
+    const QString other = test::WriteContract(*test::SmallContract(1), files.file("OTHER.CON"));
+    auto recentTexts = [](ProgramFixture& program) {
+        QStringList texts;
+        for (QAction* action : program.Frame().findChildren<QAction*>())
+            if (action->statusTip() == QStringLiteral("Open this document"))
+                texts << action->text();
+        return texts;
+    };
+    {
+        ProgramFixture program({ini});
+        ASSERT_TRUE(program.Doc().OpenDocument(demo));
+        ASSERT_TRUE(program.Doc().OpenDocument(other));
+        EXPECT_EQ(recentTexts(program), QStringList({QStringLiteral("&1 OTHER.CON\tT-100"),
+                                                     QStringLiteral("&2 DEMO.CON\tC24-0471-01")}));
+        program.App().Settings().pdfFolder = Q(files.path());
+        program.Frame().close();
+    }
+    // Kept with the list in the settings; an ID stored for a file the list
+    // no longer names at that place is not shown.
+    {
+        QSettings store(Q(files.file("kestrel.ini")), QSettings::IniFormat);
+        store.setValue(QStringLiteral("Recent Contract IDs/File2"), QStringLiteral("/elsewhere/X.CON"));
+    }
+    ProgramFixture program({ini});
+    EXPECT_EQ(recentTexts(program),
+              QStringList({QStringLiteral("&1 OTHER.CON\tT-100"), QStringLiteral("&2 DEMO.CON")}));
+    EXPECT_EQ(program.App().Settings().pdfFolder, Q(files.path()));
+}
+
+TEST(RememberedSettings, ThePdfExportStartsInTheFolderUsedLast)
+{
+    ProgramFixture program;
+    const QString demo = test::CopyDemo(program.dir);
+    ASSERT_TRUE(program.Doc().OpenDocument(demo));
+    program.App().Settings().printSave = false;
+    program.App().Settings().printCheck = false;
+    QAction* exportPdf = program.Frame().Action(QStringLiteral("fileExportPdf"));
+    // Beside the contract at first.
+    exportPdf->trigger();
+    EXPECT_EQ(program.asker.pdfSuggestion, Q(program.dir.file("DEMO.pdf")));
+    const fs::path reports = fs::path(program.dir.path()) / "reports";
+    fs::create_directory(reports);
+    program.asker.pdfFile = Q((reports / "bid.pdf").string());
+    exportPdf->trigger();
+    ASSERT_TRUE(fs::exists(reports / "bid.pdf"));
+    exportPdf->trigger();
+    EXPECT_EQ(program.asker.pdfSuggestion, Q((reports / "DEMO.pdf").string()));
+    // A folder that is gone is no suggestion.
+    program.asker.pdfFile.clear();
+    fs::remove_all(reports);
+    exportPdf->trigger();
+    EXPECT_EQ(program.asker.pdfSuggestion, Q(program.dir.file("DEMO.pdf")));
+}
+
+} // namespace
+} // namespace kestrel
