@@ -335,6 +335,10 @@ void CMainFrame::BuildHistoryDock()
     list->setEmptyLabel(QStringLiteral("Contract as opened"));
     list->setCleanIcon(ToolbarIcon(ToolIcon::Save));
     list->setAlternatingRowColors(true);
+    // Every step as tall as the one that carries the saved mark.
+    list->setIconSize(QSize(16, 16));
+    list->setUniformItemSizes(true);
+    list->setSpacing(1);
     m_historyDock->setWidget(list);
     addDockWidget(Qt::RightDockWidgetArea, m_historyDock);
     m_historyDock->hide();

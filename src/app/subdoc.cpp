@@ -68,6 +68,9 @@ QString ChangeSubject(const ChangeEvent& event, const CContract& contract, int n
         parts << QStringLiteral("line ") + ToQString(event.line);
     if (event.kind == ChangeKind::Template)
         parts << ToQString(event.templateName);
+    if (event.kind == ChangeKind::Cell && event.table)
+        if (const CFieldInfo* info = event.table->m_Fields.GetAt(event.field))
+            parts << ToQString(info->m_strName.View());
     // A deleted record is gone from its table; it is not read.
     const bool alive = event.record && event.kind != ChangeKind::SubcontractorDeleted;
     if (alive && event.table == contract.m_pMiscTable.get())
