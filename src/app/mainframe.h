@@ -18,6 +18,10 @@ class QToolBar;
 
 namespace kestrel {
 
+class CCheckPanel;
+class CContractNavigator;
+class CExchangeCommands;
+class CFindBar;
 class CLoadingMessageDialog;
 class CSubDoc;
 class CSubView;
@@ -37,6 +41,11 @@ public:
     QLabel* TotalPane() const { return m_total; }
     QLabel* MaximizedPane() const { return m_extraPane; }
     CLoadingMessageDialog* LoadingWindow() const;
+    // Find, the check panel, export and quote import.
+    CFindBar* FindBar() const { return m_findBar; }
+    CCheckPanel* CheckPanel() const { return m_checkPanel; }
+    CExchangeCommands* Exchange() const { return m_exchange; }
+    CContractNavigator* Navigator() const { return m_navigator; }
 
     // The total pane: "text" right-aligned; width -1 keeps the pane's
     // width, 0 means 120, others are held to 66 to 240 pixels.
@@ -76,6 +85,8 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildFinderActions();
+    void BuildFinderPanels();
     void RebuildRecentFiles();
     void UpdateMaximizedPane();
 
@@ -97,6 +108,10 @@ private:
     QPointer<CLoadingMessageDialog> m_loading;
     Hook m_optionsHook;
     Hook m_aboutHook;
+    CContractNavigator* m_navigator = nullptr;
+    CExchangeCommands* m_exchange = nullptr;
+    CFindBar* m_findBar = nullptr;
+    CCheckPanel* m_checkPanel = nullptr;
 };
 
 } // namespace kestrel

@@ -160,6 +160,17 @@ bool CSubDoc::ApplyEdit(EditResult result)
     return true;
 }
 
+void CSubDoc::ApplyEditGroup(const QString& description, std::vector<AppliedEdit> edits)
+{
+    if (!m_edits || edits.empty())
+        return;
+    m_undo.beginMacro(description);
+    for (AppliedEdit& edit : edits)
+        if (!edit.inverse.IsEmpty())
+            m_undo.push(new CEditCommand(*m_edits, std::move(edit)));
+    m_undo.endMacro();
+}
+
 void CSubDoc::CloseContract()
 {
     if (!m_contract)
@@ -216,12 +227,14 @@ bool CSubDoc::OpenDocument(const QString& requested)
     }
     CloseContract();
     m_contract = std::move(fresh);
-    const OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
+    OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
     m_subNameField = opened.subNameField;
     m_subField = opened.subField;
     m_edits = std::make_unique<CContractEdits>(*m_contract, m_evaluator, m_paths);
     m_edits->SetObserver(this);
-    // The open steps ended with the silent check.
+    // The open steps ended with the silent check: its messages are the
+    // check panel's until the next change.
+    m_edits->SetLastCheck(std::move(opened.check));
     m_checkCurrent = true;
     m_undo.clear();
     m_undo.setClean();
@@ -308,10 +321,10 @@ bool CSubDoc::OnNewDocument()
     return true;
 }
 
-void CSubDoc::NotifyCheck(bool hadErrors)
+void CSubDoc::NotifyCheck(bool hadErrors, bool messagesChanged)
 {
     ChangeEvent event;
-    event.checkChanged = hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
+    event.checkChanged = messagesChanged || hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
     emit contractChanged(event);
 }
 
@@ -321,9 +334,9 @@ bool CSubDoc::ShowCheck(bool interactive)
         return false;
     emit committingEdits();
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
-    m_edits->RunCheck();
+    const bool messagesChanged = m_edits->RunCheck();
     m_checkCurrent = true;
-    NotifyCheck(hadErrors);
+    NotifyCheck(hadErrors, messagesChanged);
     const CheckResult& check = m_edits->LastCheck();
     if (check.messages.empty()) {
         if (interactive)
@@ -355,13 +368,14 @@ uint32_t CSubDoc::RenewCheckValue()
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
     // The silent check, unless the last one still stands (every change and
     // the open itself end with one).
+    bool messagesChanged = false;
     if (!m_checkCurrent) {
-        m_edits->RunCheck();
+        messagesChanged = m_edits->RunCheck();
         m_checkCurrent = true;
     }
     m_contract->m_dwCheck = ComputeCheckValue(*m_contract);
-    if (hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS))
-        NotifyCheck(hadErrors);
+    if (messagesChanged || hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS))
+        NotifyCheck(hadErrors, messagesChanged);
     return m_contract->m_dwCheck;
 }
 

@@ -104,6 +104,9 @@ public:
     // box with the refusal's caption; a change lands on the undo stack.
     // Returns whether the change was made.
     bool ApplyEdit(EditResult result);
+    // Changes already made that are taken back together: one step on the
+    // undo stack ("Undo <description>"). Nothing is pushed without changes.
+    void ApplyEditGroup(const QString& description, std::vector<AppliedEdit> edits);
     // Runs the check silently (the tree's marks follow) and, for the
     // contract view, renews the contract's check value; returns it.
     uint32_t RenewCheckValue();
@@ -144,7 +147,7 @@ private:
     bool SaveTo(const QString& path);
     void CloseContract();
     void SyncModified();
-    void NotifyCheck(bool hadErrors);
+    void NotifyCheck(bool hadErrors, bool messagesChanged);
     bool ShowCheck(bool interactive);
     void RunPrint(PrintTarget target);
 

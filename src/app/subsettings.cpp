@@ -120,6 +120,7 @@ void ReadStartSettings(QSettings& store, const QRect& workArea, CSubSettings& s)
             s.recentFiles.append(file);
     }
     s.previewPages = ReadInt(store, kSettings, QStringLiteral("PreviewPages"), 0);
+    s.exchangeFolder = ReadString(store, kSettings, QStringLiteral("ExchangeFolder"), QString());
     const QRect defaults = DefaultWindowRect(workArea);
     s.xPos = ReadInt(store, kMetrics, QStringLiteral("XPos"), defaults.x());
     s.yPos = ReadInt(store, kMetrics, QStringLiteral("YPos"), defaults.y());
@@ -186,6 +187,8 @@ void WriteSettings(QSettings& store, const CSubSettings& s, const WindowPlacemen
             store.remove(kRecent + QLatin1Char('/') + key);
     }
     Write(store, kSettings, QStringLiteral("PreviewPages"), s.previewPages);
+    if (!s.exchangeFolder.isEmpty())
+        Write(store, kSettings, QStringLiteral("ExchangeFolder"), s.exchangeFolder);
     store.sync();
 }
 

@@ -45,6 +45,9 @@ struct CSubSettings {
     QStringList recentFiles;
     // "Settings"
     int previewPages = 0;
+    // The folder of the last spreadsheet exported or quote imported
+    // ("ExchangeFolder"; empty: the contract's folder).
+    QString exchangeFolder;
 
     // Puts a file at the top of the recent-file list.
     void AddRecentFile(const QString& path);

@@ -1,5 +1,6 @@
 #include "app/guitestsupport.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QRect>
 
@@ -84,6 +85,12 @@ void ScriptedAsker::ShowPreview(QDialog& preview)
     ++previews;
     if (onPreview)
         onPreview(preview);
+}
+
+int ScriptedAsker::RunDialog(QDialog& dialog)
+{
+    dialogsShown.append(dialog.objectName());
+    return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
 }
 
 void ScriptedAsker::ShowErrorList(CSubErrors& dialog)
