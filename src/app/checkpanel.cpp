@@ -33,9 +33,10 @@ CCheckPanel::CCheckPanel(CSubDoc& doc, CContractNavigator& navigator, QWidget* p
     m_list->setAlternatingRowColors(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->header()->setStretchLastSection(true);
-    m_list->header()->setSectionResizeMode(CCheckListModel::ColMessage, QHeaderView::Interactive);
-    m_list->header()->resizeSection(CCheckListModel::ColMessage, 520);
+    // The message takes the room; where it points is as wide as it needs.
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(CCheckListModel::ColMessage, QHeaderView::Stretch);
+    m_list->header()->setSectionResizeMode(CCheckListModel::ColWhere, QHeaderView::ResizeToContents);
     m_list->installEventFilter(this);
     layout->addWidget(m_list, 1);
     setWidget(body);

@@ -2,7 +2,9 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -61,9 +63,27 @@ CQuoteImportDialog::CQuoteImportDialog(const QuoteSheet& sheet, const QuoteColum
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
-    form->addRow(QStringLiteral("&Line number column:"), m_line);
-    form->addRow(QStringLiteral("&Quantity column:"), m_quantity);
-    form->addRow(QStringLiteral("Unit &price column:"), m_price);
+    // Each choice carries the tint its column has in the preview.
+    auto addRow = [this, form](const QString& text, const QColor& tint, QComboBox* box) {
+        auto* field = new QWidget(this);
+        auto* row = new QHBoxLayout(field);
+        row->setContentsMargins(0, 0, 0, 0);
+        auto* swatch = new QLabel(field);
+        swatch->setFixedSize(14, 14);
+        swatch->setAutoFillBackground(true);
+        QPalette colours = swatch->palette();
+        colours.setColor(QPalette::Window, tint);
+        swatch->setPalette(colours);
+        swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
+        row->addWidget(swatch);
+        row->addWidget(box, 1);
+        form->addRow(text, field);
+        if (auto* label = qobject_cast<QLabel*>(form->labelForField(field)))
+            label->setBuddy(box);
+    };
+    addRow(QStringLiteral("&Line number column:"), kLineTint, m_line);
+    addRow(QStringLiteral("&Quantity column:"), kQuantityTint, m_quantity);
+    addRow(QStringLiteral("Unit &price column:"), kPriceTint, m_price);
     m_firstRow->setObjectName(QStringLiteral("quoteFirstRow"));
     const int lastRow = sheet.rows.empty() ? 1 : sheet.rows.back().number;
     m_firstRow->setRange(1, std::max(1, lastRow));
@@ -81,7 +101,7 @@ CQuoteImportDialog::CQuoteImportDialog(const QuoteSheet& sheet, const QuoteColum
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 
-    FillPreview();
+    FillPreview(guess.firstRow - 1);
     SetColumns(guess);
     for (QComboBox* box : {m_line, m_quantity, m_price})
         connect(box, &QComboBox::currentIndexChanged, this, &CQuoteImportDialog::Update);
@@ -98,7 +118,7 @@ QComboBox* CQuoteImportDialog::MakeColumnBox(const QString& name)
     return box;
 }
 
-void CQuoteImportDialog::FillPreview()
+void CQuoteImportDialog::FillPreview(int headerRow)
 {
     const int rows = std::min<int>(kPreviewRows, static_cast<int>(m_sheet.rows.size()));
     for (int r = 0; r < rows; ++r)
@@ -111,28 +131,45 @@ void CQuoteImportDialog::FillPreview()
     for (int c = 0; c < m_columns; ++c)
         letters << ColumnLetters(c);
     m_preview->setHorizontalHeaderLabels(letters);
+    // The header row: the one above the data as guessed, else the first.
+    const QuoteRow* header = rows > 0 ? &m_sheet.rows.front() : nullptr;
     for (int r = 0; r < rows; ++r) {
         const QuoteRow& row = m_sheet.rows[static_cast<size_t>(r)];
+        if (row.number == headerRow)
+            header = &row;
         m_preview->setVerticalHeaderItem(r, new QTableWidgetItem(QString::number(row.number)));
-        for (const QuoteCell& cell : row.cells)
-            if (cell.column < m_columns)
-                m_preview->setItem(r, cell.column, new QTableWidgetItem(ToQString(cell.text)));
+        for (const QuoteCell& cell : row.cells) {
+            if (cell.column >= m_columns)
+                continue;
+            auto* item = new QTableWidgetItem(ToQString(cell.text));
+            // Numbers stand at the right, as a spreadsheet shows them.
+            bool number = false;
+            item->text().toDouble(&number);
+            item->setTextAlignment(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+            m_preview->setItem(r, cell.column, item);
+        }
     }
-    // The column boxes name each column by its letter and, where the
-    // first row holds one, its heading.
+    // The column boxes name each column by its letter and its heading.
     for (QComboBox* box : {m_line, m_quantity, m_price}) {
         box->addItem(QStringLiteral("(none)"), -1);
         for (int c = 0; c < m_columns; ++c) {
-            const QString heading =
-                rows > 0 ? ToQString(m_sheet.rows.front().Cell(c)).simplified() : QString();
+            const QString heading = header ? ToQString(header->Cell(c)).simplified() : QString();
             box->addItem(heading.isEmpty() ? letters[c]
                                            : QStringLiteral("%1  \u2013  %2").arg(letters[c], heading),
                          c);
         }
     }
-    m_preview->resizeColumnsToContents();
-    for (int c = 0; c < m_columns; ++c)
-        m_preview->setColumnWidth(c, std::clamp(m_preview->columnWidth(c), 48, 260));
+    // Widths from the header row on: a title above it may run on, as it
+    // does in a spreadsheet.
+    const QFontMetrics metrics(m_preview->font());
+    for (int c = 0; c < m_columns; ++c) {
+        int width = metrics.horizontalAdvance(letters[c]);
+        for (int r = 0; r < rows; ++r)
+            if (m_sheet.rows[static_cast<size_t>(r)].number >= std::max(headerRow, 1))
+                if (const QTableWidgetItem* item = m_preview->item(r, c))
+                    width = std::max(width, metrics.horizontalAdvance(item->text()));
+        m_preview->setColumnWidth(c, std::clamp(width + 16, 48, 240));
+    }
 }
 
 QuoteColumns CQuoteImportDialog::Columns() const

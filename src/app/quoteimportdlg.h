@@ -43,7 +43,8 @@ public:
 
 private:
     QComboBox* MakeColumnBox(const QString& name);
-    void FillPreview();
+    // headerRow: the number of the row that names the columns (0: none).
+    void FillPreview(int headerRow);
     void Update();
 
     const QuoteSheet& m_sheet;
