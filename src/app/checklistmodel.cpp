@@ -45,8 +45,12 @@ void CCheckListModel::Fill(const CContract* contract, const CheckResult& check)
     m_rows.clear();
     m_errors = contract ? check.errors : 0;
     m_warnings = contract ? check.warnings : 0;
-    const CWinMeta* table = contract ? contract->m_pSubTable.get() : nullptr;
-    for (const CheckMessage& message : contract ? check.messages : std::vector<CheckMessage>()) {
+    if (!contract) {
+        endResetModel();
+        return;
+    }
+    const CWinMeta* table = contract->m_pSubTable.get();
+    for (const CheckMessage& message : check.messages) {
         if (message.severity == CheckSeverity::Marker)
             continue;
         Row row;

@@ -25,6 +25,10 @@ CContractNavigator::CContractNavigator(CMainFrame& frame, CSubDoc& doc)
     : QObject(&frame), m_frame(frame), m_doc(doc)
 {
     connect(&doc, &CSubDoc::contractClosing, this, &CContractNavigator::ClearMark);
+    // Another node chosen: the mark was the old view's (a kept form would
+    // show it around the next record's field). A place shown here is
+    // marked after its node is chosen.
+    connect(frame.Tree(), &CSubTreeView::nodeSelected, this, &CContractNavigator::ClearMark);
 }
 
 void CContractNavigator::ClearMark()

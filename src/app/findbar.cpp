@@ -162,16 +162,19 @@ void CFindBar::Close()
 void CFindBar::TextEdited()
 {
     m_showFirst = true;
+    m_current = -1;
     m_delay->start();
 }
 
 void CFindBar::ContractChanged()
 {
     // The hits may point at records that are gone: they are looked for
-    // again, and the bar keeps its place in the list.
-    if (m_edit->text().isEmpty())
+    // again, and the bar keeps its place in the list (a hidden bar looks
+    // again when it is opened).
+    if (m_edit->text().isEmpty() || !isVisible())
         return;
-    m_showFirst = false;
+    if (!m_delay->isActive())
+        m_showFirst = false;
     m_delay->start();
 }
 
@@ -208,8 +211,13 @@ void CFindBar::Search(bool showFirst)
 void CFindBar::Next()
 {
     if (m_delay->isActive()) {
-        SearchNow();
-        return;
+        // New text: its first hit. The same text looked for again after a
+        // change: the hit after the one shown.
+        m_delay->stop();
+        const bool fresh = m_showFirst;
+        Search(fresh);
+        if (fresh)
+            return;
     }
     const int count = static_cast<int>(m_result.hits.size());
     if (count > 0)

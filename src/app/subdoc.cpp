@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <algorithm>
+
 #include "app/asker.h"
 #include "app/qtext.h"
 #include "app/reportprinting.h"
@@ -162,8 +164,10 @@ bool CSubDoc::ApplyEdit(EditResult result)
 
 void CSubDoc::ApplyEditGroup(const QString& description, std::vector<AppliedEdit> edits)
 {
-    if (!m_edits || edits.empty())
-        return;
+    const bool changed = std::any_of(edits.begin(), edits.end(),
+                                     [](const AppliedEdit& edit) { return !edit.inverse.IsEmpty(); });
+    if (!m_edits || !changed)
+        return; // an empty step would only mark the contract modified
     m_undo.beginMacro(description);
     for (AppliedEdit& edit : edits)
         if (!edit.inverse.IsEmpty())

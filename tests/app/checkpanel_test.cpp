@@ -33,11 +33,7 @@ class CheckPanelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
-        program.Frame().resize(1200, 860);
-        program.Frame().show();
-        QApplication::setActiveWindow(&program.Frame());
-        program.Tree().expandAll();
+        ASSERT_TRUE(program.ShowDemo(1200, 860));
         program.Frame().Action(QStringLiteral("viewCheckPanel"))->trigger();
         QApplication::processEvents();
     }

@@ -318,7 +318,7 @@ TEST_F(ExchangeTest, AQuoteWithBadRowsIsOneUndoStep)
     EXPECT_DOUBLE_EQ(record->FindSubItem("1460")->m_fQuan, 20000.0);
 }
 
-TEST_F(ExchangeTest, AnUnreadableQuoteOrACancelledPreviewChangesNothing)
+TEST_F(ExchangeTest, AnUnreadableQuoteACancelledPreviewOrOnlyRefusedRowsChangeNothing)
 {
     SelectSub(1);
     const std::vector<unsigned char> before = WriteContractStream(Contract());
@@ -333,6 +333,20 @@ TEST_F(ExchangeTest, AnUnreadableQuoteOrACancelledPreviewChangesNothing)
     EXPECT_EQ(program.asker.dialogsShown, QStringList{QStringLiteral("quoteImportDialog")});
     EXPECT_EQ(WriteContractStream(Contract()), before);
     EXPECT_EQ(program.Doc().UndoStack().count(), 0);
+    // Every row refused: the list, and no step that would only mark the
+    // contract modified.
+    test::WriteText(quote, "Line,Quantity\r\n9998,4\r\n9999,5\r\n");
+    int refused = -1;
+    program.asker.onDialog = [&refused](QDialog& dialog) {
+        if (auto* result = qobject_cast<CQuoteResultDialog*>(&dialog))
+            refused = result->Refused()->rowCount();
+        return int(QDialog::Accepted);
+    };
+    Exchange().OnImportQuote();
+    EXPECT_EQ(refused, 2);
+    EXPECT_EQ(program.Doc().UndoStack().count(), 0);
+    EXPECT_FALSE(program.Doc().IsModified());
+    EXPECT_EQ(WriteContractStream(Contract()), before);
 }
 
 } // namespace

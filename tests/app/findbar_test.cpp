@@ -42,12 +42,7 @@ class FindBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
-        program.Frame().resize(1200, 800);
-        program.Frame().show();
-        QApplication::setActiveWindow(&program.Frame());
-        program.Tree().expandAll();
-        QApplication::processEvents();
+        ASSERT_TRUE(program.ShowDemo());
     }
     CFindBar& Bar() { return *program.Frame().FindBar(); }
     void Find(const QString& text)

@@ -1,5 +1,6 @@
 #include "app/guitestsupport.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QRect>
@@ -118,6 +119,18 @@ ProgramFixture::ProgramFixture(const QStringList& extraArguments)
 ProgramFixture::~ProgramFixture()
 {
     m_app->ExitInstance();
+}
+
+bool ProgramFixture::ShowDemo(int width, int height)
+{
+    if (!Doc().OpenDocument(CopyDemo(dir)))
+        return false;
+    Frame().resize(width, height);
+    Frame().show();
+    QApplication::setActiveWindow(&Frame());
+    Tree().expandAll();
+    QApplication::processEvents();
+    return true;
 }
 
 CSubDoc& ProgramFixture::Doc()

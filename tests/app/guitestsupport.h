@@ -121,6 +121,9 @@ public:
     CSubDoc& Doc();
     CMainFrame& Frame();
     CSubTreeView& Tree();
+    // Opens a copy of the demo contract and shows the main window, active,
+    // with the tree expanded; false when the open failed.
+    bool ShowDemo(int width = 1200, int height = 800);
     ScriptedAsker asker;
     TempDir dir;
     QString iniPath;

@@ -42,11 +42,7 @@ class QuickFilterTest : public ItemGridTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
-        program.Frame().resize(1200, 800);
-        program.Frame().show();
-        QApplication::setActiveWindow(&program.Frame());
-        QApplication::processEvents();
+        ASSERT_TRUE(program.ShowDemo());
     }
     // Clicks a filter's button.
     static void Choose(CQuickFilterBar& bar, std::optional<ItemFilter> filter)
