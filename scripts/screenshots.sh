@@ -3,10 +3,13 @@
 # virtual X server: the main window with a subcontractor chosen, the contract
 # view, the subcontractor list, a subcontractor's items (the grid with the
 # entry of a subcontracted line below it), the contract item schedule, the
-# subcontractor and miscellaneous-data forms, the error list, the print
-# preview, the options sheet, the About box, the credits, the splash window,
-# the proposal dialog, the history list, the recovery offer and the lock
-# message; then, in debug mode, the template editor and a
+# subcontractor and miscellaneous-data forms, the error list, the find bar
+# with its hits (an item, a subcontractor's field), the quick filters of
+# the item schedule and of a subcontractor's items, the check panel, the
+# quote import's preview, the print preview, the options sheet, the About
+# box, the credits, the splash window, the proposal dialog, the history
+# list, the recovery offer and the lock message; then, in debug mode, the
+# template editor and a
 # cell dump; then the main views again at 200 % (QT_SCALE_FACTOR=2) into
 # OUT_DIR/200. Set QT_SCALE_FACTOR yourself for one rendering at that scale
 # only.

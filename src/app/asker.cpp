@@ -87,6 +87,21 @@ QString CAsker::SectionFileName(QWidget*)
     return QString();
 }
 
+QString CAsker::ExportFileName(QWidget*, const QString&)
+{
+    return QString();
+}
+
+QString CAsker::QuoteFileName(QWidget*, const QString&)
+{
+    return QString();
+}
+
+int CAsker::RunDialog(QDialog&)
+{
+    return QDialog::Rejected;
+}
+
 std::unique_ptr<QMessageBox> MakeChoiceBox(QWidget* parent, const QString& caption, const QString& text,
                                            const QStringList& buttons, QMessageBox::Icon icon)
 {
@@ -164,6 +179,47 @@ QString CDialogAsker::SectionFileName(QWidget* parent)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
+}
+
+} // namespace kestrel
+
+namespace kestrel {
+
+QString CDialogAsker::ExportFileName(QWidget* parent, const QString& suggestion)
+{
+    const QString workbook = QStringLiteral("Excel Workbook (*.xlsx)");
+    const QString csv = QStringLiteral("CSV, comma-separated (*.csv)");
+    QFileDialog dialog(parent, QStringLiteral("Export"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({workbook, csv});
+    const bool isCsv = suggestion.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    dialog.selectNameFilter(isCsv ? csv : workbook);
+    dialog.setDefaultSuffix(isCsv ? QStringLiteral("csv") : QStringLiteral("xlsx"));
+    // The type chosen names the file's extension.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, csv](const QString& filter) {
+        dialog.setDefaultSuffix(filter == csv ? QStringLiteral("csv") : QStringLiteral("xlsx"));
+    });
+    if (!suggestion.isEmpty())
+        dialog.selectFile(suggestion);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString CDialogAsker::QuoteFileName(QWidget* parent, const QString& folder)
+{
+    QFileDialog dialog(parent, QStringLiteral("Import Quote"), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Quotes (*.xlsx *.csv *.txt)"), QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+int CDialogAsker::RunDialog(QDialog& dialog)
+{
+    return dialog.exec();
 }
 
 } // namespace kestrel

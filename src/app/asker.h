@@ -62,6 +62,14 @@ public:
     virtual QString PdfFileName(QWidget* parent, const QString& suggestion);
     // "Save Template Section": the section file; empty when cancelled.
     virtual QString SectionFileName(QWidget* parent);
+    // File > Export: the spreadsheet file (CSV or XLSX, told by the name's
+    // extension), starting at suggestion; empty when cancelled.
+    virtual QString ExportFileName(QWidget* parent, const QString& suggestion);
+    // File > Import Quote: the quote file (CSV or XLSX), starting in folder;
+    // empty when cancelled.
+    virtual QString QuoteFileName(QWidget* parent, const QString& folder);
+    // Shows one of the program's dialogs modally; its result.
+    virtual int RunDialog(QDialog& dialog);
 
     // A message with an OK button.
     void Tell(QWidget* parent, const QString& caption, const QString& text,
@@ -94,6 +102,9 @@ public:
     void ShowPreview(QDialog& preview) override;
     QString PdfFileName(QWidget* parent, const QString& suggestion) override;
     QString SectionFileName(QWidget* parent) override;
+    QString ExportFileName(QWidget* parent, const QString& suggestion) override;
+    QString QuoteFileName(QWidget* parent, const QString& folder) override;
+    int RunDialog(QDialog& dialog) override;
 };
 
 } // namespace kestrel

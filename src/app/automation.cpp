@@ -7,10 +7,13 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidgetItemIterator>
 #include <QUndoStack>
 
@@ -19,11 +22,14 @@
 #include "app/aboutdlg.h"
 #include "app/asker.h"
 #include "app/autosaver.h"
+#include "app/checkpanel.h"
 #include "app/fileguard.h"
+#include "app/findbar.h"
 #include "app/kvlload.h"
 #include "app/mainframe.h"
 #include "app/optionssheet.h"
 #include "app/printpreview.h"
+#include "app/quoteimportdlg.h"
 #include "app/reportprinting.h"
 #include "app/showcrd.h"
 #include "app/splash.h"
@@ -34,13 +40,16 @@
 #include "app/subview.h"
 #include "calc/numbers.h"
 #include "edit/contractedits.h"
+#include "exchange/quotefile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/subcontract.h"
 #include "model/subcontract/winmeta.h"
 #include "print/reportprintjob.h"
 #include "views/dataview.h"
+#include "views/dv_itemschedulegrid.h"
 #include "views/dv_subitemgrid.h"
+#include "views/quickfilterbar.h"
 #include "views/subitemsplitter.h"
 
 namespace kestrel {
@@ -116,6 +125,75 @@ void TakeFormScreenshots(CMainFrame* frame, const QString& dir)
     Save(frame, dir, QStringLiteral("subcontractor-form-ironbark.png"));
     SelectKind(tree, NODE_MISC_DATA);
     Save(frame, dir, QStringLiteral("misc-form.png"));
+}
+
+// Find, the quick filters, the check panel and the quote import's preview.
+void TakeFinderShots(CMainFrame* frame, const QString& dir)
+{
+    CSubTreeView* tree = frame->Tree();
+    CFindBar* find = frame->FindBar();
+    find->Open();
+    find->Edit()->setText(QStringLiteral("bridge"));
+    find->SearchNow();
+    find->Next();
+    Save(frame, dir, QStringLiteral("find-bar.png"));
+    // On to the first hit in a subcontractor's record.
+    for (size_t i = 0; i < find->Hits().hits.size(); ++i) {
+        find->Next();
+        if (find->Hits().hits[static_cast<size_t>(find->Current())].place != HitPlace::Item)
+            break;
+    }
+    Save(frame, dir, QStringLiteral("find-bar-field.png"));
+    find->Close();
+
+    SelectKind(tree, NODE_CONTRACT_ITEMS);
+    if (auto* grid = qobject_cast<CDV_ItemScheduleGrid*>(frame->View()->CurrentView())) {
+        grid->FilterBar()->Button(ItemFilter::Unassigned)->click();
+        Save(frame, dir, QStringLiteral("filtered-grid.png"));
+        grid->FilterBar()->Button(std::nullopt)->click();
+    }
+    SelectKind(tree, NODE_SUB_ITEMS, 1);
+    CSubItemSplitter* split = frame->View()->ItemSplitter();
+    if (auto* grid = split ? qobject_cast<CDV_SubItemGrid*>(split->Upper()) : nullptr) {
+        grid->FilterBar()->Button(ItemFilter::OverCommitted)->click();
+        Save(frame, dir, QStringLiteral("filtered-subitems.png"));
+        grid->FilterBar()->Button(std::nullopt)->click();
+    }
+
+    frame->CheckPanel()->show();
+    SelectKind(tree, NODE_SUBCONTRACTOR, 5);
+    if (auto* form = qobject_cast<QAbstractScrollArea*>(frame->View()->CurrentView()))
+        form->verticalScrollBar()->setValue(0);
+    frame->CheckPanel()->List()->setCurrentIndex(frame->CheckPanel()->List()->model()->index(2, 0));
+    Save(frame, dir, QStringLiteral("check-panel.png"));
+    frame->CheckPanel()->hide();
+
+    // A quote as a subcontractor sends it: a title, a header row, lines.
+    QTemporaryDir scratch;
+    const QString quote = scratch.filePath(QStringLiteral("Keystone quote.csv"));
+    QFile file(quote);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("Keystone Bridge & Structures LLC - Quotation 24-117,,,,\r\n"
+                   "Line,Item,Description,Qty,Unit Price\r\n"
+                   "1450,503-03000,CLASS AA CONCRETE,185,1015.00\r\n"
+                   "1460,503-04000,REINFORCING STEEL,26400,1.70\r\n"
+                   "1490,503-06000,BEARING ASSEMBLY,16,6600.00\r\n"
+                   "1510,503-07000,JOINT SEAL,860,126.50\r\n"
+                   "1580,504-01000,DECK FORMING,2400,60.25\r\n"
+                   "1590,504-01100,APPROACH SLAB,650,103.00\r\n"
+                   "1600,504-02000,CLASS A CONCRETE,412.5,1290.00\r\n"
+                   "1610,504-03000,EPOXY REBAR,78500,1.66\r\n"
+                   "1620,504-04000,BRIDGE RAILING,186,608.00\r\n");
+        file.close();
+    }
+    const Result<QuoteSheet> sheet = ReadQuoteFile(QFile::encodeName(quote).toStdString());
+    if (sheet) {
+        const Result<QuoteColumns> guess = GuessQuoteColumns(sheet.value());
+        CQuoteImportDialog preview(sheet.value(), guess ? guess.value() : QuoteColumns{}, QString(), quote,
+                                   QStringLiteral("00000002  Keystone Bridge & Structures LLC"), frame);
+        preview.show();
+        Save(&preview, dir, QStringLiteral("quote-import.png"));
+    }
 }
 
 // The print windows and the small windows of the program.
@@ -285,6 +363,7 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
         Save(&errors, dir, QStringLiteral("error-list.png"));
         errors.hide();
     }
+    TakeFinderShots(frame, dir);
     TakeWindowShots(app, dir);
     TakeSafetyShots(app, dir);
 }

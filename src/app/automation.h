@@ -5,7 +5,9 @@
 //                            the main window with a subcontractor chosen, the
 //                            error list, the contract view, the
 //                            subcontractor list, a subcontractor's items,
-//                            the contract items, the forms, the print
+//                            the contract items, the forms, the find
+//                            bar, the quick filters, the check panel, the
+//                            quote import's preview, the print
 //                            preview, the options, About, credits, splash
 //                            and proposal windows (in debug mode the
 //                            template editor and the cell dump instead),

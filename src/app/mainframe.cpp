@@ -20,6 +20,10 @@
 #include <algorithm>
 
 #include "app/aboutdlg.h"
+#include "app/checkpanel.h"
+#include "app/contractnavigator.h"
+#include "app/exchangecommands.h"
+#include "app/findbar.h"
 #include "app/loadingmessagedialog.h"
 #include "app/optionssheet.h"
 #include "app/painticons.h"
@@ -44,6 +48,7 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
     BuildToolBar();
     BuildStatusBar();
     BuildHistoryDock();
+    BuildFinderPanels();
     Tree()->SetCommandActions(Action(QStringLiteral("editAddSub")), Action(QStringLiteral("editDeleteSub")));
     m_doc.SetMainWindow(this);
 
@@ -188,6 +193,40 @@ void CMainFrame::BuildActions()
     connect(remove, &QAction::triggered, this, [this] { Tree()->OnDeleteSubcontractor(); });
 
     BuildToolActions();
+    BuildFinderActions();
+}
+
+void CMainFrame::BuildFinderActions()
+{
+    m_navigator = new CContractNavigator(*this, m_doc);
+    m_exchange = new CExchangeCommands(m_doc, *Tree(), this);
+    for (QAction* action : m_exchange->Actions())
+        m_actions.insert(action->objectName(), action);
+    auto* find = MakeAction(QStringLiteral("editFind"), QStringLiteral("&Find...\tCtrl+F"),
+                            QStringLiteral("Find items, subcontractors and remarks\nFind"),
+                            {QKeySequence(Qt::CTRL | Qt::Key_F)});
+    connect(find, &QAction::triggered, this, [this] {
+        if (m_findBar)
+            m_findBar->Open();
+    });
+}
+
+void CMainFrame::BuildFinderPanels()
+{
+    // The find bar in a row of its own under the toolbar, shown by Ctrl+F.
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_findBar = new CFindBar(m_doc, *m_navigator, this);
+    addToolBar(Qt::TopToolBarArea, m_findBar);
+    m_findBar->hide();
+    m_checkPanel = new CCheckPanel(m_doc, *m_navigator, this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_checkPanel);
+    m_checkPanel->hide();
+    QAction* panel = m_checkPanel->toggleViewAction();
+    panel->setText(QStringLiteral("Check Panel"));
+    panel->setObjectName(QStringLiteral("viewCheckPanel"));
+    panel->setStatusTip(QStringLiteral("Show or hide the list of the contract check's messages"));
+    m_actions.insert(panel->objectName(), panel);
+    Action(QStringLiteral("viewMenu"))->menu()->addAction(panel);
 }
 
 void CMainFrame::BuildToolActions()
@@ -231,6 +270,8 @@ void CMainFrame::BuildMenus()
     m_fileMenu->addAction(Action(QStringLiteral("filePrint")));
     m_fileMenu->addAction(Action(QStringLiteral("filePrintPreview")));
     m_fileMenu->addAction(Action(QStringLiteral("fileExportPdf")));
+    m_fileMenu->addMenu(m_exchange->ExportMenu());
+    m_fileMenu->addAction(Action(QStringLiteral("fileImportQuote")));
     m_fileMenu->addAction(Action(QStringLiteral("filePrintSetup")));
     m_fileMenu->addSeparator();
     m_recentAnchor = m_fileMenu->addSeparator();
@@ -245,6 +286,8 @@ void CMainFrame::BuildMenus()
     edit->addSeparator();
     edit->addAction(Action(QStringLiteral("editAddSub")));
     edit->addAction(Action(QStringLiteral("editDeleteSub")));
+    edit->addSeparator();
+    edit->addAction(Action(QStringLiteral("editFind")));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     tools->addAction(Action(QStringLiteral("toolsCheck")));
@@ -432,7 +475,7 @@ void CMainFrame::UpdateCommandState()
 {
     const bool open = m_doc.HasContract();
     for (const char* name : {"fileSave", "fileSaveAs", "filePrint", "filePrintPreview", "fileExportPdf",
-                             "editCopy", "toolsCheck"})
+                             "editCopy", "toolsCheck", "editFind"})
         Action(QString::fromLatin1(name))->setEnabled(open);
     Action(QStringLiteral("editPaste"))->setEnabled(m_doc.CanPaste());
     // A contract open read-only takes no changes and is saved under another

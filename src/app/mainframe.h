@@ -19,6 +19,10 @@ class QToolBar;
 
 namespace kestrel {
 
+class CCheckPanel;
+class CContractNavigator;
+class CExchangeCommands;
+class CFindBar;
 class CLoadingMessageDialog;
 class CSubDoc;
 class CSubView;
@@ -40,6 +44,11 @@ public:
     // The history list of the changes that can be undone (View > History).
     QDockWidget* HistoryDock() const { return m_historyDock; }
     CLoadingMessageDialog* LoadingWindow() const;
+    // Find, the check panel, export and quote import.
+    CFindBar* FindBar() const { return m_findBar; }
+    CCheckPanel* CheckPanel() const { return m_checkPanel; }
+    CExchangeCommands* Exchange() const { return m_exchange; }
+    CContractNavigator* Navigator() const { return m_navigator; }
 
     // The total pane: "text" right-aligned; width -1 keeps the pane's
     // width, 0 means 120, others are held to 66 to 240 pixels.
@@ -80,6 +89,8 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void BuildHistoryDock();
+    void BuildFinderActions();
+    void BuildFinderPanels();
     void RebuildRecentFiles();
     void UpdateMaximizedPane();
 
@@ -103,6 +114,10 @@ private:
     QPointer<CLoadingMessageDialog> m_loading;
     Hook m_optionsHook;
     Hook m_aboutHook;
+    CContractNavigator* m_navigator = nullptr;
+    CExchangeCommands* m_exchange = nullptr;
+    CFindBar* m_findBar = nullptr;
+    CCheckPanel* m_checkPanel = nullptr;
 };
 
 } // namespace kestrel

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -280,6 +281,28 @@ void CSubDoc::SetReadOnly(bool readOnly)
     emit readOnlyChanged(readOnly);
 }
 
+void CSubDoc::ApplyEditGroup(const QString& description, std::vector<AppliedEdit> edits)
+{
+    if (!m_edits)
+        return;
+    if (m_readOnly) {
+        // Made already: taken back, last first, and refused once.
+        const bool changed = std::any_of(edits.begin(), edits.end(),
+                                         [](const AppliedEdit& edit) { return !edit.inverse.IsEmpty(); });
+        for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit)
+            if (!edit->inverse.IsEmpty())
+                m_edits->Undo(*edit);
+        if (changed)
+            m_asker->Tell(m_mainWindow, AppTitle(), ReadOnlyRefusal(m_path));
+        return;
+    }
+    // One step; none when nothing changed (it would only mark the contract).
+    BeginMacro(description);
+    for (AppliedEdit& edit : edits)
+        (void)ApplyEdit(EditResult(std::move(edit)));
+    EndMacro();
+}
+
 void CSubDoc::CloseContract()
 {
     if (!m_contract)
@@ -352,12 +375,14 @@ void CSubDoc::Install(std::unique_ptr<CContract> contract, const QString& path, 
 {
     CloseContract();
     m_contract = std::move(contract);
-    const OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
+    OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
     m_subNameField = opened.subNameField;
     m_subField = opened.subField;
     m_edits = std::make_unique<CContractEdits>(*m_contract, m_evaluator, m_paths);
     m_edits->SetObserver(this);
-    // The open steps ended with the silent check.
+    // The open steps ended with the silent check: its messages are the
+    // check panel's until the next change.
+    m_edits->SetLastCheck(std::move(opened.check));
     m_checkCurrent = true;
     m_undo.clear();
     m_undo.setClean();
@@ -511,10 +536,10 @@ bool CSubDoc::OnNewDocument()
     return true;
 }
 
-void CSubDoc::NotifyCheck(bool hadErrors)
+void CSubDoc::NotifyCheck(bool hadErrors, bool messagesChanged)
 {
     ChangeEvent event;
-    event.checkChanged = hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
+    event.checkChanged = messagesChanged || hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
     emit contractChanged(event);
 }
 
@@ -524,9 +549,9 @@ bool CSubDoc::ShowCheck(bool interactive)
         return false;
     emit committingEdits();
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
-    m_edits->RunCheck();
+    const bool messagesChanged = m_edits->RunCheck();
     m_checkCurrent = true;
-    NotifyCheck(hadErrors);
+    NotifyCheck(hadErrors, messagesChanged);
     const CheckResult& check = m_edits->LastCheck();
     if (check.messages.empty()) {
         if (interactive)
@@ -558,13 +583,14 @@ uint32_t CSubDoc::RenewCheckValue()
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
     // The silent check, unless the last one still stands (every change and
     // the open itself end with one).
+    bool messagesChanged = false;
     if (!m_checkCurrent) {
-        m_edits->RunCheck();
+        messagesChanged = m_edits->RunCheck();
         m_checkCurrent = true;
     }
     m_contract->m_dwCheck = ComputeCheckValue(*m_contract);
-    if (hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS))
-        NotifyCheck(hadErrors);
+    if (messagesChanged || hadErrors != FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS))
+        NotifyCheck(hadErrors, messagesChanged);
     return m_contract->m_dwCheck;
 }
 

@@ -132,6 +132,9 @@ public:
     // Reads the contract's file again (its unsaved changes are lost).
     bool ReloadFromDisk();
 
+    // Changes already made that are taken back together: one step on the
+    // undo stack ("Undo <description>"). Nothing is pushed without changes.
+    void ApplyEditGroup(const QString& description, std::vector<AppliedEdit> edits);
     // Runs the check silently (the tree's marks follow) and, for the
     // contract view, renews the contract's check value; returns it.
     uint32_t RenewCheckValue();
@@ -177,7 +180,7 @@ private:
     bool RefuseReadOnly(EditResult& result);
     void CloseContract();
     void SyncModified();
-    void NotifyCheck(bool hadErrors);
+    void NotifyCheck(bool hadErrors, bool messagesChanged);
     bool ShowCheck(bool interactive);
     void RunPrint(PrintTarget target);
 

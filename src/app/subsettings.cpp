@@ -151,6 +151,7 @@ void ReadStartSettings(QSettings& store, const QRect& workArea, CSubSettings& s)
     }
     s.pdfFolder = ReadString(store, kFolders, QStringLiteral("PdfFolder"), QString());
     s.previewPages = ReadInt(store, kSettings, QStringLiteral("PreviewPages"), 0);
+    s.exchangeFolder = ReadString(store, kSettings, QStringLiteral("ExchangeFolder"), QString());
     const QRect defaults = DefaultWindowRect(workArea);
     s.xPos = ReadInt(store, kMetrics, QStringLiteral("XPos"), defaults.x());
     s.yPos = ReadInt(store, kMetrics, QStringLiteral("YPos"), defaults.y());
@@ -226,6 +227,8 @@ void WriteSettings(QSettings& store, const CSubSettings& s, const WindowPlacemen
     }
     Write(store, kFolders, QStringLiteral("PdfFolder"), s.pdfFolder);
     Write(store, kSettings, QStringLiteral("PreviewPages"), s.previewPages);
+    if (!s.exchangeFolder.isEmpty())
+        Write(store, kSettings, QStringLiteral("ExchangeFolder"), s.exchangeFolder);
     store.sync();
 }
 

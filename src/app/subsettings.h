@@ -51,6 +51,9 @@ struct CSubSettings {
     QString pdfFolder;
     // "Settings"
     int previewPages = 0;
+    // The folder of the last spreadsheet exported or quote imported
+    // ("ExchangeFolder"; empty: the contract's folder).
+    QString exchangeFolder;
 
     // Puts a file at the top of the recent-file list, with its contract ID
     // (an empty ID keeps the one known).

@@ -77,9 +77,17 @@ const CheckResult& CContractEdits::LastCheck() const
     return *m_check;
 }
 
-void CContractEdits::RunCheck()
+bool CContractEdits::RunCheck()
 {
-    *m_check = CheckContract(m_contract);
+    CheckResult check = CheckContract(m_contract);
+    const bool changed = !SameCheck(check, *m_check);
+    *m_check = std::move(check);
+    return changed;
+}
+
+void CContractEdits::SetLastCheck(CheckResult check)
+{
+    *m_check = std::move(check);
 }
 
 void CContractEdits::MarkSaved()

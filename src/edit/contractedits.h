@@ -94,8 +94,12 @@ public:
     void SetObserver(ContractObserver* observer) { m_observer = observer; }
     // The result of the last silent check (run after every change).
     const CheckResult& LastCheck() const;
-    // Runs the silent check now (after opening a contract).
-    void RunCheck();
+    // Runs the silent check now (after opening a contract); returns whether
+    // its result differs from the last one's.
+    bool RunCheck();
+    // Takes a check just run on the contract (the open steps end with one)
+    // as the last one.
+    void SetLastCheck(CheckResult check);
     // The contract as it stands is the one on disk (it was just saved):
     // undo and redo that come back to this state clear contract flag 0,
     // every other state sets it. The state the contract was opened in

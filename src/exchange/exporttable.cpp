@@ -236,7 +236,7 @@ ExportTable ItemScheduleTable(const CContract& c)
     return t;
 }
 
-ExportTable SubItemsTable(const CContract& c)
+ExportTable SubItemsTable(const CContract& c, const CSubcontract* only)
 {
     ExportTable t = NewTable(c, "Subcontractor Items",
                              {"Subcontractor", "Name", "Line", "Item", "Quantity", "Unit", "Unit Price",
@@ -245,7 +245,7 @@ ExportTable SubItemsTable(const CContract& c)
         return t;
     for (const auto& owned : c.m_pSubTable->m_Records) {
         const CSubcontract* record = owned.get();
-        if (record->m_SubItems.IsEmpty())
+        if (record->m_SubItems.IsEmpty() || (only && record != only))
             continue;
         std::set<std::string, std::less<>> listed;
         for (const auto& e : c.m_Items) {

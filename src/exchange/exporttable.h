@@ -12,6 +12,7 @@
 namespace kestrel {
 
 class CContract;
+class CSubcontract;
 
 enum class ExportTableKind { Items, SubItems, Subcontractors };
 
@@ -58,7 +59,8 @@ ExportTable ItemScheduleTable(const CContract& contract);
 // items in contract order (sub-items of lines the contract does not hold
 // last): number, name, line, item, quantity, unit shown, unit price,
 // extension, partial, notes and "X" for a sub-item that is not complete.
-ExportTable SubItemsTable(const CContract& contract);
+// With `only`, that subcontractor's sub-items alone.
+ExportTable SubItemsTable(const CContract& contract, const CSubcontract* only = nullptr);
 // One row per subcontractor in table order: number, name, tier (1 for the
 // first), parent's number, vendor, amount, credited percentage, complete.
 ExportTable SubcontractorsTable(const CContract& contract);

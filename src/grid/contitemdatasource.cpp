@@ -31,27 +31,57 @@ void CContItemDataSource::Bind(CContract* contract, CContractEdits* edits)
 {
     m_contract = contract;
     m_edits = edits;
+    m_itemCount = 0;
+    if (m_contract)
+        for (const auto& item : m_contract->m_Items)
+            m_itemCount += item->IsHeading() ? 0 : 1;
+    BuildRows(nullptr);
+}
+
+bool CContItemDataSource::ShowOnly(const std::vector<int>* items)
+{
+    const std::vector<int> before = m_entries;
+    BuildRows(items);
+    return before != m_entries;
+}
+
+void CContItemDataSource::BuildRows(const std::vector<int>* items)
+{
+    m_entries.clear();
     m_rowOfLine.clear();
+    m_shownItems = 0;
+    m_filtered = m_contract && items;
     if (!m_contract)
         return;
     const int count = m_contract->m_Items.GetSize();
-    m_rowOfLine.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const CItem& item = *m_contract->m_Items[i];
+    if (items) {
+        for (int i : *items)
+            if (i >= 0 && i < count)
+                m_entries.push_back(i);
+    } else {
+        m_entries.resize(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            m_entries[static_cast<size_t>(i)] = i;
+    }
+    m_rowOfLine.reserve(m_entries.size());
+    for (size_t k = 0; k < m_entries.size(); ++k) {
+        const CItem& item = *m_contract->m_Items[m_entries[k]];
         // The first item of a line is the one the program finds by it.
-        if (!item.IsHeading())
-            m_rowOfLine.emplace(std::string(TextView(item.m_strLineNumber)), 2 * i);
+        if (!item.IsHeading()) {
+            m_rowOfLine.emplace(std::string(TextView(item.m_strLineNumber)), 2 * static_cast<int>(k));
+            ++m_shownItems;
+        }
     }
 }
 
 int CContItemDataSource::RowCount() const
 {
-    return m_contract ? 2 * m_contract->m_Items.GetSize() : 0;
+    return m_contract ? 2 * static_cast<int>(m_entries.size()) : 0;
 }
 
 int CContItemDataSource::ItemOfRow(int row) const
 {
-    return row >= 0 && row < RowCount() ? row / 2 : -1;
+    return row >= 0 && row < RowCount() ? m_entries[static_cast<size_t>(row / 2)] : -1;
 }
 
 const CItem* CContItemDataSource::ItemAt(int row) const
@@ -66,25 +96,24 @@ int CContItemDataSource::RowOfLine(const std::string& line) const
     return it == m_rowOfLine.end() ? -1 : it->second;
 }
 
-int CContItemDataSource::EditRowFrom(int item, bool forward) const
+int CContItemDataSource::EditRowFrom(int position, bool forward) const
 {
-    const int count = m_contract ? m_contract->m_Items.GetSize() : 0;
+    const int count = static_cast<int>(m_entries.size());
     const int step = forward ? 1 : -1;
-    for (int i = item; i >= 0 && i < count; i += step) {
-        const CItem& entry = *m_contract->m_Items[i];
+    for (int k = position; k >= 0 && k < count; k += step) {
+        const CItem& entry = *m_contract->m_Items[m_entries[static_cast<size_t>(k)]];
         if (entry.IsHeading() || PriceIsFixed(entry))
             continue;
-        return 2 * i + (IsFixedPrice(entry) ? 1 : 0);
+        return 2 * k + (IsFixedPrice(entry) ? 1 : 0);
     }
     return -1;
 }
 
 int CContItemDataSource::NextEditRow(int row, bool forward) const
 {
-    const int from = ItemOfRow(row);
-    if (from < 0)
+    if (ItemOfRow(row) < 0)
         return -1;
-    const int target = EditRowFrom(from + (forward ? 1 : -1), forward);
+    const int target = EditRowFrom(row / 2 + (forward ? 1 : -1), forward);
     return !forward && target == 0 ? -1 : target;
 }
 

@@ -13,6 +13,9 @@
 // Quantity and unit price are typed into the first row ("@UP" and "@QUAN"
 // hold the item's other value), the mark is checked or typed in the second
 // row; every change goes through the edit layer.
+//
+// A quick filter lists only some entries: the source keeps the table of the
+// entries it shows, so a cell is still found at once.
 
 #include <string>
 #include <unordered_map>
@@ -42,6 +45,13 @@ public:
     // table of lines is built here, once.
     void Bind(CContract* contract, CContractEdits* edits);
     CContract* Contract() const { return m_contract; }
+    // Shows only these entries (indexes in the contract's items, in item
+    // order), or every entry for null. Returns whether the rows changed.
+    bool ShowOnly(const std::vector<int>* items);
+    bool Filtered() const { return m_filtered; }
+    // The items (not headings) shown, and those the schedule has.
+    int ShownItemCount() const { return m_shownItems; }
+    int ItemCount() const { return m_itemCount; }
 
     // The entry a row shows (its index in the contract's items), -1 none.
     int ItemOfRow(int row) const;
@@ -70,15 +80,20 @@ public:
     std::optional<EditResult> CommitCheck(int column, int row, bool checked) override;
 
 private:
-    // The first row an editor can take, from an item on.
-    int EditRowFrom(int item, bool forward) const;
+    // The first row an editor can take, from the entry shown at `position` on.
+    int EditRowFrom(int position, bool forward) const;
+    void BuildRows(const std::vector<int>* items);
     GridCell FirstRowCell(const CItem& item, int column) const;
     GridCell SecondRowCell(const CItem& item, int column) const;
     GridCell HeadingCell(const CItem& item, int column, bool firstRow) const;
 
     CContract* m_contract = nullptr;
     CContractEdits* m_edits = nullptr;
+    std::vector<int> m_entries; // the entry each pair of rows shows
     std::unordered_map<std::string, int> m_rowOfLine;
+    bool m_filtered = false;
+    int m_shownItems = 0;
+    int m_itemCount = 0;
 };
 
 } // namespace kestrel

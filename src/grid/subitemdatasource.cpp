@@ -13,24 +13,49 @@ void CSubItemDataSource::Bind(CContract* contract, CContractEdits* edits, CSubco
     m_contract = contract;
     m_edits = edits;
     m_record = contract ? record : nullptr;
+    // Another record: the filter's items were the old record's.
+    m_filter.reset();
     Rebuild();
+}
+
+bool CSubItemDataSource::ShowOnly(const std::vector<int>* items)
+{
+    if (items)
+        m_filter = *items;
+    else
+        m_filter.reset();
+    return Rebuild();
 }
 
 bool CSubItemDataSource::Rebuild()
 {
     std::vector<int> rows;
+    m_itemCount = 0;
     if (m_contract && m_record) {
         const CSubcontract* parent = m_record->m_pParent;
         const int count = m_contract->m_Items.GetSize();
         rows.reserve(static_cast<size_t>(count));
+        std::vector<int>::const_iterator kept =
+            m_filter ? m_filter->cbegin() : std::vector<int>::const_iterator();
         for (int i = 0; i < count; ++i) {
             const CItem& item = *m_contract->m_Items[i];
             // A lower tier works only on what its parent holds.
             if (parent && (item.IsHeading() || !parent->FindSubItem(TextView(item.m_strLineNumber))))
                 continue;
+            m_itemCount += item.IsHeading() ? 0 : 1;
+            if (m_filter) {
+                // Both lists are in item order.
+                while (kept != m_filter->cend() && *kept < i)
+                    ++kept;
+                if (kept == m_filter->cend() || *kept != i)
+                    continue;
+            }
             rows.push_back(i);
         }
     }
+    m_shownItems = 0;
+    for (int i : rows)
+        m_shownItems += m_contract->m_Items[i]->IsHeading() ? 0 : 1;
     if (rows == m_rows)
         return false;
     m_rows = std::move(rows);

@@ -14,7 +14,11 @@
 // tier above (the parent's sub-item, or the contract item). Checking
 // "Use?" subcontracts the item, unchecking it takes it back (with its
 // lower-tier copies), both through the edit layer.
+//
+// A quick filter lists only some of those rows; the row table then holds
+// just them.
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -50,6 +54,14 @@ public:
     // whether the rows are other than before.
     bool Rebuild();
     CSubcontract* Record() const { return m_record; }
+    // Lists only the rows of these entries (indexes in the contract's
+    // items, in item order), or every row for null, and builds the row
+    // table again; returns whether the rows changed.
+    bool ShowOnly(const std::vector<int>* items);
+    bool Filtered() const { return m_filter.has_value(); }
+    // The items (not headings) listed, and those listed without a filter.
+    int ShownItemCount() const { return m_shownItems; }
+    int ItemCount() const { return m_itemCount; }
 
     // The contract entry a row shows, -1 none.
     int ItemOfRow(int row) const;
@@ -74,6 +86,9 @@ private:
     CContractEdits* m_edits = nullptr;
     CSubcontract* m_record = nullptr;
     std::vector<int> m_rows; // contract entry of each row
+    std::optional<std::vector<int>> m_filter;
+    int m_shownItems = 0;
+    int m_itemCount = 0;
     std::unordered_map<std::string, int> m_rowOfLine;
 };
 

@@ -7,8 +7,10 @@
 
 #include "app/subdoc.h"
 #include "app/subsettings.h"
+#include "edit/itemfilters.h"
 #include "grid/gridmodel.h"
 #include "grid/gridview.h"
+#include "views/quickfilterbar.h"
 #include "views/refusalnotice.h"
 
 namespace kestrel {
@@ -53,6 +55,59 @@ void CDV_GridBase::SetUpGrid(CGridDataSource* source)
     m_grid->Model()->SetSource(source);
     ApplyGridColors();
     FitColumns();
+    // A new binding lists every row; the filter chosen applies to it too.
+    if (m_filterBar && m_filterBar->Filter())
+        RefreshFilter();
+    else if (m_filterBar)
+        m_filterBar->ShowCount(ShownItemCount(), ListedItemCount());
+}
+
+void CDV_GridBase::EnableQuickFilters()
+{
+    if (m_filterBar)
+        return;
+    m_filterBar = new CQuickFilterBar(Form());
+    static_cast<QVBoxLayout*>(Form()->layout())->insertWidget(0, m_filterBar);
+    connect(m_filterBar, &CQuickFilterBar::filterChanged, this, &CDV_GridBase::RefreshFilter);
+}
+
+void CDV_GridBase::RefreshFilter()
+{
+    if (!m_filterBar)
+        return;
+    const std::optional<ItemFilter> filter = m_filterBar->Filter();
+    const CContract* contract = Contract();
+    std::vector<int> items;
+    if (filter && contract)
+        items = MatchingItems(*contract, *filter, FilterTier());
+    const QModelIndex current = m_grid->currentIndex();
+    const std::string line = current.isValid() ? LineOfRow(current.row()) : std::string();
+    const int offset = current.isValid() ? current.row() % m_grid->Model()->RowsPerRecord() : 0;
+    const int column = current.isValid() ? current.column() : HomeColumn();
+    if (ShowOnlyItems(filter && contract ? &items : nullptr)) {
+        // The rows are others now: the cursor stays on its line when that
+        // is still listed, else it goes to the first row.
+        m_grid->Model()->Reset();
+        if (m_grid->Model()->rowCount() > 0) {
+            const int row = RowOfLine(line);
+            m_grid->setCurrentIndex(m_grid->Model()->index(row < 0 ? 0 : row + offset, column));
+        } else {
+            OnNoCurrentRow();
+        }
+    }
+    m_filterBar->ShowCount(ShownItemCount(), ListedItemCount());
+}
+
+bool CDV_GridBase::GoToLine(const std::string& line)
+{
+    if (RowOfLine(line) < 0 && m_filterBar && m_filterBar->Filter())
+        m_filterBar->SetFilter(std::nullopt);
+    const int row = RowOfLine(line);
+    if (row < 0)
+        return false;
+    m_grid->MoveToRow(row);
+    m_grid->scrollTo(m_grid->currentIndex(), QAbstractItemView::PositionAtCenter);
+    return true;
 }
 
 void CDV_GridBase::ApplyGridColors()

@@ -10,6 +10,7 @@
 #include "grid/columnwidths.h"
 #include "grid/gridmodel.h"
 #include "grid/gridview.h"
+#include "model/contract/contract.h"
 
 namespace kestrel {
 
@@ -23,6 +24,7 @@ CDV_ItemScheduleGrid::CDV_ItemScheduleGrid(QWidget* parent) : CDV_GridBase(paren
         return row < 0 ? QModelIndex() : Grid()->Model()->index(row, CContItemDataSource::ColUnitPrice);
     });
     connect(Grid(), &CGridView::columnMoved, this, [this] { FitColumns(); });
+    EnableQuickFilters();
 }
 
 const std::vector<int>& CDV_ItemScheduleGrid::ColumnChars()
@@ -54,8 +56,23 @@ void CDV_ItemScheduleGrid::ReleaseContract()
     m_source.Bind(nullptr, nullptr);
 }
 
+bool CDV_ItemScheduleGrid::ShowOnlyItems(const std::vector<int>* items)
+{
+    return m_source.ShowOnly(items);
+}
+
+std::string CDV_ItemScheduleGrid::LineOfRow(int row) const
+{
+    const CItem* item = m_source.ItemAt(row);
+    return item && !item->IsHeading() ? std::string(TextView(item->m_strLineNumber)) : std::string();
+}
+
 void CDV_ItemScheduleGrid::OnContractChanged(const ChangeEvent& event)
 {
+    // What the filter keeps follows the change (subcontracting an item
+    // takes it out of the unassigned ones).
+    if (event.valuesChanged && m_source.Filtered())
+        RefreshFilter();
     // A contract item's change runs through the totals of its section and
     // the contract: the whole grid shows it (the rows in sight redraw).
     switch (event.kind) {

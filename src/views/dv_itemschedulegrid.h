@@ -5,7 +5,8 @@
 // value) and the "counted although fixed price" mark of fixed-price items.
 // The columns can be dragged to other places; each keeps its cells, its
 // share of the width and its role. The status bar's total pane is as wide
-// as the "Extension" column.
+// as the "Extension" column. The quick filters above the grid list only
+// the unassigned, partly subcontracted or over-committed items.
 
 #include "grid/contitemdatasource.h"
 #include "views/dv_gridbase.h"
@@ -29,6 +30,12 @@ protected:
     void OnContractChanged(const ChangeEvent& event) override;
     void FitColumns() override;
     void ReleaseContract() override;
+    bool ShowOnlyItems(const std::vector<int>* items) override;
+    int ShownItemCount() const override { return m_source.ShownItemCount(); }
+    int ListedItemCount() const override { return m_source.ItemCount(); }
+    std::string LineOfRow(int row) const override;
+    int RowOfLine(const std::string& line) const override { return m_source.RowOfLine(line); }
+    int HomeColumn() const override { return CContItemDataSource::ColUnitPrice; }
 
 private:
     void ShowTotal();

@@ -7,6 +7,7 @@
 #include "grid/columnwidths.h"
 #include "grid/gridmodel.h"
 #include "grid/gridview.h"
+#include "model/subcontract/subcontract.h"
 
 namespace kestrel {
 
@@ -15,6 +16,12 @@ CDV_SubItemGrid::CDV_SubItemGrid(QWidget* parent) : CDV_GridBase(parent)
     setObjectName(QStringLiteral("subItemGrid"));
     connect(Grid(), &CGridView::currentRowChanged, this,
             [this](int row) { emit currentLineChanged(ToQString(m_source.LineOfRow(row))); });
+    EnableQuickFilters();
+}
+
+const CSubcontract* CDV_SubItemGrid::FilterTier() const
+{
+    return m_source.Record() ? m_source.Record()->m_pParent : nullptr;
 }
 
 const std::vector<int>& CDV_SubItemGrid::ColumnChars()
@@ -55,23 +62,6 @@ void CDV_SubItemGrid::ReleaseContract()
     m_source.Bind(nullptr, nullptr, nullptr);
 }
 
-void CDV_SubItemGrid::RebuildRows()
-{
-    const std::string line = CurrentLine();
-    const int column =
-        Grid()->currentIndex().isValid() ? Grid()->currentIndex().column() : int(CSubItemDataSource::ColUse);
-    if (!m_source.Rebuild())
-        return;
-    // The rows are others now: the cursor stays on its line when that is
-    // still listed.
-    Grid()->Model()->Reset();
-    const int row = std::max(0, m_source.RowOfLine(line));
-    if (m_source.RowCount() > 0)
-        Grid()->setCurrentIndex(Grid()->Model()->index(row, column));
-    else
-        emit currentLineChanged(QString());
-}
-
 void CDV_SubItemGrid::OnContractChanged(const ChangeEvent& event)
 {
     if (m_source.Record() && !Record()) {
@@ -82,18 +72,20 @@ void CDV_SubItemGrid::OnContractChanged(const ChangeEvent& event)
         return;
     }
     // A lower tier lists what its parent holds, and a move or an undone
-    // change may give the subcontractor another parent.
+    // change may give the subcontractor another parent. What a quick filter
+    // keeps follows every change (taking an item makes it no longer
+    // unassigned).
+    bool rebuild = event.valuesChanged && m_source.Filtered();
     switch (event.kind) {
-    case ChangeKind::SubItem:
-        if (event.record != m_source.Record())
-            RebuildRows();
-        break;
+    case ChangeKind::SubItem: rebuild = rebuild || event.record != m_source.Record(); break;
     case ChangeKind::SubcontractorMoved:
     case ChangeKind::SubcontractorDeleted:
     case ChangeKind::Undone:
-    case ChangeKind::Redone: RebuildRows(); break;
+    case ChangeKind::Redone: rebuild = true; break;
     default: break;
     }
+    if (rebuild)
+        RefreshFilter();
     const bool oneLine =
         (event.kind == ChangeKind::SubItem || event.kind == ChangeKind::SubItemMarks) && !event.line.empty();
     if (oneLine)

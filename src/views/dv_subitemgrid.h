@@ -5,6 +5,8 @@
 // tier). "Use?" subcontracts an item or takes it back. The row the cursor
 // is on names the line the entry view below shows. The grid's height is
 // kept in the settings ("HSplitterPos") whenever the view is resized.
+// The quick filters above the grid judge the items by the subcontractor's
+// tier.
 
 #include <QString>
 
@@ -38,10 +40,17 @@ protected:
     void FitColumns() override;
     void ReleaseContract() override;
     void resizeEvent(QResizeEvent* event) override;
+    const CSubcontract* FilterTier() const override;
+    bool ShowOnlyItems(const std::vector<int>* items) override { return m_source.ShowOnly(items); }
+    int ShownItemCount() const override { return m_source.ShownItemCount(); }
+    int ListedItemCount() const override { return m_source.ItemCount(); }
+    std::string LineOfRow(int row) const override { return m_source.LineOfRow(row); }
+    int RowOfLine(const std::string& line) const override { return m_source.RowOfLine(line); }
+    int HomeColumn() const override { return CSubItemDataSource::ColUse; }
+    void OnNoCurrentRow() override { emit currentLineChanged(QString()); }
 
 private:
     void BindSource();
-    void RebuildRows();
 
     CSubItemDataSource m_source;
 };

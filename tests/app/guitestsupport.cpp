@@ -1,5 +1,7 @@
 #include "app/guitestsupport.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QRect>
 
@@ -86,6 +88,12 @@ void ScriptedAsker::ShowPreview(QDialog& preview)
         onPreview(preview);
 }
 
+int ScriptedAsker::RunDialog(QDialog& dialog)
+{
+    dialogsShown.append(dialog.objectName());
+    return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+}
+
 void ScriptedAsker::ShowErrorList(CSubErrors& dialog)
 {
     ++errorLists;
@@ -114,6 +122,18 @@ ProgramFixture::ProgramFixture(const QStringList& extraArguments,
 ProgramFixture::~ProgramFixture()
 {
     m_app->ExitInstance();
+}
+
+bool ProgramFixture::ShowDemo(int width, int height)
+{
+    if (!Doc().OpenDocument(CopyDemo(dir)))
+        return false;
+    Frame().resize(width, height);
+    Frame().show();
+    QApplication::setActiveWindow(&Frame());
+    Tree().expandAll();
+    QApplication::processEvents();
+    return true;
 }
 
 CSubDoc& ProgramFixture::Doc()

@@ -61,6 +61,18 @@ public:
         ++sectionDialogs;
         return sectionFile;
     }
+    QString ExportFileName(QWidget*, const QString& suggestion) override
+    {
+        exportSuggestion = suggestion;
+        return exportFile;
+    }
+    QString QuoteFileName(QWidget*, const QString& folder) override
+    {
+        quoteFolder = folder;
+        return quoteFile;
+    }
+    // The program's dialogs: onDialog answers for them (none: cancelled).
+    int RunDialog(QDialog& dialog) override;
 
     // Answers in order; when they run out, the default button.
     std::deque<QMessageBox::StandardButton> answers;
@@ -88,6 +100,12 @@ public:
     QString pdfSuggestion;
     QString sectionFile;
     int sectionDialogs = 0;
+    QString exportFile;
+    QString exportSuggestion;
+    QString quoteFile;
+    QString quoteFolder;
+    std::function<int(QDialog&)> onDialog;
+    QStringList dialogsShown; // their object names, in order
     // What the error list showed, and what to do with it while shown.
     QStringList errorListLines;
     int errorLists = 0;
@@ -106,6 +124,9 @@ public:
     CSubDoc& Doc();
     CMainFrame& Frame();
     CSubTreeView& Tree();
+    // Opens a copy of the demo contract and shows the main window, active,
+    // with the tree expanded; false when the open failed.
+    bool ShowDemo(int width = 1200, int height = 800);
     ScriptedAsker asker;
     TempDir dir;
     QString iniPath;

@@ -189,6 +189,13 @@ TEST(ExportTable, SubItemsInContractOrderWithTheirMarks)
     EXPECT_EQ(At(t, 2, 3).kind, Kind::Empty);
     EXPECT_EQ(At(t, 3, 0).text, "00000003");
     EXPECT_EQ(At(t, 3, 7).text, "500.00");
+
+    // One subcontractor's own: its rows alone, as the whole table has them.
+    const ExportTable own = SubItemsTable(*c, second);
+    ASSERT_EQ(own.rows.size(), 1u);
+    EXPECT_EQ(At(own, 0, 0).text, "00000003");
+    EXPECT_EQ(At(own, 0, 7).text, "500.00");
+    EXPECT_EQ(SubItemsTable(*c, first).rows.size(), 3u);
 }
 
 TEST(ExportTable, SubItemsOfALineGivenTwiceAreListedOnce)
