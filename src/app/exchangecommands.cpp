@@ -102,6 +102,7 @@ CExchangeCommands::CExchangeCommands(CSubDoc& doc, CSubTreeView& tree, QWidget* 
     connect(&tree, &CSubTreeView::nodeSelected, this, &CExchangeCommands::UpdateCommandState);
     connect(&doc, &CSubDoc::documentReplaced, this, &CExchangeCommands::UpdateCommandState);
     connect(&doc, &CSubDoc::contractChanged, this, &CExchangeCommands::UpdateCommandState);
+    connect(&doc, &CSubDoc::readOnlyChanged, this, &CExchangeCommands::UpdateCommandState);
     UpdateCommandState();
 }
 
@@ -125,7 +126,8 @@ void CExchangeCommands::UpdateCommandState()
     ExportAction(Export::SubcontractorItems)->setEnabled(selected);
     ExportAction(Export::AllSubItems)->setEnabled(hasTable);
     ExportAction(Export::Subcontractors)->setEnabled(hasTable);
-    m_import->setEnabled(selected);
+    // A contract open only to look at takes no quote.
+    m_import->setEnabled(selected && !m_doc.IsReadOnly());
 }
 
 QString CExchangeCommands::Folder() const

@@ -148,6 +148,18 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     EXPECT_FALSE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
     EXPECT_TRUE(second.asker.asked.back().text.contains(QStringLiteral("open read-only")));
     EXPECT_EQ(WriteContractStream(*doc.Contract()), opened);
+    // Changes made together (a quote's lines) are all taken back; a quote
+    // is not offered.
+    std::vector<AppliedEdit> group;
+    for (int i = 0; i < 2; ++i) {
+        EditResult added = doc.Edits()->AddSubcontractor(nullptr);
+        ASSERT_TRUE(added);
+        group.push_back(std::move(added).value());
+    }
+    doc.ApplyEditGroup(QStringLiteral("Import Quote"), std::move(group));
+    EXPECT_EQ(WriteContractStream(*doc.Contract()), opened);
+    second.Tree().setCurrentItem(second.Tree().FindNode(doc.Contract()->m_pSubTable->m_Records[0]));
+    EXPECT_FALSE(second.Frame().Action(QStringLiteral("fileImportQuote"))->isEnabled());
     EXPECT_EQ(doc.UndoStack().count(), 0);
     EXPECT_FALSE(doc.IsModified());
     // Saving it under the name of the contract the first program holds is
