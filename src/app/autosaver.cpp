@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "app/asker.h"
 #include "app/qtext.h"
@@ -55,6 +56,9 @@ CAutoSaver::CAutoSaver(CSubDoc& doc, const QString& folder, QObject* parent)
     // Closing the contract (the user said No to saving, or a reload) gives
     // its changes up.
     connect(&m_doc, &CSubDoc::contractClosing, this, &CAutoSaver::RemoveCopy);
+    // Asked once the open is over, not in the middle of it.
+    connect(&m_doc, &CSubDoc::documentReplaced, this,
+            [this] { QTimer::singleShot(0, this, &CAutoSaver::OfferForOpenedContract); });
 }
 
 CAutoSaver::~CAutoSaver()
@@ -158,16 +162,20 @@ QString RecoveryQuestion(const RecoveryCopy& copy)
     return text;
 }
 
+int AskAboutRecoveryCopy(const RecoveryCopy& copy, QWidget* parent, CAsker& asker)
+{
+    return asker.Choose(parent, QStringLiteral("Recover Unsaved Changes"), RecoveryQuestion(copy),
+                        {QStringLiteral("&Recover"), QStringLiteral("&Discard"), QStringLiteral("&Later")},
+                        QMessageBox::Question);
+}
+
 bool CAutoSaver::OfferRecovery(QWidget* parent, CAsker& asker)
 {
     const Result<std::vector<RecoveryCopy>> copies = m_store.LeftBehind();
     if (!copies)
         return false;
     for (const RecoveryCopy& copy : copies.value()) {
-        const int answer =
-            asker.Choose(parent, QStringLiteral("Recover Unsaved Changes"), RecoveryQuestion(copy),
-                         {QStringLiteral("&Recover"), QStringLiteral("&Discard"), QStringLiteral("&Later")},
-                         QMessageBox::Question);
+        const int answer = AskAboutRecoveryCopy(copy, parent, asker);
         if (answer == 0 && m_doc.RecoverDocument(copy)) {
             // The copy is this run's now: saving or closing the contract
             // removes it, and autosave writes it again.
@@ -176,8 +184,38 @@ bool CAutoSaver::OfferRecovery(QWidget* parent, CAsker& asker)
         }
         if (answer == 1)
             (void)m_store.Discard(copy);
+        else
+            m_later.insert(copy.copyPath);
     }
     return false;
+}
+
+void CAutoSaver::OfferForOpenedContract()
+{
+    if (!m_doc.HasContract() || m_doc.PathName().isEmpty())
+        return;
+    const std::string path = LocalPath(m_doc.PathName());
+    const std::string copyPath = m_store.CopyPathFor(path);
+    // Not over this run's own copy, not again once kept for later, and not
+    // into a contract someone else holds.
+    if ((!m_copyOf.empty() && m_store.CopyPathFor(m_copyOf) == copyPath) || m_later.count(copyPath) > 0 ||
+        m_doc.IsReadOnly())
+        return;
+    const Result<std::vector<RecoveryCopy>> copies = m_store.LeftBehind();
+    if (!copies)
+        return;
+    for (const RecoveryCopy& copy : copies.value()) {
+        if (copy.copyPath != copyPath)
+            continue;
+        const int answer = AskAboutRecoveryCopy(copy, m_doc.MainWindow(), m_doc.Asker());
+        if (answer == 0 && m_doc.RecoverInPlace(copy))
+            m_copyOf = copy.contractPath;
+        else if (answer == 1)
+            (void)m_store.Discard(copy);
+        else if (answer != 0)
+            m_later.insert(copyPath);
+        return;
+    }
 }
 
 } // namespace kestrel

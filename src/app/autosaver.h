@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "file/recovery.h"
@@ -49,6 +50,10 @@ public:
     // opened (a single document holds one contract) and the others stay
     // for later. Returns whether a contract was recovered.
     bool OfferRecovery(QWidget* parent, CAsker& asker);
+    // When a contract is opened that a crashed run left a copy of (one not
+    // taken at the start, or left since): the same offer for it alone;
+    // "Recover" puts the copy's changes in place of what was read.
+    void OfferForOpenedContract();
 
 signals:
     // A copy was written (its path) or could not be (the reason).
@@ -67,11 +72,14 @@ private:
     QTimer m_idle;
     QTimer m_period;
     bool m_pending = false;
-    std::string m_copyOf; // the contract whose copy this run wrote (or recovered)
+    std::string m_copyOf;          // the contract whose copy this run wrote (or recovered)
+    std::set<std::string> m_later; // copies the user keeps for a later start
 };
 
 // The question at start-up for one copy: the file, where, and when it was
 // saved.
 QString RecoveryQuestion(const RecoveryCopy& copy);
+// Asks it: 0 "Recover", 1 "Discard", anything else "Later".
+int AskAboutRecoveryCopy(const RecoveryCopy& copy, QWidget* parent, CAsker& asker);
 
 } // namespace kestrel

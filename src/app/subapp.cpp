@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "app/asker.h"
 #include "app/autosaver.h"
@@ -88,6 +89,11 @@ bool CSubApp::InitInstance()
     // Changes a crashed run left behind come first; a contract recovered
     // takes the place of the file named on the command line.
     m_autoSaver = std::make_unique<CAutoSaver>(*m_doc, CAutoSaver::FolderFor(m_iniPath));
+    // A copy that could not be written is said where the user looks.
+    QObject::connect(m_autoSaver.get(), &CAutoSaver::copyFailed, m_frame.get(),
+                     [frame = m_frame.get()](const QString& why) {
+                         frame->statusBar()->showMessage(QStringLiteral("No recovery copy: ") + why, 15000);
+                     });
     const bool recovered = m_autoSaver->OfferRecovery(m_frame.get(), *m_asker);
     if (!recovered && !m_fileToOpen.isEmpty())
         OpenDocumentFile(m_fileToOpen);

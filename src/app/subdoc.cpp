@@ -410,17 +410,38 @@ bool CSubDoc::RecoverDocument(const RecoveryCopy& copy)
     if (lock.choice == LockChoice::Cancel)
         return false;
     WaitCursor wait;
+    std::unique_ptr<CContract> recovered = ReadRecoveryCopy(copy);
+    if (!recovered)
+        return false;
+    Install(std::move(recovered), path, true);
+    m_guard->Adopt(std::move(lock.lock), path);
+    SetReadOnly(lock.choice == LockChoice::ReadOnly);
+    return true;
+}
+
+bool CSubDoc::RecoverInPlace(const RecoveryCopy& copy)
+{
+    if (!HasContract() || m_path.isEmpty())
+        return false;
+    WaitCursor wait;
+    std::unique_ptr<CContract> recovered = ReadRecoveryCopy(copy);
+    if (!recovered)
+        return false;
+    const QString path = m_path;
+    Install(std::move(recovered), path, true);
+    return true;
+}
+
+std::unique_ptr<CContract> CSubDoc::ReadRecoveryCopy(const RecoveryCopy& copy)
+{
     CRecoveryStore store(std::string{});
     Result<std::unique_ptr<CContract>> recovered = store.TakeBack(copy);
     if (!recovered) {
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
                       ToQString(recovered.errorText()));
-        return false;
+        return nullptr;
     }
-    Install(std::move(recovered).value(), path, true);
-    m_guard->Adopt(std::move(lock.lock), path);
-    SetReadOnly(lock.choice == LockChoice::ReadOnly);
-    return true;
+    return std::move(recovered).value();
 }
 
 bool CSubDoc::ReloadFromDisk()

@@ -126,6 +126,9 @@ public:
     // with the path of the contract it stands for, so that the user's file
     // is written only when the user saves.
     bool RecoverDocument(const RecoveryCopy& copy);
+    // The same for the contract already open from the copy's file: the
+    // copy's contract takes the place of the one read (its lock stays).
+    bool RecoverInPlace(const RecoveryCopy& copy);
     // When the program comes back to the front: asks once per change
     // whether to reload a file changed on disk.
     void CheckDiskChange();
@@ -177,6 +180,8 @@ private:
     // Makes a contract read from `path` the document's.
     void Install(std::unique_ptr<CContract> contract, const QString& path, bool modified);
     void SetReadOnly(bool readOnly);
+    // The contract of a recovery copy; a failure is told and gives none.
+    std::unique_ptr<CContract> ReadRecoveryCopy(const RecoveryCopy& copy);
     bool RefuseReadOnly(EditResult& result);
     void CloseContract();
     void SyncModified();

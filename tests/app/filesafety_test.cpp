@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -287,6 +288,27 @@ TEST(Recovery, TheCopyLivesOnlyWhileChangesAreUnsaved)
     EXPECT_FALSE(fs::exists(copy));
 }
 
+// A run of the program on the contract that adds two subcontractors and
+// has its recovery copy written; killing it (SIGKILL: no clean-up of any
+// kind) leaves that copy behind.
+std::unique_ptr<QProcess> StartRunWithTwoChanges(const QString& ini, const QString& contract)
+{
+    auto child = std::make_unique<QProcess>();
+    child->start(QStringLiteral(KESTREL_RECOVERY_CHILD), {ini, contract});
+    EXPECT_TRUE(child->waitForStarted(30000));
+    QByteArray said;
+    while (!said.contains("ready") && child->state() == QProcess::Running && child->waitForReadyRead(60000))
+        said += child->readAllStandardOutput();
+    EXPECT_TRUE(said.contains("ready")) << child->readAllStandardError().toStdString();
+    return child;
+}
+
+void Kill(QProcess& child)
+{
+    child.kill();
+    child.waitForFinished(30000);
+}
+
 TEST(Recovery, AKilledRunsChangesAreOfferedAndTakenBack)
 {
     test::TempDir files;
@@ -300,15 +322,7 @@ TEST(Recovery, AKilledRunsChangesAreOfferedAndTakenBack)
         records = contract->m_pSubTable->m_Records.GetSize();
     }
 
-    QProcess child;
-    child.start(QStringLiteral(KESTREL_RECOVERY_CHILD), {ini, demo});
-    ASSERT_TRUE(child.waitForStarted(30000));
-    QByteArray said;
-    while (!said.contains("ready") && child.state() == QProcess::Running && child.waitForReadyRead(60000))
-        said += child.readAllStandardOutput();
-    ASSERT_TRUE(said.contains("ready")) << child.readAllStandardError().toStdString();
-    child.kill(); // SIGKILL: no clean-up of any kind
-    child.waitForFinished(30000);
+    Kill(*StartRunWithTwoChanges(ini, demo));
     EXPECT_EQ(ReadBytes(Local(demo)), onDisk) << "autosave never writes the user's file";
     EXPECT_TRUE(Locked(demo)) << "the killed run's lock is left behind";
 
@@ -337,6 +351,51 @@ TEST(Recovery, AKilledRunsChangesAreOfferedAndTakenBack)
     ASSERT_EQ(ReadContractFile(Local(demo), saved), 0);
     EXPECT_EQ(saved->m_pSubTable->m_Records.GetSize(), records + 2);
     EXPECT_FALSE(fs::exists(program.App().AutoSaver()->Store().CopyPathFor(Local(demo))));
+}
+
+TEST(Recovery, ACopyNotTakenAtTheStartIsOfferedWhenItsContractIsOpened)
+{
+    test::TempDir files;
+    const QString first = test::CopyDemo(files);
+    const QString second = Q(files.file("OTHER.CON"));
+    ASSERT_TRUE(QFile::copy(first, second));
+    const QString ini = QStringLiteral("/ini=") + Q(files.file("kestrel.ini"));
+    const std::vector<unsigned char> onDisk = ReadBytes(Local(first));
+    // Both runs at once: neither is asked about the other's copy.
+    const std::unique_ptr<QProcess> firstRun = StartRunWithTwoChanges(ini, first);
+    const std::unique_ptr<QProcess> secondRun = StartRunWithTwoChanges(ini, second);
+    Kill(*firstRun);
+    Kill(*secondRun);
+
+    // The newest copy is recovered at the start; the other stays.
+    ProgramFixture program({ini}, [](test::ScriptedAsker& asker) { asker.choices = {0}; });
+    CSubDoc& doc = program.Doc();
+    ASSERT_TRUE(doc.HasContract());
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    const int records = Records(doc);
+    const QString other = QFileInfo(doc.PathName()).fileName() == QStringLiteral("DEMO.CON") ? second : first;
+
+    // Opening the other contract offers its copy, once the open is over.
+    const auto offers = [&program] {
+        return std::count_if(program.asker.asked.begin(), program.asker.asked.end(),
+                             [](const auto& question) {
+                                 return question.caption == QStringLiteral("Recover Unsaved Changes");
+                             });
+    };
+    program.asker.answers = {QMessageBox::No}; // the recovered changes are not kept
+    program.asker.choices = {0};
+    ASSERT_TRUE(doc.OpenDocument(other));
+    QApplication::processEvents();
+    ASSERT_EQ(offers(), 2);
+    EXPECT_TRUE(program.asker.asked.back().text.contains(QFileInfo(other).fileName()));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(Records(doc), records);
+    EXPECT_EQ(ReadBytes(Local(other)), onDisk) << "nothing written until the user saves";
+    // Taken: opening it again asks nothing more.
+    ASSERT_TRUE(doc.DoFileSave());
+    ASSERT_TRUE(doc.OpenDocument(other));
+    QApplication::processEvents();
+    EXPECT_EQ(offers(), 2);
 }
 
 TEST(RememberedSettings, RecentFilesShowTheContractId)
