@@ -548,7 +548,17 @@ WindowPlacement CMainFrame::Placement() const
         placement.normal = geometry();
     placement.maximized = isMaximized();
     placement.splitterPos = m_view->TreeWidth();
+    placement.docks = QString::fromLatin1(saveState().toBase64());
     return placement;
+}
+
+void CMainFrame::RestoreDocks(const QString& state)
+{
+    if (!state.isEmpty())
+        restoreState(QByteArray::fromBase64(state.toLatin1()));
+    // The find bar opens when asked for, never by itself.
+    if (m_findBar)
+        m_findBar->hide();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

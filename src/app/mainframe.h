@@ -61,6 +61,8 @@ public:
     void NextPane(bool forward);
     // The window's place as the settings keep it.
     WindowPlacement Placement() const;
+    // Puts the docks and toolbars back as Placement() found them.
+    void RestoreDocks(const QString& state);
 
     // The commands of the windows built on the main window (options, about).
     using Hook = std::function<void(QWidget* parent)>;

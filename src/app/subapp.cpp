@@ -81,6 +81,7 @@ bool CSubApp::InitInstance()
     m_doc->BroadcastColorHint();
 
     m_frame->setGeometry(m_settings.xPos, m_settings.yPos, m_settings.xSize, m_settings.ySize);
+    m_frame->RestoreDocks(m_settings.dockState);
     if (m_settings.maximized)
         m_frame->showMaximized();
     else

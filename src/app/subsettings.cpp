@@ -158,6 +158,7 @@ void ReadStartSettings(QSettings& store, const QRect& workArea, CSubSettings& s)
     s.xSize = ReadInt(store, kMetrics, QStringLiteral("XSize"), defaults.width());
     s.ySize = ReadInt(store, kMetrics, QStringLiteral("YSize"), defaults.height());
     s.maximized = ReadInt(store, kMetrics, QStringLiteral("Maximized"), 0) != 0;
+    s.dockState = ReadString(store, kMetrics, QStringLiteral("DockState"), QString());
     s.hSplitterPos = ReadInt(store, kMetrics, QStringLiteral("HSplitterPos"), s.ySize / 2);
     s.splitterPos = ReadInt(store, kMetrics, QStringLiteral("SplitterPos"), -1);
     s.printSave = ReadFlag(store, QStringLiteral("PrintSave"));
@@ -202,6 +203,7 @@ void WriteSettings(QSettings& store, const CSubSettings& s, const WindowPlacemen
         Write(store, kMetrics, QStringLiteral("Maximized"), int(placement.maximized));
         Write(store, kMetrics, QStringLiteral("SplitterPos"), placement.splitterPos);
         Write(store, kMetrics, QStringLiteral("HSplitterPos"), s.hSplitterPos);
+        Write(store, kMetrics, QStringLiteral("DockState"), placement.docks);
     }
     Write(store, kMetrics, QStringLiteral("BackgroundType"), s.backgroundType);
     Write(store, kMetrics, QStringLiteral("TopColor"), ColorString(s.topColor));

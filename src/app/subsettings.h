@@ -54,6 +54,9 @@ struct CSubSettings {
     // The folder of the last spreadsheet exported or quote imported
     // ("ExchangeFolder"; empty: the contract's folder).
     QString exchangeFolder;
+    // Where the main window's docks and toolbars were and which showed
+    // ("DockState", kept with the window position).
+    QString dockState;
 
     // Puts a file at the top of the recent-file list, with its contract ID
     // (an empty ID keeps the one known).
@@ -95,6 +98,7 @@ struct WindowPlacement {
     QRect normal; // the restored (not maximized) geometry
     bool maximized = false;
     int splitterPos = 0; // width of the tree pane
+    QString docks;       // where the docks and toolbars are, and which show
 };
 // Writes the settings in the program's order; the window metrics only when
 // "SavePos" is on.

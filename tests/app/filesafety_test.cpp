@@ -21,6 +21,7 @@
 
 #include "app/autosaver.h"
 #include "app/fileguard.h"
+#include "app/findbar.h"
 #include "app/guitestsupport.h"
 #include "app/mainframe.h"
 #include "app/subdoc.h"
@@ -398,7 +399,7 @@ TEST(Recovery, ACopyNotTakenAtTheStartIsOfferedWhenItsContractIsOpened)
     EXPECT_EQ(offers(), 2);
 }
 
-TEST(RememberedSettings, RecentFilesShowTheContractId)
+TEST(RememberedSettings, RecentFilesShowTheContractIdAndThePanelsComeBack)
 {
     test::TempDir files;
     const QString ini = QStringLiteral("/ini=") + Q(files.file("kestrel.ini"));
@@ -418,6 +419,9 @@ TEST(RememberedSettings, RecentFilesShowTheContractId)
         EXPECT_EQ(recentTexts(program), QStringList({QStringLiteral("&1 OTHER.CON\tT-100"),
                                                      QStringLiteral("&2 DEMO.CON\tC24-0471-01")}));
         program.App().Settings().pdfFolder = Q(files.path());
+        // The panels shown are shown again; the find bar is not.
+        program.Frame().Action(QStringLiteral("viewCheckPanel"))->trigger();
+        program.Frame().Action(QStringLiteral("editFind"))->trigger();
         program.Frame().close();
     }
     // Kept with the list in the settings; an ID stored for a file the list
@@ -430,6 +434,8 @@ TEST(RememberedSettings, RecentFilesShowTheContractId)
     EXPECT_EQ(recentTexts(program),
               QStringList({QStringLiteral("&1 OTHER.CON\tT-100"), QStringLiteral("&2 DEMO.CON")}));
     EXPECT_EQ(program.App().Settings().pdfFolder, Q(files.path()));
+    EXPECT_TRUE(program.Frame().Action(QStringLiteral("viewCheckPanel"))->isChecked());
+    EXPECT_FALSE(program.Frame().findChild<CFindBar*>()->isVisible());
 }
 
 TEST(RememberedSettings, ThePdfExportStartsInTheFolderUsedLast)

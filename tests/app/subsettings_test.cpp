@@ -106,7 +106,7 @@ TEST(UserSettings, WrittenAndReadBack)
     s.hSplitterPos = 333;
     for (int i = 1; i <= 11; ++i)
         s.AddRecentFile(QStringLiteral("/c/file%1.con").arg(i));
-    WindowPlacement placement{QRect(12, 34, 900, 700), true, 222};
+    WindowPlacement placement{QRect(12, 34, 900, 700), true, 222, {}};
     {
         QSettings store(path, QSettings::IniFormat);
         WriteSettings(store, s, placement);
@@ -145,7 +145,7 @@ TEST(UserSettings, WithoutSavePosOnlyTheColoursAreWritten)
     s.topColor = QColor(9, 9, 9);
     {
         QSettings store(path, QSettings::IniFormat);
-        WriteSettings(store, s, WindowPlacement{QRect(5, 5, 500, 500), true, 100});
+        WriteSettings(store, s, WindowPlacement{QRect(5, 5, 500, 500), true, 100, {}});
     }
     QSettings store(path, QSettings::IniFormat);
     for (const char* key : {"XPos", "YPos", "XSize", "YSize", "Maximized", "SplitterPos", "HSplitterPos"})
