@@ -77,6 +77,7 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
     });
     connect(&m_doc, &CSubDoc::readOnlyChanged, this, [this](bool readOnly) {
         m_readOnlyPane->setVisible(readOnly);
+        UpdateTitle();
         UpdateCommandState();
     });
     connect(&m_doc, &CSubDoc::loadingWindow, this, &CMainFrame::SetLoadingWindow);
@@ -467,7 +468,10 @@ void CMainFrame::SetLoadingWindow(bool on)
 void CMainFrame::UpdateTitle()
 {
     // "[*]" shows the modified mark where the platform puts it.
-    setWindowTitle(m_doc.WindowTitle() + (m_doc.HasContract() ? QStringLiteral("[*]") : QString()));
+    // A contract open only to look at says so where the user looks first.
+    const QString readOnly = m_doc.IsReadOnly() ? QStringLiteral(" (Read-Only)") : QString();
+    setWindowTitle(m_doc.WindowTitle() + readOnly +
+                   (m_doc.HasContract() ? QStringLiteral("[*]") : QString()));
     setWindowModified(m_doc.IsModified());
 }
 

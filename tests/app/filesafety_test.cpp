@@ -143,6 +143,7 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     ASSERT_TRUE(doc.OpenDocument(demo));
     EXPECT_TRUE(doc.IsReadOnly());
     EXPECT_FALSE(second.Frame().findChild<QLabel*>(QStringLiteral("readOnlyPane"))->isHidden());
+    EXPECT_TRUE(second.Frame().windowTitle().contains(QStringLiteral("DEMO.CON (Read-Only)")));
     EXPECT_FALSE(second.Frame().Action(QStringLiteral("fileSave"))->isEnabled());
     EXPECT_TRUE(second.Frame().Action(QStringLiteral("fileSaveAs"))->isEnabled());
     EXPECT_FALSE(second.Frame().Action(QStringLiteral("editAddSub"))->isEnabled());
@@ -172,6 +173,7 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     second.asker.saveFile = Q(second.dir.file("MINE.CON"));
     ASSERT_TRUE(doc.DoSaveAs());
     EXPECT_FALSE(doc.IsReadOnly());
+    EXPECT_FALSE(second.Frame().windowTitle().contains(QStringLiteral("Read-Only")));
     EXPECT_TRUE(Locked(second.asker.saveFile));
     EXPECT_TRUE(Locked(demo)); // still the first program's
     AddSubcontractor(doc);
