@@ -45,7 +45,7 @@
 namespace kestrel {
 namespace {
 
-using test::FieldSpec;
+using test::FieldDraft;
 using test::FormDrawing;
 using test::FormProgram;
 using test::Q;

@@ -32,23 +32,23 @@ FormDrawing& FormDrawing::Label(const std::string& text)
     return *this;
 }
 
-CFieldInfo& FormDrawing::Field(const FieldSpec& spec)
+CFieldInfo& FormDrawing::Field(const FieldDraft& draft)
 {
     if (m_table.m_LabelLines.empty())
         Line();
     CFieldInfo& f = *m_table.m_Fields.Add();
-    f.m_wFlags = spec.flags;
+    f.m_wFlags = draft.flags;
     f.m_iX = static_cast<int32_t>(m_table.m_LabelLines.back().size());
     f.m_iY = static_cast<int32_t>(m_table.m_LabelLines.size() - 1);
-    f.m_iCX = spec.width;
-    f.m_iType = spec.type;
-    f.m_iListStart = spec.listStart;
-    f.m_iListEnd = spec.listEnd;
-    f.m_iRequired = spec.required;
-    f.m_strName = spec.name;
-    f.m_strListSource = spec.source;
-    f.m_strHelp = spec.help;
-    Label(std::string(static_cast<size_t>(spec.width), ' '));
+    f.m_iCX = draft.width;
+    f.m_iType = draft.type;
+    f.m_iListStart = draft.listStart;
+    f.m_iListEnd = draft.listEnd;
+    f.m_iRequired = draft.required;
+    f.m_strName = draft.name;
+    f.m_strListSource = draft.source;
+    f.m_strHelp = draft.help;
+    Label(std::string(static_cast<size_t>(draft.width), ' '));
     return f;
 }
 

@@ -23,7 +23,7 @@ class CWinMeta;
 namespace kestrel::test {
 
 // One field of a form definition.
-struct FieldSpec {
+struct FieldDraft {
     std::string name;
     int type = 1;
     int width = 10;
@@ -43,7 +43,7 @@ public:
     explicit FormDrawing(CWinMeta& table) : m_table(table) {}
     FormDrawing& Line();
     FormDrawing& Label(const std::string& text);
-    CFieldInfo& Field(const FieldSpec& spec);
+    CFieldInfo& Field(const FieldDraft& draft);
 
 private:
     CWinMeta& m_table;
