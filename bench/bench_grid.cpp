@@ -231,11 +231,17 @@ int main(int argc, char** argv)
             std::printf("choose subcontractor / read file ratio (bind_vs_read): %.3f (choose %.2f ms, target "
                         "0.5 or less)\n",
                         chooseMs / readMs, chooseMs);
-        for (const char* name : {"BM_FindBar", "BM_FilterSchedule"}) {
+        // A search and its first hit; a filter chosen and taken off again
+        // (two rebuilds of the row table, each held to a quarter).
+        const struct {
+            const char* name;
+            double target;
+        } interactive[] = {{"BM_FindBar", 0.25}, {"BM_FilterSchedule", 0.5}};
+        for (const auto& [name, target] : interactive) {
             const double ms = reporter.RealTime(name);
             if (ms > 0 && readMs > 0)
-                std::printf("%s / read file ratio: %.3f (%.2f ms, target 0.25 or less)\n", name + 3,
-                            ms / readMs, ms);
+                std::printf("%s / read file ratio: %.3f (%.2f ms, target %.2f or less)\n", name + 3,
+                            ms / readMs, ms, target);
         }
         for (int entries : {200, 5000})
             std::filesystem::remove(ContractPath(entries));
