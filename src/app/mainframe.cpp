@@ -27,6 +27,7 @@
 #include "app/loadingmessagedialog.h"
 #include "app/optionssheet.h"
 #include "app/painticons.h"
+#include "app/readonlyguard.h"
 #include "app/reportprinting.h"
 #include "app/subdoc.h"
 #include "app/subtreeview.h"
@@ -47,6 +48,7 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
+    new CReadOnlyGuard(m_doc, *m_view, Tree(), *statusBar(), this);
     BuildHistoryDock();
     BuildFinderPanels();
     Tree()->SetCommandActions(Action(QStringLiteral("editAddSub")), Action(QStringLiteral("editDeleteSub")));

@@ -11,8 +11,11 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTest>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -24,13 +27,16 @@
 #include "app/findbar.h"
 #include "app/guitestsupport.h"
 #include "app/mainframe.h"
+#include "app/readonlyguard.h"
 #include "app/subdoc.h"
 #include "app/subtreeview.h"
+#include "app/subview.h"
 #include "file/contractfile.h"
 #include "file/lockfile.h"
 #include "file/ownerrecord.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
+#include "views/dv_template.h"
 
 namespace kestrel {
 namespace {
@@ -144,6 +150,23 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     EXPECT_TRUE(doc.IsReadOnly());
     EXPECT_FALSE(second.Frame().findChild<QLabel*>(QStringLiteral("readOnlyPane"))->isHidden());
     EXPECT_TRUE(second.Frame().windowTitle().contains(QStringLiteral("DEMO.CON (Read-Only)")));
+    {
+        // Typing into a form is stopped before it starts: no text, no
+        // refusal after the fact, the reason in the status bar.
+        second.Tree().setCurrentItem(second.Tree().FindKind(NODE_MISC_DATA));
+        auto* form = qobject_cast<CDV_Template*>(second.Frame().View()->RightPane());
+        ASSERT_NE(form, nullptr);
+        auto* field = qobject_cast<QLineEdit*>(form->FieldControl(0));
+        ASSERT_NE(field, nullptr);
+        const QString before = field->text();
+        const size_t questions = second.asker.asked.size();
+        field->setFocus();
+        QTest::keyClicks(field, QStringLiteral("x9"));
+        QTest::keyClick(field, Qt::Key_Backspace);
+        EXPECT_EQ(field->text(), before);
+        EXPECT_EQ(second.asker.asked.size(), questions);
+        EXPECT_EQ(second.Frame().statusBar()->currentMessage(), CReadOnlyGuard::Notice());
+    }
     EXPECT_FALSE(second.Frame().Action(QStringLiteral("fileSave"))->isEnabled());
     EXPECT_TRUE(second.Frame().Action(QStringLiteral("fileSaveAs"))->isEnabled());
     EXPECT_FALSE(second.Frame().Action(QStringLiteral("editAddSub"))->isEnabled());
