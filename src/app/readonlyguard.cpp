@@ -1,9 +1,11 @@
 #include "app/readonlyguard.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStatusBar>
 
 #include "app/subdoc.h"
@@ -23,6 +25,15 @@ bool IsEditingKey(const QKeyEvent& key)
     const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     const QString text = key.text();
     return !(key.modifiers() & commands) && !text.isEmpty() && text.at(0).isPrint();
+}
+
+// A click on a box a grid draws in its cells (its "Use?" column).
+bool IsGridTick(const QObject* watched, const QPoint& position)
+{
+    const auto* grid = qobject_cast<const QAbstractItemView*>(watched->parent());
+    if (!grid || grid->viewport() != watched)
+        return false;
+    return grid->indexAt(position).flags().testFlag(Qt::ItemIsUserCheckable);
 }
 
 } // namespace
@@ -61,11 +72,16 @@ bool CReadOnlyGuard::WouldChange(const QObject* watched, QEvent* event) const
     }
     case QEvent::Drop: return true;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
+        if (IsGridTick(watched, static_cast<QMouseEvent*>(event)->position().toPoint()))
+            return true;
+        [[fallthrough]];
     case QEvent::Wheel:
         // A box ticked or a choice made; plain buttons (the grids' filters)
         // change nothing of the contract.
-        return qobject_cast<const QCheckBox*>(watched) || qobject_cast<const QComboBox*>(watched);
+        return event->type() != QEvent::MouseButtonRelease &&
+               (qobject_cast<const QCheckBox*>(watched) || qobject_cast<const QComboBox*>(watched));
     default: return false;
     }
 }

@@ -34,9 +34,15 @@
 #include "file/contractfile.h"
 #include "file/lockfile.h"
 #include "file/ownerrecord.h"
+#include "grid/gridmodel.h"
+#include "grid/gridview.h"
+#include "grid/itemgridfixture.h"
+#include "grid/subitemdatasource.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
+#include "views/dv_subitemgrid.h"
 #include "views/dv_template.h"
+#include "views/subitemsplitter.h"
 
 namespace kestrel {
 namespace {
@@ -150,6 +156,7 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     EXPECT_TRUE(doc.IsReadOnly());
     EXPECT_FALSE(second.Frame().findChild<QLabel*>(QStringLiteral("readOnlyPane"))->isHidden());
     EXPECT_TRUE(second.Frame().windowTitle().contains(QStringLiteral("DEMO.CON (Read-Only)")));
+    const std::vector<unsigned char> opened = WriteContractStream(*doc.Contract());
     {
         // Typing into a form is stopped before it starts: no text, no
         // refusal after the fact, the reason in the status bar.
@@ -166,11 +173,22 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
         EXPECT_EQ(field->text(), before);
         EXPECT_EQ(second.asker.asked.size(), questions);
         EXPECT_EQ(second.Frame().statusBar()->currentMessage(), CReadOnlyGuard::Notice());
+        // Nor is a "Use?" box of a subcontractor's items ticked.
+        QTreeWidgetItem* node = second.Tree().FindNode(doc.Contract()->m_pSubTable->m_Records[0]);
+        for (int i = 0; i < node->childCount(); ++i)
+            if (CSubTreeView::KindOf(node->child(i)) == NODE_SUB_ITEMS)
+                second.Tree().setCurrentItem(node->child(i));
+        QApplication::processEvents();
+        auto* items = qobject_cast<CDV_SubItemGrid*>(second.Frame().View()->ItemSplitter()->Upper());
+        ASSERT_NE(items, nullptr);
+        test::ClickCell(*items->Grid(),
+                        items->Grid()->Model()->index(1, CSubItemDataSource::ColumnId::ColUse));
+        EXPECT_EQ(second.asker.asked.size(), questions);
+        EXPECT_EQ(WriteContractStream(*doc.Contract()), opened);
     }
     EXPECT_FALSE(second.Frame().Action(QStringLiteral("fileSave"))->isEnabled());
     EXPECT_TRUE(second.Frame().Action(QStringLiteral("fileSaveAs"))->isEnabled());
     EXPECT_FALSE(second.Frame().Action(QStringLiteral("editAddSub"))->isEnabled());
-    const std::vector<unsigned char> opened = WriteContractStream(*doc.Contract());
     EXPECT_FALSE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
     EXPECT_TRUE(second.asker.asked.back().text.contains(QStringLiteral("open read-only")));
     EXPECT_EQ(WriteContractStream(*doc.Contract()), opened);
