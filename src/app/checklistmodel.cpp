@@ -24,11 +24,19 @@ QString RecordLabel(const CSubcontract& record)
 
 } // namespace
 
+QIcon CheckSeverityIcon(CheckSeverity severity)
+{
+    switch (severity) {
+    case CheckSeverity::Error: return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    case CheckSeverity::Warning: return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    default: return QIcon();
+    }
+}
+
 CCheckListModel::CCheckListModel(QObject* parent) : QAbstractTableModel(parent)
 {
-    const QStyle* style = QApplication::style();
-    m_errorIcon = style->standardIcon(QStyle::SP_MessageBoxCritical);
-    m_warningIcon = style->standardIcon(QStyle::SP_MessageBoxWarning);
+    m_errorIcon = CheckSeverityIcon(CheckSeverity::Error);
+    m_warningIcon = CheckSeverityIcon(CheckSeverity::Warning);
 }
 
 void CCheckListModel::Clear()

@@ -18,6 +18,10 @@ namespace kestrel {
 class CContract;
 class CSubcontract;
 
+// The icon of a check message: an error's or a warning's; none for the
+// marker that ends a full list.
+QIcon CheckSeverityIcon(CheckSeverity severity);
+
 // Where a check message points.
 struct CheckTarget {
     CheckSource source = CheckSource::None;

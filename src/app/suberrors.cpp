@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/asker.h"
+#include "app/checklistmodel.h"
 #include "app/qtext.h"
 #include "app/reportprinting.h"
 
@@ -27,9 +28,11 @@ CSubErrors::CSubErrors(const CContract& contract, const CheckResult& check, QWid
     m_list->setSortingEnabled(false);
     m_list->setAlternatingRowColors(true);
     m_list->setWordWrap(false);
+    m_list->setIconSize(QSize(16, 16));
     for (const CheckMessage& message : m_check.messages)
         if (message.severity != CheckSeverity::Marker || !message.text.empty())
-            m_list->addItem(ToQString(message.text));
+            m_list->addItem(
+                new QListWidgetItem(CheckSeverityIcon(message.severity), ToQString(message.text)));
     if (m_list->count() > 0)
         m_list->setCurrentRow(0);
     layout->addWidget(m_list, 1);
