@@ -41,13 +41,7 @@ using namespace kestrel;
 
 const std::string& ContractPath()
 {
-    static const std::string path = [] {
-        bench::ContractShape shape;
-        shape.tables = true;
-        const std::string p = (std::filesystem::temp_directory_path() / "kestrel-bench-edit.con").string();
-        bench::WriteGeneratedContract(shape, p);
-        return p;
-    }();
+    static const std::string path = bench::WriteTablesContract("kestrel-bench-edit.con");
     return path;
 }
 

@@ -33,13 +33,7 @@ using namespace kestrel;
 
 const std::string& ContractPath()
 {
-    static const std::string path = [] {
-        bench::ContractShape shape;
-        shape.tables = true;
-        const std::string file = (std::filesystem::temp_directory_path() / "kestrel-bench-open.con").string();
-        bench::WriteGeneratedContract(shape, file);
-        return file;
-    }();
+    static const std::string path = bench::WriteTablesContract("kestrel-bench-open.con");
     return path;
 }
 

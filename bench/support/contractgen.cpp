@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "file/contractfile.h"
@@ -157,6 +158,15 @@ void WriteGeneratedContract(const ContractShape& shape, const std::string& path)
         std::fprintf(stderr, "cannot write %s (error %d)\n", path.c_str(), code);
         std::exit(1);
     }
+}
+
+std::string WriteTablesContract(const std::string& fileName)
+{
+    ContractShape shape;
+    shape.tables = true;
+    const std::string path = (std::filesystem::temp_directory_path() / fileName).string();
+    WriteGeneratedContract(shape, path);
+    return path;
 }
 
 } // namespace kestrel::bench

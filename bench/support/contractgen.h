@@ -27,5 +27,8 @@ std::unique_ptr<CContract> GenerateContract(const ContractShape& shape);
 // Writes the contract of that shape to a file; a benchmark without its
 // contract cannot run, so a failure ends the run.
 void WriteGeneratedContract(const ContractShape& shape, const std::string& path);
+// The default shape with its tables, written under `fileName` in the
+// temporary folder; returns the path.
+std::string WriteTablesContract(const std::string& fileName);
 
 } // namespace kestrel::bench
