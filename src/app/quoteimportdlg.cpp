@@ -170,6 +170,21 @@ void CQuoteImportDialog::FillPreview(int headerRow)
                     width = std::max(width, metrics.horizontalAdvance(item->text()));
         m_preview->setColumnWidth(c, std::clamp(width + 16, 48, 240));
     }
+    // Which it does here too: a text wider than its column spans the empty
+    // cells to its right.
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < m_columns; ++c) {
+            const QTableWidgetItem* item = m_preview->item(r, c);
+            if (!item || metrics.horizontalAdvance(item->text()) + 8 <= m_preview->columnWidth(c))
+                continue;
+            int span = 1;
+            while (c + span < m_columns &&
+                   (!m_preview->item(r, c + span) || m_preview->item(r, c + span)->text().isEmpty()))
+                ++span;
+            if (span > 1)
+                m_preview->setSpan(r, c, 1, span);
+            c += span - 1;
+        }
 }
 
 QuoteColumns CQuoteImportDialog::Columns() const
