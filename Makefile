@@ -4,11 +4,12 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-bench
+ASAN_GUI_BUILD ?= build-asan-gui
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build test test-asan run bench fuzz format clean package
+.PHONY: all deps build test test-asan test-asan-gui run bench fuzz format clean package
 
 all: build
 
@@ -32,6 +33,15 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -L core --timeout 900
 
+# The program's window tests under the same sanitizers (leaks included);
+# kept out of `make test` for the time its build takes.
+test-asan-gui: deps
+	cmake -S . -B $(ASAN_GUI_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON \
+	  -DKESTREL_GUI=ON -DKESTREL_BENCH=OFF
+	cmake --build $(ASAN_GUI_BUILD) -j $(JOBS) --target kestrel_gui_tests kestrel_qt_tests
+	cd $(ASAN_GUI_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -L qt --timeout 900
+
 run: build
 	@bash scripts/run.sh $(BUILD)
 
@@ -54,4 +64,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ASAN_GUI_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
