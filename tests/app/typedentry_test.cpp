@@ -48,13 +48,14 @@ namespace kestrel {
 namespace {
 
 using Holds = std::function<bool(const CContract&)>;
+using test::FormProgram;
 
-// The demo open in the program, with a change to undo and one to redo, and
-// a second contract to open.
+// The demo open in the program with a change to undo and one to redo, the
+// files to save as, open and export to named, and a second contract.
 struct Demo {
     Demo()
     {
-        other = test::CopyDemo(program.dir, "OTHER.CON");
+        const QString other = test::CopyDemo(program.dir, "OTHER.CON");
         EXPECT_TRUE(Doc().OpenDocument(other)); // in the recent files
         EXPECT_TRUE(program.ShowDemo());
         path = Doc().PathName();
@@ -64,25 +65,34 @@ struct Demo {
         Doc().UndoStack().undo();
         Doc().Settings().printSave = Doc().Settings().printCheck = false;
         Doc().SetReportPrinter([this](CSubDoc& doc, PrintTarget) { printed = holds(*doc.Contract()); });
+        program.asker.openFile = other;
+        program.asker.saveFile = test::Q(program.dir.file("AS.CON"));
+        program.asker.exportFile = test::Q(program.dir.file("items.csv"));
+        Trigger("viewCheckPanel");
     }
     CSubDoc& Doc() { return program.Doc(); }
     CSubTreeView& Tree() { return program.Tree(); }
     CSubView& View() { return *program.Frame().View(); }
     void Trigger(const char* action) { program.Frame().Action(QString::fromLatin1(action))->trigger(); }
+    static void Keys(const QString& text)
+    {
+        // Each to the widget with the focus then (an editor the first opens).
+        for (const QChar ch : text)
+            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+    }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
-        test::FormProgram::Settle();
     }
-    void Click(QTreeWidgetItem* node)
+    void Click(QWidget* widget, QPoint at = QPoint(), Qt::KeyboardModifiers modifiers = {})
     {
-        QTest::mouseClick(Tree().viewport(), Qt::LeftButton, {}, Tree().visualItemRect(node).center());
-        test::FormProgram::Settle();
+        QTest::mouseClick(widget, Qt::LeftButton, modifiers, at.isNull() ? widget->rect().center() : at);
+        FormProgram::Settle();
     }
     void Choose(QTreeWidgetItem* node)
     {
         Tree().setCurrentItem(node);
-        test::FormProgram::Settle();
+        FormProgram::Settle();
     }
     QTreeWidgetItem* SubNode(int row, TreeNodeKind kind = NODE_SUBCONTRACTOR)
     {
@@ -92,14 +102,19 @@ struct Demo {
                 return node->child(i);
         return node;
     }
-    CDV_Template* Form() { return qobject_cast<CDV_Template*>(View().CurrentView()); }
-    CDV_SubItem* Entry() { return qobject_cast<CDV_SubItem*>(View().ItemSplitter()->Lower()); }
-    // A subcontractor's items at a line.
-    void ShowLine(int row, const char* line)
+    // A field of a subcontractor's form (row -1: the miscellaneous data).
+    QWidget* FormField(int row, int field)
+    {
+        Choose(row < 0 ? Tree().FindKind(NODE_MISC_DATA) : SubNode(row));
+        return qobject_cast<CDV_Template*>(View().CurrentView())->FieldControl(field);
+    }
+    // The entry of a subcontractor's line.
+    CDV_SubItem* Line(int row, const char* line)
     {
         Choose(SubNode(row, NODE_SUB_ITEMS));
         qobject_cast<CDV_SubItemGrid*>(View().CurrentView())->SelectLine(line);
-        test::FormProgram::Settle();
+        FormProgram::Settle();
+        return qobject_cast<CDV_SubItem*>(View().ItemSplitter()->Lower());
     }
     // Types over what the editor holds, key by key, without leaving it.
     void Type(QWidget* editor, const QString& text)
@@ -107,367 +122,292 @@ struct Demo {
         QApplication::setActiveWindow(&program.Frame());
         editor->setFocus(Qt::MouseFocusReason);
         QWidget* target = QApplication::focusWidget();
+        if (auto* box = qobject_cast<QComboBox*>(target))
+            target = box->lineEdit();
         if (auto* line = qobject_cast<QLineEdit*>(target))
             line->selectAll();
-        else if (auto* box = qobject_cast<QComboBox*>(target); box && box->lineEdit())
-            box->lineEdit()->selectAll();
         else if (auto* notes = qobject_cast<QPlainTextEdit*>(target))
             notes->selectAll();
         Keys(text);
     }
-    // Each key to the widget that has the focus then (an editor opened by
-    // the first one takes the others).
-    static void Keys(const QString& text)
+    // A double-click on the check panel's first message of a source; a
+    // message box brought up by the first click (modal) takes the rest.
+    void DoubleClickCheck(CheckSource source)
     {
-        for (const QChar ch : text)
-            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+        CCheckPanel& panel = *program.Frame().CheckPanel();
+        int row = 0;
+        while (row + 1 < panel.Model()->rowCount() && panel.Model()->Target(row).source != source)
+            ++row;
+        const QPoint at = panel.List()->visualRect(panel.Model()->index(row, 0)).center();
+        const size_t told = program.asker.asked.size();
+        Click(panel.List()->viewport(), at);
+        if (program.asker.asked.size() == told)
+            QTest::mouseDClick(panel.List()->viewport(), Qt::LeftButton, {}, at);
     }
     bool FileHolds(const QString& file)
     {
         std::unique_ptr<CContract> read;
         return ReadContractFile(QFile::encodeName(file).toStdString(), read) == 0 && read && holds(*read);
     }
-    bool Opens(const std::function<void()>& open)
+    bool Recovered()
     {
-        program.asker.answers = {QMessageBox::Yes}; // save the changes first
-        open();
-        return FileHolds(path);
+        CAutoSaver& saver = *program.App().AutoSaver();
+        saver.SetIntervals(10, 20);
+        QTest::qWait(200);
+        const auto copies = saver.Store().List();
+        if (!copies || copies->empty())
+            return false;
+        const auto copy = saver.Store().TakeBack(copies->front());
+        return copy && holds(*copy.value());
     }
 
     test::ProgramFixture program;
     QString path;
-    QString other;
     Holds holds;
     bool printed = false;
 };
 
-std::string CellText(const CContract& c, int row, int field)
+std::string CellText(const CContract& c, int field)
 {
-    const Text* text = c.m_pSubTable->m_Records[row]->GetCellText(field);
+    const Text* text = c.m_pSubTable->m_Records[0]->GetCellText(field);
     return text ? std::string(text->View()) : std::string();
 }
 
-const CSubItem* SubItem(const CContract& c, const char* line)
+const CSubItem& SubItem(const CContract& c)
 {
-    return c.m_pSubTable->m_Records[0]->FindSubItem(line);
+    return *c.m_pSubTable->m_Records[0]->FindSubItem("1140");
 }
 
 struct EditorCase {
     const char* name;
-    std::function<void(Demo&)> type; // shows its view and types, the focus staying
+    std::function<QWidget*(Demo&)> show; // the editor typed into; none for a box, clicked
+    const char* text;
     Holds holds;
-    bool storedAtOnce = false; // a box: its click is the change
 };
 
-const std::vector<EditorCase>& Editors()
-{
-    static const std::vector<EditorCase> editors{
-        {"FormText",
-         [](Demo& d) {
-             d.Choose(d.SubNode(0));
-             d.Type(d.Form()->FieldControl(15), QStringLiteral("Ann Lee"));
-         },
-         [](const CContract& c) { return CellText(c, 0, 15) == "Ann Lee"; }},
-        {"DropDown",
-         [](Demo& d) {
-             d.Choose(d.SubNode(0));
-             d.Type(d.Form()->FieldControl(53), QStringLiteral("Quarterly draws"));
-         },
-         [](const CContract& c) { return CellText(c, 0, 53) == "Quarterly draws"; }},
-        {"SubItemQuantity",
-         [](Demo& d) {
-             d.ShowLine(0, "1140");
-             d.Type(d.Entry()->QuantityEdit(), QStringLiteral("7"));
-         },
-         [](const CContract& c) { return SubItem(c, "1140")->m_fQuan == 7; }},
-        {"Note",
-         [](Demo& d) {
-             d.ShowLine(0, "1140");
-             d.Type(d.Entry()->NotesEdit(), QStringLiteral("Night crew"));
-         },
-         [](const CContract& c) { return SubItem(c, "1140")->m_strRemarks.View() == "Night crew"; }},
-        {"PartialBox",
-         [](Demo& d) {
-             d.ShowLine(0, "1140");
-             QTest::mouseClick(d.Entry()->PartialBox(), Qt::LeftButton);
-         },
-         [](const CContract& c) { return FlagTest(SubItem(c, "1140")->m_wFlags, SUBITEM_PARTIAL); }, true},
-        {"GridCell",
-         [](Demo& d) {
-             d.Choose(d.Tree().FindKind(NODE_CONTRACT_ITEMS));
-             auto* schedule = qobject_cast<CDV_ItemScheduleGrid*>(d.View().CurrentView());
-             CGridView& grid = *schedule->Grid();
-             grid.setCurrentIndex(
-                 grid.Model()->index(schedule->Source().RowOfLine("0030"), CContItemDataSource::ColQuantity));
-             grid.setFocus();
-             Demo::Keys(QStringLiteral("11"));
-         },
-         [](const CContract& c) { return c.FindItemByLineNumber("0030")->m_fQuantity == 11; }},
-    };
-    return editors;
-}
+const std::vector<EditorCase> kEditors{
+    {"FormText", [](Demo& d) { return d.FormField(0, 15); }, "Ann Lee",
+     [](const CContract& c) { return CellText(c, 15) == "Ann Lee"; }},
+    {"DropDown", [](Demo& d) { return d.FormField(0, 53); }, "Quarterly",
+     [](const CContract& c) { return CellText(c, 53) == "Quarterly"; }},
+    {"SubItemQuantity", [](Demo& d) -> QWidget* { return d.Line(0, "1140")->QuantityEdit(); }, "7",
+     [](const CContract& c) { return SubItem(c).m_fQuan == 7; }},
+    {"Note", [](Demo& d) -> QWidget* { return d.Line(0, "1140")->NotesEdit(); }, "Night crew",
+     [](const CContract& c) { return SubItem(c).m_strRemarks.View() == "Night crew"; }},
+    {"PartialBox", [](Demo& d) -> QWidget* { return d.Click(d.Line(0, "1140")->PartialBox()), nullptr; }, "",
+     [](const CContract& c) { return FlagTest(SubItem(c).m_wFlags, SUBITEM_PARTIAL); }},
+    {"GridCell",
+     [](Demo& d) -> QWidget* {
+         d.Choose(d.Tree().FindKind(NODE_CONTRACT_ITEMS));
+         auto& schedule = *qobject_cast<CDV_ItemScheduleGrid*>(d.View().CurrentView());
+         schedule.Grid()->setCurrentIndex(schedule.Grid()->Model()->index(schedule.Source().RowOfLine("0030"),
+                                                                          CContItemDataSource::ColQuantity));
+         return schedule.Grid();
+     },
+     "11", [](const CContract& c) { return c.FindItemByLineNumber("0030")->m_fQuantity == 11; }},
+};
+
+// Where the typed value is looked for afterwards.
+enum class Proof { File, FileAs, Contract, Printed, UndoneThenRedone, RecoveryCopy };
 
 struct PathCase {
     const char* name;
-    std::function<bool(Demo&)> take; // whether the typed value was kept
+    std::function<void(Demo&)> take;
+    Proof proof;
 };
 
-const std::vector<PathCase>& Paths()
+void Drop(Demo& d)
 {
-    static const std::vector<PathCase> paths{
-        {"Save", [](Demo& d) { return d.Trigger("fileSave"), d.FileHolds(d.path); }},
-        {"SaveAs",
-         [](Demo& d) {
-             d.program.asker.saveFile = test::Q(d.program.dir.file("AS.CON"));
-             d.Trigger("fileSaveAs");
-             return d.FileHolds(d.program.asker.saveFile);
-         }},
-        {"ToolbarButton",
-         [](Demo& d) {
-             QToolBar* bar = d.program.Frame().ToolBar();
-             QTest::mouseClick(bar->widgetForAction(d.program.Frame().Action(QStringLiteral("fileSave"))),
-                               Qt::LeftButton);
-             return d.FileHolds(d.path);
-         }},
-        {"CtrlS", [](Demo& d) { return d.Key(Qt::Key_S, Qt::ControlModifier), d.FileHolds(d.path); }},
-        {"F3", [](Demo& d) { return d.Key(Qt::Key_F3), d.FileHolds(d.path); }},
-        {"Exit", [](Demo& d) { return d.Opens([&] { d.Trigger("fileExit"); }); }},
-        {"CloseButton", [](Demo& d) { return d.Opens([&] { d.program.Frame().close(); }); }},
-        {"OpenMenu",
-         [](Demo& d) {
-             d.program.asker.openFile = d.other;
-             return d.Opens([&] { d.Trigger("fileOpen"); });
-         }},
-        {"OpenRecent",
-         [](Demo& d) {
-             return d.Opens([&] {
-                 for (QAction* a : d.program.Frame().findChildren<QAction*>())
-                     if (a->text().contains(QStringLiteral("OTHER.CON")))
-                         return a->trigger();
-             });
-         }},
-        {"OpenDrop",
-         [](Demo& d) {
-             return d.Opens([&] {
-                 QMimeData data;
-                 data.setUrls({QUrl::fromLocalFile(d.other)});
-                 // A drop reaches the window that took its entering.
-                 QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
-                 QApplication::sendEvent(&d.program.Frame(), &enter);
-                 QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
-                 QApplication::sendEvent(&d.program.Frame(), &drop);
-             });
-         }},
-        {"Print", [](Demo& d) { return d.Trigger("filePrint"), d.printed; }},
-        {"PrintPreview", [](Demo& d) { return d.Trigger("filePrintPreview"), d.printed; }},
-        {"ExportPdf", [](Demo& d) { return d.Trigger("fileExportPdf"), d.printed; }},
-        {"Export",
-         [](Demo& d) {
-             d.program.asker.exportFile = test::Q(d.program.dir.file("items.csv"));
-             d.program.Frame().Exchange()->ExportAction(CExchangeCommands::Export::Items)->trigger();
-             return d.holds(*d.Doc().Contract());
-         }},
-        {"ImportQuote", [](Demo& d) { return d.Trigger("fileImportQuote"), d.holds(*d.Doc().Contract()); }},
-        {"CheckContract", [](Demo& d) { return d.Key(Qt::Key_F4), d.holds(*d.Doc().Contract()); }},
-        {"CheckPanelJump",
-         [](Demo& d) {
-             d.Trigger("viewCheckPanel");
-             CCheckPanel& panel = *d.program.Frame().CheckPanel();
-             int row = 0;
-             while (panel.Model()->Target(row).source != CheckSource::MiscData)
-                 ++row;
-             QTreeView* list = panel.List();
-             const QPoint at = list->visualRect(panel.Model()->index(row, 0)).center();
-             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-             test::FormProgram::Settle();
-             return d.Tree().SelectedKind() == NODE_MISC_DATA && d.holds(*d.Doc().Contract());
-         }},
-        {"FindJump",
-         [](Demo& d) {
-             d.Key(Qt::Key_F, Qt::ControlModifier);
-             Demo::Keys(QStringLiteral("Mason"));
-             QTreeWidgetItem* before = d.Tree().currentItem();
-             d.Key(Qt::Key_Return);
-             return d.Tree().currentItem() != before && d.holds(*d.Doc().Contract());
-         }},
-        {"Undo",
-         [](Demo& d) {
-             d.Trigger("editUndo");
-             const bool undone = !d.holds(*d.Doc().Contract());
-             return d.Trigger("editRedo"), undone && d.holds(*d.Doc().Contract());
-         }},
-        {"Redo", [](Demo& d) { return d.Trigger("editRedo"), d.holds(*d.Doc().Contract()); }},
-        {"TreeNode", [](Demo& d) { return d.Click(d.Tree().ContractNode()), d.holds(*d.Doc().Contract()); }},
-        {"AutosaveTimer",
-         [](Demo& d) {
-             CAutoSaver& saver = *d.program.App().AutoSaver();
-             saver.SetIntervals(10, 20);
-             QTest::qWait(200);
-             const auto copies = saver.Store().List();
-             if (!copies || copies->empty())
-                 return false;
-             const auto copy = saver.Store().TakeBack(copies->front());
-             return copy && d.holds(*copy.value());
-         }},
-    };
-    return paths;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(d.program.asker.openFile)});
+    // A drop reaches the window that took its entering.
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&d.program.Frame(), &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&d.program.Frame(), &drop);
 }
 
-using PathAndEditor = std::pair<size_t, size_t>;
+const std::vector<PathCase> kPaths{
+    {"Save", [](Demo& d) { d.Trigger("fileSave"); }, Proof::File},
+    {"SaveAs", [](Demo& d) { d.Trigger("fileSaveAs"); }, Proof::FileAs},
+    {"ToolbarButton",
+     [](Demo& d) {
+         d.Click(d.program.Frame().ToolBar()->widgetForAction(
+             d.program.Frame().Action(QStringLiteral("fileSave"))));
+     },
+     Proof::File},
+    {"CtrlS", [](Demo& d) { d.Key(Qt::Key_S, Qt::ControlModifier); }, Proof::File},
+    {"F3", [](Demo& d) { d.Key(Qt::Key_F3); }, Proof::File},
+    {"Exit", [](Demo& d) { d.Trigger("fileExit"); }, Proof::File},
+    {"CloseButton", [](Demo& d) { d.program.Frame().close(); }, Proof::File},
+    {"OpenMenu", [](Demo& d) { d.Trigger("fileOpen"); }, Proof::File},
+    {"OpenRecent",
+     [](Demo& d) {
+         for (QAction* recent : d.program.Frame().findChildren<QAction*>())
+             if (recent->text().contains(QStringLiteral("OTHER.CON")))
+                 recent->trigger();
+     },
+     Proof::File},
+    {"OpenDrop", Drop, Proof::File},
+    {"Print", [](Demo& d) { d.Trigger("filePrint"); }, Proof::Printed},
+    {"PrintPreview", [](Demo& d) { d.Trigger("filePrintPreview"); }, Proof::Printed},
+    {"ExportPdf", [](Demo& d) { d.Trigger("fileExportPdf"); }, Proof::Printed},
+    {"Export",
+     [](Demo& d) { d.program.Frame().Exchange()->ExportAction(CExchangeCommands::Export::Items)->trigger(); },
+     Proof::Contract},
+    {"ImportQuote", [](Demo& d) { d.Trigger("fileImportQuote"); }, Proof::Contract},
+    {"CheckContract", [](Demo& d) { d.Key(Qt::Key_F4); }, Proof::Contract},
+    {"CheckPanelJump", [](Demo& d) { d.DoubleClickCheck(CheckSource::MiscData); }, Proof::Contract},
+    {"FindJump",
+     [](Demo& d) {
+         d.Key(Qt::Key_F, Qt::ControlModifier);
+         Demo::Keys(QStringLiteral("Mason"));
+         d.Key(Qt::Key_Return);
+     },
+     Proof::Contract},
+    {"Undo", [](Demo& d) { d.Trigger("editUndo"); }, Proof::UndoneThenRedone},
+    {"Redo", [](Demo& d) { d.Trigger("editRedo"); }, Proof::Contract},
+    {"TreeNode",
+     [](Demo& d) { d.Click(d.Tree().viewport(), d.Tree().visualItemRect(d.Tree().ContractNode()).center()); },
+     Proof::Contract},
+    {"AutosaveTimer", [](Demo&) {}, Proof::RecoveryCopy},
+};
 
-std::vector<PathAndEditor> Matrix()
+bool Kept(Demo& d, Proof proof)
 {
-    std::vector<PathAndEditor> cases;
-    for (size_t p = 0; p < Paths().size(); ++p)
-        for (size_t e = 0; e < Editors().size(); ++e)
-            // A quote is imported for a subcontractor, not from the contract's items.
-            if (std::string_view(Paths()[p].name) != "ImportQuote" ||
-                std::string_view(Editors()[e].name) != "GridCell")
-                cases.emplace_back(p, e);
+    FormProgram::Settle();
+    switch (proof) {
+    case Proof::File: return d.FileHolds(d.path);
+    case Proof::FileAs: return d.FileHolds(d.program.asker.saveFile);
+    case Proof::Printed: return d.printed;
+    case Proof::RecoveryCopy: return d.Recovered();
+    case Proof::UndoneThenRedone: {
+        const bool undone = !d.holds(*d.Doc().Contract());
+        d.Trigger("editRedo");
+        return undone && d.holds(*d.Doc().Contract());
+    }
+    default: return d.holds(*d.Doc().Contract());
+    }
+}
+
+using Case = std::pair<size_t, size_t>; // a way and an editor
+
+std::vector<Case> Table(size_t ways, size_t editors, const std::function<bool(size_t, size_t)>& applies)
+{
+    std::vector<Case> cases;
+    for (size_t w = 0; w < ways; ++w)
+        for (size_t e = 0; e < editors; ++e)
+            if (applies(w, e))
+                cases.emplace_back(w, e);
     return cases;
 }
 
-class TypedEntry : public ::testing::TestWithParam<PathAndEditor> {};
+class TypedEntry : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TypedEntry, IsStoredBeforeTheContractIsSavedPrintedCheckedClosedOrLeft)
 {
     Demo demo;
-    const EditorCase& editor = Editors()[GetParam().second];
+    const EditorCase& editor = kEditors[GetParam().second];
     demo.holds = editor.holds;
-    editor.type(demo);
-    ASSERT_EQ(editor.holds(*demo.Doc().Contract()), editor.storedAtOnce)
-        << "stored before the path was taken";
-    EXPECT_TRUE(Paths()[GetParam().first].take(demo));
+    if (QWidget* typed = editor.show(demo))
+        demo.Type(typed, QString::fromLatin1(editor.text));
+    // A box's click is its change; what is typed waits to be stored.
+    ASSERT_EQ(editor.holds(*demo.Doc().Contract()), !*editor.text);
+    demo.program.asker.answers = {QMessageBox::Yes}; // save the changes first
+    kPaths[GetParam().first].take(demo);
+    EXPECT_TRUE(Kept(demo, kPaths[GetParam().first].proof));
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryPathAndEditor, TypedEntry, ::testing::ValuesIn(Matrix()),
-                         [](const ::testing::TestParamInfo<PathAndEditor>& info) {
-                             return std::string(Paths()[info.param.first].name) + "_" +
-                                    Editors()[info.param.second].name;
+INSTANTIATE_TEST_SUITE_P(EveryPathAndEditor, TypedEntry,
+                         // A quote is imported for a subcontractor, not from the contract's items.
+                         ::testing::ValuesIn(Table(kPaths.size(), kEditors.size(),
+                                                   [](size_t p, size_t e) {
+                                                       return std::string_view(kPaths[p].name) !=
+                                                                  "ImportQuote" ||
+                                                              std::string_view(kEditors[e].name) !=
+                                                                  "GridCell";
+                                                   })),
+                         [](const auto& info) {
+                             return std::string(kPaths[info.param.first].name) + "_" +
+                                    kEditors[info.param.second].name;
                          });
 
 // --- refused entries ---------------------------------------------------------
 
 struct RefusalCase {
     const char* name;
-    std::function<QWidget*(Demo&)> type; // types an entry that is refused; its editor
+    std::function<QWidget*(Demo&)> show;
+    const char* text;
     const char* caption;
 };
 
-struct LeaveCase {
-    const char* name;
-    std::function<void(Demo&)> leave;
-    bool needsGrid = false;
+const std::vector<RefusalCase> kRefusals{
+    {"MiscDate", [](Demo& d) { return d.FormField(-1, 4); }, "99/99/99", "Date Format Error"},
+    {"SubDate", [](Demo& d) { return d.FormField(0, 4); }, "31/31/31", "Date Format Error"},
+    {"IronbarkQuantity", [](Demo& d) -> QWidget* { return d.Line(6, "2300")->QuantityEdit(); }, "10",
+     "Quantity Error"},
 };
 
-const std::vector<RefusalCase>& Refusals()
+CQuickFilterBar* FilterBar(Demo& d)
 {
-    static const std::vector<RefusalCase> refusals{
-        {"MiscDate",
-         [](Demo& d) {
-             d.Choose(d.Tree().FindKind(NODE_MISC_DATA));
-             d.Type(d.Form()->FieldControl(4), QStringLiteral("99/99/99"));
-             return d.Form()->FieldControl(4);
-         },
-         "Date Format Error"},
-        {"SubDate",
-         [](Demo& d) {
-             d.Choose(d.SubNode(0));
-             d.Type(d.Form()->FieldControl(4), QStringLiteral("31/31/31"));
-             return d.Form()->FieldControl(4);
-         },
-         "Date Format Error"},
-        {"IronbarkQuantity",
-         [](Demo& d) {
-             d.ShowLine(6, "2300");
-             d.Type(d.Entry()->QuantityEdit(), QStringLiteral("10"));
-             return static_cast<QWidget*>(d.Entry()->QuantityEdit());
-         },
-         "Quantity Error"},
-    };
-    return refusals;
+    auto* grid = qobject_cast<CDV_GridBase*>(d.View().CurrentView());
+    return grid ? grid->FilterBar() : nullptr;
 }
 
-const std::vector<LeaveCase>& Leaves()
-{
-    static const std::vector<LeaveCase> leaves{
-        {"TreeClick", [](Demo& d) { d.Click(d.SubNode(3)); }},
-        {"F6", [](Demo& d) { d.Key(Qt::Key_F6); }},
-        {"FindJump",
-         [](Demo& d) {
-             auto* next = d.program.Frame().FindBar()->findChild<QToolButton*>(QStringLiteral("findNext"));
-             QTest::mouseClick(next, Qt::LeftButton);
-             test::FormProgram::Settle();
-         }},
-        {"CheckPanelJump",
-         [](Demo& d) {
-             // A double-click whose first click brings the message up: the
-             // box, modal, takes the rest of it.
-             QTreeView* list = d.program.Frame().CheckPanel()->List();
-             const QPoint at = list->visualRect(list->model()->index(0, 0)).center();
-             const size_t told = d.program.asker.asked.size();
-             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-             test::FormProgram::Settle();
-             if (d.program.asker.asked.size() == told)
-                 QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-             test::FormProgram::Settle();
-         }},
-        {"QuickFilter",
-         [](Demo& d) {
-             auto* grid = qobject_cast<CDV_SubItemGrid*>(d.View().CurrentView());
-             QTest::mouseClick(grid->FilterBar()->Button(ItemFilter::Unassigned), Qt::LeftButton);
-             test::FormProgram::Settle();
-         },
-         true},
-    };
-    return leaves;
-}
+const std::vector<std::pair<const char*, std::function<void(Demo&)>>> kLeaves{
+    {"TreeClick",
+     [](Demo& d) { d.Click(d.Tree().viewport(), d.Tree().visualItemRect(d.SubNode(3)).center()); }},
+    {"F6", [](Demo& d) { d.Key(Qt::Key_F6); }},
+    {"FindJump",
+     [](Demo& d) {
+         d.Click(d.program.Frame().FindBar()->findChild<QToolButton*>(QStringLiteral("findNext")));
+     }},
+    {"CheckPanelJump", [](Demo& d) { d.DoubleClickCheck(CheckSource::Subcontractor); }},
+    {"QuickFilter", [](Demo& d) { d.Click(FilterBar(d)->Button(ItemFilter::Unassigned)); }},
+};
 
-std::vector<PathAndEditor> RefusalMatrix()
-{
-    std::vector<PathAndEditor> cases;
-    for (size_t l = 0; l < Leaves().size(); ++l)
-        for (size_t r = 0; r < Refusals().size(); ++r)
-            // The quick filters stand above an item grid.
-            if (!Leaves()[l].needsGrid || std::string_view(Refusals()[r].name) == "IronbarkQuantity")
-                cases.emplace_back(l, r);
-    return cases;
-}
-
-class RefusedEntry : public ::testing::TestWithParam<PathAndEditor> {};
+class RefusedEntry : public ::testing::TestWithParam<Case> {};
 
 TEST_P(RefusedEntry, KeepsItsFormTheFocusAndIsToldOnce)
 {
     Demo demo;
-    // The find bar has a hit elsewhere to go to, the check panel is shown.
+    // The find bar has a hit elsewhere to go to.
     demo.Trigger("editFind");
     Demo::Keys(QStringLiteral("Mason"));
     demo.program.Frame().FindBar()->SearchNow();
-    demo.Trigger("viewCheckPanel");
-    const RefusalCase& refusal = Refusals()[GetParam().second];
-    QWidget* editor = refusal.type(demo);
+    const RefusalCase& refusal = kRefusals[GetParam().second];
+    QWidget* editor = refusal.show(demo);
+    demo.Type(editor, QString::fromLatin1(refusal.text));
     QTreeWidgetItem* node = demo.Tree().currentItem();
     QWidget* pane = demo.View().RightPane();
     const int steps = demo.Doc().UndoStack().count();
     demo.program.asker.asked.clear();
 
-    Leaves()[GetParam().first].leave(demo);
+    kLeaves[GetParam().first].second(demo);
+    FormProgram::Settle();
     EXPECT_EQ(demo.Tree().currentItem(), node);
     EXPECT_EQ(demo.View().RightPane(), pane);
     EXPECT_EQ(QApplication::focusWidget(), editor);
     ASSERT_EQ(demo.program.asker.asked.size(), 1u);
     EXPECT_EQ(demo.program.asker.asked[0].caption, QString::fromLatin1(refusal.caption));
     EXPECT_EQ(demo.Doc().UndoStack().count(), steps);
-    if (auto* grid = qobject_cast<CDV_SubItemGrid*>(demo.View().CurrentView())) {
-        EXPECT_FALSE(grid->FilterBar()->Filter());
+    if (CQuickFilterBar* filters = FilterBar(demo)) {
+        EXPECT_FALSE(filters->Filter());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWayOut, RefusedEntry, ::testing::ValuesIn(RefusalMatrix()),
-                         [](const ::testing::TestParamInfo<PathAndEditor>& info) {
-                             return std::string(Leaves()[info.param.first].name) + "_" +
-                                    Refusals()[info.param.second].name;
+INSTANTIATE_TEST_SUITE_P(EveryWayOut, RefusedEntry,
+                         // The quick filters stand above an item grid.
+                         ::testing::ValuesIn(Table(kLeaves.size(), kRefusals.size(),
+                                                   [](size_t l, size_t r) {
+                                                       return std::string_view(kLeaves[l].first) !=
+                                                                  "QuickFilter" ||
+                                                              std::string_view(kRefusals[r].name) ==
+                                                                  "IronbarkQuantity";
+                                                   })),
+                         [](const auto& info) {
+                             return std::string(kLeaves[info.param.first].first) + "_" +
+                                    kRefusals[info.param.second].name;
                          });
 
 } // namespace
