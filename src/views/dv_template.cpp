@@ -450,8 +450,8 @@ bool CDV_Template::ApplyFieldEdit(
     }
     (void)doc->ApplyEdit(std::move(result));
     // Nothing changed (the same value typed in another form): the field
-    // shows the value as stored again.
-    if (m_shown == shownBefore) {
+    // shows the value as stored again, unless it is being typed into still.
+    if (m_shown == shownBefore && !m_quiet) {
         m_storing = field;
         ShowAllFieldValues();
         m_storing = -1;

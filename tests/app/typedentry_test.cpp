@@ -149,11 +149,14 @@ struct Demo {
         std::unique_ptr<CContract> read;
         return ReadContractFile(QFile::encodeName(file).toStdString(), read) == 0 && read && holds(*read);
     }
+    // The copy holds the value while the user, undisturbed, types on.
     bool Recovered()
     {
         CAutoSaver& saver = *program.App().AutoSaver();
         saver.SetIntervals(10, 20);
         QTest::qWait(200);
+        if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()); line && line->text() != typed)
+            return false;
         const auto copies = saver.Store().List();
         if (!copies || copies->empty())
             return false;
@@ -164,6 +167,7 @@ struct Demo {
     test::ProgramFixture program;
     QString path;
     Holds holds;
+    QString typed;
     bool printed = false;
 };
 
@@ -309,8 +313,9 @@ TEST_P(TypedEntry, IsStoredBeforeTheContractIsSavedPrintedCheckedClosedOrLeft)
     Demo demo;
     const EditorCase& editor = kEditors[GetParam().second];
     demo.holds = editor.holds;
+    demo.typed = QString::fromLatin1(editor.text);
     if (QWidget* typed = editor.show(demo))
-        demo.Type(typed, QString::fromLatin1(editor.text));
+        demo.Type(typed, demo.typed);
     // A box's click is its change; what is typed waits to be stored.
     ASSERT_EQ(editor.holds(*demo.Doc().Contract()), !*editor.text);
     demo.program.asker.answers = {QMessageBox::Yes}; // save the changes first
