@@ -196,6 +196,8 @@ const std::vector<EditorCase> kEditors{
      [](const CContract& c) { return CellText(c, 53) == "Quarterly"; }},
     {"SubItemQuantity", [](Demo& d) -> QWidget* { return d.Line(0, "1140")->QuantityEdit(); }, "7",
      [](const CContract& c) { return SubItem(c).m_fQuan == 7; }},
+    {"SubItemTotal", [](Demo& d) -> QWidget* { return d.Line(0, "1140")->ExtensionEdit(); }, "500",
+     [](const CContract& c) { return SubItem(c).m_fExt == 500; }},
     {"Note", [](Demo& d) -> QWidget* { return d.Line(0, "1140")->NotesEdit(); }, "Night crew",
      [](const CContract& c) { return SubItem(c).m_strRemarks.View() == "Night crew"; }},
     {"PartialBox", [](Demo& d) -> QWidget* { return d.Click(d.Line(0, "1140")->PartialBox()), nullptr; }, "",
