@@ -51,7 +51,8 @@ using Holds = std::function<bool(const CContract&)>;
 using test::FormProgram;
 
 // The demo open in the program with a change to undo and one to redo, the
-// files to save as, open and export to named, and a second contract.
+// files to save as, open and export to named, a second contract, the check
+// panel shown and the find bar open on hits.
 struct Demo {
     Demo()
     {
@@ -69,6 +70,10 @@ struct Demo {
         program.asker.saveFile = test::Q(program.dir.file("AS.CON"));
         program.asker.exportFile = test::Q(program.dir.file("items.csv"));
         Trigger("viewCheckPanel");
+        // The find bar has hits to go to.
+        Trigger("editFind");
+        Keys(QStringLiteral("Mason"));
+        program.Frame().FindBar()->SearchNow();
     }
     CSubDoc& Doc() { return program.Doc(); }
     CSubTreeView& Tree() { return program.Tree(); }
@@ -222,6 +227,11 @@ struct PathCase {
     Proof proof;
 };
 
+void ClickNextHit(Demo& d)
+{
+    d.Click(d.program.Frame().FindBar()->findChild<QToolButton*>(QStringLiteral("findNext")));
+}
+
 void Drop(Demo& d)
 {
     QMimeData data;
@@ -264,13 +274,7 @@ const std::vector<PathCase> kPaths{
     {"ImportQuote", [](Demo& d) { d.Trigger("fileImportQuote"); }, Proof::Contract},
     {"CheckContract", [](Demo& d) { d.Key(Qt::Key_F4); }, Proof::Contract},
     {"CheckPanelJump", [](Demo& d) { d.DoubleClickCheck(CheckSource::MiscData); }, Proof::Contract},
-    {"FindJump",
-     [](Demo& d) {
-         d.Key(Qt::Key_F, Qt::ControlModifier);
-         Demo::Keys(QStringLiteral("Mason"));
-         d.Key(Qt::Key_Return);
-     },
-     Proof::Contract},
+    {"FindJump", ClickNextHit, Proof::Contract},
     {"Undo", [](Demo& d) { d.Trigger("editUndo"); }, Proof::UndoneThenRedone},
     {"Redo", [](Demo& d) { d.Trigger("editRedo"); }, Proof::Contract},
     {"TreeNode",
@@ -365,10 +369,7 @@ const std::vector<std::pair<const char*, std::function<void(Demo&)>>> kLeaves{
     {"TreeClick",
      [](Demo& d) { d.Click(d.Tree().viewport(), d.Tree().visualItemRect(d.SubNode(3)).center()); }},
     {"F6", [](Demo& d) { d.Key(Qt::Key_F6); }},
-    {"FindJump",
-     [](Demo& d) {
-         d.Click(d.program.Frame().FindBar()->findChild<QToolButton*>(QStringLiteral("findNext")));
-     }},
+    {"FindJump", ClickNextHit},
     {"CheckPanelJump", [](Demo& d) { d.DoubleClickCheck(CheckSource::Subcontractor); }},
     {"QuickFilter", [](Demo& d) { d.Click(FilterBar(d)->Button(ItemFilter::Unassigned)); }},
 };
@@ -378,10 +379,6 @@ class RefusedEntry : public ::testing::TestWithParam<Case> {};
 TEST_P(RefusedEntry, KeepsItsFormTheFocusAndIsToldOnce)
 {
     Demo demo;
-    // The find bar has a hit elsewhere to go to.
-    demo.Trigger("editFind");
-    Demo::Keys(QStringLiteral("Mason"));
-    demo.program.Frame().FindBar()->SearchNow();
     const RefusalCase& refusal = kRefusals[GetParam().second];
     QWidget* editor = refusal.show(demo);
     demo.Type(editor, QString::fromLatin1(refusal.text));
