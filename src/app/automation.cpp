@@ -41,6 +41,8 @@
 #include "calc/numbers.h"
 #include "edit/contractedits.h"
 #include "exchange/quotefile.h"
+#include "grid/gridmodel.h"
+#include "grid/gridview.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/subcontract.h"
@@ -354,6 +356,15 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
     Save(frame, dir, QStringLiteral("subcontractor-items.png"));
     SelectKind(tree, NODE_CONTRACT_ITEMS);
     Save(frame, dir, QStringLiteral("contract-items.png"));
+    // Rows chosen for copying, as a spreadsheet shows them.
+    if (auto* schedule = qobject_cast<CDV_ItemScheduleGrid*>(frame->View()->CurrentView())) {
+        CGridModel& model = *schedule->Grid()->Model();
+        schedule->Grid()->selectionModel()->select(
+            QItemSelection(model.index(6, 0), model.index(11, model.columnCount() - 1)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Save(frame, dir, QStringLiteral("contract-items-selected.png"));
+        schedule->Grid()->clearSelection();
+    }
     TakeFormScreenshots(frame, dir);
     CSubDoc* doc = app.Document();
     if (doc->Edits()) {

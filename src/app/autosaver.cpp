@@ -55,10 +55,18 @@ CAutoSaver::CAutoSaver(CSubDoc& doc, const QString& folder, QObject* parent)
     connect(&m_doc, &CSubDoc::contractSaved, this, &CAutoSaver::RemoveCopy);
     // Closing the contract (the user said No to saving, or a reload) gives
     // its changes up.
-    connect(&m_doc, &CSubDoc::contractClosing, this, &CAutoSaver::RemoveCopy);
-    // Asked once the open is over, not in the middle of it.
-    connect(&m_doc, &CSubDoc::documentReplaced, this,
-            [this] { QTimer::singleShot(0, this, &CAutoSaver::OfferForOpenedContract); });
+    connect(&m_doc, &CSubDoc::contractClosing, this, [this] {
+        RemoveCopy();
+        m_period.stop();
+    });
+    connect(&m_doc, &CSubDoc::documentReplaced, this, [this] {
+        // While a contract is open the period runs, so that what is being
+        // typed (not a change of the contract yet) reaches a copy too.
+        if (m_doc.HasContract())
+            m_period.start();
+        // Asked once the open is over, not in the middle of it.
+        QTimer::singleShot(0, this, &CAutoSaver::OfferForOpenedContract);
+    });
 }
 
 CAutoSaver::~CAutoSaver()
@@ -103,6 +111,8 @@ bool CAutoSaver::LeftBehindFor(const std::string& contractPath) const
 
 bool CAutoSaver::SaveNow()
 {
+    // What is being typed goes into the copy, without disturbing the user.
+    (void)m_doc.CommitEdits(CommitMode::Quietly);
     if (!m_pending || !m_doc.HasContract() || m_doc.PathName().isEmpty())
         return false;
     const std::string path = LocalPath(m_doc.PathName());
@@ -130,7 +140,6 @@ void CAutoSaver::RemoveCopy()
 {
     m_pending = false;
     m_idle.stop();
-    m_period.stop();
     // Only a copy of this run: copies left by a crash stay until the user
     // decides on them.
     if (!m_copyOf.empty())

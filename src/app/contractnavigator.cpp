@@ -50,6 +50,10 @@ void CContractNavigator::Mark(QWidget* control)
 
 bool CContractNavigator::SelectNode(int kind, const CSubcontract* record)
 {
+    // What is typed in the view shown is stored before another place is
+    // shown; a refused entry keeps its view.
+    if (!m_doc.CommitEdits())
+        return false;
     CSubTreeView* tree = m_frame.Tree();
     QTreeWidgetItem* node = nullptr;
     if (kind == NODE_SUBCONTRACTOR || kind == NODE_SUB_ITEMS) {

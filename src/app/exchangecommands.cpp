@@ -169,9 +169,8 @@ QString CExchangeCommands::SuggestedName(Export what) const
 
 bool CExchangeCommands::OnExport(Export what)
 {
-    if (!m_doc.HasContract())
+    if (!m_doc.HasContract() || !m_doc.CommitEdits())
         return false;
-    emit m_doc.committingEdits();
     const QString path = m_doc.Asker().ExportFileName(m_window, SuggestedName(what));
     if (path.isEmpty())
         return false;
@@ -220,10 +219,11 @@ bool CExchangeCommands::WriteExport(Export what, const QString& path)
 
 void CExchangeCommands::OnImportQuote()
 {
+    if (!m_doc.CommitEdits())
+        return;
     CSubcontract* record = m_tree.SelectedRecord();
     if (!m_doc.Edits() || !m_doc.IsRecordAlive(record))
         return;
-    emit m_doc.committingEdits();
     const QString path = m_doc.Asker().QuoteFileName(m_window, Folder());
     if (path.isEmpty())
         return;

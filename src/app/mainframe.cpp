@@ -32,6 +32,7 @@
 #include "app/subdoc.h"
 #include "app/subtreeview.h"
 #include "app/subview.h"
+#include "app/undokeyrouter.h"
 #include "edit/changeevent.h"
 
 namespace kestrel {
@@ -168,19 +169,34 @@ void CMainFrame::BuildActions()
     connect(fileNew, &QAction::triggered, &m_doc, [this] { m_doc.OnNewDocument(); });
 
     // "Undo <what>" and "Redo <what>" from the step's description; the bare
-    // word while there is nothing to take back.
-    auto* undo = m_doc.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
+    // word while there is nothing to take back. What is being typed is
+    // stored first, as a step of its own.
+    QUndoStack* stack = &m_doc.UndoStack();
+    auto* undo = stack->createUndoAction(this, QStringLiteral("&Undo"));
+    disconnect(undo, &QAction::triggered, stack, &QUndoStack::undo);
+    connect(undo, &QAction::triggered, stack, [this, stack] {
+        if (m_doc.CommitEdits())
+            stack->undo();
+    });
     undo->setObjectName(QStringLiteral("editUndo"));
     undo->setShortcut(K::Undo);
     undo->setStatusTip(QStringLiteral("Undo the last action"));
     m_actions.insert(undo->objectName(), undo);
     addAction(undo);
-    auto* redo = m_doc.UndoStack().createRedoAction(this, QStringLiteral("&Redo"));
+    auto* redo = stack->createRedoAction(this, QStringLiteral("&Redo"));
+    disconnect(redo, &QAction::triggered, stack, &QUndoStack::redo);
+    connect(redo, &QAction::triggered, stack, [this, stack] {
+        if (m_doc.CommitEdits())
+            stack->redo();
+    });
     redo->setObjectName(QStringLiteral("editRedo"));
     redo->setShortcuts({K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     redo->setStatusTip(QStringLiteral("Redo the previously undone action"));
     m_actions.insert(redo->objectName(), redo);
     addAction(redo);
+    // Ctrl+Z and Ctrl+Y in an editor with nothing of its own to take back
+    // reach the contract's history.
+    new CUndoKeyRouter(*this, *undo, *redo, this);
     auto* copy = MakeAction(QStringLiteral("editCopy"), QStringLiteral("&Copy\tCtrl+C"),
                             QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"),
                             {K(Qt::CTRL | Qt::Key_C)});
@@ -485,9 +501,8 @@ void CMainFrame::UpdateCommandState()
         Action(QString::fromLatin1(name))->setEnabled(open);
     Action(QStringLiteral("editPaste"))->setEnabled(m_doc.CanPaste());
     // A contract open read-only takes no changes and is saved under another
-    // name only.
+    // name only: Save offers Save As.
     const bool editable = !m_doc.IsReadOnly();
-    Action(QStringLiteral("fileSave"))->setEnabled(open && editable);
     Action(QStringLiteral("editAddSub"))->setEnabled(editable && Tree()->CanAddSubcontractor());
     Action(QStringLiteral("editDeleteSub"))->setEnabled(editable && Tree()->CanDeleteSubcontractor());
 }
@@ -527,6 +542,9 @@ void CMainFrame::RebuildRecentFiles()
 
 void CMainFrame::NextPane(bool forward)
 {
+    // Leaving a field stores it; a refused entry keeps the focus.
+    if (!m_doc.CommitEdits())
+        return;
     const QList<QWidget*> panes = m_view->Panes();
     if (panes.isEmpty())
         return;

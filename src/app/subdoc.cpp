@@ -27,6 +27,7 @@
 #include "file/contractsave.h"
 #include "file/opencontract.h"
 #include "file/recovery.h"
+#include "grid/gridview.h"
 #include "model/contract/contract.h"
 #include "model/contract/itemstext.h"
 #include "model/subcontract/winmeta.h"
@@ -230,6 +231,46 @@ bool CSubDoc::ApplyEdit(EditResult result)
     return true;
 }
 
+bool CSubDoc::CommitEdits(CommitMode mode)
+{
+    if (!HasContract())
+        return true;
+    // A view storing its entry may move the focus; the leaving that causes
+    // is part of this commit.
+    if (!m_committing) {
+        m_committing = true;
+        emit committingEdits(mode);
+        m_committing = false;
+    }
+    return mode == CommitMode::Quietly || !RefusalPending();
+}
+
+void CSubDoc::HoldForRefusal(QObject* teller)
+{
+    if (teller)
+        m_refusals.emplace_back(teller);
+}
+
+void CSubDoc::RefusalTold(QObject* teller)
+{
+    std::erase_if(m_refusals, [teller](const QPointer<QObject>& held) { return !held || held == teller; });
+}
+
+bool CSubDoc::RefusalPending() const
+{
+    // A teller that is gone took its refusal with it.
+    return std::any_of(m_refusals.begin(), m_refusals.end(),
+                       [](const QPointer<QObject>& held) { return !held.isNull(); });
+}
+
+bool CSubDoc::RefuseWhileReadOnly()
+{
+    if (!m_readOnly)
+        return false;
+    m_asker->Tell(m_mainWindow, AppTitle(), ReadOnlyRefusal(m_path));
+    return true;
+}
+
 bool CSubDoc::RefuseReadOnly(EditResult& result)
 {
     // The edit layer made the change before it reached here: it is taken
@@ -320,6 +361,8 @@ void CSubDoc::CloseContract()
 
 bool CSubDoc::OnFileOpen()
 {
+    if (!CommitEdits())
+        return false;
     const QString path = m_asker->OpenFileName(m_mainWindow);
     if (path.isEmpty())
         return false;
@@ -328,6 +371,9 @@ bool CSubDoc::OnFileOpen()
 
 bool CSubDoc::OpenDocument(const QString& requested)
 {
+    // What is typed is part of the contract the save question asks about.
+    if (!CommitEdits())
+        return false;
     QString path = requested;
     if (IsBidLibrary(path)) {
         const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
@@ -473,7 +519,6 @@ void CSubDoc::CheckDiskChange()
 
 bool CSubDoc::SaveTo(const QString& path)
 {
-    emit committingEdits();
     // A file changed on disk since it was read is not overwritten unasked.
     if (path == m_path &&
         m_guard->CheckDisk(m_mainWindow, *m_asker, m_path, IsModified()) == DiskAnswer::Reload) {
@@ -499,7 +544,7 @@ bool CSubDoc::SaveTo(const QString& path)
 
 bool CSubDoc::DoFileSave()
 {
-    if (!HasContract())
+    if (!HasContract() || !CommitEdits())
         return false;
     if (m_path.isEmpty() || m_readOnly)
         return DoSaveAs();
@@ -508,7 +553,7 @@ bool CSubDoc::DoFileSave()
 
 bool CSubDoc::DoSaveAs()
 {
-    if (!HasContract())
+    if (!HasContract() || !CommitEdits())
         return false;
     const QString path = m_asker->SaveFileName(m_mainWindow, m_path);
     if (path.isEmpty())
@@ -532,7 +577,8 @@ bool CSubDoc::DoSaveAs()
 
 bool CSubDoc::SaveModified()
 {
-    emit committingEdits();
+    if (!CommitEdits())
+        return false;
     if (!IsModified())
         return true;
     const QString name = m_path.isEmpty() ? QStringLiteral("Contract") : QFileInfo(m_path).fileName();
@@ -566,9 +612,8 @@ void CSubDoc::NotifyCheck(bool hadErrors, bool messagesChanged)
 
 bool CSubDoc::ShowCheck(bool interactive)
 {
-    if (!m_edits)
+    if (!m_edits || !CommitEdits())
         return false;
-    emit committingEdits();
     const bool hadErrors = FlagTest(m_contract->m_wFlags, CONTRACT_BID_ERRORS);
     const bool messagesChanged = m_edits->RunCheck();
     m_checkCurrent = true;
@@ -627,9 +672,8 @@ void CSubDoc::OnFileExportPdf()
 
 void CSubDoc::RunPrint(PrintTarget target)
 {
-    if (!HasContract())
+    if (!HasContract() || !CommitEdits())
         return;
-    emit committingEdits();
     if (target != PrintTarget::Preview) {
         if (m_settings.printSave)
             DoFileSave();
@@ -653,6 +697,9 @@ void CSubDoc::OnEditCopy()
     } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
         if (!combo->currentText().isEmpty())
             QGuiApplication::clipboard()->setText(combo->currentText());
+    } else if (auto* grid = qobject_cast<CGridView*>(focus)) {
+        // A grid's rows, as a spreadsheet copies them.
+        grid->CopySelectedRows();
     } else if (auto* tree = qobject_cast<CSubTreeView*>(focus)) {
         if (m_contract &&
             tree->SelectedNodeText().compare(QStringLiteral("Contract Items"), Qt::CaseInsensitive) == 0)

@@ -11,11 +11,13 @@
 // clears it, and saving keeps the history.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QUndoStack>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/reportprinting.h"
 #include "calc/evaluator.h"
@@ -26,6 +28,18 @@
 class QWidget;
 
 namespace kestrel {
+
+// How the views store what the user is typing (a form field, the sub-item
+// entry, a grid's cell editor) when the contract is about to be saved,
+// checked, printed, closed or left for another place.
+enum class CommitMode {
+    // A refused entry is told, keeps the focus, and stops what was about to
+    // happen.
+    Leaving,
+    // In the background (the recovery copy): what can be stored is, the
+    // editor keeps its text and the user is not interrupted.
+    Quietly,
+};
 
 class CAsker;
 class CContract;
@@ -102,6 +116,21 @@ public:
     void OnEditCopy();
     void OnEditPaste();
     bool CanPaste() const;
+    // Stores what the user is typing into the views before the contract is
+    // saved, checked, printed, closed or another place is shown: every path
+    // that does so calls this first. False when an entry was refused (or a
+    // refusal is still to be told): the caller stops, the focus stays in
+    // the field and its message is told once, over its form.
+    [[nodiscard]] bool CommitEdits(CommitMode mode = CommitMode::Leaving);
+    // A view's entry was refused and its message is on its way (`teller`
+    // tells it); until it has been told, or the teller is gone, nothing
+    // leaves the view.
+    void HoldForRefusal(QObject* teller);
+    void RefusalTold(QObject* teller);
+    bool RefusalPending() const;
+    // While the contract is open read-only: tells why a change is not made
+    // and returns true, before anything is changed.
+    bool RefuseWhileReadOnly();
     // The one way views change the contract: a refusal is shown in a message
     // box with the refusal's caption; a change lands on the undo stack.
     // Returns whether the change was made.
@@ -171,9 +200,10 @@ signals:
     void loadingWindow(bool on);
     // Hint 4660.
     void colorSettingsChanged();
-    // The contract is about to be saved, checked, printed or closed: a view
-    // stores what the user typed into the field that has the focus.
-    void committingEdits();
+    // The contract is about to be saved, checked, printed or closed, or
+    // another place shown (CommitEdits): a view stores what the user typed
+    // into its editor that has the focus.
+    void committingEdits(kestrel::CommitMode mode);
 
 private:
     bool SaveTo(const QString& path);
@@ -210,6 +240,8 @@ private:
     bool m_readOnly = false;
     QUndoCommand* m_macro = nullptr; // the step being made, not on the stack yet
     int m_macroDepth = 0;
+    bool m_committing = false;
+    std::vector<QPointer<QObject>> m_refusals; // refusals still to be told, by their tellers
 };
 
 } // namespace kestrel

@@ -476,7 +476,8 @@ bool CSubTreeView::CanAddSubcontractor() const
 
 void CSubTreeView::OnAddSubcontractor()
 {
-    if (!CanAddSubcontractor())
+    // Refused before anything changes: the selection stays where it is.
+    if (!CanAddSubcontractor() || m_doc.RefuseWhileReadOnly())
         return;
     CSubcontract* selected = SelectedKind() == NODE_SUBCONTRACTOR ? SelectedRecord() : nullptr;
     (void)m_doc.ApplyEdit(m_doc.Edits()->AddSubcontractor(selected));
@@ -492,7 +493,7 @@ bool CSubTreeView::CanDeleteSubcontractor() const
 
 void CSubTreeView::OnDeleteSubcontractor()
 {
-    if (!CanDeleteSubcontractor())
+    if (!CanDeleteSubcontractor() || m_doc.RefuseWhileReadOnly())
         return;
     CSubcontract* record = SelectedRecord();
     if (m_doc.Settings().deleteWarn) {
@@ -556,6 +557,12 @@ void CSubTreeView::mousePressEvent(QMouseEvent* event)
 {
     m_pressNode = nullptr;
     QTreeWidgetItem* node = itemAt(event->position().toPoint());
+    // Another node leaves the view: what is typed there is stored first,
+    // and an entry refused keeps the view (its message is on its way).
+    if (node && node != currentItem() && !m_doc.CommitEdits()) {
+        event->accept();
+        return;
+    }
     if (event->button() == Qt::RightButton) {
         // The right button chooses the node under it first.
         if (node)
@@ -628,7 +635,7 @@ bool CSubTreeView::AcceptsDrop(const QMimeData* data, const QTreeWidgetItem* tar
 
 bool CSubTreeView::DropOn(const QMimeData* data, QTreeWidgetItem* target)
 {
-    if (!AcceptsDrop(data, target))
+    if (!AcceptsDrop(data, target) || m_doc.RefuseWhileReadOnly())
         return false;
     CSubcontract* record = DraggedRecord(data);
     CSubcontract* onto = KindOf(target) == NODE_SUBCONTRACTOR ? RecordOf(target) : nullptr;

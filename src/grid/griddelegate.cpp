@@ -134,7 +134,10 @@ void CGridDelegate::PaintCheck(QPainter* painter, const QStyleOptionViewItem& op
 void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const
 {
-    const GridCell cell = index.data(CGridModel::CellRole).value<GridCell>();
+    GridCell cell = index.data(CGridModel::CellRole).value<GridCell>();
+    // Rows selected for copying are drawn as the current record is.
+    if (option.state & QStyle::State_Selected)
+        cell.current = true;
     painter->save();
     painter->setClipRect(option.rect);
     painter->fillRect(option.rect, Background(cell));

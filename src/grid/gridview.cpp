@@ -1,8 +1,14 @@
 #include "grid/gridview.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <set>
+
+#include "grid/editctl.h"
+#include "grid/gridcell.h"
 #include "grid/gridmodel.h"
 
 namespace kestrel {
@@ -19,7 +25,8 @@ CGridView::CGridView(QWidget* parent)
     // inside them.
     setShowGrid(false);
     setWordWrap(false);
-    setSelectionMode(QAbstractItemView::NoSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -89,6 +96,75 @@ void CGridView::MoveToRow(int row)
     setCurrentIndex(m_model->index(row, column));
 }
 
+QString CGridView::SelectedRowsText() const
+{
+    const int perRecord = m_model->RowsPerRecord();
+    std::set<int> records;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        records.insert(index.row() / perRecord);
+    if (records.empty() && currentIndex().isValid())
+        records.insert(currentIndex().row() / perRecord);
+    QStringList lines;
+    for (const int record : records)
+        for (int row = record * perRecord; row < (record + 1) * perRecord && row < m_model->rowCount(); ++row)
+            lines << RowText(row);
+    return lines.isEmpty() ? QString() : lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+QString CGridView::RowText(int row) const
+{
+    const QHeaderView& header = *horizontalHeader();
+    const std::vector<int>* groups = m_model->JoinGroups(row);
+    const bool joined = groups && static_cast<int>(groups->size()) == m_model->columnCount();
+    QStringList cells;
+    for (int visual = 0; visual < header.count(); ++visual) {
+        const int column = header.logicalIndex(visual);
+        const GridCell cell = m_model->index(row, column).data(CGridModel::CellRole).value<GridCell>();
+        QString text = cell.kind.type == GridCellType::CheckBox
+                           ? (cell.checked ? QStringLiteral("Yes") : QStringLiteral("No"))
+                           : cell.text;
+        // A joined cell, as a merged cell is copied: in its first column.
+        if (joined) {
+            const JoinedRun run = RunOf(header, *groups, column);
+            if (visual != run.firstVisual || !run.showsText)
+                text.clear();
+        }
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.remove(QLatin1Char('\r'));
+        cells << text;
+    }
+    return cells.join(QLatin1Char('\t'));
+}
+
+void CGridView::CopySelectedRows() const
+{
+    QGuiApplication::clipboard()->setText(SelectedRowsText());
+}
+
+QWidget* CGridView::OpenEditor() const
+{
+    if (state() != QAbstractItemView::EditingState)
+        return nullptr;
+    // An editor that was closed is hidden until it is deleted.
+    for (CEditCtl* editor : viewport()->findChildren<CEditCtl*>(Qt::FindDirectChildrenOnly))
+        if (!editor->isHidden())
+            return editor;
+    return nullptr;
+}
+
+bool CGridView::CommitEditor(bool close)
+{
+    QWidget* editor = OpenEditor();
+    if (!editor)
+        return true;
+    m_model->ExpectCommit();
+    commitData(editor);
+    if (close)
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return m_model->LastCommitTaken();
+}
+
 void CGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
@@ -105,6 +181,10 @@ void CGridView::currentChanged(const QModelIndex& current, const QModelIndex& pr
 void CGridView::keyPressEvent(QKeyEvent* event)
 {
     if (state() != QAbstractItemView::EditingState) {
+        if (event->matches(QKeySequence::Copy)) {
+            CopySelectedRows();
+            return;
+        }
         if (event->key() == Qt::Key_Home) {
             MoveToRow(0);
             return;

@@ -12,6 +12,9 @@
 // same column); the value is committed first, and a refused value keeps
 // the editor's cell. Page Up, Page Down, Home and End end the edit and move
 // by page or to the first or last row.
+//
+// Rows are selected as in a spreadsheet (a click, Shift or Ctrl with the
+// click or the arrows) and Ctrl+C copies them as tab-separated lines.
 
 #include <QTableView>
 
@@ -50,6 +53,19 @@ public:
     int CurrentRow() const;
     // Moves the current cell to a row, keeping the column.
     void MoveToRow(int row);
+    // The cell editor open now, if any.
+    QWidget* OpenEditor() const;
+    // The selected rows (each with the other rows of its record; the
+    // current record when none is selected) as spreadsheets copy them: a
+    // line per row, the cells in the order the columns stand, separated by
+    // tabs; a joined cell's text in its first column.
+    QString SelectedRowsText() const;
+    // Ctrl+C: puts them on the clipboard.
+    void CopySelectedRows() const;
+    // Commits what was typed into the open cell editor (closing it, or with
+    // `close` false leaving it open as it is); false when the value was
+    // refused.
+    bool CommitEditor(bool close);
 
 signals:
     // The current cell moved to another row.
@@ -67,6 +83,7 @@ protected:
 private:
     void OnEditorKey(QWidget* editor, int key, Qt::KeyboardModifiers modifiers);
     QModelIndex DefaultTarget(const QModelIndex& from, bool forward) const;
+    QString RowText(int row) const;
 
     CGridModel* m_model;
     CGridDelegate* m_delegate;

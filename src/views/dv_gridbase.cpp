@@ -51,6 +51,7 @@ void CDV_GridBase::SetUpGrid(CGridDataSource* source)
             ReleaseContract();
             m_grid->Model()->SetSource(nullptr);
         });
+        connect(doc, &CSubDoc::committingEdits, this, &CDV_GridBase::CommitCellEditor, Qt::UniqueConnection);
     }
     m_grid->Model()->SetSource(source);
     ApplyGridColors();
@@ -68,7 +69,24 @@ void CDV_GridBase::EnableQuickFilters()
         return;
     m_filterBar = new CQuickFilterBar(Form());
     static_cast<QVBoxLayout*>(Form()->layout())->insertWidget(0, m_filterBar);
-    connect(m_filterBar, &CQuickFilterBar::filterChanged, this, &CDV_GridBase::RefreshFilter);
+    connect(m_filterBar, &CQuickFilterBar::filterChanged, this, &CDV_GridBase::OnFilterChosen);
+}
+
+void CDV_GridBase::OnFilterChosen()
+{
+    if (CSubDoc* doc = Document(); doc && !doc->CommitEdits()) {
+        m_filterBar->Revert();
+        return;
+    }
+    RefreshFilter();
+}
+
+void CDV_GridBase::CommitCellEditor(CommitMode mode)
+{
+    // In the background the editor stays open with what is typed.
+    m_quiet = mode == CommitMode::Quietly;
+    (void)m_grid->CommitEditor(mode == CommitMode::Leaving);
+    m_quiet = false;
 }
 
 void CDV_GridBase::RefreshFilter()
@@ -136,7 +154,8 @@ bool CDV_GridBase::CommitEdit(EditResult result)
     if (!doc)
         return false;
     if (!result) {
-        m_notice->Post(*doc, result.error());
+        if (!m_quiet)
+            m_notice->Post(*doc, result.error());
         return false;
     }
     return doc->ApplyEdit(std::move(result));

@@ -25,6 +25,7 @@ class CGridView;
 class CQuickFilterBar;
 class CRefusalNotice;
 class CSubcontract;
+enum class CommitMode;
 
 class CDV_GridBase : public CDV {
     Q_OBJECT
@@ -54,6 +55,12 @@ protected:
     virtual void ReleaseContract() {}
     // Applies a change a cell made; false when it was refused.
     bool CommitEdit(EditResult result);
+    // Stores what is typed into the open cell editor (the contract is about
+    // to be saved, or the view to be left).
+    void CommitCellEditor(CommitMode mode);
+    // A quick filter was chosen: the view is left for other rows, unless an
+    // entry is refused, which keeps the filter that was shown.
+    void OnFilterChosen();
 
     // --- quick filters ----------------------------------------------------
     // Puts the quick filters above the grid.
@@ -80,6 +87,7 @@ private:
     CGridView* m_grid;
     CRefusalNotice* m_notice;
     CQuickFilterBar* m_filterBar = nullptr;
+    bool m_quiet = false; // storing in the background: a refusal is not told
 };
 
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #include "views/dv_subitem.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -7,6 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <algorithm>
 
 #include "app/qtext.h"
 #include "app/subdoc.h"
@@ -197,6 +201,8 @@ bool CDV_SubItem::AlternateUnits() const
 
 void CDV_SubItem::OnInitialUpdate()
 {
+    if (CSubDoc* doc = Document())
+        connect(doc, &CSubDoc::committingEdits, this, &CDV_SubItem::CommitTyping, Qt::UniqueConnection);
     const CContract* c = Contract();
     // A contract that does not allow partial items does not offer them.
     m_partial->setVisible(!(c && FlagTest(c->m_wFlags, CONTRACT_NO_PARTIALS)));
@@ -321,13 +327,49 @@ void CDV_SubItem::Store(Field field)
         }
     }();
     if (!result) {
-        Refused(field, result.error());
+        if (!m_quiet)
+            Refused(field, result.error());
         return;
     }
     (void)doc->ApplyEdit(std::move(result));
     // An entry that changed nothing shows the stored value again, in its
     // format.
     RefreshFromContract();
+}
+
+void CDV_SubItem::CommitTyping(CommitMode mode)
+{
+    const QWidget* focus = QApplication::focusWidget();
+    for (int f = 0; f < FieldCount; ++f) {
+        const Field field = Field(f);
+        if (FieldWidget(field) != focus || FieldText(field) == m_shown[field])
+            continue;
+        if (mode == CommitMode::Leaving) {
+            Store(field);
+            return;
+        }
+        // In the background: stored when it can be, while the field keeps
+        // the text as typed and its cursor (leaving it stores it again,
+        // which changes nothing then).
+        const QString typed = FieldText(field);
+        auto* line = qobject_cast<QLineEdit*>(FieldWidget(field));
+        const int cursor = line ? line->cursorPosition() : m_notes->textCursor().position();
+        m_quiet = true;
+        Store(field);
+        m_quiet = false;
+        if (FieldText(field) == typed)
+            return;
+        if (line) {
+            line->setText(typed);
+            line->setCursorPosition(cursor);
+        } else {
+            m_notes->setPlainText(typed);
+            QTextCursor at = m_notes->textCursor();
+            at.setPosition(std::min(cursor, static_cast<int>(typed.size())));
+            m_notes->setTextCursor(at);
+        }
+        return;
+    }
 }
 
 void CDV_SubItem::Refused(Field field, const ErrorInfo& error)

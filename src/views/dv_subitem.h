@@ -28,6 +28,7 @@ class QPlainTextEdit;
 namespace kestrel {
 
 class CRefusalNotice;
+enum class CommitMode;
 
 class CDV_SubItem : public CDV {
     Q_OBJECT
@@ -73,6 +74,9 @@ private:
     void SetFieldText(Field field, const QString& text);
     QWidget* FieldWidget(Field field) const;
     void Store(Field field);
+    // Stores the field being typed into (the contract is about to be saved,
+    // or the view to be left).
+    void CommitTyping(CommitMode mode);
     void Refused(Field field, const ErrorInfo& error);
     // A click on one of the two boxes: the change it asks for, made or
     // refused; `shown` is what the box showed before the click.
@@ -88,6 +92,7 @@ private:
     // stores nothing.
     std::array<QString, FieldCount> m_shown;
     bool m_closing = false;
+    bool m_quiet = false; // storing in the background: a refusal is not told
 
     QCheckBox* m_use = nullptr;
     QCheckBox* m_partial = nullptr;

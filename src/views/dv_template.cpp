@@ -166,13 +166,27 @@ void CDV_Template::OnInitialUpdate()
         connect(doc, &CSubDoc::committingEdits, this, &CDV_Template::CommitTyping, Qt::UniqueConnection);
 }
 
-void CDV_Template::CommitTyping()
+void CDV_Template::CommitTyping(CommitMode mode)
 {
-    for (const auto& f : m_fields)
-        if (f && IsBeingTyped(*f)) {
-            OnFieldLeft(f->Field(), Qt::OtherFocusReason);
-            return;
+    if (m_closing || m_pending || m_storing >= 0)
+        return;
+    for (const auto& f : m_fields) {
+        if (!f || !IsBeingTyped(*f) || f->IsReadOnly())
+            continue;
+        // In the background the field is not the user's concern yet: a
+        // refusal waits until the field is left, and the text stays as
+        // typed.
+        m_quiet = mode == CommitMode::Quietly;
+        const bool stored = StoreFieldValue(kFirstControlId + f->Field());
+        m_quiet = false;
+        // Otherwise the typing is over: the field shows what was stored.
+        if (stored && mode == CommitMode::Leaving) {
+            m_storing = f->Field();
+            ShowAllFieldValues();
+            m_storing = -1;
         }
+        return;
+    }
 }
 
 void CDV_Template::BuildForm()
@@ -436,8 +450,8 @@ bool CDV_Template::ApplyFieldEdit(
     }
     (void)doc->ApplyEdit(std::move(result));
     // Nothing changed (the same value typed in another form): the field
-    // shows the value as stored again.
-    if (m_shown == shownBefore) {
+    // shows the value as stored again, unless it is being typed into still.
+    if (m_shown == shownBefore && !m_quiet) {
         m_storing = field;
         ShowAllFieldValues();
         m_storing = -1;
@@ -520,9 +534,12 @@ void CDV_Template::OnNavigate(int field, bool backward)
 
 void CDV_Template::Refuse(int field, ErrorInfo error)
 {
-    if (m_pending)
+    if (m_pending || m_quiet)
         return;
     m_pending = PendingRefusal{field, std::move(error), GetCurrentRecord()};
+    // Until it is told, the form is not left (another node, another file).
+    if (CSubDoc* doc = Document())
+        doc->HoldForRefusal(this);
     // Told once the focus change that left the field is over.
     QTimer::singleShot(0, this, &CDV_Template::ShowPendingRefusal);
 }
@@ -548,6 +565,8 @@ void CDV_Template::ShowPendingRefusal()
     if (f && sameRecord && isVisible())
         FocusField(pending.field);
     m_pending.reset();
+    if (CSubDoc* doc = Document())
+        doc->RefusalTold(this);
 }
 
 bool CDV_Template::eventFilter(QObject* watched, QEvent* event)

@@ -32,6 +32,7 @@ class CFormLabels;
 class CFormMarks;
 class CSubcontract;
 class CWinMeta;
+enum class CommitMode;
 
 class CDV_Template : public CDV2 {
     Q_OBJECT
@@ -120,8 +121,9 @@ private:
     void SetTabOrder(const CWinMeta& meta);
     void ConnectControl(CFormField& field);
     void OnFieldLeft(int field, Qt::FocusReason reason);
-    // Stores the field being typed into (the document is about to save).
-    void CommitTyping();
+    // Stores the field being typed into (the document is about to save, or
+    // the form to be left).
+    void CommitTyping(CommitMode mode);
     void OnNavigate(int field, bool backward);
     void OnChoice(int field, int index);
     void Refuse(int field, ErrorInfo error);
@@ -148,6 +150,7 @@ private:
     uint64_t m_shown = 0;     // how often the record was shown
     bool m_built = false;
     bool m_closing = false;
+    bool m_quiet = false; // storing in the background: a refusal is not told
 };
 
 } // namespace kestrel

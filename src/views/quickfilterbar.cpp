@@ -70,9 +70,11 @@ CQuickFilterBar::CQuickFilterBar(QWidget* parent)
     layout->addStretch(1);
     m_count->setObjectName(QStringLiteral("filterCount"));
     layout->addWidget(m_count);
-    connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
             emit filterChanged();
+        else
+            m_previous = id;
     });
 }
 
@@ -87,6 +89,15 @@ std::optional<ItemFilter> CQuickFilterBar::Filter() const
 void CQuickFilterBar::SetFilter(std::optional<ItemFilter> filter)
 {
     m_group->button(IdOf(filter))->setChecked(true);
+}
+
+void CQuickFilterBar::Revert()
+{
+    QAbstractButton* previous = m_group->button(m_previous);
+    if (!previous)
+        return;
+    const QSignalBlocker quiet(m_group);
+    previous->setChecked(true);
 }
 
 QToolButton* CQuickFilterBar::Button(std::optional<ItemFilter> filter) const

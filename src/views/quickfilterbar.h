@@ -24,6 +24,9 @@ public:
     std::optional<ItemFilter> Filter() const;
     // Chooses a filter as a click would (filterChanged follows when it changes).
     void SetFilter(std::optional<ItemFilter> filter);
+    // Shows the filter chosen before the last choice again, without telling
+    // (the grid could not be left for the new one).
+    void Revert();
     // The button of a filter (none: "All").
     QToolButton* Button(std::optional<ItemFilter> filter) const;
     // "340 items", or "12 of 340 items" while a filter is chosen.
@@ -36,6 +39,7 @@ signals:
 private:
     QButtonGroup* m_group;
     QLabel* m_count;
+    int m_previous = -1; // the filter chosen before the last choice
 };
 
 } // namespace kestrel

@@ -15,6 +15,8 @@ void CRefusalNotice::Post(CSubDoc& doc, const ErrorInfo& error, std::function<vo
     if (m_pending)
         return;
     m_pending = true;
+    // Until it is told, the view is not left (another node, another file).
+    doc.HoldForRefusal(this);
     QPointer<CSubDoc> target(&doc);
     QMetaObject::invokeMethod(
         this,
@@ -24,6 +26,8 @@ void CRefusalNotice::Post(CSubDoc& doc, const ErrorInfo& error, std::function<vo
             if (target)
                 (void)target->ApplyEdit(EditResult(error));
             m_pending = false;
+            if (target)
+                target->RefusalTold(this);
         },
         Qt::QueuedConnection);
 }

@@ -186,7 +186,7 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
         EXPECT_EQ(second.asker.asked.size(), questions);
         EXPECT_EQ(WriteContractStream(*doc.Contract()), opened);
     }
-    EXPECT_FALSE(second.Frame().Action(QStringLiteral("fileSave"))->isEnabled());
+    EXPECT_TRUE(second.Frame().Action(QStringLiteral("fileSave"))->isEnabled()); // it offers Save As
     EXPECT_TRUE(second.Frame().Action(QStringLiteral("fileSaveAs"))->isEnabled());
     EXPECT_FALSE(second.Frame().Action(QStringLiteral("editAddSub"))->isEnabled());
     EXPECT_FALSE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
@@ -229,6 +229,29 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     EXPECT_TRUE(third.Doc().Guard().LockHeld());
     ASSERT_TRUE(first.Doc().OnNewDocument());
     EXPECT_TRUE(Locked(demo));
+}
+
+TEST(LockFile, ReadOnlyInsertIsRefusedWhereItStandsAndCtrlSOffersSaveAs)
+{
+    ProgramFixture first;
+    const QString demo = test::CopyDemo(first.dir);
+    ASSERT_TRUE(first.Doc().OpenDocument(demo));
+    ProgramFixture second;
+    second.asker.choices = {0}; // Open Read-Only
+    ASSERT_TRUE(second.Doc().OpenDocument(demo));
+    second.Frame().show();
+    QApplication::setActiveWindow(&second.Frame());
+    QTreeWidgetItem* node = second.Tree().FindNode(second.Doc().Contract()->m_pSubTable->m_Records[1]);
+    second.Tree().setCurrentItem(node);
+    second.Tree().setFocus();
+    const size_t told = second.asker.asked.size();
+    QTest::keyClick(&second.Tree(), Qt::Key_Insert);
+    EXPECT_EQ(second.Tree().currentItem(), node);
+    ASSERT_EQ(second.asker.asked.size(), told + 1);
+    EXPECT_TRUE(second.asker.asked.back().text.contains(QStringLiteral("open read-only")));
+    EXPECT_EQ(second.Doc().UndoStack().count(), 0);
+    QTest::keyClick(&second.Tree(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(second.asker.saveDialogs, 1);
 }
 
 TEST(ChangedOnDisk, NoticedOnceWhenTheProgramComesBack)

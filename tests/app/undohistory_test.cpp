@@ -113,6 +113,36 @@ TEST(UndoCommands, TheHistoryListShowsTheStepsAndGoesBackToOne)
     EXPECT_EQ(Records(program.Doc()), before + 2);
 }
 
+TEST(UndoCommands, CtrlZInAFieldWithNothingOfItsOwnToUndoReachesTheContract)
+{
+    test::FormProgram ui;
+    ASSERT_TRUE(ui.Open(test::CopyDemo(ui.program.dir)));
+    ui.ShowMisc();
+    const CWinMeta& misc = *ui.program.Doc().Contract()->m_pMiscTable;
+    auto preparer = [&] {
+        return QString::fromStdString(std::string(misc.m_Records[0]->GetCellText(0)->View()));
+    };
+    const QString before = preparer();
+    // Tab stored the field before; the next one has nothing of its own.
+    ui.Type(0, QStringLiteral("Pat Doe"));
+    ui.Press(Qt::Key_Tab);
+    ASSERT_EQ(ui.FocusedField(), 1);
+    ui.Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(preparer(), before);
+    ui.Press(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(preparer(), QStringLiteral("Pat Doe"));
+    // Typing of its own is taken back in the field first.
+    const QString title = ui.Shown(1);
+    ui.Type(1, QStringLiteral("xy"));
+    auto* field = qobject_cast<QLineEdit*>(ui.Form()->FieldControl(1));
+    while (field->isUndoAvailable())
+        ui.Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), title);
+    EXPECT_EQ(preparer(), QStringLiteral("Pat Doe"));
+    ui.Press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(preparer(), before);
+}
+
 TEST(UndoCommands, AMacroIsOneStep)
 {
     ProgramFixture program;

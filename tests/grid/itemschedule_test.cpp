@@ -4,8 +4,10 @@
 // dragged elsewhere, and the status bar's total.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTest>
 
 #include "app/mainframe.h"
 #include "app/subdoc.h"
@@ -362,6 +364,29 @@ TEST_F(ScheduleTest, TheTotalPaneIsAsWideAsTheExtensionColumn)
     EXPECT_EQ(view.TotalPaneWidth(), wanted);
     EXPECT_EQ(program.Frame().TotalPane()->width(), CMainFrame::TotalPaneWidth(wanted, 0));
     EXPECT_EQ(program.Frame().TotalPane()->text(), program.Doc().ContractTotalText());
+}
+
+TEST_F(ScheduleTest, CtrlCCopiesTheSelectedRowsAsASpreadsheetDoes)
+{
+    // Two items chosen with a click and a Shift+click; each comes with both
+    // its rows, the cells in the order the columns stand, tab-separated.
+    CGridView& grid = *View().Grid();
+    grid.setFocus();
+    test::ClickCell(grid, Model().index(2, Col::ColLine));
+    const QPoint at = grid.visualRect(Model().index(4, Col::ColLine)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, at);
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 5); // and the end of the last line
+    EXPECT_EQ(lines[0], QStringLiteral("0010\t201-01\t3.000\tEA\t$2.00\t$6.00"));
+    EXPECT_EQ(lines[1], QStringLiteral("X7\tClearing\t\t\t\t"));
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("0020\t")) &&
+                lines[2].contains(QStringLiteral("\tLUMP\t")));
+    // A column dragged elsewhere is copied where it stands.
+    grid.horizontalHeader()->moveSection(Col::ColExtension, 0);
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("$6.00\t0010\t201-01")));
 }
 
 } // namespace

@@ -302,13 +302,15 @@ TEST_F(KindsForm, WhatIsBeingTypedIsStoredBeforeTheContractIsSaved)
     ASSERT_EQ(Asked().size(), 1u);
     EXPECT_EQ(Asked()[0].text, QStringLiteral("Save changes to K.CON?"));
     EXPECT_EQ(Cell(KF_NAME), "Typed again");
-    // A wrong number typed is told once, and the save goes on without it.
+    // A wrong number typed is told once, and the save waits until it is
+    // put right, the field keeping the focus.
     ui.Type(KF_COUNT, QStringLiteral("many"));
-    EXPECT_TRUE(Doc().DoFileSave());
+    EXPECT_FALSE(Doc().DoFileSave());
     ui.Settle();
     ASSERT_EQ(Asked().size(), 2u);
     EXPECT_EQ(Asked()[1].caption, QStringLiteral("Number Format Error"));
     EXPECT_EQ(Cell(KF_COUNT), "");
+    EXPECT_EQ(ui.FocusedField(), KF_COUNT);
 }
 
 TEST_F(KindsForm, LeavingAFieldUnchangedStoresNothing)
