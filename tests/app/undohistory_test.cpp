@@ -113,6 +113,25 @@ TEST(UndoCommands, TheHistoryListShowsTheStepsAndGoesBackToOne)
     EXPECT_EQ(Records(program.Doc()), before + 2);
 }
 
+// The menu and the history name a field by the form's caption and a
+// subcontractor by its name, never by the names inside the file.
+TEST(UndoCommands, StepsAreNamedByCaptionsAndNames)
+{
+    ProgramFixture program;
+    ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
+    CSubDoc& doc = program.Doc();
+    CWinMeta& table = *doc.Contract()->m_pSubTable;
+    CSubcontract& keystone = *table.m_Records[1];
+    QAction* undo = program.Frame().Action(QStringLiteral("editUndo"));
+    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetCell(table, keystone, 10, "999999")));
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo Vendor ID"));
+    EXPECT_EQ(doc.UndoStack().text(0), QStringLiteral("Vendor ID \u2014 Keystone Bridge & Structures LLC"));
+    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->DeleteSubcontractor(keystone)));
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo Delete Subcontractor Keystone Bridge && Structures LLC"));
+    EXPECT_EQ(doc.UndoStack().text(1),
+              QStringLiteral("Delete Subcontractor Keystone Bridge & Structures LLC"));
+}
+
 TEST(UndoCommands, AMacroIsOneStep)
 {
     ProgramFixture program;

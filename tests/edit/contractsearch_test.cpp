@@ -36,7 +36,8 @@ std::string_view TextOf(const CContract& c, const SearchHit& hit)
         break;
     }
     case HitPlace::SubcontractorField:
-    case HitPlace::SubcontractorRemark: return TextView(*hit.record->GetCellText(hit.field));
+    case HitPlace::SubcontractorRemark:
+    case HitPlace::MiscField: return TextView(*hit.record->GetCellText(hit.field));
     case HitPlace::SubItemNote: return TextView(hit.record->FindSubItem(hit.line)->m_strRemarks);
     }
     return {};
@@ -126,36 +127,35 @@ TEST_F(Find, AnEmptyNeedleFindsNothing)
     EXPECT_FALSE(SearchContract(c, "").truncated);
 }
 
-// The number, the name (the field "SubName" where the form has one, else
-// field 2) and the fields on the vendor list; no other field.
-TEST_F(Find, ASubcontractorIsFoundByNumberNameAndVendorFields)
+// Every field of a record that holds data is looked at, in field order
+// (the remark counts as a remark); captions are not; the miscellaneous
+// data's fields come last.
+TEST_F(Find, EveryFieldOfTheRecordsAndOfTheMiscellaneousDataIsLookedAt)
 {
     CWinMeta& t = *c.m_pSubTable;
-    t.m_Fields[10]->m_iType = FIELD_DROPTYPE;
-    t.m_Fields[10]->m_strListSource = "VENDORS.BIN:VENDOR";
-    t.m_Fields[12]->m_strListSource = "VENDORS.BIN: vendor ";
-    t.m_Fields[14]->m_strListSource = "VENDORS.BIN:VENDORS"; // another list
+    t.m_Fields[18]->m_iType = FIELD_STATIC;
     CSubcontract* a = Sub("Acme Paving");
-    a->SetCellText(10, "004117 acme");
-    a->SetCellText(12, "Acme Paving Inc");
-    a->SetCellText(13, "acme phone");
-    a->SetCellText(14, "acme address");
-    const SearchResult r = SearchContract(c, "ACME");
-    std::vector<int> fields;
-    for (const SearchHit& h : r.hits) {
-        EXPECT_EQ(h.place, HitPlace::SubcontractorField);
-        EXPECT_EQ(h.record, a);
-        fields.push_back(h.field);
+    const int fields[] = {4, 11, 13, 15, 18, 19}; // contact, tax ID, quote number, ..., a caption
+    for (int f : fields)
+        a->SetCellText(f, "acme " + std::to_string(f));
+    a->SetCellText(SUBF_REMARK, "acme remark");
+    c.m_pMiscTable = test::MakeTextTable(3);
+    CSubcontract* misc = c.m_pMiscTable->AddRecord(-1, -1);
+    misc->SetCellText(2, "Acme surety");
+    std::vector<std::pair<HitPlace, int>> found;
+    for (const SearchHit& h : SearchContract(c, "ACME").hits) {
+        EXPECT_EQ(h.record, h.place == HitPlace::MiscField ? misc : a);
+        found.emplace_back(h.place, h.field);
     }
-    EXPECT_EQ(fields, (std::vector<int>{SUBF_NAME, 10, 12}));
-    EXPECT_EQ(SearchContract(c, "00000001").hits.at(0).field, SUBF_NUMBER);
-
-    t.m_Fields[5]->m_strName = "subname";
-    a->SetCellText(5, "Acme Paving & Milling");
-    fields.clear();
-    for (const SearchHit& h : SearchContract(c, "paving").hits)
-        fields.push_back(h.field);
-    EXPECT_EQ(fields, (std::vector<int>{5, 12}));
+    const auto field = HitPlace::SubcontractorField;
+    EXPECT_EQ(found, (std::vector<std::pair<HitPlace, int>>{{field, SUBF_NAME},
+                                                            {field, 4},
+                                                            {HitPlace::SubcontractorRemark, SUBF_REMARK},
+                                                            {field, 11},
+                                                            {field, 13},
+                                                            {field, 15},
+                                                            {field, 19},
+                                                            {HitPlace::MiscField, 2}}));
 }
 
 TEST_F(Find, NotesFollowTheItemOrderOfTheirLinesNotTheMapOrder)
@@ -201,7 +201,10 @@ TEST_F(Find, TheAreasChooseWhatIsLookedAt)
     EXPECT_EQ(places(SEARCH_SUBCONTRACTORS), std::vector<HitPlace>{HitPlace::SubcontractorField});
     EXPECT_EQ(places(SEARCH_REMARKS),
               (std::vector<HitPlace>{HitPlace::SubcontractorRemark, HitPlace::SubItemNote}));
-    EXPECT_EQ(places(SEARCH_ALL).size(), 4u);
+    c.m_pMiscTable = test::MakeTextTable(1);
+    c.m_pMiscTable->AddRecord(-1, -1)->SetCellText(0, "no rebar");
+    EXPECT_EQ(places(SEARCH_MISC), std::vector<HitPlace>{HitPlace::MiscField});
+    EXPECT_EQ(places(SEARCH_ALL).size(), 5u);
 }
 
 // The demo contract, opened as the program opens it.
@@ -253,6 +256,12 @@ TEST_F(FindInDemo, NamesRemarksAndNotesOfTheDemo)
     ASSERT_EQ(remark.hits.size(), 1u);
     EXPECT_EQ(remark.hits[0].place, HitPlace::SubcontractorRemark);
     EXPECT_EQ(remark.hits[0].record, &demo->Sub("00000001"));
+
+    // A subcontractor's description, as well as the item's.
+    std::vector<HitPlace> tuckahoe;
+    for (const SearchHit& h : SearchContract(C(), "tuckahoe").hits)
+        tuckahoe.push_back(h.place);
+    EXPECT_EQ(tuckahoe, (std::vector<HitPlace>{HitPlace::Item, HitPlace::SubcontractorField}));
 
     const SearchResult note = SearchContract(C(), "450 cy take-off");
     ASSERT_EQ(note.hits.size(), 1u);

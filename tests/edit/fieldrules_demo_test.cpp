@@ -60,6 +60,34 @@ TEST_F(DemoFormTest, BindingARecordChangesNothing)
     EXPECT_FALSE(FlagTest(contract->m_wFlags, CONTRACT_MODIFIED));
 }
 
+// A change is named as the user knows it: a field by the form's caption
+// (the label before it on its line; the help text where it has none), a
+// deleted subcontractor by its name.
+TEST_F(DemoFormTest, ChangesAreNamedByTheFormsCaptions)
+{
+    const struct {
+        bool misc;
+        int field;
+        const char* typed;
+        const char* named;
+    } cases[] = {
+        {false, 10, "999999", "Vendor ID"},
+        {false, 11, "12-3456789", "Federal Tax ID"}, // after another field on its line
+        {false, 4, "03/04/26", "Agreement Date"},
+        {false, 28, "", "Further work type"}, // on a line without a label
+        {true, 9, "BB-1", "Bid Bond No."},
+    };
+    for (const auto& k : cases) {
+        CWinMeta& table = k.misc ? *contract->m_pMiscTable : Sub();
+        const EditResult r = edits->SetCell(table, *table.m_Records[k.misc ? 0 : 1], k.field, k.typed);
+        ASSERT_TRUE(r.ok()) << k.field << ": " << r.errorText();
+        EXPECT_EQ(r->description, k.named) << k.field;
+    }
+    const EditResult deleted = edits->DeleteSubcontractor(*Sub().m_Records[1]);
+    ASSERT_TRUE(deleted.ok());
+    EXPECT_EQ(deleted->description, "Delete Subcontractor Keystone Bridge & Structures LLC");
+}
+
 TEST_F(DemoFormTest, TheDemoFormShowsItsRecords)
 {
     const CSubcontract& first = *Sub().m_Records[0];

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "demogen/demogen.h"
 #include "demogen/demotemplates.h"
 #include "model/contract/contract.h"
+#include "report/reporttestutil.h"
 
 using namespace kestrel::demo;
 
@@ -66,6 +69,26 @@ TEST(DemoTemplates, FooterDropsToThePageEndAndClosesThePage)
     const std::string tail = "\\f\\r\\\n";
     ASSERT_GE(footer.size(), tail.size());
     EXPECT_EQ(footer.substr(footer.size() - tail.size()), tail);
+}
+
+// The footer's page number has room before the right edge of the page for
+// five digits, printed whole (page 1,724 once read "Page 172").
+TEST(DemoTemplates, FooterPrintsTheWholePageNumber)
+{
+    std::string footer = Templates().at("Report Footer");
+    const std::string field = "{PAGE_NUMBER,";
+    const size_t at = footer.find(field);
+    ASSERT_NE(at, std::string::npos);
+    footer.insert(at + field.size(), "ADJUST=@Val+12344,");
+    const std::string pages = kestrel::test::Render(footer);
+    std::istringstream lines(pages);
+    int footers = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("Page ") != std::string::npos) {
+            ++footers;
+            EXPECT_TRUE(std::regex_search(line, std::regex("Page 1234[0-9]$"))) << line;
+        }
+    EXPECT_GT(footers, 0);
 }
 
 TEST(DemoTemplates, ShortTemplatesAreCompiledOnceLongOnesEachTime)
