@@ -7,12 +7,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
 #include "app/aboutdlg.h"
+#include "app/guitestsupport.h"
+#include "app/mainframe.h"
+#include "app/subapp.h"
 #include "app/showcrd.h"
 #include "app/splash.h"
 
@@ -170,6 +174,53 @@ TEST(Splash, ClosesOnALeftClickOrAfterItsTime)
     Wait(300);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(timed.isNull());
+}
+
+// Records the order in which the main window is shown and the splash is
+// put on top.
+class StackingRecorder : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->inherits("kestrel::CMainFrame"))
+            steps << QStringLiteral("frame shown");
+        if (event->type() == QEvent::ZOrderChange && qobject_cast<CSplash*>(watched))
+            steps << QStringLiteral("splash raised");
+        return false;
+    }
+    QStringList steps;
+};
+
+// At start-up the splash is seen: above the main window, which comes up
+// after it, and kept on top for its time; a question the program asks
+// meanwhile is not left under it.
+TEST(Splash, StaysAboveTheMainWindowAndGivesWayToAQuestion)
+{
+    test::TempDir dir;
+    test::ScriptedAsker asker;
+    StackingRecorder recorder;
+    qApp->installEventFilter(&recorder);
+    qunsetenv("KESTREL_NO_SPLASH");
+    CSubApp app({QStringLiteral("/ini=") + test::Q(dir.file("kestrel.ini"))});
+    app.SetAsker(&asker);
+    app.SetWorkArea(QRect(0, 0, 1280, 800));
+    app.InitInstance();
+    qputenv("KESTREL_NO_SPLASH", "1");
+    qApp->removeEventFilter(&recorder);
+    QPointer<CSplash> splash = app.Splash();
+    ASSERT_FALSE(splash.isNull());
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    ASSERT_TRUE(recorder.steps.contains(QStringLiteral("frame shown")));
+    EXPECT_EQ(recorder.steps.last(), QStringLiteral("splash raised"));
+
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Tollgate Kestrel"), QStringLiteral("?"),
+                         QMessageBox::Yes | QMessageBox::No, app.MainFrame());
+    question.setModal(true);
+    question.show();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
+    app.ExitInstance();
 }
 
 } // namespace

@@ -28,6 +28,7 @@
 #include "views/dv_itemschedulegrid.h"
 #include "views/dv_sub.h"
 #include "views/dv_subitemgrid.h"
+#include "views/dv_template.h"
 #include "views/formfield.h"
 #include "views/subitemsplitter.h"
 
@@ -76,6 +77,13 @@ protected:
             }
             break;
         }
+        case HitPlace::MiscField: {
+            EXPECT_EQ(tree.SelectedKind(), NODE_MISC_DATA);
+            auto* form = qobject_cast<CDV_Template*>(view.CurrentView());
+            ASSERT_NE(form, nullptr);
+            EXPECT_EQ(program.Frame().Navigator()->MarkedControl(), form->FieldControl(hit.field));
+            break;
+        }
         case HitPlace::SubItemNote: {
             EXPECT_EQ(tree.SelectedKind(), NODE_SUB_ITEMS);
             EXPECT_EQ(tree.SelectedRecord(), hit.record);
@@ -91,6 +99,25 @@ protected:
 
     ProgramFixture program;
 };
+
+// Any field is found, of a subcontractor and of the miscellaneous data, and
+// the bar names it by the form's caption.
+TEST_F(FindBarTest, EveryFieldIsFoundAndNamedByItsCaption)
+{
+    const struct {
+        const char* text;
+        HitPlace place;
+        const char* named;
+    } cases[] = {{"great valley surety", HitPlace::MiscField, "Miscellaneous Data, Surety"},
+                 {"haul aggregate", HitPlace::SubcontractorField, "Subcontractor 00000006 Hollins Trucking LLC, Description"}};
+    for (const auto& k : cases) {
+        Find(QString::fromLatin1(k.text));
+        ASSERT_EQ(Bar().Hits().hits.size(), 1u) << k.text;
+        EXPECT_EQ(Bar().Hits().hits[0].place, k.place) << k.text;
+        ExpectShown(Bar().Hits().hits[0]);
+        EXPECT_EQ(Bar().PlaceLabel()->text(), QString::fromLatin1(k.named));
+    }
+}
 
 TEST_F(FindBarTest, HitsAreCountedAndGoneRoundBothWays)
 {

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QFontMetrics>
+#include <QTreeView>
 #include <QApplication>
 #include <QUndoStack>
 #include <QtTest/QTest>
@@ -190,6 +192,50 @@ TEST_F(SubForm, AVendorIsFoundByAnyPartOfItsEntry)
     ui.Press(Qt::Key_Tab);
     EXPECT_EQ(Row(kMason).GetCell(kVendorId)->m_i, -1);
     EXPECT_EQ(Box(kWorkType1)->count(), 25);
+}
+
+// The open list shows each vendor's number, name and address in columns
+// wide enough to read them whole, so that two vendors of like names are
+// told apart; the typed part is marked wherever it stands.
+TEST_F(SubForm, TheVendorListShowsNumberNameAndAddressWhole)
+{
+    CDV_Sub* form = Show(kMason);
+    ASSERT_NE(form, nullptr);
+    CListLookup* lookup = form->VendorLookup(kVendorId);
+    ASSERT_NE(lookup, nullptr);
+    ui.Type(kVendorId, QStringLiteral("paving"));
+    QTreeView* list = lookup->List();
+    ASSERT_EQ(lookup->popup(), list);
+    ASSERT_TRUE(list->isVisible());
+    const QAbstractItemModel* shown = list->model();
+    ASSERT_GT(shown->rowCount(), 1);
+    std::vector<int> columns;
+    for (int c = 0; c < shown->columnCount(); ++c)
+        if (!list->isColumnHidden(c))
+            columns.push_back(c);
+    ASSERT_EQ(columns, (std::vector<int>{0, 1, 2}));
+    const QFontMetrics metrics(list->font());
+    int total = 0;
+    for (int c : columns) {
+        for (int r = 0; r < shown->rowCount(); ++r) {
+            const QString text = shown->index(r, c).data().toString();
+            EXPECT_GE(list->columnWidth(c), metrics.horizontalAdvance(text)) << text.toStdString();
+        }
+        total += list->columnWidth(c);
+    }
+    EXPECT_GE(list->viewport()->width(), total);
+
+    ui.Type(kVendorId, QStringLiteral("mason aggr"));
+    ASSERT_EQ(shown->rowCount(), 1);
+    EXPECT_EQ(shown->index(0, 0).data().toString(), QStringLiteral("027341"));
+    EXPECT_EQ(shown->index(0, 1).data().toString(), QStringLiteral("Mason Aggregate Supply Corp."));
+    EXPECT_TRUE(shown->index(0, 2).data().toString().contains(QStringLiteral("Quarry Rd"), Qt::CaseInsensitive));
+    using Parts = QList<QPair<int, int>>;
+    EXPECT_EQ(CListLookup::MatchedParts(QStringLiteral("Mason Aggregate Supply Corp."), QStringLiteral("mason aggr")),
+              (Parts{{0, 10}}));
+    EXPECT_EQ(CListLookup::MatchedParts(QStringLiteral("Paving & paving"), QStringLiteral("PAVING")),
+              (Parts{{0, 6}, {9, 6}}));
+    EXPECT_TRUE(CListLookup::MatchedParts(QStringLiteral("027341"), QStringLiteral("mason")).isEmpty());
 }
 
 TEST_F(SubForm, EachWorkTypeIsChosenOnItsOwn)

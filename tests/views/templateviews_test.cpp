@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -156,6 +157,27 @@ TEST_F(TemplateEditorTest, ChangeProposalStoresThroughTheEditLayer)
     EXPECT_EQ(StoredTemplate(program.Doc(), "Report Header"), "Header {CONTRACT_ID}\n\fpage\r\\\n");
     EXPECT_EQ(editor->EditedText(), "Header {CONTRACT_ID}\n\fpage\r\\\n");
     EXPECT_FALSE(program.Doc().IsModified());
+}
+
+// Below the text: where the cursor stands and how many lines the
+// template has, "line" for one.
+TEST_F(TemplateEditorTest, TheLineCountSaysLineForOne)
+{
+    auto c = test::SmallContract(1);
+    c->AddDataTemplate("Report Header", "x");
+    Open(*c);
+    CDV_DataTemplate* editor = Edit(QStringLiteral("Report Header"));
+    ASSERT_NE(editor, nullptr);
+    auto* position = editor->findChild<QLabel*>(QStringLiteral("templatePosition"));
+    ASSERT_NE(position, nullptr);
+    const struct {
+        const char* text;
+        const char* count;
+    } cases[] = {{"one\n", "    1 line"}, {"one", "    1 line"}, {"a\nb\n", "    2 lines"}, {"", "    0 lines"}};
+    for (const auto& k : cases) {
+        editor->TextEdit()->setPlainText(QString::fromLatin1(k.text));
+        EXPECT_TRUE(position->text().endsWith(QString::fromLatin1(k.count))) << position->text().toStdString();
+    }
 }
 
 TEST_F(TemplateEditorTest, ALongTemplateIsShownAndStoredWhole)
