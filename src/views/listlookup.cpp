@@ -90,8 +90,9 @@ CListLookup::CListLookup(QObject* parent)
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setItemDelegate(new CMatchDelegate(*this, m_list));
     setPopup(m_list); // the completer owns it, and watches its events
+    // After setPopup, which gives the list a delegate of its own.
+    m_list->setItemDelegate(new CMatchDelegate(*this, m_list));
     setCompletionMode(QCompleter::PopupCompletion);
     setFilterMode(Qt::MatchContains);
     setCaseSensitivity(Qt::CaseInsensitive);

@@ -16,9 +16,9 @@
 #include "app/aboutdlg.h"
 #include "app/guitestsupport.h"
 #include "app/mainframe.h"
-#include "app/subapp.h"
 #include "app/showcrd.h"
 #include "app/splash.h"
+#include "app/subapp.h"
 
 namespace kestrel {
 namespace {

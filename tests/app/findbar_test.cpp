@@ -109,7 +109,8 @@ TEST_F(FindBarTest, EveryFieldIsFoundAndNamedByItsCaption)
         HitPlace place;
         const char* named;
     } cases[] = {{"great valley surety", HitPlace::MiscField, "Miscellaneous Data, Surety"},
-                 {"haul aggregate", HitPlace::SubcontractorField, "Subcontractor 00000006 Hollins Trucking LLC, Description"}};
+                 {"haul aggregate", HitPlace::SubcontractorField,
+                  "Subcontractor 00000006 Hollins Trucking LLC, Description"}};
     for (const auto& k : cases) {
         Find(QString::fromLatin1(k.text));
         ASSERT_EQ(Bar().Hits().hits.size(), 1u) << k.text;

@@ -377,7 +377,8 @@ TEST_F(PrintingTest, ThePreviewAndThePdfFileShareThePaperOfTheLocale)
         ProgramPrinter().setPageSize(QPageSize(k.paper == QPageSize::A4 ? QPageSize::Letter : QPageSize::A4));
         const QSizeF points = QPageSize(k.paper).size(QPageSize::Point);
         auto sameSize = [&points](const QSizeF& size) {
-            return std::abs(size.width() - points.width()) < 1 && std::abs(size.height() - points.height()) < 1;
+            return std::abs(size.width() - points.width()) < 1 &&
+                   std::abs(size.height() - points.height()) < 1;
         };
         QPageSize::PageSizeId shown = QPageSize::Custom;
         program.asker.pdfFile = Q(program.dir.file("preview.pdf"));

@@ -6,9 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QFontMetrics>
-#include <QTreeView>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QImage>
+#include <QTreeView>
 #include <QUndoStack>
 #include <QtTest/QTest>
 
@@ -224,14 +225,23 @@ TEST_F(SubForm, TheVendorListShowsNumberNameAndAddressWhole)
         total += list->columnWidth(c);
     }
     EXPECT_GE(list->viewport()->width(), total);
+    // The typed part is marked on the list as drawn.
+    const QImage drawn = list->viewport()->grab().toImage();
+    bool marked = false;
+    for (int y = 0; y < drawn.height() && !marked; ++y)
+        for (int x = 0; x < drawn.width() && !marked; ++x)
+            marked = drawn.pixelColor(x, y) == QColor(255, 236, 140);
+    EXPECT_TRUE(marked);
 
     ui.Type(kVendorId, QStringLiteral("mason aggr"));
     ASSERT_EQ(shown->rowCount(), 1);
     EXPECT_EQ(shown->index(0, 0).data().toString(), QStringLiteral("027341"));
     EXPECT_EQ(shown->index(0, 1).data().toString(), QStringLiteral("Mason Aggregate Supply Corp."));
-    EXPECT_TRUE(shown->index(0, 2).data().toString().contains(QStringLiteral("Quarry Rd"), Qt::CaseInsensitive));
+    EXPECT_TRUE(
+        shown->index(0, 2).data().toString().contains(QStringLiteral("Quarry Rd"), Qt::CaseInsensitive));
     using Parts = QList<QPair<int, int>>;
-    EXPECT_EQ(CListLookup::MatchedParts(QStringLiteral("Mason Aggregate Supply Corp."), QStringLiteral("mason aggr")),
+    EXPECT_EQ(CListLookup::MatchedParts(QStringLiteral("Mason Aggregate Supply Corp."),
+                                        QStringLiteral("mason aggr")),
               (Parts{{0, 10}}));
     EXPECT_EQ(CListLookup::MatchedParts(QStringLiteral("Paving & paving"), QStringLiteral("PAVING")),
               (Parts{{0, 6}, {9, 6}}));

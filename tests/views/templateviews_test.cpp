@@ -173,10 +173,12 @@ TEST_F(TemplateEditorTest, TheLineCountSaysLineForOne)
     const struct {
         const char* text;
         const char* count;
-    } cases[] = {{"one\n", "    1 line"}, {"one", "    1 line"}, {"a\nb\n", "    2 lines"}, {"", "    0 lines"}};
+    } cases[] = {
+        {"one\n", "    1 line"}, {"one", "    1 line"}, {"a\nb\n", "    2 lines"}, {"", "    0 lines"}};
     for (const auto& k : cases) {
         editor->TextEdit()->setPlainText(QString::fromLatin1(k.text));
-        EXPECT_TRUE(position->text().endsWith(QString::fromLatin1(k.count))) << position->text().toStdString();
+        EXPECT_TRUE(position->text().endsWith(QString::fromLatin1(k.count)))
+            << position->text().toStdString();
     }
 }
 
