@@ -272,28 +272,24 @@ TEST(ChangedOnDisk, NoticedOnceWhenTheProgramComesBack)
     EXPECT_TRUE(Locked(demo));
 }
 
-// Enter answers with the choice that loses nothing: the changes made here
-// while there are any, else the file as the other program left it.
+// Enter takes the choice that loses nothing: the changes made here while
+// there are any, else the file as the other program left it.
 TEST(ChangedOnDisk, TheDefaultAnswerLosesNothing)
 {
     for (const bool modified : {true, false}) {
         ProgramFixture program;
         const QString demo = OpenDemo(program);
-        ASSERT_TRUE(program.Doc().HasContract());
         if (modified)
             AddSubcontractor(program.Doc());
         WriteOtherContract(demo);
-        program.asker.choices = {1};
         Activate();
-        ASSERT_EQ(program.asker.choiceDefaults.size(), 1u) << modified;
+        ASSERT_EQ(program.asker.choiceDefaults.size(), 1u);
         const QStringList& buttons = program.asker.choiceButtons.at(0);
         const int chosen = program.asker.choiceDefaults[0];
         EXPECT_EQ(buttons.value(chosen),
                   modified ? QStringLiteral("&Keep This Version") : QStringLiteral("&Reload"));
-        // The box shown makes it its default; Esc still keeps this version.
         const auto box = MakeChoiceBox(nullptr, QString(), QString(), buttons, QMessageBox::Question, chosen);
         EXPECT_EQ(box->defaultButton()->property("choice").toInt(), chosen);
-        EXPECT_EQ(box->escapeButton()->property("choice").toInt(), 1);
     }
 }
 

@@ -100,24 +100,13 @@ protected:
     ProgramFixture program;
 };
 
-// Any field is found, of a subcontractor and of the miscellaneous data, and
-// the bar names it by the form's caption.
-TEST_F(FindBarTest, EveryFieldIsFoundAndNamedByItsCaption)
+// A field of the miscellaneous data is found, shown and named by its caption.
+TEST_F(FindBarTest, AMiscellaneousDataFieldIsFoundAndNamed)
 {
-    const struct {
-        const char* text;
-        HitPlace place;
-        const char* named;
-    } cases[] = {{"great valley surety", HitPlace::MiscField, "Miscellaneous Data, Surety"},
-                 {"haul aggregate", HitPlace::SubcontractorField,
-                  "Subcontractor 00000006 Hollins Trucking LLC, Description"}};
-    for (const auto& k : cases) {
-        Find(QString::fromLatin1(k.text));
-        ASSERT_EQ(Bar().Hits().hits.size(), 1u) << k.text;
-        EXPECT_EQ(Bar().Hits().hits[0].place, k.place) << k.text;
-        ExpectShown(Bar().Hits().hits[0]);
-        EXPECT_EQ(Bar().PlaceLabel()->text(), QString::fromLatin1(k.named));
-    }
+    Find(QStringLiteral("great valley surety"));
+    ASSERT_EQ(Bar().Hits().hits.size(), 1u);
+    ExpectShown(Bar().Hits().hits[0]);
+    EXPECT_EQ(Bar().PlaceLabel()->text(), QStringLiteral("Miscellaneous Data, Surety"));
 }
 
 TEST_F(FindBarTest, HitsAreCountedAndGoneRoundBothWays)

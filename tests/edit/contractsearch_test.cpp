@@ -128,34 +128,22 @@ TEST_F(Find, AnEmptyNeedleFindsNothing)
 }
 
 // Every field of a record that holds data is looked at, in field order
-// (the remark counts as a remark); captions are not; the miscellaneous
-// data's fields come last.
+// (the remark as a remark, a caption not), then the miscellaneous data's.
 TEST_F(Find, EveryFieldOfTheRecordsAndOfTheMiscellaneousDataIsLookedAt)
 {
-    CWinMeta& t = *c.m_pSubTable;
-    t.m_Fields[18]->m_iType = FIELD_STATIC;
+    c.m_pSubTable->m_Fields[18]->m_iType = FIELD_STATIC;
     CSubcontract* a = Sub("Acme Paving");
-    const int fields[] = {4, 11, 13, 15, 18, 19}; // contact, tax ID, quote number, ..., a caption
-    for (int f : fields)
+    for (int f : {4, 9, 11, 13, 15, 18, 19}) // contact, remark, tax ID, quote number, ..., a caption
         a->SetCellText(f, "acme " + std::to_string(f));
-    a->SetCellText(SUBF_REMARK, "acme remark");
     c.m_pMiscTable = test::MakeTextTable(3);
-    CSubcontract* misc = c.m_pMiscTable->AddRecord(-1, -1);
-    misc->SetCellText(2, "Acme surety");
-    std::vector<std::pair<HitPlace, int>> found;
-    for (const SearchHit& h : SearchContract(c, "ACME").hits) {
-        EXPECT_EQ(h.record, h.place == HitPlace::MiscField ? misc : a);
-        found.emplace_back(h.place, h.field);
-    }
-    const auto field = HitPlace::SubcontractorField;
-    EXPECT_EQ(found, (std::vector<std::pair<HitPlace, int>>{{field, SUBF_NAME},
-                                                            {field, 4},
-                                                            {HitPlace::SubcontractorRemark, SUBF_REMARK},
-                                                            {field, 11},
-                                                            {field, 13},
-                                                            {field, 15},
-                                                            {field, 19},
-                                                            {HitPlace::MiscField, 2}}));
+    c.m_pMiscTable->AddRecord(-1, -1)->SetCellText(2, "Acme surety");
+    std::string found;
+    for (const SearchHit& h : SearchContract(c, "ACME").hits)
+        found += std::string(h.place == HitPlace::MiscField             ? " M"
+                             : h.place == HitPlace::SubcontractorRemark ? " R"
+                                                                        : " F") +
+                 std::to_string(h.field);
+    EXPECT_EQ(found, " F2 F4 R9 F11 F13 F15 F19 M2");
 }
 
 TEST_F(Find, NotesFollowTheItemOrderOfTheirLinesNotTheMapOrder)
@@ -258,10 +246,7 @@ TEST_F(FindInDemo, NamesRemarksAndNotesOfTheDemo)
     EXPECT_EQ(remark.hits[0].record, &demo->Sub("00000001"));
 
     // A subcontractor's description, as well as the item's.
-    std::vector<HitPlace> tuckahoe;
-    for (const SearchHit& h : SearchContract(C(), "tuckahoe").hits)
-        tuckahoe.push_back(h.place);
-    EXPECT_EQ(tuckahoe, (std::vector<HitPlace>{HitPlace::Item, HitPlace::SubcontractorField}));
+    EXPECT_EQ(SearchContract(C(), "tuckahoe").hits.at(1).field, 29);
 
     const SearchResult note = SearchContract(C(), "450 cy take-off");
     ASSERT_EQ(note.hits.size(), 1u);

