@@ -3,8 +3,8 @@
 # virtual X server: the main window with a subcontractor chosen, the contract
 # view, the subcontractor list, a subcontractor's items (the grid with the
 # entry of a subcontracted line below it), the contract item schedule (and
-# with rows chosen for copying), the
-# subcontractor and miscellaneous-data forms, the error list, the find bar
+# with rows chosen for copying), the subcontractor and miscellaneous-data
+# forms, the vendor look-up open on a typed part, the error list, the find bar
 # with its hits (an item, a subcontractor's field), the quick filters of
 # the item schedule and of a subcontractor's items, the check panel, the
 # quote import's preview, the print preview, the options sheet, the About

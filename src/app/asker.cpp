@@ -17,14 +17,20 @@ QMessageBox::StandardButton CDialogAsker::Ask(QWidget* parent, const QString& ca
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+QStringList OpenFileFilters()
+{
+    return {QStringLiteral("Contracts and Bid Libraries (*.CON *.con *.KVS *.kvs *.KVL *.kvl)"),
+            QStringLiteral("Tollgate Contract Files (*.CON *.con)"),
+            QStringLiteral("Bid Libraries (*.KVL *.kvl)"), QStringLiteral("All Files (*)")};
+}
+
 QString CDialogAsker::OpenFileName(QWidget* parent)
 {
     QFileDialog dialog(parent, QStringLiteral("Open Contract"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("CON"));
-    dialog.setNameFilters(
-        {QStringLiteral("Tollgate Contract Files (*.CON *.con)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters(OpenFileFilters());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -68,6 +74,12 @@ int CAsker::Choose(QWidget*, const QString&, const QString&, const QStringList&,
     return -1;
 }
 
+int CAsker::ChooseWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                              const QStringList& buttons, QMessageBox::Icon icon, int)
+{
+    return Choose(parent, caption, text, buttons, icon);
+}
+
 bool CAsker::SetUpPrinter(QWidget*, QPrinter&, const PrintDialogOptions&)
 {
     return false;
@@ -103,7 +115,8 @@ int CAsker::RunDialog(QDialog&)
 }
 
 std::unique_ptr<QMessageBox> MakeChoiceBox(QWidget* parent, const QString& caption, const QString& text,
-                                           const QStringList& buttons, QMessageBox::Icon icon)
+                                           const QStringList& buttons, QMessageBox::Icon icon,
+                                           int defaultChoice)
 {
     // The first paragraph is the message; what follows explains it, in the
     // box's smaller text below.
@@ -122,7 +135,8 @@ std::unique_ptr<QMessageBox> MakeChoiceBox(QWidget* parent, const QString& capti
         added.append(button);
     }
     if (!added.isEmpty()) {
-        box->setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+        const qsizetype chosen = defaultChoice >= 0 && defaultChoice < added.size() ? defaultChoice : 0;
+        box->setDefaultButton(qobject_cast<QPushButton*>(added[chosen]));
         box->setEscapeButton(added.last());
     }
     return box;
@@ -131,7 +145,14 @@ std::unique_ptr<QMessageBox> MakeChoiceBox(QWidget* parent, const QString& capti
 int CDialogAsker::Choose(QWidget* parent, const QString& caption, const QString& text,
                          const QStringList& buttons, QMessageBox::Icon icon)
 {
-    const std::unique_ptr<QMessageBox> box = MakeChoiceBox(parent, caption, text, buttons, icon);
+    return ChooseWithDefault(parent, caption, text, buttons, icon, 0);
+}
+
+int CDialogAsker::ChooseWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                                    const QStringList& buttons, QMessageBox::Icon icon, int defaultChoice)
+{
+    const std::unique_ptr<QMessageBox> box =
+        MakeChoiceBox(parent, caption, text, buttons, icon, defaultChoice);
     box->exec();
     const QAbstractButton* clicked = box->clickedButton();
     return clicked ? clicked->property("choice").toInt() : -1;

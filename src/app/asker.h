@@ -54,6 +54,10 @@ public:
     // chosen, -1 when the box was closed without a choice.
     virtual int Choose(QWidget* parent, const QString& caption, const QString& text,
                        const QStringList& buttons, QMessageBox::Icon icon);
+    // The same with the button at `defaultChoice` as the default (the one
+    // Enter stands for): the choice that loses nothing.
+    virtual int ChooseWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                                  const QStringList& buttons, QMessageBox::Icon icon, int defaultChoice);
     // The print dialog on the printer; true when confirmed.
     virtual bool SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options);
     // Shows the print preview modally.
@@ -80,11 +84,17 @@ public:
 };
 
 // The message box Choose shows: the first paragraph of the text as the
-// message and the rest below it, the buttons in order (the first the
-// default, the last the one Esc stands for), each with its index in the
-// property "choice".
+// message and the rest below it, the buttons in order (the one at
+// defaultChoice the default, the last the one Esc stands for), each with its
+// index in the property "choice".
 std::unique_ptr<QMessageBox> MakeChoiceBox(QWidget* parent, const QString& caption, const QString& text,
-                                           const QStringList& buttons, QMessageBox::Icon icon);
+                                           const QStringList& buttons, QMessageBox::Icon icon,
+                                           int defaultChoice = 0);
+
+// The file types File Open offers: first one of every file the program
+// opens (contracts, proposals taken out of a bid library, bid libraries),
+// then each kind, then all files.
+QStringList OpenFileFilters();
 
 // The real dialogs.
 class CDialogAsker : public CAsker {
@@ -98,6 +108,8 @@ public:
     void ShowErrorList(CSubErrors& dialog) override;
     int Choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons,
                QMessageBox::Icon icon) override;
+    int ChooseWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                          const QStringList& buttons, QMessageBox::Icon icon, int defaultChoice) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options) override;
     void ShowPreview(QDialog& preview) override;
     QString PdfFileName(QWidget* parent, const QString& suggestion) override;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollBar>
@@ -50,7 +51,12 @@
 #include "print/reportprintjob.h"
 #include "views/dataview.h"
 #include "views/dv_itemschedulegrid.h"
+#include "views/dv_sub.h"
 #include "views/dv_subitemgrid.h"
+#include "views/formfield.h"
+#include "views/greycombobox.h"
+#include "views/greyedit.h"
+#include "views/listlookup.h"
 #include "views/quickfilterbar.h"
 #include "views/subitemsplitter.h"
 
@@ -127,6 +133,38 @@ void TakeFormScreenshots(CMainFrame* frame, const QString& dir)
     Save(frame, dir, QStringLiteral("subcontractor-form-ironbark.png"));
     SelectKind(tree, NODE_MISC_DATA);
     Save(frame, dir, QStringLiteral("misc-form.png"));
+}
+
+// The vendor look-up open on a part typed into Keystone's vendor box: two
+// vendors of like names side by side. The box is given its text back, so
+// that nothing is stored when the focus leaves it.
+void TakeVendorLookupShot(CMainFrame* frame, const QString& dir)
+{
+    SelectKind(frame->Tree(), NODE_SUBCONTRACTOR, 1);
+    auto* form = qobject_cast<CDV_Sub*>(frame->View()->CurrentView());
+    for (int field = 0; form && field < form->FieldCount(); ++field) {
+        CListLookup* lookup = form->VendorLookup(field);
+        QLineEdit* edit = lookup ? form->FormField(field)->ComboBox()->Edit() : nullptr;
+        if (!edit)
+            continue;
+        const QString stored = edit->text();
+        const QString typed = QStringLiteral("madison");
+        edit->setFocus();
+        edit->setText(typed);
+        lookup->setCompletionPrefix(typed);
+        lookup->complete();
+        QApplication::processEvents();
+        // The list is a window of its own: the screen is taken where the
+        // main window stands.
+        const QRect area = frame->frameGeometry();
+        const QPixmap shot = frame->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+        const QString path = QDir(dir).filePath(QStringLiteral("vendor-lookup.png"));
+        if (shot.save(path))
+            std::printf("%s\n", qPrintable(path));
+        lookup->popup()->hide();
+        edit->setText(stored);
+        return;
+    }
 }
 
 // Find, the quick filters, the check panel and the quote import's preview.
@@ -291,6 +329,11 @@ void MakeSomeChanges(CSubApp& app)
         if (!IsBlankValue(item.m_fQuantity) && doc->ApplyEdit(doc->Edits()->SetItemQuantity(line, more)))
             ++quantities;
     }
+    // A field of Keystone's, and the lower tier Hollins deleted.
+    if (CSubcontract* keystone = table.FindRecordByNumber("00000002"))
+        (void)doc->ApplyEdit(doc->Edits()->SetCell(table, *keystone, 4, "03/09/26"));
+    if (CSubcontract* hollins = table.FindRecordByNumber("00000006"))
+        (void)doc->ApplyEdit(doc->Edits()->DeleteSubcontractor(*hollins));
     tree->setCurrentItem(tree->SubcontractorsNode());
     frame->Action(QStringLiteral("editAddSub"))->trigger();
     // The last one taken back: the list shows where the contract stands.
@@ -366,6 +409,7 @@ void TakeScreenshots(CSubApp& app, const QString& dir)
         schedule->Grid()->clearSelection();
     }
     TakeFormScreenshots(frame, dir);
+    TakeVendorLookupShot(frame, dir);
     CSubDoc* doc = app.Document();
     if (doc->Edits()) {
         doc->Edits()->RunCheck();

@@ -169,9 +169,11 @@ DiskAnswer CFileGuard::CheckDisk(QWidget* parent, CAsker& asker, const QString& 
                            "Keep this version instead to go on with the contract as it is here; "
                            "the next save overwrites the file.")
                 .arg(name, loss);
-        const int chosen = asker.Choose(parent, Caption(), text,
-                                        {QStringLiteral("&Reload"), QStringLiteral("&Keep This Version")},
-                                        QMessageBox::Question);
+        // Enter takes the choice that loses nothing: the changes made here
+        // while there are any, else the file as the other program left it.
+        const int chosen = asker.ChooseWithDefault(
+            parent, Caption(), text, {QStringLiteral("&Reload"), QStringLiteral("&Keep This Version")},
+            QMessageBox::Question, modified ? 1 : 0);
         if (chosen == 0)
             answer = DiskAnswer::Reload;
     }

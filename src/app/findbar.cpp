@@ -12,8 +12,10 @@
 #include "app/contractnavigator.h"
 #include "app/qtext.h"
 #include "app/subdoc.h"
+#include "edit/formlayout.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/subcontract.h"
+#include "model/subcontract/winmeta.h"
 
 namespace kestrel {
 
@@ -28,6 +30,7 @@ const struct {
     {"Items", SEARCH_ITEMS},
     {"Subcontractors", SEARCH_SUBCONTRACTORS},
     {"Remarks", SEARCH_REMARKS},
+    {"Miscellaneous Data", SEARCH_MISC},
 };
 
 QString ItemTextName(ItemText text)
@@ -49,6 +52,12 @@ QString RecordName(const CSubcontract* record)
            (name ? ToQString(*name) : QString());
 }
 
+// A field as its form calls it.
+QString FieldName(const CWinMeta* form, int field)
+{
+    return form ? ToQString(FieldCaption(*form, field)) : QString();
+}
+
 } // namespace
 
 CFindBar::CFindBar(CSubDoc& doc, CContractNavigator& navigator, QWidget* parent)
@@ -68,7 +77,7 @@ CFindBar::CFindBar(CSubDoc& doc, CContractNavigator& navigator, QWidget* parent)
     auto* caption = new QLabel(QStringLiteral(" Find: "), this);
     addWidget(caption);
     m_edit->setObjectName(QStringLiteral("findText"));
-    m_edit->setPlaceholderText(QStringLiteral("Line, item, description, subcontractor or remark"));
+    m_edit->setPlaceholderText(QStringLiteral("Line, item, description, any field or remark"));
     m_edit->setClearButtonEnabled(true);
     m_edit->setMinimumWidth(260);
     m_edit->setMaximumWidth(360);
@@ -154,6 +163,9 @@ void CFindBar::Close()
             break;
         case HitPlace::SubItemNote:
             m_navigator.ShowSubItem(hit.record, hit.line, CContractNavigator::Focus::Take, true);
+            break;
+        case HitPlace::MiscField:
+            m_navigator.ShowMiscField(hit.field, CContractNavigator::Focus::Take);
             break;
         }
     }
@@ -247,6 +259,7 @@ void CFindBar::ShowHit(int index)
     case HitPlace::SubcontractorField:
     case HitPlace::SubcontractorRemark: m_navigator.ShowSubcontractor(hit.record, hit.field, keep); break;
     case HitPlace::SubItemNote: m_navigator.ShowSubItem(hit.record, hit.line, keep, true); break;
+    case HitPlace::MiscField: m_navigator.ShowMiscField(hit.field, keep); break;
     }
     UpdateCount();
 }
@@ -266,10 +279,16 @@ QString CFindBar::PlaceText(const SearchHit& hit) const
                                   : QStringLiteral("Line %1").arg(line)) +
                QStringLiteral(", ") + ItemTextName(hit.itemText);
     }
-    case HitPlace::SubcontractorField: return QStringLiteral("Subcontractor %1").arg(RecordName(hit.record));
+    case HitPlace::SubcontractorField:
+        return QStringLiteral("Subcontractor %1, %2")
+            .arg(RecordName(hit.record),
+                 FieldName(contract ? contract->m_pSubTable.get() : nullptr, hit.field));
     case HitPlace::SubcontractorRemark: return QStringLiteral("Remark of %1").arg(RecordName(hit.record));
     case HitPlace::SubItemNote:
         return QStringLiteral("Notes of line %1, %2").arg(ToQString(hit.line), RecordName(hit.record));
+    case HitPlace::MiscField:
+        return QStringLiteral("Miscellaneous Data, %1")
+            .arg(FieldName(contract ? contract->m_pMiscTable.get() : nullptr, hit.field));
     }
     return QString();
 }

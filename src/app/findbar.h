@@ -1,12 +1,10 @@
 #pragma once
 // The find bar: a text looked for in the contract's items (line, item
-// number, descriptions), its subcontractors (number, name, vendor) and the
-// remarks, as the user types (after a short pause, so that a large contract
-// is searched once per word, not once per key). The first hit is shown at
-// once; Enter goes to the next hit and Shift+Enter to the previous one,
-// both wrapping around; the bar tells which hit is shown ("3 of 17") and
-// says plainly when there is none. Esc closes the bar and leaves the focus
-// at the hit shown.
+// number, descriptions), every field of its subcontractors and of its
+// miscellaneous data, and the remarks and notes, as the user types (after a short pause, so that a large
+// contract is searched once per word, not once per key). The first hit is shown at once; Enter goes to the
+// next hit and Shift+Enter to the previous one, both wrapping around; the bar tells which hit is shown ("3 of
+// 17") and says plainly when there is none. Esc closes the bar and leaves the focus at the hit shown.
 //
 // Showing a hit chooses its tree node and, in the view, its row or field,
 // while the focus stays in the bar. The hits are looked for again after

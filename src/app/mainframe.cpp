@@ -84,6 +84,8 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
         UpdateCommandState();
     });
     connect(&m_doc, &CSubDoc::loadingWindow, this, &CMainFrame::SetLoadingWindow);
+    connect(&m_doc, &CSubDoc::notice, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 15000); });
     connect(&m_doc, &CSubDoc::recentFilesChanged, this, &CMainFrame::RebuildRecentFiles);
     connect(Tree(), &CSubTreeView::commandStateChanged, this, &CMainFrame::UpdateCommandState);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateCommandState);
@@ -241,7 +243,7 @@ void CMainFrame::BuildFinderPanels()
     addDockWidget(Qt::BottomDockWidgetArea, m_checkPanel);
     m_checkPanel->hide();
     QAction* panel = m_checkPanel->toggleViewAction();
-    panel->setText(QStringLiteral("Check Panel"));
+    panel->setText(QStringLiteral("&Check Panel"));
     panel->setObjectName(QStringLiteral("viewCheckPanel"));
     panel->setStatusTip(QStringLiteral("Show or hide the list of the contract check's messages"));
     m_actions.insert(panel->objectName(), panel);

@@ -58,6 +58,7 @@ public:
     Fit FitMode() const { return m_fit; }
     std::function<void()> changed; // the page in view or the zoom changed
 
+    const QPageLayout& Layout() const { return m_layout; }
     void SetLayout(const QPageLayout& layout)
     {
         const int page = CurrentPage();
@@ -377,6 +378,11 @@ void CPrintPreview::BuildZoomControls()
 void CPrintPreview::SetPageLayout(const QPageLayout& layout)
 {
     m_area->SetLayout(layout);
+}
+
+QPageLayout CPrintPreview::PageLayout() const
+{
+    return m_area->Layout();
 }
 
 int CPrintPreview::PageCount() const

@@ -34,6 +34,7 @@ public:
     void SetExportCommand(Handler command) { m_export = std::move(command); }
     // The paper the pages are shown on (after the print dialog changed it).
     void SetPageLayout(const QPageLayout& layout);
+    QPageLayout PageLayout() const;
 
     int PageCount() const;
     // The page in view: the one across the upper part of the window, the

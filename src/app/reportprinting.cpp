@@ -9,6 +9,7 @@
 #include "app/printpreview.h"
 #include "app/qtext.h"
 #include "app/subdoc.h"
+#include "print/reportpaper.h"
 #include "print/reportprintjob.h"
 #include "report/errorlistprinter.h"
 
@@ -34,6 +35,21 @@ QString PdfSuggestion(const QString& documentPath, const QString& lastFolder)
     if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
         return QDir(lastFolder).filePath(name);
     return documentPath.isEmpty() ? name : info.dir().filePath(name);
+}
+
+// Whether the paper was chosen in Print Setup this run.
+bool& PaperChosen()
+{
+    static bool chosen = false;
+    return chosen;
+}
+
+// A print command starts on the paper chosen in Print Setup, else on the
+// paper of the system's locale (the printer's own default may be another).
+void UseReportPaper(QPrinter& printer)
+{
+    if (!PaperChosen())
+        printer.setPageSize(LocalePageSize(QLocale()));
 }
 
 } // namespace
@@ -76,7 +92,8 @@ int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, c
     const QString path = asker.PdfFileName(parent, suggestion);
     if (path.isEmpty())
         return 0;
-    const Status written = job.WritePdf(path);
+    // The paper the preview shows and the printer prints on.
+    const Status written = job.WritePdf(path, ProgramPrinter().pageLayout().pageSize());
     if (!written) {
         asker.Tell(parent, AppTitle(), path + QStringLiteral(": ") + ToQString(written.errorText()));
         return 0;
@@ -96,6 +113,7 @@ PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& cont
         return outcome;
     }
     const CReportPrintJob& job = laidOut.value();
+    UseReportPaper(ProgramPrinter());
     outcome.laidOut = true;
     outcome.pageCount = job.PageCount();
     const QString suggestion = PdfSuggestion(documentPath, pdfFolder ? *pdfFolder : QString());
@@ -126,6 +144,7 @@ PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& con
                             const CheckResult& check)
 {
     const CReportPrintJob job(CErrorListPrinter::Print(contract, check));
+    UseReportPaper(ProgramPrinter());
     PrintOutcome outcome;
     outcome.laidOut = true;
     outcome.pageCount = job.PageCount();
@@ -135,8 +154,10 @@ PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& con
 
 void ShowPrintSetup(QWidget* parent)
 {
+    UseReportPaper(ProgramPrinter());
     QPageSetupDialog dialog(&ProgramPrinter(), parent);
-    dialog.exec();
+    if (dialog.exec() == QDialog::Accepted)
+        PaperChosen() = true;
 }
 
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #include "app/splash.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,7 +12,8 @@
 
 namespace kestrel {
 
-CSplash::CSplash(int ms) : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+CSplash::CSplash(int ms)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("splash"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -23,6 +25,19 @@ CSplash::CSplash(int ms) : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWind
     m_timer->setInterval(ms);
     connect(m_timer, &QTimer::timeout, this, &CSplash::Finish);
     m_timer->start();
+    // A question shown at start-up (a lock, a recovery copy, a file that
+    // cannot be read) must not wait under the splash.
+    qApp->installEventFilter(this);
+}
+
+bool CSplash::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType()) {
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && widget->isModal())
+            Finish();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CSplash::Finish()

@@ -1,7 +1,8 @@
 #pragma once
 // The splash window: the program's picture, without a frame, in the middle
-// of the screen while the program starts. It closes itself after three
-// seconds, or at once when clicked.
+// of the screen while the program starts, above the program's other
+// windows. It closes itself after three seconds, or at once when clicked,
+// and gives way to any question the program asks meanwhile.
 
 #include <QWidget>
 
@@ -17,6 +18,8 @@ public:
 
     static constexpr int kShowMs = 3000;
     QTimer* Timer() const { return m_timer; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -59,9 +59,9 @@ bool CSubApp::InitInstance()
     ReadStartSettings(*store, workArea, m_settings);
     if (m_settings.showSplash && !qEnvironmentVariableIsSet("KESTREL_NO_SPLASH")) {
         // It closes itself; start-up does not wait for it.
-        auto* splash = new CSplash;
-        splash->show();
-        splash->repaint();
+        m_splash = new CSplash;
+        m_splash->show();
+        m_splash->repaint();
     }
 
     if (!m_asker) {
@@ -86,6 +86,10 @@ bool CSubApp::InitInstance()
         m_frame->showMaximized();
     else
         m_frame->show();
+    // The main window comes up over the splash; the splash goes back on top
+    // for the rest of its time.
+    if (m_splash)
+        m_splash->raise();
     m_doc->TemplateSectionPath().clear();
     // Changes a crashed run left behind come first; a contract recovered
     // takes the place of the file named on the command line.
@@ -99,6 +103,11 @@ bool CSubApp::InitInstance()
     if (!recovered && !m_fileToOpen.isEmpty())
         OpenDocumentFile(m_fileToOpen);
     return true;
+}
+
+CSplash* CSubApp::Splash() const
+{
+    return m_splash.data();
 }
 
 CSubDoc* CSubApp::OpenDocumentFile(const QString& path)

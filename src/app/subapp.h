@@ -3,6 +3,7 @@
 // plain members, the document and the main window, and shut-down.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,7 @@ namespace kestrel {
 class CAsker;
 class CAutoSaver;
 class CMainFrame;
+class CSplash;
 class CSubDoc;
 
 class CSubApp : public QObject {
@@ -52,6 +54,8 @@ public:
     bool DebugMode() const { return m_debug; }
     const QString& IniPath() const { return m_iniPath; }
     const QString& FileToOpen() const { return m_fileToOpen; }
+    // The splash window while it is shown; else null.
+    CSplash* Splash() const;
 
 private:
     QStringList m_arguments;
@@ -61,6 +65,7 @@ private:
     std::unique_ptr<CSubDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CAutoSaver> m_autoSaver;
+    QPointer<CSplash> m_splash;
     bool m_debug = false;
     QString m_iniPath;
     QString m_fileToOpen;

@@ -62,7 +62,8 @@ QString StepText(const QString& description, const QString& about = QString())
 }
 
 // What a change was about, for the history list: the record by its name,
-// the contract line, the template.
+// the contract line, the template. (The field is the step's own text, by
+// the form's caption.)
 QString ChangeSubject(const ChangeEvent& event, const CContract& contract, int nameField)
 {
     QStringList parts;
@@ -70,9 +71,6 @@ QString ChangeSubject(const ChangeEvent& event, const CContract& contract, int n
         parts << QStringLiteral("line ") + ToQString(event.line);
     if (event.kind == ChangeKind::Template)
         parts << ToQString(event.templateName);
-    if (event.kind == ChangeKind::Cell && event.table)
-        if (const CFieldInfo* info = event.table->m_Fields.GetAt(event.field))
-            parts << ToQString(info->m_strName.View());
     // A deleted record is gone from its table; it is not read.
     const bool alive = event.record && event.kind != ChangeKind::SubcontractorDeleted;
     if (alive && event.table == contract.m_pMiscTable.get())
@@ -219,6 +217,8 @@ bool CSubDoc::ApplyEdit(EditResult result)
         return true; // nothing changed: nothing to take back
     if (m_readOnly)
         return RefuseReadOnly(result);
+    if (!result->notice.empty())
+        emit notice(ToQString(result->notice));
     if (m_macro) {
         // Made already; the step is pushed at EndMacro, and the push's redo
         // finds its changes made.

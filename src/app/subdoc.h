@@ -195,6 +195,8 @@ signals:
     void readOnlyChanged(bool readOnly);
     void titleChanged();
     void contractSaved();
+    // What the status bar says of a change's further effects.
+    void notice(const QString& text);
     void recentFilesChanged();
     // The loading window on or off.
     void loadingWindow(bool on);

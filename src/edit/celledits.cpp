@@ -10,6 +10,7 @@
 #include "edit/contractedits.h"
 #include "edit/editscope.h"
 #include "edit/fieldrules.h"
+#include "edit/formlayout.h"
 #include "file/opencontract.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/referencelist.h"
@@ -229,7 +230,7 @@ EditResult CContractEdits::Unchanged(CWinMeta& table, CSubcontract& record, int 
     Scope scope;
     Begin(scope, ChangeKind::Cell, &table, &record, {});
     scope.event.field = field;
-    return Finish(scope, "Field");
+    return Finish(scope, FieldCaption(table, field));
 }
 
 EditResult CContractEdits::ChooseListEntry(CWinMeta& table, CSubcontract& record, int field, int position)
@@ -272,7 +273,7 @@ EditResult CContractEdits::StoreText(CWinMeta& table, CSubcontract& record, int 
         scope.changed = StoreCellText(record, field, text);
         scope.event.treeChanged = &table == SubTable() && field == SubNameField(table);
     }
-    return Finish(scope, "Field");
+    return Finish(scope, FieldCaption(table, field));
 }
 
 EditResult CContractEdits::StoreYesNo(CWinMeta& table, CSubcontract& record, int field, int position)
@@ -287,7 +288,7 @@ EditResult CContractEdits::StoreYesNo(CWinMeta& table, CSubcontract& record, int
         scope.image.TakeRecord(record);
         scope.changed = StoreCell(record, field, text, position);
     }
-    return Finish(scope, "Field");
+    return Finish(scope, FieldCaption(table, field));
 }
 
 EditResult CContractEdits::StoreListChoice(CWinMeta& table, CSubcontract& record, int field, int position,
@@ -317,7 +318,7 @@ EditResult CContractEdits::StoreListChoice(CWinMeta& table, CSubcontract& record
         changed |= ApplySubType(table, record, entry);
     scope.changed = changed;
     scope.event.treeChanged = changed && &table == SubTable() && field == SubNameField(table);
-    return Finish(scope, "Field");
+    return Finish(scope, FieldCaption(table, field));
 }
 
 bool CContractEdits::KeepListInStep(CWinMeta& table, CSubcontract& record, int field, int position,

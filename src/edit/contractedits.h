@@ -58,6 +58,7 @@ struct AppliedEdit {
     ContractImage inverse;   // exchanging it undoes the change, and again redoes it
     std::string description; // for "Undo <what>": "Quantity", "Add Subcontractor", ...
     std::string text;        // what `apply` prints after "ok" (the number of an added record)
+    std::string notice;      // what the status bar says of the change's further effects, or ""
     ChangeEvent event;       // what the change did
     // The state the contract is in once the inverse is exchanged (the edit
     // layer's own count of states, which tells whether that is the state

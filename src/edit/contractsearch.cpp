@@ -8,8 +8,6 @@
 #include <utility>
 
 #include "calc/codepage.h"
-#include "edit/fieldrules.h"
-#include "file/opencontract.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
@@ -150,33 +148,28 @@ void SearchItems(const CContract& contract, Collector& out)
     }
 }
 
-// The cells of a subcontractor that are looked at, in field order.
-struct SearchedField {
-    int field;
-    HitPlace place;
-};
-
-std::vector<SearchedField> SearchedFields(const CWinMeta& table, unsigned areas)
+// The fields of a form that hold data (captions hold none), in field order.
+std::vector<int> DataFields(const CWinMeta& table)
 {
-    std::vector<SearchedField> fields;
-    if (areas & SEARCH_SUBCONTRACTORS) {
-        fields.push_back({SUBF_NUMBER, HitPlace::SubcontractorField});
-        const int named = SubNameField(table);
-        fields.push_back({named > 0 ? named : int(SUBF_NAME), HitPlace::SubcontractorField});
-        for (int j = 0; j < table.m_Fields.GetSize(); ++j)
-            if (EqualNoCase(ListKey(TextView(table.m_Fields[j]->m_strListSource)), "vendor"))
-                fields.push_back({j, HitPlace::SubcontractorField});
-    }
-    if (areas & SEARCH_REMARKS)
-        fields.push_back({SUBF_REMARK, HitPlace::SubcontractorRemark});
-    // A cell that is more than one of these is looked at once, as the first.
-    std::stable_sort(fields.begin(), fields.end(),
-                     [](const SearchedField& a, const SearchedField& b) { return a.field < b.field; });
-    fields.erase(
-        std::unique(fields.begin(), fields.end(),
-                    [](const SearchedField& a, const SearchedField& b) { return a.field == b.field; }),
-        fields.end());
+    std::vector<int> fields;
+    for (int j = 0; j < table.m_Fields.GetSize(); ++j)
+        if (table.m_Fields[j]->m_iType != FIELD_STATIC)
+            fields.push_back(j);
     return fields;
+}
+
+// The hit of one cell of a record, when the needle is in it.
+bool SearchCell(const CSubcontract& record, int field, HitPlace place, Collector& out)
+{
+    const Text* text = record.GetCellText(field);
+    SearchHit hit;
+    if (!text || !out.Match(TextView(*text), hit))
+        return false;
+    hit.place = place;
+    hit.record = &record;
+    hit.field = field;
+    out.Add(std::move(hit));
+    return true;
 }
 
 // The index of the item of each line, made when the first note is found.
@@ -239,29 +232,37 @@ void SearchNotes(const CSubcontract& record, LineIndex& lines, Collector& out)
 
 void SearchSubcontractors(const CContract& contract, unsigned areas, Collector& out)
 {
-    if (!contract.m_pSubTable)
+    if (!contract.m_pSubTable || !(areas & (SEARCH_SUBCONTRACTORS | SEARCH_REMARKS)))
         return;
     const CWinMeta& table = *contract.m_pSubTable;
-    const std::vector<SearchedField> fields = SearchedFields(table, areas);
+    // The remark belongs to the remarks; every other field to the record.
+    std::vector<std::pair<int, HitPlace>> fields;
+    for (int j : DataFields(table)) {
+        const bool remark = j == SUBF_REMARK;
+        if (areas & (remark ? SEARCH_REMARKS : SEARCH_SUBCONTRACTORS))
+            fields.emplace_back(j, remark ? HitPlace::SubcontractorRemark : HitPlace::SubcontractorField);
+    }
     LineIndex lines(contract);
     for (const auto& rec : table.m_Records) {
-        for (const SearchedField& f : fields) {
-            const Text* text = rec->GetCellText(f.field);
-            SearchHit hit;
-            if (!text || !out.Match(TextView(*text), hit))
-                continue;
-            hit.place = f.place;
-            hit.record = rec.get();
-            hit.field = f.field;
-            out.Add(std::move(hit));
-            if (out.Full())
+        for (const auto& [field, place] : fields)
+            if (SearchCell(*rec, field, place, out) && out.Full())
                 return;
-        }
         if (areas & SEARCH_REMARKS)
             SearchNotes(*rec, lines, out);
         if (out.Full())
             return;
     }
+}
+
+void SearchMisc(const CContract& contract, Collector& out)
+{
+    const CWinMeta* table = contract.m_pMiscTable.get();
+    const CSubcontract* record = table ? table->m_Records.GetAt(0) : nullptr;
+    if (!record)
+        return;
+    for (int field : DataFields(*table))
+        if (SearchCell(*record, field, HitPlace::MiscField, out) && out.Full())
+            return;
 }
 
 } // namespace
@@ -277,6 +278,8 @@ SearchResult SearchContract(const CContract& contract, std::string_view needle, 
         SearchItems(contract, out);
     if (!out.Full())
         SearchSubcontractors(contract, options.areas, out);
+    if (!out.Full() && (options.areas & SEARCH_MISC))
+        SearchMisc(contract, out);
     // Looking on past the limit to tell whether one more hit exists would
     // cost the search its early end: a result that fills it may be cut short.
     result.truncated = out.Full();

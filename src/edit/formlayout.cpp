@@ -364,4 +364,59 @@ int PreviousFieldInReadingOrder(const CWinMeta& form, int current)
     return StepInOrder(form, current, order.rbegin(), order.rend(), std::less<ReadingKey>());
 }
 
+namespace {
+
+// Longest caption taken from a help text.
+constexpr size_t kMaxHelpCaption = 40;
+
+std::string_view TrimCaption(std::string_view text)
+{
+    constexpr std::string_view kLoose = " \t:";
+    const size_t first = text.find_first_not_of(kLoose);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(kLoose) - first + 1);
+}
+
+// The label text between the field before this one on its line and it.
+std::string_view LabelBefore(const CWinMeta& form, const CFieldInfo& f)
+{
+    if (HasExplicitPosition(f))
+        return {};
+    i64 from = 0;
+    for (const auto& other : form.m_Fields)
+        if (other.get() != &f && !HasExplicitPosition(*other) && other->m_iY == f.m_iY &&
+            other->m_iX < f.m_iX)
+            from = std::max<i64>(from, i64{other->m_iX} + other->m_iCX);
+    return TrimCaption(Slice(LabelLine(form, f.m_iY), from, f.m_iX));
+}
+
+// The help text up to its first clause, cut at a word when it is long.
+std::string HelpCaption(std::string_view help)
+{
+    std::string_view text = TrimCaption(help.substr(0, help.find_first_of(",;(.")));
+    if (text.size() <= kMaxHelpCaption)
+        return std::string(text);
+    const size_t blank = text.rfind(' ', kMaxHelpCaption);
+    return std::string(
+               TrimCaption(text.substr(0, blank == std::string_view::npos ? kMaxHelpCaption : blank))) +
+           "...";
+}
+
+} // namespace
+
+std::string FieldCaption(const CWinMeta& form, int field)
+{
+    const CFieldInfo* f = form.m_Fields.GetAt(field);
+    if (!f)
+        return "Field " + std::to_string(field);
+    if (const std::string_view label = LabelBefore(form, *f); !label.empty())
+        return std::string(label);
+    if (std::string help = HelpCaption(f->m_strHelp.View()); !help.empty())
+        return help;
+    if (!f->m_strName.View().empty())
+        return std::string(f->m_strName.View());
+    return "Field " + std::to_string(field);
+}
+
 } // namespace kestrel

@@ -105,4 +105,10 @@ constexpr int kMaxFormExtent = 32767;
 // -1 when no field takes the focus.
 [[nodiscard]] int PreviousFieldInReadingOrder(const CWinMeta& form, int current);
 
+// What the form calls a field, for the user's eye (the undo menu, the
+// history, the find bar): the label text that stands before it on its line
+// ("Vendor ID"), without a closing colon; for a field with no label of its
+// own, the start of its help text; else its name.
+[[nodiscard]] std::string FieldCaption(const CWinMeta& form, int field);
+
 } // namespace kestrel

@@ -95,6 +95,7 @@ EditResult CContractEdits::UseItem(CSubcontract& record, std::string_view line, 
     if (!use && IsLockedSubItem(m_contract, *t.subItem))
         return Refuse(Refusal::Locked, "This item was received from Ironbark and cannot be removed");
     scope.TouchLine(m_contract, t.key, true);
+    int below = 0;
     if (use) {
         auto fresh = std::make_unique<CSubItem>();
         InitNewSubItem(m_contract, record, *t.item, *fresh);
@@ -102,11 +103,17 @@ EditResult CContractEdits::UseItem(CSubcontract& record, std::string_view line, 
         scope.subItemRecords.push_back(&record);
     } else {
         record.RemoveSubItem(t.key);
-        RemoveLineBelow(m_contract, t.key, &record);
+        below = RemoveLineBelow(m_contract, t.key, &record);
         scope.renewAllSubItemStates = true;
     }
     scope.changed = true;
-    return Finish(scope, use ? "Use Item" : "Remove Item");
+    EditResult done = Finish(scope, use ? "Use Item" : "Remove Item");
+    // The lower tiers hold only what their parent holds: they lose the
+    // line too, and the user is told how many did.
+    if (done && below > 0)
+        done->notice = "Line " + t.key + " removed, and with it " + std::to_string(below) +
+                       " lower-tier sub-item" + (below == 1 ? "" : "s");
+    return done;
 }
 
 namespace {

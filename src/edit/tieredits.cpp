@@ -10,8 +10,10 @@
 
 #include "edit/contractedits.h"
 #include "edit/editscope.h"
+#include "file/opencontract.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/subservices.h"
+#include "model/subcontract/texttrim.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {
@@ -103,6 +105,13 @@ EditResult CContractEdits::DeleteSubcontractor(CSubcontract& record)
     if (Status allowed = CanDeleteSubcontractor(record); !allowed)
         return allowed.error();
     CWinMeta& table = *SubTable();
+    // The step names the record by the name the tree shows: once it is
+    // gone, nothing else tells which one it was.
+    const Text* name = record.GetCellText(SubNameField(table));
+    const std::string_view shown = name ? TrimBlanks(name->View()) : std::string_view();
+    std::string description = "Delete Subcontractor";
+    if (!shown.empty())
+        description.append(" ").append(shown);
     Scope scope;
     Begin(scope, ChangeKind::SubcontractorDeleted, &table, &record, {});
     scope.image.TakeRecordOrder(m_contract);
@@ -114,7 +123,7 @@ EditResult CContractEdits::DeleteSubcontractor(CSubcontract& record)
         scope.image.Keep(table.m_Records.Detach(table.m_Records.IndexOf(rec)));
     scope.event.treeChanged = true;
     scope.changed = true;
-    return Finish(scope, "Delete Subcontractor");
+    return Finish(scope, std::move(description));
 }
 
 bool CContractEdits::AcceptsMove(const CSubcontract& record, const CSubcontract* target) const

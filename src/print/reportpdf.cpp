@@ -14,6 +14,7 @@
 
 #include "file/safereplace.h"
 #include "print/pagepainter.h"
+#include "print/reportpaper.h"
 
 namespace kestrel {
 
@@ -54,15 +55,16 @@ private:
 };
 
 // False when the writer could not be started or finished.
-bool DrawPages(QPdfWriter& writer, const std::vector<const ReportPage*>& sheets)
+bool DrawPages(QPdfWriter& writer, const std::vector<const ReportPage*>& sheets, const QPageSize& paper)
 {
     writer.setTitle(QStringLiteral("Kestrel"));
     writer.setCreator(QStringLiteral("Kestrel"));
     writer.setResolution(1440);
     // The report is 80 x 60 cells (7.44 x 10 inches); a printer's usual
-    // quarter-inch margin leaves room for it on Letter paper.
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                                     QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch));
+    // quarter-inch margin leaves room for it on Letter and on A4 paper.
+    writer.setPageLayout(QPageLayout(paper.isValid() ? paper : LocalePageSize(QLocale()),
+                                     QPageLayout::Portrait, QMarginsF(0.25, 0.25, 0.25, 0.25),
+                                     QPageLayout::Inch));
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
@@ -72,16 +74,17 @@ bool DrawPages(QPdfWriter& writer, const std::vector<const ReportPage*>& sheets)
 
 } // namespace
 
-Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages)
+Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages, const QPageSize& paper)
 {
     std::vector<const ReportPage*> sheets;
     sheets.reserve(pages.size());
     for (const ReportPage& page : pages)
         sheets.push_back(&page);
-    return WriteSheets(path, sheets);
+    return WriteSheets(path, sheets, paper);
 }
 
-Status CReportPdf::WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages)
+Status CReportPdf::WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages,
+                               const QPageSize& paper)
 {
     auto replacement = CFileReplacement::Begin(QFile::encodeName(path).toStdString());
     if (!replacement)
@@ -92,7 +95,7 @@ Status CReportPdf::WriteSheets(const QString& path, const std::vector<const Repo
     bool drawn = false;
     {
         QPdfWriter writer(&device);
-        drawn = DrawPages(writer, pages);
+        drawn = DrawPages(writer, pages, paper);
     }
     device.close();
     if (!drawn && device.Failure() == 0)

@@ -1,6 +1,8 @@
 #pragma once
-// Writes laid-out report pages to a PDF file (Letter, portrait).
+// Writes laid-out report pages to a PDF file, upright, on the paper given
+// (when none is, the paper of the system's locale).
 
+#include <QPageSize>
 #include <QString>
 #include <vector>
 
@@ -14,9 +16,11 @@ public:
     // Writes the pages to a new file that replaces the one at path only when
     // it is complete; a failed write (a full disk) leaves the old file as it
     // was and gives the reason.
-    [[nodiscard]] static Status Write(const QString& path, const std::vector<ReportPage>& pages);
+    [[nodiscard]] static Status Write(const QString& path, const std::vector<ReportPage>& pages,
+                                      const QPageSize& paper = QPageSize());
     // The same for pages kept elsewhere (a print job's).
-    [[nodiscard]] static Status WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages);
+    [[nodiscard]] static Status WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages,
+                                            const QPageSize& paper = QPageSize());
 };
 
 } // namespace kestrel

@@ -84,9 +84,9 @@ Status CReportPrintJob::Print(QPrinter& printer) const
     return Draw(printer, PagesFor(printer));
 }
 
-Status CReportPrintJob::WritePdf(const QString& path) const
+Status CReportPrintJob::WritePdf(const QString& path, const QPageSize& paper) const
 {
-    return CReportPdf::Write(path, m_pages);
+    return CReportPdf::Write(path, m_pages, paper);
 }
 
 } // namespace kestrel

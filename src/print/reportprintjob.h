@@ -11,6 +11,7 @@
 #include "calc/result.h"
 #include "report/reportpage.h"
 
+class QPageSize;
 class QPagedPaintDevice;
 class QPrinter;
 
@@ -45,8 +46,9 @@ public:
     [[nodiscard]] Status Draw(QPagedPaintDevice& device, const std::vector<int>& numbers) const;
     // Draws the pages the printer's settings ask for.
     [[nodiscard]] Status Print(QPrinter& printer) const;
-    // Writes every page to a PDF file (replaced only by a complete one).
-    [[nodiscard]] Status WritePdf(const QString& path) const;
+    // Writes every page to a PDF file (replaced only by a complete one) on
+    // the paper given (none: the paper of the system's locale).
+    [[nodiscard]] Status WritePdf(const QString& path, const QPageSize& paper) const;
 
 private:
     std::vector<ReportPage> m_pages;

@@ -146,11 +146,30 @@ void ApplyTextOptions(const TemplateField& f, std::string& text)
     }
 }
 
+// Whether the field prints a number: a count, an amount, a hexadecimal
+// value, a number expression, or a text turned into an amount by ADJUST.
+bool PrintsNumber(const TemplateField& f)
+{
+    switch (f.entry->kind) {
+    case KIND_COUNT:
+    case KIND_AMOUNT:
+    case KIND_HEX:
+    case KIND_NUMBER: return true;
+    case KIND_TEXT: return f.FindOption(OPT_ADJUST) != nullptr;
+    default: return false;
+    }
+}
+
 void ApplyWidth(const TemplateField& f, int size, bool sizeWritten, bool inCondition, std::string& text)
 {
     if (size == 0 || inCondition || (f.FindOption(OPT_SUBSTRING) && !sizeWritten))
         return;
     const size_t sz = static_cast<size_t>(size);
+    // A number cut to its width would print another number (page 1,724 as
+    // "172"): one wider than its field prints whole and pushes the rest of
+    // the line along. Texts are cut.
+    if (text.size() > sz && PrintsNumber(f))
+        return;
     if (text.size() > sz)
         text.resize(sz);
     const size_t gap = sz - text.size();

@@ -143,10 +143,11 @@ void CDV_DataTemplate::ShowPosition()
     // A last line feed starts no line of the template.
     const QTextDocument* document = m_text->document();
     const int lines = document->blockCount() - (document->lastBlock().length() <= 1 ? 1 : 0);
-    m_position->setText(QStringLiteral("Line %1, Column %2    %3 lines")
+    m_position->setText(QStringLiteral("Line %1, Column %2    %3 %4")
                             .arg(cursor.blockNumber() + 1)
                             .arg(cursor.positionInBlock() + 1)
-                            .arg(lines));
+                            .arg(lines)
+                            .arg(lines == 1 ? QStringLiteral("line") : QStringLiteral("lines")));
 }
 
 void CDV_DataTemplate::OnContractChanged(const ChangeEvent& event)

@@ -97,19 +97,25 @@ void CDV_Sub::FillFieldList(int field)
     const FieldChoices& choices = shown[static_cast<size_t>(field)].choices;
     if (lookup->EntryCount() == static_cast<int>(choices.entries.size()))
         return;
-    // Each entry is found by what every field on the vendor list shows of
-    // it: its number, name and address.
-    const std::vector<int> fields = FieldsOnSameList(*meta, field);
+    // Each entry is listed, and found, by what every field on the vendor
+    // list shows of it, one column each in field order: its number, name
+    // and address.
+    std::vector<int> fields;
+    for (int j : FieldsOnSameList(*meta, field))
+        if (j < static_cast<int>(shown.size()))
+            fields.push_back(j);
+    std::map<int, QStringList> columns;
+    for (size_t k = 0; k < fields.size(); ++k)
+        for (const FieldChoice& c : shown[static_cast<size_t>(fields[k])].choices.entries) {
+            QStringList& row = columns[c.position];
+            while (row.size() < static_cast<qsizetype>(fields.size()))
+                row.append(QString());
+            row[static_cast<qsizetype>(k)] = ToQString(c.text);
+        }
     QList<CListLookup::Entry> entries;
     entries.reserve(static_cast<qsizetype>(choices.entries.size()));
-    std::map<int, QStringList> texts;
-    for (int j : fields)
-        if (j < static_cast<int>(shown.size()))
-            for (const FieldChoice& c : shown[static_cast<size_t>(j)].choices.entries)
-                if (!c.text.empty())
-                    texts[c.position].append(ToQString(c.text));
     for (const FieldChoice& c : choices.entries)
-        entries.append({c.position, ToQString(c.text), texts[c.position].join(QStringLiteral("  "))});
+        entries.append({c.position, ToQString(c.text), columns[c.position]});
     lookup->SetEntries(entries);
 }
 

@@ -4,7 +4,8 @@
 // RECORD IS INCOMPLETE >" across its top. The rules of the record (sub type,
 // vendor and work types, the amount and its Ironbark floor, the lock) are
 // the edit layer's; the form shows their results. A vendor drop-down finds
-// its entry by any part of its number or name as the user types.
+// its entry by any part of its number, name or address as the user types,
+// and lists what it finds with the three in columns.
 //
 // The form is kept when the pane shows another node and bound again to the
 // next subcontractor chosen: its controls are built once.

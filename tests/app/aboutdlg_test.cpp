@@ -7,12 +7,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
 #include "app/aboutdlg.h"
+#include "app/guitestsupport.h"
+#include "app/mainframe.h"
 #include "app/showcrd.h"
 #include "app/splash.h"
 
@@ -170,6 +173,27 @@ TEST(Splash, ClosesOnALeftClickOrAfterItsTime)
     Wait(300);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(timed.isNull());
+}
+
+// At start-up the splash stays above the main window, which comes up after
+// it, and gives way to a question asked meanwhile.
+TEST(Splash, StaysOnTopAndGivesWayToAQuestion)
+{
+    test::TempDir dir;
+    test::ScriptedAsker asker;
+    qunsetenv("KESTREL_NO_SPLASH");
+    CSubApp app({QStringLiteral("/ini=") + test::Q(dir.file("kestrel.ini"))});
+    app.SetAsker(&asker);
+    app.InitInstance();
+    qputenv("KESTREL_NO_SPLASH", "1");
+    QPointer<CSplash> splash = app.Splash();
+    ASSERT_FALSE(splash.isNull());
+    EXPECT_TRUE(splash->isVisible() && splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QMessageBox question(QMessageBox::Question, QString(), QString(), QMessageBox::Ok, app.MainFrame());
+    question.open();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
+    app.ExitInstance();
 }
 
 } // namespace

@@ -69,7 +69,7 @@ protected:
 TEST_F(CheckPanelTest, TheViewMenuShowsItAndItListsTheCheck)
 {
     QAction* toggle = program.Frame().Action(QStringLiteral("viewCheckPanel"));
-    EXPECT_EQ(toggle->text(), QStringLiteral("Check Panel"));
+    EXPECT_EQ(toggle->text(), QStringLiteral("&Check Panel"));
     EXPECT_TRUE(Panel().isVisible());
     ExpectFollowsTheCheck();
     EXPECT_EQ(List().Errors(), program.Doc().Edits()->LastCheck().errors);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/asker.h"
 #include "app/autosaver.h"
 #include "app/fileguard.h"
 #include "app/findbar.h"
@@ -291,6 +293,27 @@ TEST(ChangedOnDisk, NoticedOnceWhenTheProgramComesBack)
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.UndoStack().count(), 0);
     EXPECT_TRUE(Locked(demo));
+}
+
+// Enter takes the choice that loses nothing: the changes made here while
+// there are any, else the file as the other program left it.
+TEST(ChangedOnDisk, TheDefaultAnswerLosesNothing)
+{
+    for (const bool modified : {true, false}) {
+        ProgramFixture program;
+        const QString demo = OpenDemo(program);
+        if (modified)
+            AddSubcontractor(program.Doc());
+        WriteOtherContract(demo);
+        Activate();
+        ASSERT_EQ(program.asker.choiceDefaults.size(), 1u);
+        const QStringList& buttons = program.asker.choiceButtons.at(0);
+        const int chosen = program.asker.choiceDefaults[0];
+        EXPECT_EQ(buttons.value(chosen),
+                  modified ? QStringLiteral("&Keep This Version") : QStringLiteral("&Reload"));
+        const auto box = MakeChoiceBox(nullptr, QString(), QString(), buttons, QMessageBox::Question, chosen);
+        EXPECT_EQ(box->defaultButton()->property("choice").toInt(), chosen);
+    }
 }
 
 TEST(ChangedOnDisk, ASaveOverAChangedFileAsksFirst)

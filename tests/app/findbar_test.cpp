@@ -28,6 +28,7 @@
 #include "views/dv_itemschedulegrid.h"
 #include "views/dv_sub.h"
 #include "views/dv_subitemgrid.h"
+#include "views/dv_template.h"
 #include "views/formfield.h"
 #include "views/subitemsplitter.h"
 
@@ -76,6 +77,13 @@ protected:
             }
             break;
         }
+        case HitPlace::MiscField: {
+            EXPECT_EQ(tree.SelectedKind(), NODE_MISC_DATA);
+            auto* form = qobject_cast<CDV_Template*>(view.CurrentView());
+            ASSERT_NE(form, nullptr);
+            EXPECT_EQ(program.Frame().Navigator()->MarkedControl(), form->FieldControl(hit.field));
+            break;
+        }
         case HitPlace::SubItemNote: {
             EXPECT_EQ(tree.SelectedKind(), NODE_SUB_ITEMS);
             EXPECT_EQ(tree.SelectedRecord(), hit.record);
@@ -91,6 +99,15 @@ protected:
 
     ProgramFixture program;
 };
+
+// A field of the miscellaneous data is found, shown and named by its caption.
+TEST_F(FindBarTest, AMiscellaneousDataFieldIsFoundAndNamed)
+{
+    Find(QStringLiteral("great valley surety"));
+    ASSERT_EQ(Bar().Hits().hits.size(), 1u);
+    ExpectShown(Bar().Hits().hits[0]);
+    EXPECT_EQ(Bar().PlaceLabel()->text(), QStringLiteral("Miscellaneous Data, Surety"));
+}
 
 TEST_F(FindBarTest, HitsAreCountedAndGoneRoundBothWays)
 {

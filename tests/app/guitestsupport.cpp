@@ -75,6 +75,13 @@ int ScriptedAsker::Choose(QWidget*, const QString& caption, const QString& text,
     return answer;
 }
 
+int ScriptedAsker::ChooseWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                                     const QStringList& buttons, QMessageBox::Icon icon, int defaultChoice)
+{
+    choiceDefaults.push_back(defaultChoice);
+    return Choose(parent, caption, text, buttons, icon);
+}
+
 bool ScriptedAsker::SetUpPrinter(QWidget*, QPrinter& printer, const PrintDialogOptions& options)
 {
     printDialogs.push_back(options);

@@ -49,6 +49,8 @@ public:
     void ShowErrorList(CSubErrors& dialog) override;
     int Choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& buttons,
                QMessageBox::Icon icon) override;
+    int ChooseWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                          const QStringList& buttons, QMessageBox::Icon icon, int defaultChoice) override;
     bool SetUpPrinter(QWidget* parent, QPrinter& printer, const PrintDialogOptions& options) override;
     void ShowPreview(QDialog& preview) override;
     QString PdfFileName(QWidget*, const QString& suggestion) override
@@ -89,6 +91,8 @@ public:
     // captions of the buttons offered.
     std::deque<int> choices;
     std::vector<QStringList> choiceButtons;
+    // The default button of each question asked with one (Enter's choice).
+    std::vector<int> choiceDefaults;
     // The print dialog: what it was offered, and what it does to the printer
     // before it is confirmed (no function: cancelled).
     std::vector<PrintDialogOptions> printDialogs;

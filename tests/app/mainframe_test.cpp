@@ -7,11 +7,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/asker.h"
 #include "app/guitestsupport.h"
 #include "app/mainframe.h"
 #include "app/settingsstore.h"
@@ -192,6 +195,36 @@ TEST(Settings, TheInstallationFolderIsRecordedOnce)
     }
     CSubApp::RegisterBidFileTypes(program.iniPath, QStringLiteral("/opt/kestrel/bin/kestrel"));
     EXPECT_EQ(installDir(), QStringLiteral("C:\\Kestrel\\"));
+}
+
+// One marked key for every command of every menu, none twice in a menu.
+TEST(Commands, EveryMenuItemHasItsOwnKey)
+{
+    ProgramFixture program;
+    ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
+    for (QAction* menu : program.Frame().menuBar()->actions()) {
+        emit menu->menu()->aboutToShow(); // menus that fill themselves when opened
+        QSet<QChar> keys;
+        for (QAction* item : menu->menu()->actions()) {
+            const QString text = QString(item->text()).remove(QStringLiteral("&&")) + QLatin1Char(' ');
+            const QChar key = text.at(text.indexOf(QLatin1Char('&')) + 1).toUpper();
+            if (item->isSeparator() || !item->isVisible())
+                continue;
+            EXPECT_TRUE(text.contains(QLatin1Char('&')) && !keys.contains(key)) << item->text().toStdString();
+            keys.insert(key);
+        }
+    }
+}
+
+// File > Open shows at first every file the program opens; bid libraries
+// have a filter of their own.
+TEST(Commands, FileOpenOffersBidLibraries)
+{
+    const QStringList filters = OpenFileFilters();
+    for (const char* pattern : {"*.CON", "*.con", "*.kvs", "*.kvl", "*.KVL"})
+        EXPECT_TRUE(filters.value(0).contains(QLatin1String(pattern))) << pattern;
+    EXPECT_TRUE(filters.contains(QStringLiteral("Bid Libraries (*.KVL *.kvl)")));
+    EXPECT_EQ(filters.value(filters.size() - 1), QStringLiteral("All Files (*)"));
 }
 
 } // namespace

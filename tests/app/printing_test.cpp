@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPageLayout>
 #include <QPageRanges>
+#include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <QUndoStack>
 
 #include <filesystem>
+#include <utility>
 
 #include "app/guitestsupport.h"
 #include "app/mainframe.h"
@@ -341,6 +343,38 @@ TEST_F(PrintingTest, ThePdfExportReadsBackAsTheCommandLinesReport)
     std::filesystem::remove(program.dir.file("demo.pdf"));
     program.Frame().Action(QStringLiteral("fileExportPdf"))->trigger();
     EXPECT_FALSE(std::filesystem::exists(program.dir.file("demo.pdf")));
+}
+
+// The preview shows the paper the PDF file is written on: the locale's,
+// whatever the printer's own default.
+TEST_F(PrintingTest, ThePreviewAndThePdfFileShareThePaperOfTheLocale)
+{
+    const QLocale before;
+    auto c = ContractOfPages(2);
+    Open(*c);
+    using L = QLocale;
+    for (const auto& [locale, paper] : {std::pair{L(L::English, L::UnitedStates), QPageSize::Letter},
+                                        std::pair{L(L::German, L::Germany), QPageSize::A4},
+                                        std::pair{L(L::French, L::Canada), QPageSize::Letter}}) {
+        QLocale::setDefault(locale);
+        ProgramPrinter().setPageSize(QPageSize(paper == QPageSize::A4 ? QPageSize::Letter : QPageSize::A4));
+        program.asker.pdfFile = Q(program.dir.file("paper.pdf"));
+        program.asker.onPreview = [paper](QDialog& dialog) {
+            auto* preview = qobject_cast<CPrintPreview*>(&dialog);
+            EXPECT_EQ(preview->PageLayout().pageSize().id(), paper);
+            preview->Command(QStringLiteral("export"))->trigger();
+        };
+        Preview();
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {program.asker.pdfFile});
+        ASSERT_TRUE(info.waitForFinished(60000));
+        const QSize points = QPageSize(paper).sizePoints();
+        EXPECT_TRUE(
+            QString::fromUtf8(info.readAllStandardOutput())
+                .contains(QRegularExpression(
+                    QStringLiteral("Page size: +%1 x %2 ").arg(points.width()).arg(points.height()))));
+    }
+    QLocale::setDefault(before);
 }
 
 TEST_F(PrintingTest, PrintErrorsGoesThroughThePrintDialog)

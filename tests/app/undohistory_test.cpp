@@ -143,6 +143,23 @@ TEST(UndoCommands, CtrlZInAFieldWithNothingOfItsOwnToUndoReachesTheContract)
     EXPECT_EQ(preparer(), before);
 }
 
+// The menu and the history name a field by the form's caption and a
+// subcontractor by its name, never by the names inside the file.
+TEST(UndoCommands, StepsAreNamedByCaptionsAndNames)
+{
+    ProgramFixture program;
+    ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
+    CSubDoc& doc = program.Doc();
+    CSubcontract& keystone = *doc.Contract()->m_pSubTable->m_Records[1];
+    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetCell(*doc.Contract()->m_pSubTable, keystone, 10, "999999")));
+    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->DeleteSubcontractor(keystone)));
+    EXPECT_EQ(doc.UndoStack().text(0), QStringLiteral("Vendor ID \u2014 Keystone Bridge & Structures LLC"));
+    EXPECT_EQ(doc.UndoStack().text(1),
+              QStringLiteral("Delete Subcontractor Keystone Bridge & Structures LLC"));
+    EXPECT_EQ(program.Frame().Action(QStringLiteral("editUndo"))->text(),
+              QStringLiteral("&Undo Delete Subcontractor Keystone Bridge && Structures LLC"));
+}
+
 TEST(UndoCommands, AMacroIsOneStep)
 {
     ProgramFixture program;

@@ -36,7 +36,8 @@ std::string_view TextOf(const CContract& c, const SearchHit& hit)
         break;
     }
     case HitPlace::SubcontractorField:
-    case HitPlace::SubcontractorRemark: return TextView(*hit.record->GetCellText(hit.field));
+    case HitPlace::SubcontractorRemark:
+    case HitPlace::MiscField: return TextView(*hit.record->GetCellText(hit.field));
     case HitPlace::SubItemNote: return TextView(hit.record->FindSubItem(hit.line)->m_strRemarks);
     }
     return {};
@@ -126,36 +127,23 @@ TEST_F(Find, AnEmptyNeedleFindsNothing)
     EXPECT_FALSE(SearchContract(c, "").truncated);
 }
 
-// The number, the name (the field "SubName" where the form has one, else
-// field 2) and the fields on the vendor list; no other field.
-TEST_F(Find, ASubcontractorIsFoundByNumberNameAndVendorFields)
+// Every field of a record that holds data is looked at, in field order
+// (the remark as a remark, a caption not), then the miscellaneous data's.
+TEST_F(Find, EveryFieldOfTheRecordsAndOfTheMiscellaneousDataIsLookedAt)
 {
-    CWinMeta& t = *c.m_pSubTable;
-    t.m_Fields[10]->m_iType = FIELD_DROPTYPE;
-    t.m_Fields[10]->m_strListSource = "VENDORS.BIN:VENDOR";
-    t.m_Fields[12]->m_strListSource = "VENDORS.BIN: vendor ";
-    t.m_Fields[14]->m_strListSource = "VENDORS.BIN:VENDORS"; // another list
+    c.m_pSubTable->m_Fields[18]->m_iType = FIELD_STATIC;
     CSubcontract* a = Sub("Acme Paving");
-    a->SetCellText(10, "004117 acme");
-    a->SetCellText(12, "Acme Paving Inc");
-    a->SetCellText(13, "acme phone");
-    a->SetCellText(14, "acme address");
-    const SearchResult r = SearchContract(c, "ACME");
-    std::vector<int> fields;
-    for (const SearchHit& h : r.hits) {
-        EXPECT_EQ(h.place, HitPlace::SubcontractorField);
-        EXPECT_EQ(h.record, a);
-        fields.push_back(h.field);
-    }
-    EXPECT_EQ(fields, (std::vector<int>{SUBF_NAME, 10, 12}));
-    EXPECT_EQ(SearchContract(c, "00000001").hits.at(0).field, SUBF_NUMBER);
-
-    t.m_Fields[5]->m_strName = "subname";
-    a->SetCellText(5, "Acme Paving & Milling");
-    fields.clear();
-    for (const SearchHit& h : SearchContract(c, "paving").hits)
-        fields.push_back(h.field);
-    EXPECT_EQ(fields, (std::vector<int>{5, 12}));
+    for (int f : {4, 9, 11, 13, 15, 18, 19}) // contact, remark, tax ID, quote number, ..., a caption
+        a->SetCellText(f, "acme " + std::to_string(f));
+    c.m_pMiscTable = test::MakeTextTable(3);
+    c.m_pMiscTable->AddRecord(-1, -1)->SetCellText(2, "Acme surety");
+    std::string found;
+    for (const SearchHit& h : SearchContract(c, "ACME").hits)
+        found += std::string(h.place == HitPlace::MiscField             ? " M"
+                             : h.place == HitPlace::SubcontractorRemark ? " R"
+                                                                        : " F") +
+                 std::to_string(h.field);
+    EXPECT_EQ(found, " F2 F4 R9 F11 F13 F15 F19 M2");
 }
 
 TEST_F(Find, NotesFollowTheItemOrderOfTheirLinesNotTheMapOrder)
@@ -201,7 +189,10 @@ TEST_F(Find, TheAreasChooseWhatIsLookedAt)
     EXPECT_EQ(places(SEARCH_SUBCONTRACTORS), std::vector<HitPlace>{HitPlace::SubcontractorField});
     EXPECT_EQ(places(SEARCH_REMARKS),
               (std::vector<HitPlace>{HitPlace::SubcontractorRemark, HitPlace::SubItemNote}));
-    EXPECT_EQ(places(SEARCH_ALL).size(), 4u);
+    c.m_pMiscTable = test::MakeTextTable(1);
+    c.m_pMiscTable->AddRecord(-1, -1)->SetCellText(0, "no rebar");
+    EXPECT_EQ(places(SEARCH_MISC), std::vector<HitPlace>{HitPlace::MiscField});
+    EXPECT_EQ(places(SEARCH_ALL).size(), 5u);
 }
 
 // The demo contract, opened as the program opens it.
@@ -253,6 +244,9 @@ TEST_F(FindInDemo, NamesRemarksAndNotesOfTheDemo)
     ASSERT_EQ(remark.hits.size(), 1u);
     EXPECT_EQ(remark.hits[0].place, HitPlace::SubcontractorRemark);
     EXPECT_EQ(remark.hits[0].record, &demo->Sub("00000001"));
+
+    // A subcontractor's description, as well as the item's.
+    EXPECT_EQ(SearchContract(C(), "tuckahoe").hits.at(1).field, 29);
 
     const SearchResult note = SearchContract(C(), "450 cy take-off");
     ASSERT_EQ(note.hits.size(), 1u);

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "calc/evaluator.h"
@@ -58,6 +59,26 @@ TEST_F(DemoFormTest, BindingARecordChangesNothing)
     (void)edits->ShowRecord(*contract->m_pMiscTable, *contract->m_pMiscTable->m_Records[0]);
     EXPECT_EQ(WriteContractStream(*contract), bytes);
     EXPECT_FALSE(FlagTest(contract->m_wFlags, CONTRACT_MODIFIED));
+}
+
+// A change is named as the user knows it: a field by the form's caption
+// (the label before it on its line; the help text where it has none), a
+// deleted subcontractor by its name.
+TEST_F(DemoFormTest, ChangesAreNamedByTheFormsCaptions)
+{
+    CWinMeta& misc = *contract->m_pMiscTable;
+    for (const auto& [table, field, typed, named] :
+         {std::tuple{&Sub(), 10, "999999", "Vendor ID"},
+          std::tuple{&Sub(), 11, "12-3456789", "Federal Tax ID"},
+          std::tuple{&Sub(), 4, "03/04/26", "Agreement Date"},
+          std::tuple{&Sub(), 28, "", "Further work type"}, std::tuple{&misc, 9, "BB-1", "Bid Bond No."}}) {
+        const EditResult r = edits->SetCell(*table, *table->m_Records[table == &misc ? 0 : 1], field, typed);
+        ASSERT_TRUE(r.ok()) << field << ": " << r.errorText();
+        EXPECT_EQ(r->description, named) << field;
+    }
+    const EditResult deleted = edits->DeleteSubcontractor(*Sub().m_Records[1]);
+    ASSERT_TRUE(deleted.ok());
+    EXPECT_EQ(deleted->description, "Delete Subcontractor Keystone Bridge & Structures LLC");
 }
 
 TEST_F(DemoFormTest, TheDemoFormShowsItsRecords)

@@ -164,7 +164,7 @@ TEST(PrintJob, PrintsTheChosenPagesOneASheet)
     ASSERT_TRUE(printed.ok()) << printed.errorText();
     EXPECT_EQ(PdfPages(dir.file("range.pdf")), (std::vector<std::string>{"Sheet 2", "Sheet 3", "Sheet 4"}));
 
-    ASSERT_TRUE(job.WritePdf(QString::fromStdString(dir.file("all.pdf"))).ok());
+    ASSERT_TRUE(job.WritePdf(QString::fromStdString(dir.file("all.pdf")), QPageSize()).ok());
     EXPECT_EQ(PdfPages(dir.file("all.pdf")).size(), 5u);
     // A printer that cannot start is an error, not a crash.
     QPrinter nowhere;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "reporttestutil.h"
@@ -34,6 +36,22 @@ TEST(FieldWidth, SizeAndJustification)
     EXPECT_EQ(Line("{\"abcdef\",SIZE=3}"), "abc|");
     EXPECT_EQ(Line("{\"abcdef\",SIZE=0}"), "abcdef|");
     EXPECT_EQ(Line("{NOSUCHFIELD,SIZE=4}"), "    |");
+}
+
+// A number wider than its SIZE prints whole (page 1,724 cut to three
+// characters would read 172); a text is still cut.
+TEST(FieldWidth, ANumberIsNeverCut)
+{
+    auto c = MakeReportContract();
+    c->m_fContractTotal = 1234567.5;
+    for (const auto& [field, printed] :
+         {std::pair{"{PAGE_NUMBER,ADJUST=@Val+1723,FORMAT=%u,SIZE=3}", "1724|"},
+          std::pair{"{PAGE_NUMBER,ADJUST=@Val+1723,FORMAT=%u,SIZE=5,JUSTIFY=R}", " 1724|"},
+          std::pair{"{CONTRACT_TOTAL,SIZE=8}", "1,234,567.50|"},
+          std::pair{"{#123456,SIZE=3}", "123456.00000|"},
+          std::pair{"{\"1234.5\",ADJUST=@Val,FORMAT=8.2,SIZE=4}", "1234.50|"},
+          std::pair{"{\"abcdef\",SIZE=3}", "abc|"}})
+        EXPECT_EQ(Line(*c, field), printed) << field;
 }
 
 TEST(FieldKinds, AmountsFollowFormatCommasAndMoney)

@@ -7,6 +7,9 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QImage>
+#include <QTreeView>
 #include <QUndoStack>
 #include <QtTest/QTest>
 
@@ -190,6 +193,35 @@ TEST_F(SubForm, AVendorIsFoundByAnyPartOfItsEntry)
     ui.Press(Qt::Key_Tab);
     EXPECT_EQ(Row(kMason).GetCell(kVendorId)->m_i, -1);
     EXPECT_EQ(Box(kWorkType1)->count(), 25);
+}
+
+// The open list shows each vendor's number, name and address in columns
+// wide enough to read them whole, so that two vendors of like names are
+// told apart; the typed part is marked.
+TEST_F(SubForm, TheVendorListShowsNumberNameAndAddressWhole)
+{
+    ASSERT_NE(Show(kMason), nullptr);
+    ui.Type(kVendorId, QStringLiteral("paving"));
+    QTreeView* list = qobject_cast<QTreeView*>(Show(kMason)->VendorLookup(kVendorId)->popup());
+    ASSERT_TRUE(list && list->isVisible());
+    const QAbstractItemModel* shown = list->model();
+    ASSERT_GT(shown->rowCount(), 1);
+    ASSERT_TRUE(list->isColumnHidden(3) && !list->isColumnHidden(2));
+    const QFontMetrics metrics(list->font());
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < shown->rowCount(); ++r)
+            EXPECT_GE(list->columnWidth(c), metrics.horizontalAdvance(shown->index(r, c).data().toString()));
+    EXPECT_GE(list->viewport()->width(), list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2));
+    const QImage drawn = list->viewport()->grab().toImage();
+    bool marked = false;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            marked = marked || drawn.pixelColor(x, y) == QColor(255, 236, 140);
+    EXPECT_TRUE(marked);
+    ui.Type(kVendorId, QStringLiteral("mason aggr"));
+    EXPECT_EQ(shown->index(0, 0).data().toString() + shown->index(0, 1).data().toString() +
+                  shown->index(0, 2).data().toString(),
+              QStringLiteral("027341Mason Aggregate Supply Corp.Quarry Rd, Tuckahoe"));
 }
 
 TEST_F(SubForm, EachWorkTypeIsChosenOnItsOwn)

@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 
+#include "app/mainframe.h"
 #include "app/subdoc.h"
 #include "app/subtreeview.h"
 #include "grid/gridmodel.h"
@@ -352,6 +354,26 @@ TEST_F(EntryTest, TakingALineBackTakesItFromTheLowerTiersToo)
     EXPECT_FALSE(lowerEntry.UseBox()->isChecked());
     EXPECT_EQ(lowerEntry.QuantityEdit()->text(), QStringLiteral("3.000"));
     EXPECT_EQ(lowerEntry.UnitPriceEdit()->text(), QStringLiteral("$2.00"));
+}
+
+// Taking a line back takes it from the lower tiers without a question; the
+// status bar says how many of their sub-items went with it.
+TEST_F(EntryTest, TheStatusBarSaysHowManyLowerTierSubItemsWentWithALine)
+{
+    for (const auto& [row, said] :
+         {std::pair{0, "Line 0010 removed, and with it 2 lower-tier sub-items"},
+          std::pair{1, "Line 0010 removed, and with it 1 lower-tier sub-item"}, std::pair{2, ""}}) {
+        auto c = test::ScheduleContract(1);
+        CSubcontract* parent = c->m_pSubTable->m_Records[0];
+        test::AddSubItem(*parent, "0010", 3, 2);
+        CSubcontract* lower = test::AddSub(*c, "Lower", parent);
+        test::AddSubItem(*lower, "0010", 1, 2);
+        test::AddSubItem(*test::AddSub(*c, "Lowest", lower), "0010", 1, 2);
+        Open(std::move(c));
+        program.Frame().statusBar()->clearMessage();
+        Show(Sub(row), "0010").UseBox()->click();
+        EXPECT_EQ(program.Frame().statusBar()->currentMessage(), QString::fromLatin1(said)) << row;
+    }
 }
 
 } // namespace

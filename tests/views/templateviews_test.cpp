@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -156,6 +157,21 @@ TEST_F(TemplateEditorTest, ChangeProposalStoresThroughTheEditLayer)
     EXPECT_EQ(StoredTemplate(program.Doc(), "Report Header"), "Header {CONTRACT_ID}\n\fpage\r\\\n");
     EXPECT_EQ(editor->EditedText(), "Header {CONTRACT_ID}\n\fpage\r\\\n");
     EXPECT_FALSE(program.Doc().IsModified());
+}
+
+// The count of lines below the text says "line" for one.
+TEST_F(TemplateEditorTest, TheLineCountSaysLineForOne)
+{
+    auto c = test::SmallContract(1);
+    c->AddDataTemplate("Report Header", "x");
+    Open(*c);
+    CDV_DataTemplate* editor = Edit(QStringLiteral("Report Header"));
+    ASSERT_NE(editor, nullptr);
+    auto* position = editor->findChild<QLabel*>(QStringLiteral("templatePosition"));
+    for (const auto& [text, count] : {std::pair{"one\n", " 1 line"}, std::pair{"a\nb", " 2 lines"}}) {
+        editor->TextEdit()->setPlainText(QString::fromLatin1(text));
+        EXPECT_TRUE(position->text().endsWith(QString::fromLatin1(count))) << position->text().toStdString();
+    }
 }
 
 TEST_F(TemplateEditorTest, ALongTemplateIsShownAndStoredWhole)

@@ -239,7 +239,8 @@ std::string Header()
 
 // DROP moves down so that the footer's two lines end the page; the form
 // feed closes it and the final backslash keeps the line break that would
-// otherwise begin the next page with an empty line.
+// otherwise begin the next page with an empty line. The page number has
+// room for five digits before the right edge of the page.
 std::string Footer()
 {
     std::string t = L().Raw("{DROP}", 0).Repeat('-', kPageWidth).End();
@@ -249,9 +250,9 @@ std::string Footer()
              .Field("CALL_ORDER", 3)
              .Text("  Check value ")
              .Field("CHECK", 8)
-             .PadTo(72)
+             .PadTo(70)
              .Text("Page ")
-             .Field("PAGE_NUMBER,FORMAT=%u", 3)
+             .Field("PAGE_NUMBER,FORMAT=%u", 5)
              .Raw("\\f\\r", 0)
              .Joined();
     return t;

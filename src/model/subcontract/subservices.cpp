@@ -71,17 +71,21 @@ double RemainingExtension(const CContract& contract, const CItem* item, const CS
         [](const CSubItem& si) { return si.m_fExt; });
 }
 
-void RemoveLineBelow(CContract& contract, std::string_view line, const CSubcontract* s)
+int RemoveLineBelow(CContract& contract, std::string_view line, const CSubcontract* s)
 {
     if (!contract.m_pSubTable)
-        return;
+        return 0;
+    int removed = 0;
     const int bound = contract.m_pSubTable->m_Records.GetSize();
     for (const auto& rec : contract.m_pSubTable->m_Records) {
-        if (rec.get() == s || !rec->IsItemized())
+        if (rec.get() == s || !rec->IsItemized() || !rec->FindSubItem(line))
             continue;
-        if (!s || IsBelow(rec.get(), s, bound))
+        if (!s || IsBelow(rec.get(), s, bound)) {
             rec->RemoveSubItem(line);
+            ++removed;
+        }
     }
+    return removed;
 }
 
 namespace {

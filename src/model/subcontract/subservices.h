@@ -18,8 +18,9 @@ class CWinMeta;
 // (s null: the first tier). May be negative.
 double RemainingQuantity(const CContract& contract, const CItem* item, const CSubcontract* s);
 double RemainingExtension(const CContract& contract, const CItem* item, const CSubcontract* s);
-// Removes the line's sub-item from every itemized record below s.
-void RemoveLineBelow(CContract& contract, std::string_view line, const CSubcontract* s);
+// Removes the line's sub-item from every itemized record below s; returns
+// how many there were.
+int RemoveLineBelow(CContract& contract, std::string_view line, const CSubcontract* s);
 // Computes the subcontractor table's subcontracted total (itemized amounts
 // are written to cell 17 as money).
 void ComputeSubcontractedTotal(CContract& contract);

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
 #include <string>
 
 #include "demogen/demogen.h"
 #include "demogen/demotemplates.h"
 #include "model/contract/contract.h"
+#include "report/reporttestutil.h"
 
 using namespace kestrel::demo;
 
@@ -66,6 +68,16 @@ TEST(DemoTemplates, FooterDropsToThePageEndAndClosesThePage)
     const std::string tail = "\\f\\r\\\n";
     ASSERT_GE(footer.size(), tail.size());
     EXPECT_EQ(footer.substr(footer.size() - tail.size()), tail);
+}
+
+// The footer's page number has room for five digits before the right edge
+// of the page (page 1,724 once read "Page 172").
+TEST(DemoTemplates, FooterPrintsTheWholePageNumber)
+{
+    std::string footer = Templates().at("Report Footer");
+    footer.insert(footer.find("{PAGE_NUMBER,") + 13, "ADJUST=@Val+12344,");
+    const std::string pages = kestrel::test::Render(footer);
+    EXPECT_TRUE(std::regex_search(pages, std::regex("Page 1234[0-9]\n"))) << pages;
 }
 
 TEST(DemoTemplates, ShortTemplatesAreCompiledOnceLongOnesEachTime)

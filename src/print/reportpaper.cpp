@@ -1,0 +1,32 @@
+#include "print/reportpaper.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kestrel {
+
+QPageSize LocalePageSize(const QLocale& locale)
+{
+    static constexpr std::array kLetterTerritories = {QLocale::UnitedStates,
+                                                      QLocale::Canada,
+                                                      QLocale::Mexico,
+                                                      QLocale::Philippines,
+                                                      QLocale::Chile,
+                                                      QLocale::Colombia,
+                                                      QLocale::CostaRica,
+                                                      QLocale::DominicanRepublic,
+                                                      QLocale::ElSalvador,
+                                                      QLocale::Guatemala,
+                                                      QLocale::Nicaragua,
+                                                      QLocale::Panama,
+                                                      QLocale::PuertoRico,
+                                                      QLocale::Venezuela,
+                                                      QLocale::UnitedStatesOutlyingIslands,
+                                                      QLocale::UnitedStatesVirginIslands};
+    const bool letter = locale.measurementSystem() == QLocale::ImperialUSSystem ||
+                        std::find(kLetterTerritories.begin(), kLetterTerritories.end(), locale.territory()) !=
+                            kLetterTerritories.end();
+    return QPageSize(letter ? QPageSize::Letter : QPageSize::A4);
+}
+
+} // namespace kestrel
