@@ -23,7 +23,10 @@ QPageSize LocalePageSize(const QLocale& locale)
                                                       QLocale::Venezuela,
                                                       QLocale::UnitedStatesOutlyingIslands,
                                                       QLocale::UnitedStatesVirginIslands};
-    const bool letter = locale.measurementSystem() == QLocale::ImperialUSSystem ||
+    // The C (POSIX) locale names no country: the program's own paper, Letter,
+    // as the contracts it prints are American.
+    const bool letter = locale.language() == QLocale::C ||
+                        locale.measurementSystem() == QLocale::ImperialUSSystem ||
                         std::find(kLetterTerritories.begin(), kLetterTerritories.end(), locale.territory()) !=
                             kLetterTerritories.end();
     return QPageSize(letter ? QPageSize::Letter : QPageSize::A4);

@@ -355,7 +355,8 @@ TEST_F(PrintingTest, ThePreviewAndThePdfFileShareThePaperOfTheLocale)
     using L = QLocale;
     for (const auto& [locale, paper] : {std::pair{L(L::English, L::UnitedStates), QPageSize::Letter},
                                         std::pair{L(L::German, L::Germany), QPageSize::A4},
-                                        std::pair{L(L::French, L::Canada), QPageSize::Letter}}) {
+                                        std::pair{L(L::French, L::Canada), QPageSize::Letter},
+                                        std::pair{L::c(), QPageSize::Letter}}) {
         QLocale::setDefault(locale);
         ProgramPrinter().setPageSize(QPageSize(paper == QPageSize::A4 ? QPageSize::Letter : QPageSize::A4));
         program.asker.pdfFile = Q(program.dir.file("paper.pdf"));
