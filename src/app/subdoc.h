@@ -167,6 +167,9 @@ signals:
     void titleChanged();
     void contractSaved();
     void recentFilesChanged();
+    // Something the user should know that needs no answer, for the status
+    // bar (a contract opened without its lock).
+    void statusNotice(const QString& text);
     // The loading window on or off.
     void loadingWindow(bool on);
     // Hint 4660.

@@ -15,14 +15,17 @@ enum WholeFileError : int {
     WHOLEFILE_CANNOT_OPEN = 1,
     WHOLEFILE_CANNOT_READ = 2,
     WHOLEFILE_TOO_LARGE = 3,
+    WHOLEFILE_NOT_REGULAR = 4, // a folder, FIFO, device or socket
 };
 
 // Far beyond any text a user writes by hand or a script generates.
 constexpr std::size_t kMaxTextFile = std::size_t(64) << 20;
 
-// The bytes of the file. A file that cannot be opened or read (a directory)
-// or that is larger than maxBytes gives the reason instead: "Cannot open
-// file: <reason>", "Cannot read file: <reason>", "File is larger than N MiB".
+// The bytes of the file. A file that cannot be opened or read, that is not
+// a regular file (read without waiting on a FIFO) or that is larger than
+// maxBytes gives the reason instead: "Cannot open file: <reason>", "Is a
+// folder, not a file", "Not a regular file", "Cannot read file: <reason>",
+// "File is larger than N MiB".
 [[nodiscard]] Result<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes);
 
 } // namespace kestrel

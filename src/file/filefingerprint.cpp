@@ -8,13 +8,15 @@
 #include <cstring>
 #include <vector>
 
+#include "file/platform.h"
+
 namespace kestrel {
 
 namespace {
 
 ErrorInfo ReadFailure(int error)
 {
-    return ErrorInfo{std::string("Cannot read file: ") + std::strerror(error), error};
+    return ErrorInfo{WithSystemReason("Cannot read file", error), error};
 }
 
 // Hashes `length` bytes of the file from `offset` (fewer when it ends

@@ -10,8 +10,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <cerrno>
-#include <cstring>
 
+#include "file/platform.h"
 #include "file/safereplace.h"
 #include "print/pagepainter.h"
 
@@ -72,13 +72,18 @@ bool DrawPages(QPdfWriter& writer, const std::vector<const ReportPage*>& sheets)
 
 } // namespace
 
-Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages)
+std::vector<const ReportPage*> CReportPdf::Sheets(const std::vector<ReportPage>& pages)
 {
     std::vector<const ReportPage*> sheets;
     sheets.reserve(pages.size());
     for (const ReportPage& page : pages)
         sheets.push_back(&page);
-    return WriteSheets(path, sheets);
+    return sheets;
+}
+
+Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages)
+{
+    return WriteSheets(path, Sheets(pages));
 }
 
 Status CReportPdf::WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages)
@@ -86,7 +91,14 @@ Status CReportPdf::WriteSheets(const QString& path, const std::vector<const Repo
     auto replacement = CFileReplacement::Begin(QFile::encodeName(path).toStdString());
     if (!replacement)
         return replacement.error();
-    CheckedFileDevice device(replacement->Descriptor());
+    if (Status written = WriteInto(replacement.value(), pages); !written)
+        return written;
+    return replacement->Commit();
+}
+
+Status CReportPdf::WriteInto(CFileReplacement& file, const std::vector<const ReportPage*>& pages)
+{
+    CheckedFileDevice device(file.Descriptor());
     if (!device.open(QIODevice::WriteOnly))
         return Status::Fail("Cannot write file");
     bool drawn = false;
@@ -98,9 +110,8 @@ Status CReportPdf::WriteSheets(const QString& path, const std::vector<const Repo
     if (!drawn && device.Failure() == 0)
         return Status::Fail("Cannot write the PDF file");
     if (device.Failure() != 0)
-        return Status::Fail(std::string("Cannot write file: ") + std::strerror(device.Failure()),
-                            device.Failure());
-    return replacement->Commit();
+        return Status::Fail(WithSystemReason("Cannot write file", device.Failure()), device.Failure());
+    return Ok();
 }
 
 } // namespace kestrel

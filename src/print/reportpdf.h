@@ -9,6 +9,8 @@
 
 namespace kestrel {
 
+class CFileReplacement;
+
 class CReportPdf {
 public:
     // Writes the pages to a new file that replaces the one at path only when
@@ -17,6 +19,12 @@ public:
     [[nodiscard]] static Status Write(const QString& path, const std::vector<ReportPage>& pages);
     // The same for pages kept elsewhere (a print job's).
     [[nodiscard]] static Status WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages);
+    // Writes the pages into a replacement's temporary file and leaves the
+    // commit to the caller, who may have other files to write first.
+    [[nodiscard]] static Status WriteInto(CFileReplacement& file,
+                                          const std::vector<const ReportPage*>& pages);
+    // The sheets of laid-out pages, in order.
+    [[nodiscard]] static std::vector<const ReportPage*> Sheets(const std::vector<ReportPage>& pages);
 };
 
 } // namespace kestrel

@@ -135,13 +135,20 @@ TEST_F(SaveTest, FailingAtEachWriteLeavesTheOldFile)
 
 TEST_F(SaveTest, FailingAtEachOwnStepLeavesTheOldFile)
 {
-    for (SaveStep step : {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Flush, SaveStep::Replace}) {
+    struct Case {
+        SaveStep step;
+        const char* text;
+    };
+    for (const Case& k : {Case{SaveStep::CreateTemporary, "Cannot create a temporary file"},
+                          Case{SaveStep::Write, "writer code 6: No space left on device"},
+                          Case{SaveStep::Flush, "Cannot write the file to disk"},
+                          Case{SaveStep::Replace, "Cannot replace the file"}}) {
         SaveOptions o = Options();
-        o.failStep = [step](SaveStep s) { return s == step; };
+        o.failStep = [step = k.step](SaveStep s) { return s == step; };
         contract.SetModified(false);
         const Status saved = SaveContractSafely(contract, target, o);
         EXPECT_FALSE(saved.ok());
-        EXPECT_FALSE(saved.errorText().empty());
+        EXPECT_EQ(saved.errorText(), k.text);
         EXPECT_EQ(test::ReadText(target), old);
         EXPECT_EQ(FilesInDir(), 1u);
         EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
@@ -225,7 +232,8 @@ TEST(SaveWithTheWriter, CutAnywhereKeepsThePreviousFile)
         const Status saved = SaveContract(contract, target);
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
         EXPECT_FALSE(saved.ok()) << "cut at " << cut;
-        EXPECT_EQ(saved.errorText(), "Cannot write file") << "cut at " << cut;
+        // The system's reason comes with the code's text.
+        EXPECT_EQ(saved.errorText(), "Cannot write file: File too large") << "cut at " << cut;
         EXPECT_EQ(test::ReadBytes(target), previous) << "cut at " << cut;
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
         EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <filesystem>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "support/testfiles.h"
 
@@ -137,7 +139,9 @@ TEST_F(Replace, RefusesWhatIsNotARegularFile)
         const auto r = CFileReplacement::Begin(path);
         EXPECT_FALSE(r.ok()) << path;
         if (!r.ok()) {
-            EXPECT_EQ(r.errorText(), "Not a regular file") << path;
+            EXPECT_EQ(r.errorText(),
+                      path == dir.file("folder") ? "Is a folder, not a file" : "Not a regular file")
+                << path;
         }
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
@@ -196,6 +200,35 @@ TEST_F(Replace, MissingDirectoryIsAnError)
     EXPECT_FALSE(written.ok());
     EXPECT_NE(written.errorText().find("No such file or directory"), std::string::npos)
         << written.errorText();
+}
+
+// A link is written through whether its file exists yet or not, so that
+// a link to a file still to be made is not turned into a file itself.
+TEST_F(Replace, ALinkIsFollowedWhetherItsFileExistsOrNot)
+{
+    fs::create_directory(dir.file("real"));
+    struct Case {
+        std::string link;
+        std::string to; // as the link holds it
+        std::string file;
+    };
+    const std::vector<Case> cases = {
+        {dir.file("existing"), target, target},
+        {dir.file("dangling"), dir.file("real/NEW.CON"), dir.file("real/NEW.CON")},
+        {dir.file("relative"), "real/REL.CON", dir.file("real/REL.CON")},
+        {dir.file("chain"), "dangling", dir.file("real/NEW.CON")},
+    };
+    for (const Case& k : cases) {
+        fs::create_symlink(k.to, k.link);
+        const Status written = ReplaceFileContents(k.link, "new " + k.link);
+        ASSERT_TRUE(written.ok()) << k.link << ": " << written.errorText();
+        EXPECT_TRUE(fs::is_symlink(k.link)) << k.link;
+        EXPECT_EQ(test::ReadText(k.file), "new " + k.link);
+    }
+    fs::create_symlink("loop-b", dir.file("loop-a"));
+    fs::create_symlink("loop-a", dir.file("loop-b"));
+    const Status looped = ReplaceFileContents(dir.file("loop-a"), "new");
+    EXPECT_EQ(looped.errorText(), "Cannot open file: Too many levels of symbolic links");
 }
 
 TEST(SameFile, FollowsLinksAndSpellings)
