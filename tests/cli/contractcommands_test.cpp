@@ -1,9 +1,12 @@
 // kestrel-cli info, rewrite, items and dump, run as the real binary.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <utility>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
@@ -87,7 +90,35 @@ TEST(CliContract, UnreadableFilesExitTwo)
     CliRun r =
         RunCli(dir, "rewrite " + ShellQuote(dir.file("none.con")) + " " + ShellQuote(dir.file("out.con")));
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Error: " + dir.file("none.con") + ": Cannot open file\n");
+    EXPECT_EQ(r.err, "Error: " + dir.file("none.con") + ": Cannot open file: No such file or directory\n");
+}
+
+// A FIFO would keep a read waiting for ever, and a folder is no file: both
+// are refused at once, by every command that reads a contract or a list.
+TEST(CliContract, WhatIsNotARegularFileIsRefusedAtOnce)
+{
+    TempDir dir;
+    const std::string fifo = dir.file("PIPE.CON");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    test::WriteText(dir.file("edits.json"), "[]");
+    // A read that waits is ended, and fails the test, rather than hanging it.
+    const test::CliOptions bounded{"timeout 20", ""};
+    for (const auto& [path, text] :
+         {std::pair{fifo, "Not a regular file"}, {dir.path(), "Is a folder, not a file"}}) {
+        const std::string q = ShellQuote(path);
+        for (const std::string& args :
+             {"info " + q, "check " + q,
+              "apply " + q + " " + ShellQuote(dir.file("edits.json")) + " " + ShellQuote(dir.file("out.con")),
+              "lists " + q}) {
+            const CliRun r = RunCli(dir, args, bounded);
+            EXPECT_EQ(r.status, 2) << args;
+            const std::string expected = args.rfind("lists", 0) == 0
+                                             ? "Error: Cannot open the file '" + path + "': " + text + "\n"
+                                             : "Error: " + path + ": " + text + "\n";
+            EXPECT_EQ(r.err, expected) << args;
+        }
+    }
+    EXPECT_EQ(test::FolderEntries(dir.path()), (std::set<std::string>{"PIPE.CON", "edits.json"}));
 }
 
 TEST(CliContract, RewriteKeepsTheStream)
@@ -109,8 +140,8 @@ TEST(CliContract, RewriteKeepsTheStream)
     const CliRun bad = RunCli(dir, "rewrite " + ShellQuote(dir.file("a.con")) + " " +
                                        ShellQuote(dir.file("no/such/dir.con")));
     EXPECT_EQ(bad.status, 3);
-    EXPECT_EQ(bad.err, "Error: " + dir.file("no/such/dir.con") +
-                           ": Cannot create a temporary file: No such file or directory\n");
+    EXPECT_EQ(bad.err, "Error: " + dir.file("no/such/dir.con") + ": Cannot create a temporary file in " +
+                           dir.file("no/such") + ": No such file or directory\n");
 }
 
 TEST(CliContract, ItemsGiveTheCopyText)

@@ -2,12 +2,16 @@
 // same file for input and output, a full disk, targets that are no regular
 // files, standard output that cannot be written, memory that runs out.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
@@ -98,11 +102,18 @@ TEST_F(SafeFilesCli, RewriteAndSaveOntoTheInputKeepItWhenTheWriteFails)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test::ReadBytes(con), original);
 
-    for (const char* command : {"rewrite", "save"}) {
-        const CliRun run =
-            RunCli(dir, std::string(command) + " " + ShellQuote(con) + " " + ShellQuote(con), kSmallDisk);
+    // Every writer of a contract names the file and the system's reason.
+    const TempDir inputs;
+    test::WriteText(inputs.file("edits.json"), "[]");
+    test::WriteText(inputs.file("quote.csv"), "Line,Quantity,Unit Price\r\n0010,1,2\r\n");
+    const std::string q = ShellQuote(con);
+    for (const std::string& command :
+         {"rewrite " + q + " " + q, "save " + q + " " + q,
+          "apply " + q + " " + ShellQuote(inputs.file("edits.json")) + " " + q,
+          "import-quote " + q + " --sub 1 " + ShellQuote(inputs.file("quote.csv")) + " " + q}) {
+        const CliRun run = RunCli(dir, command, kSmallDisk);
         EXPECT_EQ(run.status, 3) << command;
-        EXPECT_EQ(run.err, "Error: " + con + ": Cannot write file\n") << command;
+        EXPECT_EQ(run.err, "Error: " + con + ": Cannot write file: File too large\n") << command;
         EXPECT_EQ(test::ReadBytes(con), original) << command;
         EXPECT_EQ(Entries(), std::set<std::string>{"JOB.CON"}) << command;
     }
@@ -210,6 +221,106 @@ TEST_F(SafeFilesCli, ReportWriteErrorsAreReported)
     }
 }
 
+// A report with two outputs replaces neither unless both are written.
+TEST_F(SafeFilesCli, ReportOutputsAreReplacedOnlyWhenAllAreWritten)
+{
+    if (!HavePdf())
+        GTEST_SKIP() << "no PDF output in this build";
+    const std::string text = dir.file("out.txt");
+    const std::string pdf = dir.file("out.pdf");
+    fs::create_directory(dir.file("folder"));
+    struct Case {
+        std::string text;
+        std::string pdf;
+        std::string failing; // the output named in the error
+    };
+    const std::vector<Case> cases = {
+        {text, "/dev/full", "/dev/full"},
+        {text, dir.file("folder"), dir.file("folder")},
+        {text, dir.file("no/such/out.pdf"), dir.file("no/such/out.pdf")},
+        {dir.file("no/such/out.txt"), pdf, dir.file("no/such/out.txt")},
+    };
+    for (const Case& k : cases) {
+        test::WriteText(text, "previous text");
+        test::WriteText(pdf, "previous pdf");
+        const CliRun run = RunCli(dir, "report " + ShellQuote(con) + " --text " + ShellQuote(k.text) +
+                                           " --pdf " + ShellQuote(k.pdf));
+        EXPECT_EQ(run.status, 3) << k.pdf;
+        EXPECT_EQ(run.err.rfind("Error: " + k.failing + ": ", 0), 0u) << run.err;
+        EXPECT_EQ(test::ReadText(text), "previous text") << k.pdf;
+        EXPECT_EQ(test::ReadText(pdf), "previous pdf") << k.pdf;
+        EXPECT_EQ(Entries(), (std::set<std::string>{"JOB.CON", "folder", "out.pdf", "out.txt"}));
+    }
+    // With standard output for the text, a PDF that cannot be written stops
+    // the text from being printed too.
+    const CliRun run = RunCli(dir, "report " + ShellQuote(con) + " --text - --pdf /dev/full");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "");
+}
+
+// apply replaces OUT only once its lines have been printed.
+TEST_F(SafeFilesCli, ApplyLeavesOutWhenItsLinesCannotBePrinted)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    test::WriteText(dir.file("edits.json"), "[{\"op\": \"addSubcontractor\"}]");
+    const std::string out = dir.file("OUT.CON");
+    test::WriteText(out, "previous");
+    CliOptions full;
+    full.stdoutTo = "/dev/full";
+    const CliRun run = RunCli(
+        dir, "apply " + ShellQuote(con) + " " + ShellQuote(dir.file("edits.json")) + " " + ShellQuote(out),
+        full);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "Error: Cannot write standard output: No space left on device\n");
+    EXPECT_EQ(test::ReadText(out), "previous");
+    EXPECT_EQ(Entries(), (std::set<std::string>{"JOB.CON", "OUT.CON", "edits.json"}));
+}
+
+// A link is written through, whether the file it leads to exists yet or
+// not; the link stays.
+TEST_F(SafeFilesCli, AnOutputLinkIsFollowedWhetherOrNotItsFileExists)
+{
+    fs::create_directory(dir.file("real"));
+    test::WriteText(dir.file("real/OLD.CON"), "previous");
+    fs::create_symlink(dir.file("real/OLD.CON"), dir.file("existing.CON"));
+    fs::create_symlink(dir.file("real/NEW.CON"), dir.file("dangling.CON"));
+    for (const char* name : {"existing.CON", "dangling.CON"}) {
+        const CliRun run = RunCli(dir, "rewrite " + ShellQuote(con) + " " + ShellQuote(dir.file(name)));
+        EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+        EXPECT_TRUE(fs::is_symlink(dir.file(name))) << name;
+    }
+    for (const char* real : {"real/OLD.CON", "real/NEW.CON"}) {
+        std::unique_ptr<CContract> back;
+        EXPECT_EQ(ReadContractFile(dir.file(real), back), CF_OK) << real;
+    }
+}
+
+// A reader that went away: the write fails and is reported like any other,
+// instead of the program ending by the signal without a word.
+TEST_F(SafeFilesCli, AClosedPipeIsAWriteError)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    const std::string err = dir.file("err.txt");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(errFd, STDERR_FILENO);
+        ::execl(KESTREL_CLI, KESTREL_CLI, "items", con.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(test::ReadText(err), "Error: Cannot write standard output: Broken pipe\n");
+}
+
 TEST_F(SafeFilesCli, StandardOutputThatCannotBeWrittenIsAnError)
 {
     if (!fs::exists("/dev/full"))
@@ -260,8 +371,8 @@ TEST_F(SafeFilesCli, TemplateTextsThatCannotBeSaved)
         std::string textFile;
         std::string error;
     };
-    for (const Case& c : {Case{dir.file("folder"), "Cannot read file: Is a directory"},
-                          Case{"/dev/zero", "File is larger than 64 MiB"}}) {
+    for (const Case& c :
+         {Case{dir.file("folder"), "Is a folder, not a file"}, Case{"/dev/zero", "Not a regular file"}}) {
         if (!fs::exists(c.textFile))
             continue;
         const CliRun run =
