@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -231,6 +233,32 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     EXPECT_TRUE(Locked(demo));
 }
 
+// A lock that cannot be made (a name too long for one beside it, or
+// something in the lock's place) does not stop the open, and the status
+// bar says that others will not see it is open.
+TEST(LockFile, OneThatCannotBeMadeIsSaidInTheStatusBar)
+{
+    ProgramFixture program;
+    const QString longName = test::CopyDemo(program.dir, std::string(250, 'L') + ".CON");
+    const QString blocked = test::CopyDemo(program.dir, "BLOCKED.CON");
+    fs::create_directory(CLockFile::LockPathFor(Local(blocked)));
+    for (const QString& path : {longName, blocked}) {
+        program.Frame().statusBar()->clearMessage();
+        ASSERT_TRUE(program.Doc().OpenDocument(path));
+        EXPECT_FALSE(program.Doc().Guard().LockHeld());
+        EXPECT_FALSE(program.Doc().IsReadOnly());
+        const QString said = program.Frame().statusBar()->currentMessage();
+        EXPECT_TRUE(said.startsWith(QFileInfo(path).fileName() + QStringLiteral(" could not be locked (")))
+            << Local(said);
+        EXPECT_TRUE(said.endsWith(QStringLiteral("others who open it will not see that it is open here")))
+            << Local(said);
+    }
+    // A contract that is locked says nothing of the kind.
+    program.Frame().statusBar()->clearMessage();
+    ASSERT_TRUE(program.Doc().OpenDocument(test::CopyDemo(program.dir)));
+    EXPECT_TRUE(program.Frame().statusBar()->currentMessage().isEmpty());
+}
+
 TEST(ChangedOnDisk, NoticedOnceWhenTheProgramComesBack)
 {
     ProgramFixture program;
@@ -330,6 +358,28 @@ TEST(Recovery, TheCopyLivesOnlyWhileChangesAreUnsaved)
     ASSERT_TRUE(saver.SaveNow());
     program.App().ExitInstance();
     EXPECT_FALSE(fs::exists(copy));
+}
+
+// A recovery folder another user could have made first (settings in a
+// shared folder): not used, and the status bar says so at the start and
+// when a copy would be written.
+TEST(Recovery, AFolderOthersMayChangeIsNotUsedAndSaidSo)
+{
+    test::TempDir shared;
+    const std::string folder = shared.file("recovery");
+    fs::create_directory(folder);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    const QString refusal = QStringLiteral("No recovery copy: The recovery folder %1 may be changed by other "
+                                           "users, so it is not used")
+                                .arg(Q(folder));
+    ProgramFixture program({QStringLiteral("/ini=") + Q(shared.file("kestrel.ini"))});
+    EXPECT_EQ(program.Frame().statusBar()->currentMessage(), refusal);
+    OpenDemo(program);
+    AddSubcontractor(program.Doc());
+    program.Frame().statusBar()->clearMessage();
+    EXPECT_FALSE(program.App().AutoSaver()->SaveNow());
+    EXPECT_EQ(program.Frame().statusBar()->currentMessage(), refusal);
+    EXPECT_TRUE(test::FolderEntries(folder).empty());
 }
 
 // A run of the program on the contract that adds two subcontractors and
