@@ -142,7 +142,7 @@ QString SaveFailureText(const QString& path, const std::string& why)
 {
     return QStringLiteral("The contract could not be saved to %1.\n\n%2.\n\n"
                           "The file on disk is unchanged, and your changes are still open here: "
-                          "save them elsewhere with Save As, or save again once the cause is mended.")
+                          "save them elsewhere with Save As, or save again once the problem is fixed.")
         .arg(QDir::toNativeSeparators(path), SystemText(why));
 }
 
