@@ -360,6 +360,14 @@ bool CSubDoc::OnFileOpen()
 
 bool CSubDoc::OpenDocument(const QString& requested)
 {
+    // A folder, FIFO or device is no contract nor library: refused before
+    // anything is locked or extracted (and before a FIFO could keep the
+    // read waiting).
+    if (const Status kind = CheckRegularFile(LocalPath(requested)); !kind) {
+        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+                      OpenFailureText(requested, kind.errorText()));
+        return false;
+    }
     QString path = requested;
     if (IsBidLibrary(path)) {
         const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
@@ -379,13 +387,6 @@ bool CSubDoc::OpenDocument(const QString& requested)
         // user wanted kept are still there.
         if (answer == QMessageBox::Yes && !DoFileSave())
             return false;
-    }
-    // A folder, FIFO or device is no contract: refused before it is locked
-    // (and before a FIFO could keep the read waiting).
-    if (const Status kind = CheckRegularFile(LocalPath(path)); !kind) {
-        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      OpenFailureText(path, kind.errorText()));
-        return false;
     }
     // The lock first: the user may not want a contract another program has
     // open. A lock taken for an open that fails goes with it.

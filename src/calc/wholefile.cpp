@@ -23,11 +23,11 @@ Result<std::string> Fail(const char* what, int error, WholeFileError code)
     return Result<std::string>::Fail(std::string(what) + ": " + std::strerror(error), code);
 }
 
-// Opens a regular file for reading. It is opened without waiting, so that
-// a FIFO without a writer (which would hold the read for ever) or a device
-// is refused at once. (This leaf sees no layer above it, so it asks the
-// system itself rather than through the file layer.)
-Result<std::FILE*> OpenRegular(const std::string& path)
+} // namespace
+
+// This leaf sees no layer above it, so it asks the system itself rather
+// than through the file layer's platform functions.
+Result<std::FILE*> OpenRegularFileStream(const std::string& path)
 {
     using R = Result<std::FILE*>;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -50,11 +50,9 @@ Result<std::FILE*> OpenRegular(const std::string& path)
     return f;
 }
 
-} // namespace
-
 Result<std::string> ReadWholeFile(const std::string& path, std::size_t maxBytes)
 {
-    auto opened = OpenRegular(path);
+    auto opened = OpenRegularFileStream(path);
     if (!opened)
         return opened.error();
     std::unique_ptr<std::FILE, FileCloser> f(opened.value());

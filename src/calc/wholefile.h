@@ -4,6 +4,7 @@
 // endless source (a device) ends in a message rather than in exhausted memory.
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 #include "calc/result.h"
@@ -17,6 +18,13 @@ enum WholeFileError : int {
     WHOLEFILE_TOO_LARGE = 3,
     WHOLEFILE_NOT_REGULAR = 4, // a folder, FIFO, device or socket
 };
+
+// Opens a regular file for reading as a stream, without waiting: a FIFO
+// without a writer (which would hold the read for ever) or a device is
+// refused at once, a folder as "Is a folder, not a file", anything else
+// not a regular file as "Not a regular file" (code WHOLEFILE_NOT_REGULAR).
+// The caller closes the stream.
+[[nodiscard]] Result<std::FILE*> OpenRegularFileStream(const std::string& path);
 
 // Far beyond any text a user writes by hand or a script generates.
 constexpr std::size_t kMaxTextFile = std::size_t(64) << 20;

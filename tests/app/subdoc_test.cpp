@@ -115,8 +115,11 @@ TEST(DocumentOpen, WhatIsNotARegularFileIsRefusedBeforeItIsLocked)
     ProgramFixture program;
     const std::string fifo = program.dir.file("PIPE.CON");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string library = program.dir.file("PIPE.KVL");
+    ASSERT_EQ(::mkfifo(library.c_str(), 0600), 0);
     std::filesystem::create_directory(program.dir.file("FOLDER.CON"));
     for (const auto& [path, why] : {std::pair{fifo, "Not a regular file"},
+                                    {library, "Not a regular file"},
                                     {program.dir.file("FOLDER.CON"), "Is a folder, not a file"}}) {
         program.asker.asked.clear();
         EXPECT_FALSE(program.Doc().OpenDocument(Q(path)));

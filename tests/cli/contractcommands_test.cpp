@@ -109,7 +109,7 @@ TEST(CliContract, WhatIsNotARegularFileIsRefusedAtOnce)
         for (const std::string& args :
              {"info " + q, "check " + q,
               "apply " + q + " " + ShellQuote(dir.file("edits.json")) + " " + ShellQuote(dir.file("out.con")),
-              "lists " + q}) {
+              "lists " + q, "kvl list " + q}) {
             const CliRun r = RunCli(dir, args, bounded);
             EXPECT_EQ(r.status, 2) << args;
             const std::string expected = args.rfind("lists", 0) == 0

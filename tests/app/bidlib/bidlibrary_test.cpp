@@ -1,6 +1,7 @@
 #include "app/bidlib/bidlibrary.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <set>
@@ -78,6 +79,13 @@ TEST(BidLibraryOpen, RejectsAnyDifferenceInTheSignature)
     }
     EXPECT_FALSE(OpenBidLibrary(dir.file("missing.kvl")));
     EXPECT_EQ(ExtractMatchingEntries(dir.file("missing.kvl"), "*"), kBidLibraryCannotOpen);
+    // A FIFO is no library and is not waited on; nor is a folder.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.kvl").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("folder.kvl"));
+    for (const char* name : {"pipe.kvl", "folder.kvl"}) {
+        EXPECT_FALSE(OpenBidLibrary(dir.file(name))) << name;
+        EXPECT_EQ(ExtractMatchingEntries(dir.file(name), "*"), kBidLibraryCannotOpen) << name;
+    }
 }
 
 TEST(BidLibraryOpen, LongStringsAreTruncatedAndTheFieldsAfterThemStillRead)
