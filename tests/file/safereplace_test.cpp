@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "support/testfiles.h"
 
@@ -202,33 +202,24 @@ TEST_F(Replace, MissingDirectoryIsAnError)
         << written.errorText();
 }
 
-// A link is written through whether its file exists yet or not, so that
-// a link to a file still to be made is not turned into a file itself.
+// A link is written through whether its file exists yet or not (a link
+// to a file still to be made is not turned into a file itself); a chain
+// of links is followed to its end, a loop refused.
 TEST_F(Replace, ALinkIsFollowedWhetherItsFileExistsOrNot)
 {
     fs::create_directory(dir.file("real"));
-    struct Case {
-        std::string link;
-        std::string to; // as the link holds it
-        std::string file;
-    };
-    const std::vector<Case> cases = {
-        {dir.file("existing"), target, target},
-        {dir.file("dangling"), dir.file("real/NEW.CON"), dir.file("real/NEW.CON")},
-        {dir.file("relative"), "real/REL.CON", dir.file("real/REL.CON")},
-        {dir.file("chain"), "dangling", dir.file("real/NEW.CON")},
-    };
-    for (const Case& k : cases) {
-        fs::create_symlink(k.to, k.link);
-        const Status written = ReplaceFileContents(k.link, "new " + k.link);
-        ASSERT_TRUE(written.ok()) << k.link << ": " << written.errorText();
-        EXPECT_TRUE(fs::is_symlink(k.link)) << k.link;
-        EXPECT_EQ(test::ReadText(k.file), "new " + k.link);
+    for (const auto& [link, to, file] : {std::tuple{"existing", target, target},
+                                         {"dangling", dir.file("real/NEW.CON"), dir.file("real/NEW.CON")},
+                                         {"relative", std::string("real/REL.CON"), dir.file("real/REL.CON")},
+                                         {"chain", std::string("dangling"), dir.file("real/NEW.CON")}}) {
+        fs::create_symlink(to, dir.file(link));
+        ASSERT_TRUE(ReplaceFileContents(dir.file(link), link).ok()) << link;
+        EXPECT_TRUE(fs::is_symlink(dir.file(link))) << link;
+        EXPECT_EQ(test::ReadText(file), link);
     }
-    fs::create_symlink("loop-b", dir.file("loop-a"));
-    fs::create_symlink("loop-a", dir.file("loop-b"));
-    const Status looped = ReplaceFileContents(dir.file("loop-a"), "new");
-    EXPECT_EQ(looped.errorText(), "Cannot open file: Too many levels of symbolic links");
+    fs::create_symlink("loop", dir.file("loop"));
+    EXPECT_EQ(ReplaceFileContents(dir.file("loop"), "new").errorText(),
+              "Cannot open file: Too many levels of symbolic links");
 }
 
 TEST(SameFile, FollowsLinksAndSpellings)
