@@ -9,7 +9,7 @@
 # the item schedule and of a subcontractor's items, the check panel, the
 # quote import's preview, the print preview, the options sheet, the About
 # box, the credits, the splash window, the proposal dialog, the history
-# list, the recovery offer and the lock message; then, in debug mode, the
+# list, the recovery offer, the lock message and a failed save; then, in debug mode, the
 # template editor and a
 # cell dump; then the main views again at 200 % (QT_SCALE_FACTOR=2) into
 # OUT_DIR/200. Set QT_SCALE_FACTOR yourself for one rendering at that scale

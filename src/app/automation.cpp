@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPrinter>
 #include <QScreen>
@@ -42,6 +43,8 @@
 #include "calc/numbers.h"
 #include "edit/contractedits.h"
 #include "exchange/quotefile.h"
+#include "file/contractfile.h"
+#include "file/contractsave.h"
 #include "grid/gridmodel.h"
 #include "grid/gridview.h"
 #include "model/contract/contract.h"
@@ -340,8 +343,31 @@ void MakeSomeChanges(CSubApp& app)
     doc->UndoStack().undo();
 }
 
-// The history list, the offer to recover changes after a crash, and the
-// message about a contract another program has open.
+// The message of a save that fails as on a full disk (the writer's failure
+// the tests make; nothing is written over the contract).
+void TakeSaveFailureShot(CSubDoc& doc, const QString& dir)
+{
+    doc.SetContractSaver([](CContract& contract, const std::string& path) {
+        SaveOptions options;
+        options.writer = [](CContract& c, const std::string& p) { return WriteContractFile(c, p); };
+        options.errorText = [](int code) { return ContractFileErrorText(code, false); };
+        options.failStep = [](SaveStep step) { return step == SaveStep::Write; };
+        return SaveContractSafely(contract, path, options);
+    });
+    QTimer::singleShot(300, qApp, [dir] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            Save(box, dir, QStringLiteral("save-failure.png"));
+            box->done(QMessageBox::Ok);
+        }
+    });
+    (void)doc.DoFileSave();
+    doc.SetContractSaver(
+        [](CContract& contract, const std::string& path) { return SaveContract(contract, path); });
+}
+
+// The history list, the offer to recover changes after a crash, the
+// message about a contract another program has open and that of a failed
+// save.
 void TakeSafetyShots(CSubApp& app, const QString& dir)
 {
     CMainFrame* frame = app.MainFrame();
@@ -379,6 +405,7 @@ void TakeSafetyShots(CSubApp& app, const QString& dir)
     lock->show();
     Save(lock.get(), dir, QStringLiteral("lock-message.png"));
     lock->hide();
+    TakeSaveFailureShot(*doc, dir);
 }
 
 void TakeScreenshots(CSubApp& app, const QString& dir)

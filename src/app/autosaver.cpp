@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include "app/asker.h"
-#include "app/qtext.h"
 #include "app/subdoc.h"
 
 namespace kestrel {
@@ -126,7 +125,7 @@ bool CAutoSaver::SaveNow()
     const Result<RecoveryCopy> saved = m_store.Save(*m_doc.Contract(), path);
     if (!saved) {
         // Tried again at the next period.
-        emit copyFailed(ToQString(saved.errorText()));
+        emit copyFailed(FromLocal(saved.errorText()));
         return false;
     }
     m_pending = false;
@@ -181,8 +180,11 @@ int AskAboutRecoveryCopy(const RecoveryCopy& copy, QWidget* parent, CAsker& aske
 bool CAutoSaver::OfferRecovery(QWidget* parent, CAsker& asker)
 {
     const Result<std::vector<RecoveryCopy>> copies = m_store.LeftBehind();
-    if (!copies)
+    if (!copies) {
+        // A folder others may change is not used: the user is told.
+        emit copyFailed(FromLocal(copies.errorText()));
         return false;
+    }
     for (const RecoveryCopy& copy : copies.value()) {
         const int answer = AskAboutRecoveryCopy(copy, parent, asker);
         if (answer == 0 && m_doc.RecoverDocument(copy)) {

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "app/asker.h"
+#include "file/platform.h"
 
 namespace kestrel {
 
@@ -25,6 +26,13 @@ QString When(int64_t seconds)
 QString Caption()
 {
     return QStringLiteral("Tollgate Kestrel");
+}
+
+QString NoLockNotice(const QString& path, const ErrorInfo& why)
+{
+    const std::string reason = why.code > 0 ? SystemErrorText(why.code) : why.text;
+    return QStringLiteral("%1 could not be locked (%2): others who open it will not see that it is open here")
+        .arg(QFileInfo(path).fileName(), QFile::decodeName(QByteArray::fromStdString(reason)));
 }
 
 } // namespace
@@ -62,6 +70,7 @@ PendingLock CFileGuard::LockFor(QWidget* parent, CAsker& asker, const QString& p
     if (!attempt) {
         // No lock can be made beside this file; the open goes on without.
         pending.choice = LockChoice::Editable;
+        pending.notice = NoLockNotice(path, attempt.error());
         return pending;
     }
     if (attempt->outcome != LockOutcome::HeldElsewhere) {
@@ -84,6 +93,8 @@ PendingLock CFileGuard::LockFor(QWidget* parent, CAsker& asker, const QString& p
     pending.choice = LockChoice::Editable;
     if (forced && forced->outcome != LockOutcome::HeldElsewhere)
         pending.lock = std::move(forced->lock);
+    else if (!forced)
+        pending.notice = NoLockNotice(path, forced.error());
     return pending;
 }
 

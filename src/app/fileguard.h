@@ -29,6 +29,9 @@ enum class LockChoice {
 struct PendingLock {
     LockChoice choice = LockChoice::Cancel;
     CLockFile lock; // held when the lock is ours
+    // Editable without a lock (none could be made): what the user is told,
+    // that others will not see the contract is open.
+    QString notice;
 };
 
 // What the user chose when the file changed on disk.
@@ -44,7 +47,7 @@ public:
     // and since when and offers "Open Read-Only", "Open Anyway" (its lock is
     // taken over) and "Cancel". The contract the guard holds already keeps
     // its lock. A lock that cannot be made at all (a folder the user may not
-    // write) does not stop the open.
+    // write) does not stop the open; the pending lock's notice says so.
     [[nodiscard]] PendingLock LockFor(QWidget* parent, CAsker& asker, const QString& path);
     // Locks a file that Save As is about to write: a file another program
     // holds is not written over (the user is told who holds it).

@@ -64,6 +64,9 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
         about.exec();
     };
     connect(&m_doc, &CSubDoc::titleChanged, this, &CMainFrame::UpdateTitle);
+    // Notices stay a while: they tell of a risk, not of a passing state.
+    connect(&m_doc, &CSubDoc::statusNotice, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 60000); });
     connect(&m_doc, &CSubDoc::modifiedChanged, this, [this](bool modified) {
         setWindowModified(modified);
         UpdateCommandState();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <utility>
 
@@ -26,6 +28,7 @@
 #include "file/contractfile.h"
 #include "file/contractsave.h"
 #include "file/opencontract.h"
+#include "file/platform.h"
 #include "file/recovery.h"
 #include "grid/gridview.h"
 #include "model/contract/contract.h"
@@ -111,6 +114,35 @@ QString ReadOnlyRefusal(const QString& path)
                           "change was not made.\n\nUse Save As to save a copy of your own that you can "
                           "change.")
         .arg(QFileInfo(path).fileName());
+}
+
+// Texts of the system and the file layer (which may hold file names) as
+// they are encoded on this system.
+QString SystemText(const std::string& text)
+{
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+// Why the contract file at path cannot be opened, naming it.
+QString OpenFailureText(const QString& path, const std::string& why)
+{
+    return QStringLiteral("Cannot open %1:\n\n%2").arg(QDir::toNativeSeparators(path), SystemText(why));
+}
+
+// The message of a read that failed with code (errno as the read left it).
+QString ReadFailureText(const QString& path, int code, int systemError)
+{
+    return OpenFailureText(path,
+                           ContractFileFailureText(code == CF_OK ? CF_CANNOT_READ : code, systemError, true));
+}
+
+// Why a save failed, where, and that nothing was lost by it.
+QString SaveFailureText(const QString& path, const std::string& why)
+{
+    return QStringLiteral("The contract could not be saved to %1.\n\n%2.\n\n"
+                          "The file on disk is unchanged, and your changes are still open here: "
+                          "save them elsewhere with Save As, or save again once the problem is fixed.")
+        .arg(QDir::toNativeSeparators(path), SystemText(why));
 }
 
 bool IsBidLibrary(const QString& path)
@@ -371,6 +403,14 @@ bool CSubDoc::OnFileOpen()
 
 bool CSubDoc::OpenDocument(const QString& requested)
 {
+    // A folder, FIFO or device is no contract nor library: refused before
+    // anything is locked or extracted (and before a FIFO could keep the
+    // read waiting).
+    if (const Status kind = CheckRegularFile(LocalPath(requested)); !kind) {
+        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+                      OpenFailureText(requested, kind.errorText()));
+        return false;
+    }
     // What is typed is part of the contract the save question asks about.
     if (!CommitEdits())
         return false;
@@ -403,17 +443,22 @@ bool CSubDoc::OpenDocument(const QString& requested)
     // The file goes into a new contract; the open one stays until the read
     // has succeeded.
     std::unique_ptr<CContract> fresh;
+    errno = 0;
     const int code = ReadContractFile(LocalPath(path), fresh);
     if (code != CF_OK || !fresh) {
+        const int systemError = errno;
         emit loadingWindow(false);
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      ToQString(ContractFileErrorText(code == CF_OK ? CF_CANNOT_READ : code, false)));
+                      ReadFailureText(path, code, systemError));
         return false;
     }
     Install(std::move(fresh), path, false);
     m_guard->Adopt(std::move(lock.lock), path);
     SetReadOnly(lock.choice == LockChoice::ReadOnly);
     emit loadingWindow(false);
+    // Others who open the contract are not warned that it is open here.
+    if (!lock.notice.isEmpty())
+        emit statusNotice(lock.notice);
     return true;
 }
 
@@ -462,6 +507,8 @@ bool CSubDoc::RecoverDocument(const RecoveryCopy& copy)
     Install(std::move(recovered), path, true);
     m_guard->Adopt(std::move(lock.lock), path);
     SetReadOnly(lock.choice == LockChoice::ReadOnly);
+    if (!lock.notice.isEmpty())
+        emit statusNotice(lock.notice);
     return true;
 }
 
@@ -484,7 +531,7 @@ std::unique_ptr<CContract> CSubDoc::ReadRecoveryCopy(const RecoveryCopy& copy)
     Result<std::unique_ptr<CContract>> recovered = store.TakeBack(copy);
     if (!recovered) {
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      ToQString(recovered.errorText()));
+                      SystemText(recovered.errorText()));
         return nullptr;
     }
     return std::move(recovered).value();
@@ -496,10 +543,12 @@ bool CSubDoc::ReloadFromDisk()
         return false;
     WaitCursor wait;
     std::unique_ptr<CContract> fresh;
+    errno = 0;
     const int code = ReadContractFile(LocalPath(m_path), fresh);
     if (code != CF_OK || !fresh) {
+        const int systemError = errno;
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      ToQString(ContractFileErrorText(code == CF_OK ? CF_CANNOT_READ : code, false)));
+                      ReadFailureText(m_path, code, systemError));
         return false;
     }
     // The same file: its lock stays, its fingerprint is taken again.
@@ -530,7 +579,7 @@ bool CSubDoc::SaveTo(const QString& path)
     if (!saved) {
         // The file on disk is as it was and the document stays modified.
         m_contract->SetModified(true);
-        m_asker->Tell(m_mainWindow, AppTitle(), ToQString(saved.errorText()));
+        m_asker->Tell(m_mainWindow, AppTitle(), SaveFailureText(path, saved.errorText()));
         return false;
     }
     m_undo.setClean();

@@ -198,6 +198,9 @@ signals:
     // What the status bar says of a change's further effects.
     void notice(const QString& text);
     void recentFilesChanged();
+    // Something the user should know that needs no answer, for the status
+    // bar (a contract opened without its lock).
+    void statusNotice(const QString& text);
     // The loading window on or off.
     void loadingWindow(bool on);
     // Hint 4660.

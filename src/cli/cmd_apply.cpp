@@ -155,7 +155,11 @@ int RunApply(const std::vector<std::string>& args)
         }
         lines += outcome.value() + '\n';
     }
+    // OUT is replaced only once the lines are out: a run whose lines were
+    // lost (a full disk, a reader that went away) leaves OUT as it was.
     std::cout << lines;
+    if (!StandardOutputWritten())
+        return kExitWriteFailed;
     if (const Status written = WriteContractFileSafely(*document.contract, args[2]); !written) {
         PrintFileError(args[2], written.errorText());
         return kExitWriteFailed;

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <optional>
+#include <vector>
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
@@ -42,18 +43,28 @@ std::string PagesText(const std::vector<ReportPage>& pages)
     return out;
 }
 
-// Standard output is checked, with every command's, when the program ends.
-Status WriteText(const std::string& path, const std::string& text)
+// An output file written in full to its temporary file, not yet put in
+// place of the file it replaces.
+struct PendingOutput {
+    std::string path;
+    CFileReplacement file;
+};
+
+// Writes one output file's contents through `write`; on failure prints the
+// error naming the output.
+template <class Write> std::optional<PendingOutput> Prepare(const std::string& path, Write write)
 {
-    if (path == "-") {
-        std::cout << text;
-        return Ok();
+    auto begun = CFileReplacement::Begin(path);
+    Status written = begun ? write(begun.value()) : Status(begun.error());
+    if (!written) {
+        PrintFileError(path, written.errorText());
+        return std::nullopt;
     }
-    return ReplaceFileContents(path, text);
+    return PendingOutput{path, std::move(begun).value()};
 }
 
 #ifdef KESTREL_HAVE_PRINT
-Status WritePdf(const std::string& path, const std::vector<ReportPage>& pages)
+Status WritePdf(CFileReplacement& file, const std::vector<ReportPage>& pages)
 {
     // Drawing a PDF needs a GUI application object but never a display, so
     // the offscreen platform serves unless the caller chose another.
@@ -69,9 +80,49 @@ Status WritePdf(const std::string& path, const std::vector<ReportPage>& pages)
     char name[] = "kestrel-cli";
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
-    return CReportPdf::Write(QFile::decodeName(path.c_str()), pages);
+    return CReportPdf::WriteInto(file, CReportPdf::Sheets(pages));
 }
 #endif
+
+// Every output is written in full before any replaces its file, so that a
+// run that fails on one output leaves all of them as they were: files are
+// written, standard output printed, the files flushed, then renamed.
+int WriteOutputs(const std::string& textOut, [[maybe_unused]] const std::string& pdfOut,
+                 const std::vector<ReportPage>& pages)
+{
+    std::vector<PendingOutput> files;
+    const std::string text = textOut.empty() ? std::string() : PagesText(pages);
+    if (!textOut.empty() && textOut != "-") {
+        auto output = Prepare(textOut, [&](CFileReplacement& file) { return file.WriteAll(text); });
+        if (!output)
+            return kExitWriteFailed;
+        files.push_back(std::move(*output));
+    }
+#ifdef KESTREL_HAVE_PRINT
+    if (!pdfOut.empty()) {
+        auto output = Prepare(pdfOut, [&](CFileReplacement& file) { return WritePdf(file, pages); });
+        if (!output)
+            return kExitWriteFailed;
+        files.push_back(std::move(*output));
+    }
+#endif
+    if (textOut == "-") {
+        std::cout << text;
+        if (!StandardOutputWritten())
+            return kExitWriteFailed;
+    }
+    for (PendingOutput& output : files)
+        if (const Status flushed = output.file.Flush(); !flushed) {
+            PrintFileError(output.path, flushed.errorText());
+            return kExitWriteFailed;
+        }
+    for (PendingOutput& output : files)
+        if (const Status replaced = output.file.Commit(); !replaced) {
+            PrintFileError(output.path, replaced.errorText());
+            return kExitWriteFailed;
+        }
+    return 0;
+}
 
 int RunReport(const std::vector<std::string>& args)
 {
@@ -114,21 +165,7 @@ int RunReport(const std::vector<std::string>& args)
         std::cout << outcome.error << "\n";
         return kExitFault;
     }
-    if (!textOut.empty()) {
-        if (const Status written = WriteText(textOut, PagesText(outcome.pages)); !written) {
-            PrintFileError(textOut, written.errorText());
-            return kExitWriteFailed;
-        }
-    }
-#ifdef KESTREL_HAVE_PRINT
-    if (!pdfOut.empty()) {
-        if (const Status written = WritePdf(pdfOut, outcome.pages); !written) {
-            PrintFileError(pdfOut, written.errorText());
-            return kExitWriteFailed;
-        }
-    }
-#endif
-    return 0;
+    return WriteOutputs(textOut, pdfOut, outcome.pages);
 }
 
 const bool registered = RegisterCommand({"report", "FILE --text OUT [--pdf OUT.pdf]", &RunReport});

@@ -36,5 +36,10 @@ void PrintFileError(const std::string& path, const std::string& text);
 bool OutputIsInput(const std::string& in, const std::string& out, const std::string& what);
 // Windows-1252 model text to UTF-8 for printing.
 std::string Out(const std::string& cp1252);
+// Flushes standard output; false when what was printed could not all be
+// written (a full disk, a reader that went away), with "Error: Cannot write
+// standard output[: <reason>]" printed on stderr once in the run. Both
+// streams are looked at, since commands print through either.
+[[nodiscard]] bool StandardOutputWritten();
 
 } // namespace kestrel::cli

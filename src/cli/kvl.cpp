@@ -7,6 +7,7 @@
 #include "app/bidlib/bidlibrary.h"
 #include "calc/codepage.h"
 #include "cli/command.h"
+#include "file/platform.h"
 
 namespace kestrel::cli {
 
@@ -15,8 +16,19 @@ namespace {
 // Exit status of a file that is no library or whose directory is damaged.
 constexpr int kExitDamaged = 2;
 
+// A FIFO or folder named as a library is said to be one.
+bool IsRegularFile(const std::string& path)
+{
+    const Status kind = CheckRegularFile(path);
+    if (!kind)
+        PrintFileError(path, kind.errorText());
+    return kind.ok();
+}
+
 int ListLibrary(const std::string& path)
 {
+    if (!IsRegularFile(path))
+        return kExitDamaged;
     auto library = OpenBidLibrary(path);
     if (!library) {
         PrintFileError(path, BidLibraryResultText(kBidLibraryCannotOpen));
@@ -41,6 +53,8 @@ int ListLibrary(const std::string& path)
 // and a failure says why.
 int ExtractFromLibrary(const std::string& path, const std::string& patterns)
 {
+    if (!IsRegularFile(path))
+        return kBidLibraryCannotOpen;
     const int result = ExtractMatchingEntries(path, patterns);
     if (result != kBidLibraryOk)
         PrintFileError(path, BidLibraryResultText(result));

@@ -12,6 +12,7 @@
 
 #include "calc/codepage.h"
 #include "cli/command.h"
+#include "file/platform.h"
 #include "file/safereplace.h"
 
 namespace kestrel::cli {
@@ -64,6 +65,22 @@ std::string Out(const std::string& cp1252)
     return Cp1252ToUtf8(cp1252);
 }
 
+bool StandardOutputWritten()
+{
+    static bool told = false;
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    const int reason = errno;
+    std::cout.flush();
+    if (flushed && !std::ferror(stdout) && std::cout.good())
+        return true;
+    if (!told)
+        PrintError(flushed ? "Cannot write standard output"
+                           : WithSystemReason("Cannot write standard output", reason));
+    told = true;
+    return false;
+}
+
 } // namespace kestrel::cli
 
 namespace {
@@ -89,19 +106,10 @@ int Dispatch(int argc, char** argv)
 
 // What a command printed must have reached standard output: a full disk or
 // a closed output is a write error like any other, whichever command wrote.
-// Both streams are looked at, since commands print through either.
 int CheckStandardOutput(int status)
 {
-    errno = 0;
-    const bool flushed = std::fflush(stdout) == 0;
-    const int reason = errno;
-    std::cout.flush();
-    if (flushed && !std::ferror(stdout) && std::cout.good())
+    if (StandardOutputWritten())
         return status;
-    std::string text = "Cannot write standard output";
-    if (!flushed && reason != 0)
-        text += std::string(": ") + std::strerror(reason);
-    PrintError(text);
     // Statuses 0 and 1 tell what the lost output said (done, errors found, a
     // template fault); any other failure keeps its own status.
     return status == 0 || status == 1 ? kExitWriteFailed : status;
@@ -114,6 +122,9 @@ int main(int argc, char** argv)
     // No exception ends the program unreported: whatever escapes a command
     // becomes a message and an exit status. The messages are put out
     // without allocating, since memory may be what ran out.
+    // A reader that went away (`| head`) makes a failed write, reported as
+    // any other, instead of ending the program without a word.
+    kestrel::IgnoreBrokenPipe();
     int status = 0;
     try {
         status = Dispatch(argc, argv);

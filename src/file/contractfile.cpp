@@ -2,10 +2,12 @@
 
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <new>
 
 #include "file/contractbuilder.h"
+#include "file/platform.h"
 #include "file/recordreader.h"
 #include "file/recordtags.h"
 #include "file/recordwriter.h"
@@ -217,6 +219,8 @@ public:
 
     int Write(const unsigned char* data, size_t size) override { return Deflate(data, size, Z_NO_FLUSH); }
     int Finish() { return Deflate(nullptr, 0, Z_FINISH); }
+    // The system's reason of a write that failed, else 0.
+    int SystemError() const { return m_systemError; }
 
 private:
     static constexpr size_t kOut = 256 * 1024;
@@ -232,8 +236,10 @@ private:
             if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
                 return GzErrorToCode(ret, true);
             const size_t have = m_out.size() - m_strm.avail_out;
-            if (have > 0 && std::fwrite(m_out.data(), 1, have, m_file) != have)
+            if (have > 0 && std::fwrite(m_out.data(), 1, have, m_file) != have) {
+                m_systemError = errno;
                 return CF_CANNOT_WRITE;
+            }
             if (flush == Z_FINISH ? ret == Z_STREAM_END : (m_strm.avail_in == 0 && m_strm.avail_out != 0))
                 return CF_OK;
         }
@@ -244,13 +250,16 @@ private:
     z_stream m_strm{};
     gz_header m_header{};
     bool m_init = false;
+    int m_systemError = 0;
 };
 
-int WriteFile(CContract& contract, const std::string& path)
+int WriteFile(CContract& contract, const std::string& path, int& systemError)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    if (!file) {
+        systemError = errno;
         return CF_CANNOT_OPEN;
+    }
     int code = CF_OK;
     {
         CGzipSink sink(file);
@@ -262,10 +271,22 @@ int WriteFile(CContract& contract, const std::string& path)
             if (code == CF_OK)
                 code = sink.Finish();
         }
+        systemError = sink.SystemError();
     }
     // Buffered bytes that cannot be written (a full disk) only show here.
-    if (std::fclose(file) != 0 && code == CF_OK)
+    if (std::fclose(file) != 0 && code == CF_OK) {
         code = CF_CANNOT_WRITE;
+        systemError = errno;
+    }
+    return code;
+}
+
+// The reason of a failed open, read or write goes with the code as errno,
+// the way the gzip interface reports Z_ERRNO; 0 for every other code.
+int WithErrno(int code, int systemError)
+{
+    const bool system = code == CF_CANNOT_OPEN || code == CF_CANNOT_READ || code == CF_CANNOT_WRITE;
+    errno = system ? systemError : 0;
     return code;
 }
 
@@ -275,21 +296,31 @@ int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contra
                      const ContractReadLimits& limits)
 {
     contract.reset();
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (!file)
-        return CF_CANNOT_OPEN;
+    // Only a regular file is read: a FIFO or device would keep the read
+    // waiting for ever. Callers that want to say so check the kind first.
+    Result<int> fd = OpenRegularFile(path);
+    if (!fd)
+        return WithErrno(CF_CANNOT_OPEN, fd.errorCode());
+    gzFile file = gzdopen(fd.value(), "rb");
+    if (!file) {
+        const int error = errno;
+        CloseDescriptor(fd.value());
+        return WithErrno(CF_CANNOT_OPEN, error);
+    }
     // zlib's 8 KB input buffer costs a tenth of the inflation time in
     // calls and reads on large contracts.
     gzbuffer(file, 64 * 1024);
     int code;
+    int systemError = 0;
     {
         CRecordReader reader(file, limits.streamBytes);
         code = ReadGuarded(reader, limits, contract);
+        systemError = reader.SystemError();
     }
     gzclose(file);
     if (code != CF_OK)
         contract.reset();
-    return code;
+    return WithErrno(code, systemError);
 }
 
 int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<CContract>& contract,
@@ -305,10 +336,12 @@ int ReadContractStream(const unsigned char* data, size_t size, std::unique_ptr<C
 
 int WriteContractFile(CContract& contract, const std::string& path)
 {
+    int systemError = 0;
     try {
-        return WriteFile(contract, path);
+        const int code = WriteFile(contract, path, systemError);
+        return WithErrno(code, systemError);
     } catch (const std::bad_alloc&) {
-        return CF_NO_MEMORY;
+        return WithErrno(CF_NO_MEMORY, 0);
     }
 }
 
@@ -338,6 +371,26 @@ std::string ContractFileErrorText(int code, bool prefixed)
     const bool known = code >= 0 && code < static_cast<int>(sizeof kTexts / sizeof kTexts[0]);
     const std::string text = known ? kTexts[code] : "Unknown Error";
     return prefixed ? "Error: " + text : text;
+}
+
+std::string ContractFileFailureText(int code, int systemError, bool reading)
+{
+    std::string text = ContractFileErrorText(code, false);
+    if (code == CF_CANNOT_OPEN || code == CF_CANNOT_READ || code == CF_CANNOT_WRITE)
+        return WithSystemReason(text, systemError);
+    if (code == CF_NO_MEMORY && reading) {
+        // A real contract lies far below the limits; a file that reaches
+        // them is not worth the machine's memory.
+        const ContractReadLimits limits;
+        char limit[160];
+        std::snprintf(limit, sizeof limit, "at most %llu MiB of contract data and %llu records",
+                      static_cast<unsigned long long>(limits.streamBytes >> 20),
+                      static_cast<unsigned long long>(limits.newRecords));
+        text += ": the file is larger than the limit allows (";
+        text += limit;
+        text += ")";
+    }
+    return text;
 }
 
 } // namespace kestrel

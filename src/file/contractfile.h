@@ -51,7 +51,10 @@ struct ContractReadLimits {
 };
 
 // Reads the file at path. On 0 the new contract is handed to the caller;
-// on any other code contract is left empty.
+// on any other code contract is left empty. Only a regular file is read
+// (anything else cannot be opened). On CF_CANNOT_OPEN and CF_CANNOT_READ
+// errno holds the system's reason (0 when it gave none), as it does after
+// WriteContractFile's CF_CANNOT_OPEN and CF_CANNOT_WRITE.
 [[nodiscard]] int ReadContractFile(const std::string& path, std::unique_ptr<CContract>& contract,
                                    const ContractReadLimits& limits = {});
 // The same from the uncompressed bytes of a contract file in memory.
@@ -67,6 +70,11 @@ std::vector<unsigned char> WriteContractStream(CContract& contract);
 
 // The text of a code; with prefixed, formatted as "Error: %s".
 std::string ContractFileErrorText(int code, bool prefixed);
+// What a user is told of a failed read or write: the code's text, with the
+// system's reason (errno as the operation left it) where the system refused
+// to open, read or write, and for a read that reached the limits of
+// ContractReadLimits that the file is larger than they allow.
+std::string ContractFileFailureText(int code, int systemError, bool reading);
 
 // The 32-bit check value of the contract (shown as %8.8lX).
 uint32_t ComputeCheckValue(const CContract& contract);

@@ -1,6 +1,9 @@
 #include "file/contractsave.h"
 
+#include <cerrno>
+
 #include "file/contractfile.h"
+#include "file/platform.h"
 #include "file/safereplace.h"
 #include "model/contract/contract.h"
 
@@ -21,7 +24,34 @@ SaveOptions FileWriterOptions()
     return options;
 }
 
-Status WriteAndReplace(CContract& contract, const std::string& path, const SaveOptions& o)
+// The writer's code as the user reads it: its text and, where the system
+// refused a write, the system's reason. A write made to fail stands for a
+// full disk.
+int RunWriter(CContract& contract, const std::string& temporary, const SaveOptions& o, int& systemError)
+{
+    if (Fails(o, SaveStep::Write)) {
+        systemError = ENOSPC;
+        return CF_CANNOT_WRITE;
+    }
+    if (!o.writer) {
+        systemError = 0;
+        return -1;
+    }
+    errno = 0;
+    const int code = o.writer(contract, temporary);
+    systemError = errno;
+    return code;
+}
+
+std::string WriterFailureText(int code, int systemError, const SaveOptions& o)
+{
+    std::string text =
+        o.errorText && code > 0 ? o.errorText(code) : ContractFileErrorText(CF_CANNOT_WRITE, false);
+    const bool system = code == CF_CANNOT_OPEN || code == CF_CANNOT_WRITE || code < 0;
+    return system ? WithSystemReason(text, systemError) : text;
+}
+
+Status WriteAndReplace(CContract& contract, const std::string& path, const SaveOptions& o, bool privateFile)
 {
     ReplaceFault fault;
     if (o.failStep)
@@ -33,13 +63,14 @@ Status WriteAndReplace(CContract& contract, const std::string& path, const SaveO
             }
             return false;
         };
-    auto replacement = CFileReplacement::Begin(path, ".kestrel", fault);
+    auto replacement = privateFile ? CFileReplacement::BeginPrivate(path, ".kestrel", fault)
+                                   : CFileReplacement::Begin(path, ".kestrel", fault);
     if (!replacement)
         return replacement.error();
-    const int code =
-        Fails(o, SaveStep::Write) ? -1 : (o.writer ? o.writer(contract, replacement->TemporaryPath()) : -1);
+    int systemError = 0;
+    const int code = RunWriter(contract, replacement->TemporaryPath(), o, systemError);
     if (code != 0)
-        return Status::Fail(o.errorText && code > 0 ? o.errorText(code) : "Cannot write file", code);
+        return Status::Fail(WriterFailureText(code, systemError, o), code);
     return replacement->Commit();
 }
 
@@ -53,7 +84,7 @@ Status SaveContractSafely(CContract& contract, const std::string& path, const Sa
         StampRemarks(contract, options.random);
     else
         StampRemarks(contract);
-    Status written = WriteAndReplace(contract, path, options);
+    Status written = WriteAndReplace(contract, path, options, false);
     if (!written) {
         FlagSet(contract.m_wFlags, CONTRACT_SAVED_BY_US, savedBefore ? 1 : 0);
         contract.SetModified(true);
@@ -70,7 +101,12 @@ Status SaveContract(CContract& contract, const std::string& path)
 
 Status WriteContractFileSafely(CContract& contract, const std::string& path)
 {
-    return WriteAndReplace(contract, path, FileWriterOptions());
+    return WriteAndReplace(contract, path, FileWriterOptions(), false);
+}
+
+Status WriteContractFilePrivately(CContract& contract, const std::string& path)
+{
+    return WriteAndReplace(contract, path, FileWriterOptions(), true);
 }
 
 } // namespace kestrel

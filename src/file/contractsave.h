@@ -14,7 +14,8 @@ namespace kestrel {
 class CContract;
 
 // Writes the contract to a path; 0 on success, else an error code whose
-// text errorText gives.
+// text errorText gives (with errno the system's reason where the system
+// refused the open or a write, as WriteContractFile leaves it).
 using ContractWriter = std::function<int(CContract& contract, const std::string& path)>;
 using WriterErrorText = std::function<std::string(int code)>;
 
@@ -22,16 +23,19 @@ using WriterErrorText = std::function<std::string(int code)>;
 enum class SaveStep { CreateTemporary, Write, Flush, Replace };
 
 struct SaveOptions {
-    ContractWriter writer;                  // required
-    WriterErrorText errorText;              // text of a writer's code
-    RandomSource random;                    // empty: seeded from the clock
-    std::function<bool(SaveStep)> failStep; // tests: true makes that step fail
+    ContractWriter writer;     // required
+    WriterErrorText errorText; // text of a writer's code
+    RandomSource random;       // empty: seeded from the clock
+    // Tests: true makes that step fail (a failed Write as on a full disk).
+    std::function<bool(SaveStep)> failStep;
 };
 
 // Sets contract flag 6, stamps the remarks and writes the contract to path.
 // On success clears flag 0. On any failure the file at path is as it was,
 // no temporary file is left, flag 6 is restored, flag 0 is set (the remarks
-// may have been stamped) and the error gives the reason.
+// may have been stamped) and the error gives the reason: the writer's code
+// text with the system's (a full disk: "Cannot write file: No space left
+// on device"), or the step of the replacement that failed and why.
 [[nodiscard]] Status SaveContractSafely(CContract& contract, const std::string& path,
                                         const SaveOptions& options);
 // The same with the contract file writer and its error texts.
@@ -40,5 +44,9 @@ struct SaveOptions {
 // Writes the contract as it stands (no stamping, flags untouched) through
 // the same safe replacement of the file at path.
 [[nodiscard]] Status WriteContractFileSafely(CContract& contract, const std::string& path);
+// The same for a file that is the user's alone (a recovery copy): it gets
+// mode 0600 whatever was at path, and a link at path is replaced, never
+// followed (CFileReplacement::BeginPrivate).
+[[nodiscard]] Status WriteContractFilePrivately(CContract& contract, const std::string& path);
 
 } // namespace kestrel

@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
+
+#include "file/platform.h"
 
 namespace kestrel {
 
@@ -14,7 +15,7 @@ namespace {
 
 ErrorInfo ReadFailure(int error)
 {
-    return ErrorInfo{std::string("Cannot read file: ") + std::strerror(error), error};
+    return ErrorInfo{WithSystemReason("Cannot read file", error), error};
 }
 
 // Hashes `length` bytes of the file from `offset` (fewer when it ends

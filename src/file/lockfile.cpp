@@ -6,9 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <utility>
+
+#include "file/platform.h"
 
 namespace kestrel {
 
@@ -18,7 +19,7 @@ namespace {
 
 ErrorInfo LockFailure(const std::string& what, const std::string& path, int error)
 {
-    return ErrorInfo{what + " " + path + ": " + std::strerror(error), error};
+    return ErrorInfo{WithSystemReason(what + " " + path, error), error};
 }
 
 // Writes the whole record and makes it durable: a lock file left empty by
@@ -41,7 +42,7 @@ Status WriteLockText(int fd, std::string_view text)
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0)
-        return Status::Fail(std::string("Cannot write the lock file: ") + std::strerror(error), error);
+        return Status::Fail(WithSystemReason("Cannot write the lock file", error), error);
     return Ok();
 }
 

@@ -13,10 +13,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <random>
 #include <vector>
+
+#include "file/platform.h"
 
 namespace kestrel {
 
@@ -226,16 +227,15 @@ Result<OwnerRecord> ParseOwnerRecord(std::string_view text)
 Result<std::string> ReadSmallFile(const std::string& path, size_t limit)
 {
     using R = Result<std::string>;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return R::Fail(std::string("Cannot open file: ") + std::strerror(errno), errno);
+    const Result<int> opened = OpenRegularFile(path, LinkPolicy::Refuse);
+    if (!opened)
+        return opened.error();
+    const int fd = opened.value();
     struct stat st;
     std::string text;
     int error = 0;
     if (::fstat(fd, &st) != 0) {
         error = errno;
-    } else if (!S_ISREG(st.st_mode)) {
-        error = EINVAL;
     } else if (static_cast<uint64_t>(st.st_size) > limit) {
         error = EFBIG;
     } else {
@@ -255,11 +255,9 @@ Result<std::string> ReadSmallFile(const std::string& path, size_t limit)
             error = EFBIG; // it grew while being read
         text.resize(got);
     }
-    ::close(fd);
-    if (error == EINVAL)
-        return R::Fail("Not a regular file", error);
+    CloseDescriptor(fd);
     if (error != 0)
-        return R::Fail(std::string("Cannot read file: ") + std::strerror(error), error);
+        return R::Fail(WithSystemReason("Cannot read file", error), error);
     return text;
 }
 

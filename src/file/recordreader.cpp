@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "file/contractfile.h"
@@ -61,8 +62,11 @@ void CRecordReader::Fill()
     const size_t room = m_buffer.size() - m_end;
     const int got = gzread(m_file, m_buffer.data() + m_end, static_cast<unsigned>(room));
     if (got < 0) {
+        const int error = errno;
         int zerr = Z_OK;
         gzerror(m_file, &zerr);
+        if (zerr == Z_ERRNO)
+            m_systemError = error;
         m_error = GzErrorToCode(zerr, false);
         if (m_error == CF_OK)
             m_error = CF_CANNOT_READ;

@@ -106,6 +106,8 @@ public:
     }
     // The contract file error code of the first failure, 0 when none.
     int Error() const { return m_error; }
+    // The system's reason (errno) of a read the system refused, else 0.
+    int SystemError() const { return m_systemError; }
 
 private:
     // Makes n bytes available from m_pos; false when the stream ends first
@@ -123,6 +125,7 @@ private:
     size_t m_end = 0;
     bool m_eof = false;
     int m_error = 0;
+    int m_systemError = 0;
     uint64_t m_inflated = 0; // bytes the gzip reader has given
     uint64_t m_maxBytes = 0;
 };

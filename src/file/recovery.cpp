@@ -1,7 +1,5 @@
 #include "file/recovery.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +14,7 @@
 #include "file/contractfile.h"
 #include "file/contractsave.h"
 #include "file/filefingerprint.h"
+#include "file/platform.h"
 #include "file/safereplace.h"
 #include "model/contract/contract.h"
 
@@ -29,6 +28,7 @@ constexpr std::string_view kPrefix = "kestrel-";
 constexpr const char* kCopyExtension = ".con";
 constexpr const char* kNoteExtension = ".note";
 constexpr size_t kHashDigits = 16;
+constexpr const char* kFolderRole = "recovery folder";
 
 // One spelling per file: links resolved, "." and ".." taken out, relative
 // paths made absolute.
@@ -43,30 +43,7 @@ std::string AbsolutePath(const std::string& path)
 
 ErrorInfo FolderFailure(const std::string& what, const std::string& path, int error)
 {
-    return ErrorInfo{what + " " + path + ": " + std::strerror(error), error};
-}
-
-// The folder holds the user's unsaved bids: only he may read it.
-Status MakeFolder(const std::string& folder)
-{
-    std::error_code ec;
-    if (fs::is_directory(folder, ec))
-        return Ok();
-    const fs::path path(folder);
-    if (path.has_parent_path())
-        fs::create_directories(path.parent_path(), ec);
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return FolderFailure("Cannot create the recovery folder", folder, errno);
-    return Ok();
-}
-
-// A new file of the folder starts readable by the user alone; the safe
-// replacement then keeps those permissions for every later version.
-void CreatePrivate(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
+    return ErrorInfo{WithSystemReason(what + " " + path, error), error};
 }
 
 Status RemoveFile(const std::string& path)
@@ -91,6 +68,15 @@ std::string NoteStem(const std::string& name)
     return std::string(n.substr(0, n.size() - ext));
 }
 
+// The stem of the names of the copy of the contract at `absolute` (a path
+// as AbsolutePath gives it).
+std::string StemFor(const std::string& absolute)
+{
+    char digits[kHashDigits + 1];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(HashBytes(absolute)));
+    return std::string(kPrefix) + digits;
+}
+
 } // namespace
 
 CRecoveryStore::CRecoveryStore(std::string folder) : m_folder(std::move(folder))
@@ -99,10 +85,7 @@ CRecoveryStore::CRecoveryStore(std::string folder) : m_folder(std::move(folder))
 
 std::string CRecoveryStore::PathFor(const std::string& contractPath, const char* extension) const
 {
-    char digits[kHashDigits + 1];
-    std::snprintf(digits, sizeof digits, "%016llx",
-                  static_cast<unsigned long long>(HashBytes(AbsolutePath(contractPath))));
-    return (fs::path(m_folder) / (std::string(kPrefix) + digits + extension)).string();
+    return (fs::path(m_folder) / (StemFor(AbsolutePath(contractPath)) + extension)).string();
 }
 
 std::string CRecoveryStore::CopyPathFor(const std::string& contractPath) const
@@ -112,22 +95,46 @@ std::string CRecoveryStore::CopyPathFor(const std::string& contractPath) const
 
 Result<RecoveryCopy> CRecoveryStore::Save(CContract& contract, const std::string& contractPath)
 {
-    if (Status made = MakeFolder(m_folder); !made)
+    // The folder holds the user's unsaved bids: only he may read it, and
+    // one that others may change (planted where the folder should be) is
+    // not written into.
+    if (Status made = MakePrivateFolder(m_folder, kFolderRole); !made)
         return made.error();
     RecoveryCopy copy;
     copy.contractPath = AbsolutePath(contractPath);
     copy.copyPath = PathFor(contractPath, kCopyExtension);
     copy.notePath = PathFor(contractPath, kNoteExtension);
-    CreatePrivate(copy.copyPath);
-    if (Status written = WriteContractFileSafely(contract, copy.copyPath); !written)
+    if (Status written = WriteContractFilePrivately(contract, copy.copyPath); !written)
         return written.error();
     copy.owner = CurrentOwner();
     copy.owner.path = copy.contractPath;
     copy.savedAt = copy.owner.time;
     copy.ownerState = OwnerState::Running;
-    CreatePrivate(copy.notePath);
-    if (Status noted = ReplaceFileContents(copy.notePath, FormatOwnerRecord(copy.owner)); !noted)
+    if (Status noted = ReplacePrivateFileContents(copy.notePath, FormatOwnerRecord(copy.owner)); !noted)
         return noted.error();
+    return copy;
+}
+
+Result<RecoveryCopy> CRecoveryStore::ReadNote(const std::string& folder, std::string_view noteName,
+                                              std::string_view text)
+{
+    using R = Result<RecoveryCopy>;
+    const std::string stem = NoteStem(std::string(noteName));
+    if (stem.empty())
+        return R::Fail("Not the name of a recovery note");
+    auto owner = ParseOwnerRecord(text);
+    if (!owner)
+        return owner.error();
+    // The copy's name is made from the contract's path: a note that names
+    // another contract (planted, or damaged) would send the copy there.
+    if (!fs::path(owner->path).is_absolute() || StemFor(owner->path) != stem)
+        return R::Fail("The note does not name the contract its copy was made for");
+    RecoveryCopy copy;
+    copy.notePath = (fs::path(folder) / noteName).string();
+    copy.copyPath = (fs::path(folder) / (stem + kCopyExtension)).string();
+    copy.owner = std::move(owner).value();
+    copy.contractPath = copy.owner.path;
+    copy.savedAt = copy.owner.time;
     return copy;
 }
 
@@ -135,28 +142,24 @@ Result<std::vector<RecoveryCopy>> CRecoveryStore::List() const
 {
     std::vector<RecoveryCopy> copies;
     std::error_code ec;
-    fs::directory_iterator it(m_folder, ec);
-    if (ec == std::errc::no_such_file_or_directory)
+    if (!fs::exists(fs::symlink_status(m_folder, ec)))
         return copies;
+    // Notes in a folder that others may change are nobody's to trust.
+    if (Status trusted = CheckPrivateFolder(m_folder, kFolderRole); !trusted)
+        return trusted.error();
+    fs::directory_iterator it(m_folder, ec);
     if (ec)
         return FolderFailure("Cannot read the recovery folder", m_folder, ec.value());
     for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string stem = NoteStem(it->path().filename().string());
-        if (stem.empty())
+        const std::string name = it->path().filename().string();
+        if (NoteStem(name).empty())
             continue;
-        RecoveryCopy copy;
-        copy.notePath = it->path().string();
-        copy.copyPath = (fs::path(m_folder) / (stem + kCopyExtension)).string();
-        const auto note = ReadSmallFile(copy.notePath);
-        auto owner = note ? ParseOwnerRecord(note.value()) : Result<OwnerRecord>(note.error());
-        std::error_code regular;
-        if (!owner || owner->path.empty() || !fs::is_regular_file(copy.copyPath, regular))
+        const auto note = ReadSmallFile(it->path().string());
+        auto copy = note ? ReadNote(m_folder, name, note.value()) : Result<RecoveryCopy>(note.error());
+        if (!copy || !IsOwnRegularFile(copy->copyPath))
             continue;
-        copy.owner = std::move(owner).value();
-        copy.contractPath = copy.owner.path;
-        copy.savedAt = copy.owner.time;
-        copy.ownerState = StateOf(copy.owner);
-        copies.push_back(std::move(copy));
+        copy->ownerState = StateOf(copy->owner);
+        copies.push_back(std::move(copy).value());
     }
     if (ec)
         return FolderFailure("Cannot read the recovery folder", m_folder, ec.value());
@@ -192,10 +195,14 @@ Status CRecoveryStore::Discard(const RecoveryCopy& copy)
 
 Result<std::unique_ptr<CContract>> CRecoveryStore::TakeBack(const RecoveryCopy& copy) const
 {
+    const std::string what = "The recovery copy " + copy.copyPath + " of " + copy.contractPath;
+    if (!IsOwnRegularFile(copy.copyPath))
+        return ErrorInfo{what + " is not a file of yours", CF_CANNOT_OPEN};
     std::unique_ptr<CContract> contract;
+    errno = 0;
     const int code = ReadContractFile(copy.copyPath, contract);
     if (code != CF_OK)
-        return ErrorInfo{ContractFileErrorText(code, false), code};
+        return ErrorInfo{what + " cannot be read: " + ContractFileFailureText(code, errno, true), code};
     contract->SetModified(true);
     return contract;
 }

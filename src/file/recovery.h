@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calc/result.h"
@@ -34,7 +35,11 @@ struct RecoveryCopy {
 
 class CRecoveryStore {
 public:
-    // The folder is created (readable by the user alone) on the first save.
+    // The folder is created (readable by the user alone) on the first save;
+    // one that is a link, another user's or writable by others is refused.
+    // Copies and notes are the user's alone (mode 0600), and whatever
+    // stands at their names (a link, another's file) is replaced, never
+    // followed.
     explicit CRecoveryStore(std::string folder);
 
     const std::string& Folder() const { return m_folder; }
@@ -47,8 +52,16 @@ public:
     [[nodiscard]] Result<RecoveryCopy> Save(CContract& contract, const std::string& contractPath);
 
     // Every copy in the folder with a readable note, newest first; copies
-    // without a note and notes without a copy are passed over.
+    // without a note, notes without a copy and notes that do not name the
+    // contract their copy was made for are passed over. A folder that
+    // others may change is refused (nothing in it can be trusted).
     [[nodiscard]] Result<std::vector<RecoveryCopy>> List() const;
+    // The copy a note stands for, from the note's name in folder and its
+    // text (which another user may have planted): a name of ours, an owner
+    // record, and the absolute path of the contract whose copy the name was
+    // made for. The owner's state is left Unknown.
+    [[nodiscard]] static Result<RecoveryCopy> ReadNote(const std::string& folder, std::string_view noteName,
+                                                       std::string_view text);
     // The copies whose program no longer runs on this host (left by a
     // crash). Copies of a program still running, or written on another
     // host, are not among them.
@@ -61,7 +74,8 @@ public:
     [[nodiscard]] Status Discard(const RecoveryCopy& copy);
 
     // Reads a copy as a contract. The contract is marked modified: it holds
-    // changes the file at its path does not have.
+    // changes the file at its path does not have. A copy that is not a file
+    // of the user's, or cannot be read, is refused naming the copy.
     [[nodiscard]] Result<std::unique_ptr<CContract>> TakeBack(const RecoveryCopy& copy) const;
 
 private:

@@ -7,10 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <utility>
+
+#include "file/platform.h"
 
 namespace kestrel {
 
@@ -23,15 +24,9 @@ namespace {
 // however long the target's own name is.
 constexpr std::size_t kMaxStem = 32;
 
-// `what`, and the system's reason when there is one.
-std::string SystemText(const std::string& what, int error)
-{
-    return error != 0 ? what + ": " + std::strerror(error) : what;
-}
-
 ErrorInfo Failure(const std::string& what, int error)
 {
-    return ErrorInfo{SystemText(what, error), error};
+    return ErrorInfo{WithSystemReason(what, error), error};
 }
 
 bool Fails(const ReplaceFault& fault, ReplaceStep step)
@@ -39,14 +34,26 @@ bool Fails(const ReplaceFault& fault, ReplaceStep step)
     return fault && fault(step);
 }
 
-// A target that is a symbolic link is replaced where the link points.
-std::string ResolveLink(const std::string& path)
+// Links followed in a row before the chain is taken for a loop, as the
+// system counts them.
+constexpr int kMaxLinks = 40;
+
+// A target that is a symbolic link is replaced where the link points,
+// whether or not a file is there yet: a link to a file not yet written is
+// written as the link to an existing one is, and stays a link.
+Result<std::string> ResolveLink(const std::string& path)
 {
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec))
-        return path;
-    const fs::path real = fs::weakly_canonical(path, ec);
-    return ec ? path : real.string();
+    fs::path at(path);
+    for (int followed = 0; followed <= kMaxLinks; ++followed) {
+        std::error_code ec;
+        if (!fs::is_symlink(at, ec))
+            return at.string();
+        const fs::path to = fs::read_symlink(at, ec);
+        if (ec)
+            return Failure("Cannot open file", ec.value());
+        at = to.is_absolute() ? to : (at.parent_path() / to).lexically_normal();
+    }
+    return Failure("Cannot open file", ELOOP);
 }
 
 fs::path DirectoryOf(const std::string& path)
@@ -122,32 +129,64 @@ CFileReplacement::~CFileReplacement()
 Result<CFileReplacement> CFileReplacement::Begin(const std::string& requested, std::string_view stem,
                                                  const ReplaceFault& fault)
 {
-    const std::string target = ResolveLink(requested);
+    const Result<std::string> resolved = ResolveLink(requested);
+    if (!resolved)
+        return resolved.error();
+    const std::string& target = resolved.value();
     struct stat previous;
     const bool exists = ::stat(target.c_str(), &previous) == 0;
     if (!exists && errno != ENOENT)
         return Failure("Cannot open file", errno);
     if (exists && !S_ISREG(previous.st_mode))
-        return Failure("Not a regular file", 0);
+        return Failure(S_ISDIR(previous.st_mode) ? kFolderText : kNotRegularFileText, 0);
     // A file the user made read-only is not replaced behind his back.
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return Failure("Cannot write file", errno);
     if (Fails(fault, ReplaceStep::CreateTemporary))
         return Failure("Cannot create a temporary file", 0);
 
-    std::string temporary = TemporaryPattern(target, stem);
+    auto created = CreateTemporary(target, stem);
+    if (!created)
+        return created.error();
+    CarryOverOwnership(created->fd, exists ? &previous : nullptr);
+    return CFileReplacement(target, std::move(created->path), created->fd, fault);
+}
+
+Result<CFileReplacement> CFileReplacement::BeginPrivate(const std::string& target, std::string_view stem,
+                                                        const ReplaceFault& fault)
+{
+    if (Fails(fault, ReplaceStep::CreateTemporary))
+        return Failure("Cannot create a temporary file", 0);
+    auto created = CreateTemporary(target, stem);
+    if (!created)
+        return created.error();
+    ::fchmod(created->fd, 0600);
+    return CFileReplacement(target, std::move(created->path), created->fd, fault);
+}
+
+Result<CFileReplacement::Temporary> CFileReplacement::CreateTemporary(const std::string& target,
+                                                                      std::string_view stem)
+{
+    // Created exclusively: an entry of that name, a link included, is
+    // never opened.
+    std::string temporary = PatternBeside(target, stem);
     const int fd = ::mkostemps(temporary.data(), 4, O_CLOEXEC);
     if (fd < 0)
-        return Failure("Cannot create a temporary file", errno);
-    CarryOverOwnership(fd, exists ? &previous : nullptr);
-    return CFileReplacement(target, std::move(temporary), fd, fault);
+        return Failure("Cannot create a temporary file in " + DirectoryOf(target).string(), errno);
+    return Temporary{std::move(temporary), fd};
+}
+
+std::string CFileReplacement::PatternBeside(const std::string& target, std::string_view stem)
+{
+    std::string name(stem.substr(0, kMaxStem));
+    name += "-XXXXXX.tmp";
+    return (DirectoryOf(target) / name).string();
 }
 
 std::string CFileReplacement::TemporaryPattern(const std::string& target, std::string_view stem)
 {
-    std::string name(stem.substr(0, kMaxStem));
-    name += "-XXXXXX.tmp";
-    return (DirectoryOf(ResolveLink(target)) / name).string();
+    const Result<std::string> resolved = ResolveLink(target);
+    return PatternBeside(resolved ? resolved.value() : target, stem);
 }
 
 Status CFileReplacement::WriteAll(std::string_view bytes)
@@ -163,7 +202,7 @@ Status CFileReplacement::WriteAll(std::string_view bytes)
     return Ok();
 }
 
-Status CFileReplacement::Commit()
+Status CFileReplacement::Flush()
 {
     if (m_temporary.empty() || m_fd < 0)
         return Status::Fail("Cannot replace the file: it was replaced or given up already");
@@ -176,9 +215,21 @@ Status CFileReplacement::Commit()
     const int closed = ::close(std::exchange(m_fd, -1));
     if (status.ok() && closed != 0)
         status = Failure("Cannot write the file to disk", errno);
-    if (status.ok() && Fails(m_fault, ReplaceStep::Replace))
+    if (!status.ok())
+        Discard();
+    return status;
+}
+
+Status CFileReplacement::Commit()
+{
+    if (m_temporary.empty())
+        return Status::Fail("Cannot replace the file: it was replaced or given up already");
+    Status status = m_fd >= 0 ? Flush() : Ok();
+    if (!status.ok())
+        return status;
+    if (Fails(m_fault, ReplaceStep::Replace))
         status = Failure("Cannot replace the file", 0);
-    else if (status.ok() && std::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+    else if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0)
         status = Failure("Cannot replace the file", errno);
     if (!status.ok()) {
         Discard();
@@ -197,14 +248,27 @@ void CFileReplacement::Discard()
         ::unlink(std::exchange(m_temporary, std::string()).c_str());
 }
 
-Status ReplaceFileContents(const std::string& target, std::string_view bytes)
+namespace {
+
+Status WriteAndCommit(Result<CFileReplacement> replacement, std::string_view bytes)
 {
-    auto replacement = CFileReplacement::Begin(target);
     if (!replacement)
         return replacement.error();
     if (Status written = replacement->WriteAll(bytes); !written)
         return written;
     return replacement->Commit();
+}
+
+} // namespace
+
+Status ReplaceFileContents(const std::string& target, std::string_view bytes)
+{
+    return WriteAndCommit(CFileReplacement::Begin(target), bytes);
+}
+
+Status ReplacePrivateFileContents(const std::string& target, std::string_view bytes)
+{
+    return WriteAndCommit(CFileReplacement::BeginPrivate(target), bytes);
 }
 
 bool IsSameFile(const std::string& a, const std::string& b)

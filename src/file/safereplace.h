@@ -21,13 +21,21 @@ using ReplaceFault = std::function<bool(ReplaceStep)>;
 class CFileReplacement {
 public:
     // Prepares replacing `target`. A target that is a symbolic link is
-    // replaced where the link points, so the link stays. Refuses a target
+    // replaced where the link points (also when nothing is there yet: the
+    // file is created there), so the link stays. Refuses a target
     // that exists and is not a regular file (a directory, a device, a FIFO)
     // or that the user may not write. The temporary file is named after
     // `stem` (a short name without a directory) and carries the target's
     // permissions, and its owner and group where the process may set them.
     [[nodiscard]] static Result<CFileReplacement>
     Begin(const std::string& target, std::string_view stem = ".kestrel", const ReplaceFault& fault = {});
+    // Prepares replacing `target` by a file of the user's alone (mode 0600,
+    // his owner and group), in a folder that is his (file/platform.h,
+    // MakePrivateFolder): whatever is at `target`, a link or another's
+    // file, is replaced and never followed or written into.
+    [[nodiscard]] static Result<CFileReplacement> BeginPrivate(const std::string& target,
+                                                               std::string_view stem = ".kestrel",
+                                                               const ReplaceFault& fault = {});
 
     CFileReplacement(CFileReplacement&& other) noexcept;
     CFileReplacement& operator=(CFileReplacement&&) = delete;
@@ -48,11 +56,22 @@ public:
 
     // Writes all of `bytes` at the descriptor's position.
     [[nodiscard]] Status WriteAll(std::string_view bytes);
-    // Flushes the temporary file to disk and renames it over the target.
-    // On failure the temporary file is removed and the target left alone.
+    // Flushes the temporary file to disk and closes it; Commit then only
+    // renames. Writers of several files flush all before they commit any.
+    // On failure the temporary file is removed.
+    [[nodiscard]] Status Flush();
+    // Flushes the temporary file to disk (unless flushed) and renames it
+    // over the target. On failure the temporary file is removed and the
+    // target left alone.
     [[nodiscard]] Status Commit();
 
 private:
+    struct Temporary {
+        std::string path;
+        int fd;
+    };
+    static Result<Temporary> CreateTemporary(const std::string& target, std::string_view stem);
+    static std::string PatternBeside(const std::string& target, std::string_view stem);
     CFileReplacement(std::string target, std::string temporary, int fd, ReplaceFault fault);
     void Discard();
 
@@ -64,6 +83,8 @@ private:
 
 // Replaces `target` by a file holding exactly `bytes`.
 [[nodiscard]] Status ReplaceFileContents(const std::string& target, std::string_view bytes);
+// The same through BeginPrivate.
+[[nodiscard]] Status ReplacePrivateFileContents(const std::string& target, std::string_view bytes);
 
 // True when both paths name one existing file, also through links or
 // different spellings of the path.

@@ -10,8 +10,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <cerrno>
-#include <cstring>
 
+#include "file/platform.h"
 #include "file/safereplace.h"
 #include "print/pagepainter.h"
 #include "print/reportpaper.h"
@@ -74,13 +74,18 @@ bool DrawPages(QPdfWriter& writer, const std::vector<const ReportPage*>& sheets,
 
 } // namespace
 
-Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages, const QPageSize& paper)
+std::vector<const ReportPage*> CReportPdf::Sheets(const std::vector<ReportPage>& pages)
 {
     std::vector<const ReportPage*> sheets;
     sheets.reserve(pages.size());
     for (const ReportPage& page : pages)
         sheets.push_back(&page);
-    return WriteSheets(path, sheets, paper);
+    return sheets;
+}
+
+Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pages, const QPageSize& paper)
+{
+    return WriteSheets(path, Sheets(pages), paper);
 }
 
 Status CReportPdf::WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages,
@@ -89,7 +94,15 @@ Status CReportPdf::WriteSheets(const QString& path, const std::vector<const Repo
     auto replacement = CFileReplacement::Begin(QFile::encodeName(path).toStdString());
     if (!replacement)
         return replacement.error();
-    CheckedFileDevice device(replacement->Descriptor());
+    if (Status written = WriteInto(replacement.value(), pages, paper); !written)
+        return written;
+    return replacement->Commit();
+}
+
+Status CReportPdf::WriteInto(CFileReplacement& file, const std::vector<const ReportPage*>& pages,
+                             const QPageSize& paper)
+{
+    CheckedFileDevice device(file.Descriptor());
     if (!device.open(QIODevice::WriteOnly))
         return Status::Fail("Cannot write file");
     bool drawn = false;
@@ -101,9 +114,8 @@ Status CReportPdf::WriteSheets(const QString& path, const std::vector<const Repo
     if (!drawn && device.Failure() == 0)
         return Status::Fail("Cannot write the PDF file");
     if (device.Failure() != 0)
-        return Status::Fail(std::string("Cannot write file: ") + std::strerror(device.Failure()),
-                            device.Failure());
-    return replacement->Commit();
+        return Status::Fail(WithSystemReason("Cannot write file", device.Failure()), device.Failure());
+    return Ok();
 }
 
 } // namespace kestrel

@@ -11,6 +11,8 @@
 
 namespace kestrel {
 
+class CFileReplacement;
+
 class CReportPdf {
 public:
     // Writes the pages to a new file that replaces the one at path only when
@@ -21,6 +23,12 @@ public:
     // The same for pages kept elsewhere (a print job's).
     [[nodiscard]] static Status WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages,
                                             const QPageSize& paper = QPageSize());
+    // Writes the pages into a replacement's temporary file and leaves the
+    // commit to the caller, who may have other files to write first.
+    [[nodiscard]] static Status WriteInto(CFileReplacement& file, const std::vector<const ReportPage*>& pages,
+                                          const QPageSize& paper = QPageSize());
+    // The sheets of laid-out pages, in order.
+    [[nodiscard]] static std::vector<const ReportPage*> Sheets(const std::vector<ReportPage>& pages);
 };
 
 } // namespace kestrel

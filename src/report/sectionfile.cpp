@@ -1,6 +1,5 @@
 #include "report/sectionfile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "calc/codepage.h"
+#include "file/platform.h"
 
 namespace kestrel {
 
@@ -189,15 +189,12 @@ bool CopyWithSection(LineReader& in, LineWriter& out, std::string_view name, std
 // open itself does not wait for a FIFO's writer).
 std::FILE* OpenSectionFile(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const Result<int> fd = OpenRegularFile(path);
+    if (!fd)
         return nullptr;
-    struct stat st;
-    std::FILE* f = nullptr;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, O_RDONLY) == 0)
-        f = ::fdopen(fd, "rb");
+    std::FILE* f = ::fdopen(fd.value(), "rb");
     if (!f)
-        ::close(fd);
+        CloseDescriptor(fd.value());
     return f;
 }
 
@@ -216,7 +213,7 @@ std::FILE* StreamOf(const CFileReplacement& replacement)
 
 std::string WithReason(const std::string& text, const ErrorInfo& error)
 {
-    return error.code > 0 ? text + ": " + std::strerror(error.code) : text;
+    return WithSystemReason(text, error.code > 0 ? error.code : 0);
 }
 
 } // namespace

@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -256,6 +258,24 @@ TEST(LockFile, ReadOnlyInsertIsRefusedWhereItStandsAndCtrlSOffersSaveAs)
     EXPECT_EQ(second.asker.saveDialogs, 1);
 }
 
+// A lock that cannot be made (a name too long for one beside it, or
+// something in the lock's place) does not stop the open, and the status
+// bar says that others will not see it is open.
+TEST(LockFile, OneThatCannotBeMadeIsSaidInTheStatusBar)
+{
+    ProgramFixture program;
+    const QString longName = test::CopyDemo(program.dir, std::string(250, 'L') + ".CON");
+    const QString blocked = test::CopyDemo(program.dir, "BLOCKED.CON");
+    fs::create_directory(CLockFile::LockPathFor(Local(blocked)));
+    for (const QString& path : {longName, blocked}) {
+        ASSERT_TRUE(program.Doc().OpenDocument(path));
+        const QString said = program.Frame().statusBar()->currentMessage();
+        EXPECT_TRUE(said.startsWith(QFileInfo(path).fileName() + QStringLiteral(" could not be locked (")) &&
+                    said.endsWith(QStringLiteral("others who open it will not see that it is open here")))
+            << Local(said);
+    }
+}
+
 TEST(ChangedOnDisk, NoticedOnceWhenTheProgramComesBack)
 {
     ProgramFixture program;
@@ -376,6 +396,21 @@ TEST(Recovery, TheCopyLivesOnlyWhileChangesAreUnsaved)
     ASSERT_TRUE(saver.SaveNow());
     program.App().ExitInstance();
     EXPECT_FALSE(fs::exists(copy));
+}
+
+// A recovery folder another user could have made first (settings in a
+// shared folder): not used, and the status bar says so from the start.
+TEST(Recovery, AFolderOthersMayChangeIsNotUsedAndSaidSo)
+{
+    test::TempDir shared;
+    const std::string folder = shared.file("recovery");
+    fs::create_directory(folder);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    const QString refusal = QStringLiteral("No recovery copy: The recovery folder %1 may be changed by other "
+                                           "users, so it is not used")
+                                .arg(Q(folder));
+    ProgramFixture program({QStringLiteral("/ini=") + Q(shared.file("kestrel.ini"))});
+    EXPECT_EQ(program.Frame().statusBar()->currentMessage(), refusal);
 }
 
 // A run of the program on the contract that adds two subcontractors and

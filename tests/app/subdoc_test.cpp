@@ -14,7 +14,10 @@
 #include <QPushButton>
 #include <QUndoStack>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <utility>
 
 #include "app/guitestsupport.h"
 #include "app/mainframe.h"
@@ -23,6 +26,7 @@
 #include "app/subtreeview.h"
 #include "file/contractfile.h"
 #include "file/contractsave.h"
+#include "file/lockfile.h"
 #include "model/contract/contract.h"
 #include "model/contract/itemstext.h"
 #include "model/subcontract/winmeta.h"
@@ -99,6 +103,27 @@ TEST(DocumentOpen, ADamagedFileKeepsTheContractThatWasOpen)
     EXPECT_FALSE(program.Doc().OpenDocument(Q(program.dir.file("NONE.CON"))));
     EXPECT_EQ(program.asker.asked.back().caption, QStringLiteral("Error Opening Contract File"));
     EXPECT_EQ(program.Doc().Contract(), before);
+}
+
+// A folder or a FIFO is no contract: refused at once, named, and never
+// locked (a FIFO would keep the read waiting for ever).
+TEST(DocumentOpen, WhatIsNotARegularFileIsRefusedBeforeItIsLocked)
+{
+    ProgramFixture program;
+    const std::string fifo = program.dir.file("PIPE.CON");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string library = program.dir.file("PIPE.KVL");
+    ASSERT_EQ(::mkfifo(library.c_str(), 0600), 0);
+    std::filesystem::create_directory(program.dir.file("FOLDER.CON"));
+    for (const auto& [path, why] : {std::pair{fifo, "Not a regular file"},
+                                    {library, "Not a regular file"},
+                                    {program.dir.file("FOLDER.CON"), "Is a folder, not a file"}}) {
+        program.asker.asked.clear();
+        EXPECT_FALSE(program.Doc().OpenDocument(Q(path)));
+        ASSERT_EQ(program.asker.asked.size(), 1u);
+        EXPECT_EQ(program.asker.asked[0].text, QStringLiteral("Cannot open %1:\n\n%2").arg(Q(path), Q(why)));
+        EXPECT_FALSE(std::filesystem::exists(CLockFile::LockPathFor(path))) << path;
+    }
 }
 
 TEST(DocumentOpen, ABidLibraryGoesThroughTheProposalSelection)
@@ -215,6 +240,14 @@ TEST(DocumentSave, AFailedSaveLeavesTheFileAndTheModifiedMark)
         EXPECT_FALSE(program.Doc().DoFileSave());
         ASSERT_EQ(program.asker.asked.size(), 1u);
         EXPECT_EQ(program.asker.asked[0].icon, QMessageBox::Warning);
+        // The file, the reason, and that nothing was lost.
+        const QString& told = program.asker.asked[0].text;
+        EXPECT_TRUE(
+            told.startsWith(QStringLiteral("The contract could not be saved to %1.").arg(path)) &&
+            told.contains(QStringLiteral("The file on disk is unchanged, and your changes are still open")))
+            << Local(told);
+        EXPECT_EQ(told.contains(QStringLiteral("Cannot write file: No space left on device.")),
+                  failing == SaveStep::Write);
         EXPECT_TRUE(program.Doc().IsModified());
         EXPECT_TRUE(FlagTest(program.Doc().Contract()->m_wFlags, CONTRACT_MODIFIED));
         EXPECT_EQ(ReadBytes(Local(path)), original);

@@ -337,7 +337,7 @@ TEST(CliApply, TextsMustBeValidUtf8AndTheEditsFileReadable)
     r = RunCli(demo.dir, "apply " + ShellQuote(demo.dir.file("DEMO.CON")) + " " +
                              ShellQuote(demo.dir.path()) + " " + ShellQuote(demo.dir.file("out.con")));
     EXPECT_EQ(r.status, 4);
-    EXPECT_EQ(r.err, "Error: " + demo.dir.path() + ": Cannot read file: Is a directory\n");
+    EXPECT_EQ(r.err, "Error: " + demo.dir.path() + ": Is a folder, not a file\n");
     EXPECT_FALSE(std::filesystem::exists(demo.dir.file("out.con")));
 }
 

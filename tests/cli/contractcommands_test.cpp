@@ -1,9 +1,11 @@
 // kestrel-cli info, rewrite, items and dump, run as the real binary.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
@@ -87,7 +89,27 @@ TEST(CliContract, UnreadableFilesExitTwo)
     CliRun r =
         RunCli(dir, "rewrite " + ShellQuote(dir.file("none.con")) + " " + ShellQuote(dir.file("out.con")));
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Error: " + dir.file("none.con") + ": Cannot open file\n");
+    EXPECT_EQ(r.err, "Error: " + dir.file("none.con") + ": Cannot open file: No such file or directory\n");
+}
+
+// A FIFO (a read would wait for ever) and a folder are refused at once.
+TEST(CliContract, WhatIsNotARegularFileIsRefusedAtOnce)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("PIPE.CON").c_str(), 0600), 0);
+    test::WriteText(dir.file("e.json"), "[]");
+    for (const auto& [path, text] :
+         {std::pair{dir.file("PIPE.CON"), "Not a regular file"}, {dir.path(), "Is a folder, not a file"}}) {
+        const std::string q = ShellQuote(path);
+        for (const std::string& args :
+             {"info " + q, "check " + q, "apply " + q + " " + ShellQuote(dir.file("e.json")) + " o",
+              "kvl list " + q, "lists " + q}) {
+            const CliRun r = RunCli(dir, args, {"timeout 20", ""});
+            EXPECT_EQ(r.status, 2) << args;
+            const std::string named = args[0] == 'l' ? "Cannot open the file '" + path + "': " : path + ": ";
+            EXPECT_EQ(r.err, "Error: " + named + text + "\n") << args;
+        }
+    }
 }
 
 TEST(CliContract, RewriteKeepsTheStream)
@@ -109,8 +131,8 @@ TEST(CliContract, RewriteKeepsTheStream)
     const CliRun bad = RunCli(dir, "rewrite " + ShellQuote(dir.file("a.con")) + " " +
                                        ShellQuote(dir.file("no/such/dir.con")));
     EXPECT_EQ(bad.status, 3);
-    EXPECT_EQ(bad.err, "Error: " + dir.file("no/such/dir.con") +
-                           ": Cannot create a temporary file: No such file or directory\n");
+    EXPECT_EQ(bad.err, "Error: " + dir.file("no/such/dir.con") + ": Cannot create a temporary file in " +
+                           dir.file("no/such") + ": No such file or directory\n");
 }
 
 TEST(CliContract, ItemsGiveTheCopyText)

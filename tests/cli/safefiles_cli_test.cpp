@@ -2,12 +2,16 @@
 // same file for input and output, a full disk, targets that are no regular
 // files, standard output that cannot be written, memory that runs out.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
@@ -98,11 +102,18 @@ TEST_F(SafeFilesCli, RewriteAndSaveOntoTheInputKeepItWhenTheWriteFails)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test::ReadBytes(con), original);
 
-    for (const char* command : {"rewrite", "save"}) {
-        const CliRun run =
-            RunCli(dir, std::string(command) + " " + ShellQuote(con) + " " + ShellQuote(con), kSmallDisk);
+    // Every writer of a contract names the file and the system's reason.
+    const TempDir inputs;
+    test::WriteText(inputs.file("edits.json"), "[]");
+    test::WriteText(inputs.file("quote.csv"), "Line,Quantity,Unit Price\r\n0010,1,2\r\n");
+    const std::string q = ShellQuote(con);
+    for (const std::string& command :
+         {"rewrite " + q + " " + q, "save " + q + " " + q,
+          "apply " + q + " " + ShellQuote(inputs.file("edits.json")) + " " + q,
+          "import-quote " + q + " --sub 1 " + ShellQuote(inputs.file("quote.csv")) + " " + q}) {
+        const CliRun run = RunCli(dir, command, kSmallDisk);
         EXPECT_EQ(run.status, 3) << command;
-        EXPECT_EQ(run.err, "Error: " + con + ": Cannot write file\n") << command;
+        EXPECT_EQ(run.err, "Error: " + con + ": Cannot write file: File too large\n") << command;
         EXPECT_EQ(test::ReadBytes(con), original) << command;
         EXPECT_EQ(Entries(), std::set<std::string>{"JOB.CON"}) << command;
     }
@@ -210,6 +221,63 @@ TEST_F(SafeFilesCli, ReportWriteErrorsAreReported)
     }
 }
 
+// A report replaces neither output (nor prints the text) unless all are written.
+TEST_F(SafeFilesCli, ReportOutputsAreReplacedOnlyWhenAllAreWritten)
+{
+    if (!HavePdf())
+        GTEST_SKIP() << "no PDF output in this build";
+    const std::string text = dir.file("out.txt");
+    const std::string pdf = dir.file("out.pdf");
+    for (const auto& [textOut, pdfOut] : {std::pair{text, std::string("/dev/full")},
+                                          {text, dir.file("no/such/out.pdf")},
+                                          {dir.file("no/such/out.txt"), pdf},
+                                          {std::string("-"), std::string("/dev/full")}}) {
+        test::WriteText(text, "previous text");
+        test::WriteText(pdf, "previous pdf");
+        const CliRun run = RunCli(dir, "report " + ShellQuote(con) + " --text " + ShellQuote(textOut) +
+                                           " --pdf " + ShellQuote(pdfOut));
+        EXPECT_EQ(run.status, 3) << pdfOut;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(test::ReadText(text) + test::ReadText(pdf), "previous textprevious pdf")
+            << textOut << pdfOut;
+    }
+}
+
+// apply replaces OUT only once its lines have been printed.
+TEST_F(SafeFilesCli, ApplyLeavesOutWhenItsLinesCannotBePrinted)
+{
+    test::WriteText(dir.file("e.json"), "[{\"op\": \"addSubcontractor\"}]");
+    test::WriteText(dir.file("OUT.CON"), "previous");
+    const CliRun run = RunCli(dir,
+                              "apply " + ShellQuote(con) + " " + ShellQuote(dir.file("e.json")) + " " +
+                                  ShellQuote(dir.file("OUT.CON")),
+                              {"", "/dev/full"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "Error: Cannot write standard output: No space left on device\n");
+    EXPECT_EQ(test::ReadText(dir.file("OUT.CON")), "previous");
+}
+
+// A reader that went away: the write fails and is reported like any other,
+// instead of the program ending by the signal without a word.
+TEST_F(SafeFilesCli, AClosedPipeIsAWriteError)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(ends[1], STDOUT_FILENO);
+        ::dup2(::open(dir.file("err").c_str(), O_WRONLY | O_CREAT, 0600), STDERR_FILENO);
+        ::execl(KESTREL_CLI, KESTREL_CLI, "items", con.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(ends[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << "status " << status;
+    EXPECT_EQ(test::ReadText(dir.file("err")), "Error: Cannot write standard output: Broken pipe\n");
+}
+
 TEST_F(SafeFilesCli, StandardOutputThatCannotBeWrittenIsAnError)
 {
     if (!fs::exists("/dev/full"))
@@ -260,8 +328,8 @@ TEST_F(SafeFilesCli, TemplateTextsThatCannotBeSaved)
         std::string textFile;
         std::string error;
     };
-    for (const Case& c : {Case{dir.file("folder"), "Cannot read file: Is a directory"},
-                          Case{"/dev/zero", "File is larger than 64 MiB"}}) {
+    for (const Case& c :
+         {Case{dir.file("folder"), "Is a folder, not a file"}, Case{"/dev/zero", "Not a regular file"}}) {
         if (!fs::exists(c.textFile))
             continue;
         const CliRun run =

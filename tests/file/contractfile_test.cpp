@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "model/contract/contract.h"
 #include "support/streambuilder.h"
@@ -303,13 +306,31 @@ TEST(ContractFileRead, UncompressedFileReadsLikeACompressedOne)
     EXPECT_EQ(a->pszContractID().View(), "C-42");
 }
 
+// What the user reads keeps the code's own text and adds what the code
+// alone cannot tell: the system's reason, or the limit a file reached.
+TEST(ContractFileErrors, FailureTextsKeepTheCodeTextAndAddTheReason)
+{
+    EXPECT_EQ(ContractFileFailureText(CF_CANNOT_WRITE, ENOSPC, false),
+              "Cannot write file: No space left on device");
+    EXPECT_EQ(ContractFileFailureText(CF_CANNOT_READ, EIO, true), "Cannot read file: Input/output error");
+    EXPECT_EQ(
+        ContractFileFailureText(CF_NO_MEMORY, 0, true),
+        "Insufficient memory: the file is larger than the limit allows (at most 256 MiB of contract data "
+        "and 1048576 records)");
+    EXPECT_EQ(ContractFileFailureText(CF_CORRUPT, EIO, true), "File is corrupt");
+}
+
 TEST(ContractFileRead, MagicAndOpenErrors)
 {
     TempDir dir;
     std::unique_ptr<CContract> r;
     EXPECT_EQ(ReadContractFile(dir.file("nothing.con"), r), CF_CANNOT_OPEN);
-    // A directory opens but cannot be read: the system's error, code 5.
-    EXPECT_EQ(ReadContractFile(dir.path(), r), CF_CANNOT_READ);
+    EXPECT_EQ(ContractFileFailureText(CF_CANNOT_OPEN, errno, true),
+              "Cannot open file: No such file or directory");
+    // Only a regular file is read: a FIFO without a writer would wait for ever.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    for (const std::string& path : {dir.path(), dir.file("pipe")})
+        EXPECT_EQ(ReadContractFile(path, r), CF_CANNOT_OPEN) << path;
     StreamBuilder old;
     old.Magic("This is an old file");
     EXPECT_EQ(ReadBytesAsFile(dir, old.bytes, r), CF_TOO_OLD);

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
@@ -217,7 +218,9 @@ TEST_F(Recovery, ADamagedCopyIsRefusedWithTheReadersMessage)
     test::WriteText(saved->copyPath, "not a contract");
     const auto back = store.TakeBack(saved.value());
     ASSERT_FALSE(back.ok());
-    EXPECT_EQ(back.errorText(), "Not a CON File");
+    // The copy is named, not only the contract it stands for.
+    EXPECT_EQ(back.errorText(), "The recovery copy " + saved->copyPath + " of " + saved->contractPath +
+                                    " cannot be read: Not a CON File");
 }
 
 TEST_F(Recovery, AFolderThatCannotBeMadeIsAnError)
@@ -231,6 +234,64 @@ TEST_F(Recovery, AFolderThatCannotBeMadeIsAnError)
     const auto listed = CRecoveryStore(settings.file("none yet")).List();
     ASSERT_TRUE(listed.ok());
     EXPECT_TRUE(listed->empty());
+}
+
+// A recovery folder another user could have made first (a shared folder
+// named with /ini=) is not used. (Only root can give a folder away.)
+TEST_F(Recovery, AFolderOthersMayChangeIsNotUsed)
+{
+    const std::string elsewhere = settings.file("elsewhere");
+    fs::create_directory(elsewhere);
+    auto c = EditedDemo();
+    for (const char* why : {"may be changed by other users", "is a link", "belongs to another user"}) {
+        fs::remove_all(folder);
+        if (std::string(why) == "is a link")
+            fs::create_directory_symlink(elsewhere, folder);
+        else
+            ::mkdir(folder.c_str(), 0700);
+        if (std::string(why) == "belongs to another user" &&
+            (::geteuid() != 0 || ::chown(folder.c_str(), 1, 1)))
+            continue;
+        ::chmod(folder.c_str(), std::string(why) == "may be changed by other users" ? 0777 : 0700);
+        const std::string expected = "The recovery folder " + folder + " " + why + ", so it is not used";
+        EXPECT_EQ(store.Save(*c, contractPath).errorText(), expected);
+        EXPECT_EQ(store.List().errorText(), expected);
+    }
+}
+
+TEST_F(Recovery, WhatStandsAtACopysNameIsReplacedNeverFollowed)
+{
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const std::string copyPath = store.CopyPathFor(contractPath);
+    const std::string notePath = copyPath.substr(0, copyPath.size() - 4) + ".note";
+    fs::create_symlink(contractPath, copyPath); // at the user's own file
+    test::WriteText(notePath, "planted");
+    ::chmod(notePath.c_str(), 0666);
+    auto c = EditedDemo();
+    ASSERT_TRUE(store.Save(*c, contractPath).ok());
+    EXPECT_EQ(test::ReadText(contractPath), "the user's file");
+    for (const std::string& path : {copyPath, notePath}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & (S_IFMT | 07777), S_IFREG | 0600u) << path;
+        EXPECT_EQ(st.st_uid, ::geteuid()) << path;
+    }
+}
+
+// The copy's name is made from the contract's path; a note that names
+// another contract (or none) would send the copy elsewhere.
+TEST_F(Recovery, ANoteThatNamesAnotherContractIsPassedOver)
+{
+    auto c = EditedDemo();
+    const auto saved = store.Save(*c, contractPath);
+    ASSERT_TRUE(saved.ok());
+    OwnerRecord owner = saved->owner;
+    for (const std::string& path : {work.file("OTHER.CON"), std::string("JOB.CON"), std::string()}) {
+        owner.path = path;
+        test::WriteText(saved->notePath, FormatOwnerRecord(owner));
+        EXPECT_TRUE(store.List()->empty()) << path;
+    }
+    EXPECT_FALSE(CRecoveryStore::ReadNote(folder, "notes.txt", FormatOwnerRecord(saved->owner)));
 }
 
 } // namespace

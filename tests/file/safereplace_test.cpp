@@ -8,6 +8,8 @@
 #include <csignal>
 #include <filesystem>
 #include <set>
+#include <string>
+#include <tuple>
 
 #include "support/testfiles.h"
 
@@ -137,7 +139,9 @@ TEST_F(Replace, RefusesWhatIsNotARegularFile)
         const auto r = CFileReplacement::Begin(path);
         EXPECT_FALSE(r.ok()) << path;
         if (!r.ok()) {
-            EXPECT_EQ(r.errorText(), "Not a regular file") << path;
+            EXPECT_EQ(r.errorText(),
+                      path == dir.file("folder") ? "Is a folder, not a file" : "Not a regular file")
+                << path;
         }
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
@@ -196,6 +200,26 @@ TEST_F(Replace, MissingDirectoryIsAnError)
     EXPECT_FALSE(written.ok());
     EXPECT_NE(written.errorText().find("No such file or directory"), std::string::npos)
         << written.errorText();
+}
+
+// A link is written through whether its file exists yet or not (a link
+// to a file still to be made is not turned into a file itself); a chain
+// of links is followed to its end, a loop refused.
+TEST_F(Replace, ALinkIsFollowedWhetherItsFileExistsOrNot)
+{
+    fs::create_directory(dir.file("real"));
+    for (const auto& [link, to, file] : {std::tuple{"existing", target, target},
+                                         {"dangling", dir.file("real/NEW.CON"), dir.file("real/NEW.CON")},
+                                         {"relative", std::string("real/REL.CON"), dir.file("real/REL.CON")},
+                                         {"chain", std::string("dangling"), dir.file("real/NEW.CON")}}) {
+        fs::create_symlink(to, dir.file(link));
+        ASSERT_TRUE(ReplaceFileContents(dir.file(link), link).ok()) << link;
+        EXPECT_TRUE(fs::is_symlink(dir.file(link))) << link;
+        EXPECT_EQ(test::ReadText(file), link);
+    }
+    fs::create_symlink("loop", dir.file("loop"));
+    EXPECT_EQ(ReplaceFileContents(dir.file("loop"), "new").errorText(),
+              "Cannot open file: Too many levels of symbolic links");
 }
 
 TEST(SameFile, FollowsLinksAndSpellings)

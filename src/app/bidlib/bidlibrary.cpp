@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 
+#include "calc/wholefile.h"
 #include "model/contract/wildcard.h"
 
 namespace kestrel {
@@ -130,10 +131,12 @@ const char* BidLibraryResultText(int result)
 
 std::unique_ptr<BidLibrary> OpenBidLibrary(const std::string& path)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
+    // A FIFO or device named as a library is not waited on.
+    const Result<std::FILE*> opened = OpenRegularFileStream(path);
+    if (!opened)
         return nullptr;
-    auto library = BidLibraryAccess::Make(f);
+    auto library = BidLibraryAccess::Make(opened.value());
+    std::FILE* f = opened.value();
     char signature[sizeof kSignature];
     if (!ReadExact(f, signature, sizeof signature) ||
         std::memcmp(signature, kSignature, sizeof signature) != 0)

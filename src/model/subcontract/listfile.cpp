@@ -79,6 +79,8 @@ Result<std::string> ReadListFileBytes(const std::string& path)
         return data;
     if (data.errorCode() == WHOLEFILE_TOO_LARGE)
         return Result<std::string>::Fail("Cannot read the file '" + path + "': the file is too large");
+    if (data.errorCode() == WHOLEFILE_NOT_REGULAR)
+        return Result<std::string>::Fail("Cannot open the file '" + path + "': " + data.errorText());
     return Result<std::string>::Fail("Cannot open the file '" + path + "'");
 }
 

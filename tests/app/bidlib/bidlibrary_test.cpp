@@ -1,6 +1,7 @@
 #include "app/bidlib/bidlibrary.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <set>
@@ -78,6 +79,10 @@ TEST(BidLibraryOpen, RejectsAnyDifferenceInTheSignature)
     }
     EXPECT_FALSE(OpenBidLibrary(dir.file("missing.kvl")));
     EXPECT_EQ(ExtractMatchingEntries(dir.file("missing.kvl"), "*"), kBidLibraryCannotOpen);
+    // A FIFO is no library, and is not waited on.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.kvl").c_str(), 0600), 0);
+    EXPECT_FALSE(OpenBidLibrary(dir.file("pipe.kvl")));
+    EXPECT_EQ(ExtractMatchingEntries(dir.file("pipe.kvl"), "*"), kBidLibraryCannotOpen);
 }
 
 TEST(BidLibraryOpen, LongStringsAreTruncatedAndTheFieldsAfterThemStillRead)

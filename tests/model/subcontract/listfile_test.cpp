@@ -106,10 +106,10 @@ TEST(ListFiles, ReadByExtension)
     const auto missing = ReadListFile(dir.file("missing.txt"));
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.errorText(), "Cannot open the file '" + dir.file("missing.txt") + "'");
-    // A directory opens on some systems but cannot be read as a list.
+    // A folder is named as one.
     const auto folder = ReadListFile(dir.path());
     ASSERT_FALSE(folder.ok());
-    EXPECT_EQ(folder.errorText(), "Cannot open the file '" + dir.path() + "'");
+    EXPECT_EQ(folder.errorText(), "Cannot open the file '" + dir.path() + "': Is a folder, not a file");
 
     // A damaged compressed file fails with its own message, nothing read.
     auto bytes = test::ReadBytes(dir.file("vendors.bin"));
