@@ -356,15 +356,15 @@ bool CSubDoc::OpenDocument(const QString& requested)
     emit loadingWindow(true);
     // The file goes into a new contract; the open one stays until the read
     // has succeeded.
-    std::unique_ptr<CContract> fresh;
-    const int code = ReadContractFile(LocalPath(path), fresh);
-    if (code != CF_OK || !fresh) {
+    CProgramPaths paths = m_paths;
+    Result<OpenedFile> opened = OpenContractFile(LocalPath(path), paths);
+    if (!opened) {
         emit loadingWindow(false);
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      ToQString(ContractFileErrorText(code == CF_OK ? CF_CANNOT_READ : code, false)));
+                      ToQString(opened.errorText()));
         return false;
     }
-    Install(std::move(fresh), path, false);
+    Install(std::move(opened).value(), path, false);
     m_guard->Adopt(std::move(lock.lock), path);
     SetReadOnly(lock.choice == LockChoice::ReadOnly);
     emit loadingWindow(false);
@@ -373,9 +373,19 @@ bool CSubDoc::OpenDocument(const QString& requested)
 
 void CSubDoc::Install(std::unique_ptr<CContract> contract, const QString& path, bool modified)
 {
+    OpenedFile file;
+    file.contract = std::move(contract);
+    CProgramPaths paths = m_paths;
+    file.opened = FinishOpenContract(*file.contract, LocalPath(path), paths);
+    Install(std::move(file), path, modified);
+}
+
+void CSubDoc::Install(OpenedFile file, const QString& path, bool modified)
+{
     CloseContract();
-    m_contract = std::move(contract);
-    OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
+    m_contract = std::move(file.contract);
+    m_paths.SetContractPath(LocalPath(path));
+    OpenedContract& opened = file.opened;
     m_subNameField = opened.subNameField;
     m_subField = opened.subField;
     m_edits = std::make_unique<CContractEdits>(*m_contract, m_evaluator, m_paths);
@@ -449,16 +459,16 @@ bool CSubDoc::ReloadFromDisk()
     if (!HasContract() || m_path.isEmpty())
         return false;
     WaitCursor wait;
-    std::unique_ptr<CContract> fresh;
-    const int code = ReadContractFile(LocalPath(m_path), fresh);
-    if (code != CF_OK || !fresh) {
+    CProgramPaths paths = m_paths;
+    Result<OpenedFile> opened = OpenContractFile(LocalPath(m_path), paths);
+    if (!opened) {
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      ToQString(ContractFileErrorText(code == CF_OK ? CF_CANNOT_READ : code, false)));
+                      ToQString(opened.errorText()));
         return false;
     }
     // The same file: its lock stays, its fingerprint is taken again.
     const QString path = m_path;
-    Install(std::move(fresh), path, false);
+    Install(std::move(opened).value(), path, false);
     m_guard->Saved(path);
     return true;
 }
