@@ -328,15 +328,9 @@ bool CSubDoc::OnFileOpen()
 
 bool CSubDoc::OpenDocument(const QString& requested)
 {
-    QString path = requested;
-    if (IsBidLibrary(path)) {
-        const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
-                                                              QStringLiteral("Select Proposal"));
-        if (!choice.confirmed || choice.path.isEmpty())
-            return false;
-        path = choice.path;
-    }
-    WaitCursor wait;
+    // Unsaved changes are asked about before anything else happens: a
+    // proposal taken from a bid library is extracted over its file, which
+    // may be the very file a Yes would save to.
     if (HasContract() && IsModified()) {
         const auto answer =
             m_asker->Ask(m_mainWindow, AppTitle(),
@@ -348,6 +342,15 @@ bool CSubDoc::OpenDocument(const QString& requested)
         if (answer == QMessageBox::Yes && !DoFileSave())
             return false;
     }
+    QString path = requested;
+    if (IsBidLibrary(path)) {
+        const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
+                                                              QStringLiteral("Select Proposal"));
+        if (!choice.confirmed || choice.path.isEmpty())
+            return false;
+        path = choice.path;
+    }
+    WaitCursor wait;
     // The lock first: the user may not want a contract another program has
     // open. A lock taken for an open that fails goes with it.
     PendingLock lock = m_guard->LockFor(m_mainWindow, *m_asker, path);
