@@ -67,3 +67,23 @@ TEST(ContractEdits, UndoingEveryChangeGivesBackTheSameBytes)
         edits.Redo(e);
     EXPECT_EQ(WriteContractStream(*contract), after);
 }
+
+// A template's lines are stored with line feeds, however they were typed
+// or handed over (an edit box, `apply`); a carriage return on its own stays.
+TEST(ContractEdits, TemplateTextsAreStoredWithLineFeeds)
+{
+    auto contract = ReadDemo();
+    ASSERT_TRUE(contract);
+    Evaluator evaluator;
+    CProgramPaths paths;
+    CContractEdits edits(*contract, evaluator, paths);
+    const struct {
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {"a\r\nb\r\n", "a\nb\n"}, {"\r\n\r\n", "\n\n"}, {"a\rb\n\r", "a\rb\n\r"}, {"a\r\r\nb", "a\r\nb"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(edits.SetTemplateText("Report New", c.typed).ok());
+        EXPECT_EQ(contract->FindDataTemplate("Report New")->m_strText.View(), c.stored) << c.typed;
+    }
+}
