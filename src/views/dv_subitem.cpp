@@ -70,6 +70,9 @@ CDV_SubItem::~CDV_SubItem()
     m_closing = true;
     for (int f = 0; f < FieldCount; ++f)
         FieldWidget(Field(f))->removeEventFilter(this);
+    // What the status bar says of these fields goes with them.
+    while (!m_unreadable.empty())
+        ClearUnreadable(m_unreadable.begin()->first);
 }
 
 void CDV_SubItem::BuildForm()
