@@ -62,15 +62,6 @@ void ExpectOneCheckValue(ProgramFixture& program, const QString& path, const cha
     EXPECT_EQ(CliValue({"report", Local(path), "--text", "-"}, "Check Value"), shown) << when;
 }
 
-// The first record the table numbers so, whose amount can be typed.
-CSubcontract* FirstNotItemized(CWinMeta& table)
-{
-    for (const auto& rec : table.m_Records)
-        if (!rec->IsItemized() && !FlagTest(rec->m_wFlags, SUB_FROMIRONBARK))
-            return rec.get();
-    return nullptr;
-}
-
 TEST(OneCheckValue, TheProgramAndTheCommandLineAgreeBeforeAndAfterASave)
 {
     ProgramFixture program;
@@ -98,9 +89,10 @@ TEST(OneCheckValue, TheProgramAndTheCommandLineAgreeBeforeAndAfterASave)
             if (rec->GetCell(10)->m_i < 0)
                 typedVendor = rec.get();
         ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetCell(table, *typedVendor, 10, "027341")));
-        CSubcontract* lumpSum = FirstNotItemized(table);
-        ASSERT_NE(lumpSum, nullptr);
-        ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetCell(table, *lumpSum, SUBF_AMOUNT, "300000")));
+        for (const auto& rec : table.m_Records)
+            if (!rec->IsItemized() && !FlagTest(rec->m_wFlags, SUB_FROMIRONBARK)) {
+                ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetCell(table, *rec, SUBF_AMOUNT, "300000")));
+            }
         ASSERT_TRUE(doc.DoFileSave());
         ExpectOneCheckValue(program, path, "saved");
         // Opened again in the program: the same.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <vector>
 
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
@@ -132,31 +131,6 @@ TEST(CliSave, StampsLinksAndMarksSaved)
     EXPECT_EQ(a->GetCell(1)->m_i, 0);
     EXPECT_EQ(a->GetCell(10)->m_i, 0);
     EXPECT_EQ(back->m_pSubTable->m_Records[1]->GetCell(10)->m_i, -1);
-}
-
-// `save X X` of an unchanged contract, again and again: the same bytes after
-// the first save, and the check value `info` gives never moves.
-TEST(CliSave, SavingAnUnchangedContractKeepsItsBytesAndCheckValue)
-{
-    TempDir dir;
-    for (const char* file : {"DEMO.CON", "VENDORS.BIN", "WORKTYPE.LST"})
-        std::filesystem::copy_file(std::string(KESTREL_SAMPLES) + "/" + file, dir.file(file));
-    const std::string demo = ShellQuote(dir.file("DEMO.CON"));
-    const auto checkLine = [&] {
-        const std::string out = RunCli(dir, "info " + demo).out;
-        const size_t at = out.find("Check: ");
-        return at == std::string::npos ? std::string() : out.substr(at);
-    };
-    const std::string check = checkLine();
-    ASSERT_FALSE(check.empty());
-    std::vector<unsigned char> first;
-    for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(RunCli(dir, "save " + demo + " " + demo).status, 0);
-        EXPECT_EQ(checkLine(), check) << "round " << round;
-        if (round == 0)
-            first = test::ReadBytes(dir.file("DEMO.CON"));
-        EXPECT_TRUE(test::ReadBytes(dir.file("DEMO.CON")) == first) << "round " << round;
-    }
 }
 
 TEST(CliSave, FailuresKeepTheTarget)

@@ -56,19 +56,6 @@ std::string WriteCase(const ContractCase& c, const TempDir& dir)
     return path;
 }
 
-std::unique_ptr<EditSession> Open(const std::string& path)
-{
-    CProgramPaths paths;
-    Result<OpenedFile> opened = OpenContractFile(path, paths);
-    EXPECT_TRUE(opened.ok()) << path << ": " << (opened ? "" : opened.errorText());
-    if (!opened)
-        return nullptr;
-    EXPECT_TRUE(opened->opened.listErrors.empty());
-    auto session = std::make_unique<EditSession>(std::move(opened->contract));
-    session->paths = paths;
-    return session;
-}
-
 // The contract in memory against the saved file opened afresh.
 ::testing::AssertionResult IsTheFilesContract(CContract& live, const std::string& saved)
 {
@@ -89,11 +76,11 @@ TEST(CheckValueProperties, SavingAnUnchangedContractAgainWritesTheSameBytes)
 {
     for (const ContractCase& c : kCases) {
         TempDir dir;
-        auto first = Open(WriteCase(c, dir));
+        auto first = OpenSession(WriteCase(c, dir));
         ASSERT_TRUE(first);
         ASSERT_TRUE(SaveContract(*first->contract, dir.file("ONCE.CON")).ok());
         EXPECT_TRUE(IsTheFilesContract(*first->contract, dir.file("ONCE.CON"))) << c.name;
-        auto second = Open(dir.file("ONCE.CON"));
+        auto second = OpenSession(dir.file("ONCE.CON"));
         ASSERT_TRUE(second);
         ASSERT_TRUE(SaveContract(*second->contract, dir.file("TWICE.CON")).ok());
         EXPECT_EQ(ComputeCheckValue(*second->contract), ComputeCheckValue(*first->contract)) << c.name;
@@ -108,7 +95,7 @@ TEST(CheckValueProperties, AfterChangesAndASaveTheValueShownIsTheFiles)
     for (uint32_t seed = 1; seed <= 6; ++seed) {
         const ContractCase& c = kCases[seed % std::size(kCases)];
         TempDir dir;
-        auto s = Open(WriteCase(c, dir));
+        auto s = OpenSession(WriteCase(c, dir));
         ASSERT_TRUE(s);
         // The contract flags that change what the rules allow.
         const int bits[] = {CONTRACT_IRONBARK_LOCKED, CONTRACT_IRONBARK_FLOOR, CONTRACT_TRACK_PRICES};
