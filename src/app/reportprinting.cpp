@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "app/asker.h"
 #include "app/printpreview.h"
@@ -52,6 +53,19 @@ void UseReportPaper(QPrinter& printer)
         printer.setPageSize(LocalePageSize(QLocale()));
 }
 
+// The settings of a printer that are the user's choices (which printer,
+// the sheet, copies, colour, sides), not the state of a job.
+void CopyPrinterSettings(const QPrinter& from, QPrinter& to)
+{
+    if (from.outputFormat() == QPrinter::NativeFormat && !from.printerName().isEmpty())
+        to.setPrinterName(from.printerName());
+    to.setPageLayout(from.pageLayout());
+    to.setCopyCount(from.copyCount());
+    to.setCollateCopies(from.collateCopies());
+    to.setColorMode(from.colorMode());
+    to.setDuplex(from.duplex());
+}
+
 } // namespace
 
 QString LandscapeRefusal()
@@ -67,16 +81,21 @@ QPrinter& ProgramPrinter()
 
 int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job, bool pageRange)
 {
-    QPrinter& printer = ProgramPrinter();
+    // Each job prints on a printer of its own, set up from the program's
+    // settings: a printer that could not be started (none installed, one
+    // gone) leaves nothing behind that would stop the next job.
+    QPrinter printer(QPrinter::HighResolution);
+    CopyPrinterSettings(ProgramPrinter(), printer);
     PrintDialogOptions options;
     options.maxPage = job.PageCount();
     options.pageRange = pageRange;
-    options.printToFile = pageRange;
-    if (!pageRange)
-        printer.setPrintRange(QPrinter::AllPages);
+    // Where no printer is installed, a file is the only way out.
+    options.printToFile = pageRange || QPrinterInfo::availablePrinterNames().isEmpty();
     if (!asker.SetUpPrinter(parent, printer, options))
         return 0;
     KeepPortrait(parent, asker, printer);
+    // What the user chose is where the next dialog starts.
+    CopyPrinterSettings(printer, ProgramPrinter());
     const std::vector<int> pages = job.PagesFor(printer);
     const Status printed = job.Draw(printer, pages);
     if (!printed) {

@@ -35,7 +35,9 @@ struct PrintOutcome {
 // "This report cannot be printed in landscape mode"
 QString LandscapeRefusal();
 
-// The printer the program prints on, kept for the run (Print Setup changes it).
+// The program's printer settings, kept for the run: Print Setup changes
+// them, and each print dialog starts from them and keeps what the user
+// chose. Every job prints on a printer of its own set up from them.
 QPrinter& ProgramPrinter();
 
 // Runs a print command on the contract's report. `documentPath` names the
@@ -51,8 +53,8 @@ int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job
 // file's folder goes into `folder` when given.
 int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion,
                    QString* folder = nullptr);
-// "Print Errors": the print dialog (no page range, no print to file), then
-// the list on the printer.
+// "Print Errors": the print dialog (no page range; print to file only where
+// no printer is installed), then the list on the printer.
 PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract,
                             const CheckResult& check);
 // "Print Setup...".

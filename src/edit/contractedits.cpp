@@ -219,6 +219,7 @@ EditResult CContractEdits::Finish(Scope& scope, std::string description, std::st
     AppliedEdit edit;
     edit.description = std::move(description);
     edit.text = std::move(text);
+    edit.unreadable = std::move(scope.unreadable);
     if (!scope.changed) {
         // Nothing to take back and nothing to tell.
         edit.event = scope.event;

@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -59,7 +58,11 @@ struct AppliedEdit {
     std::string description; // for "Undo <what>": "Quantity", "Add Subcontractor", ...
     std::string text;        // what `apply` prints after "ok" (the number of an added record)
     std::string notice;      // what the status bar says of the change's further effects, or ""
-    ChangeEvent event;       // what the change did
+    // A quantity, unit price or extension typed that the evaluator cannot
+    // read is stored as no value (the sub-item is then incomplete); this
+    // is the evaluator's message, for the user to see why.
+    std::string unreadable;
+    ChangeEvent event; // what the change did
     // The state the contract is in once the inverse is exchanged (the edit
     // layer's own count of states, which tells whether that is the state
     // last saved).
@@ -173,6 +176,7 @@ public:
     [[nodiscard]] EditResult SetItemCounted(std::string_view line, bool counted);
 
     // --- templates ---------------------------------------------------------
+    // Carriage return + line feed pairs are stored as line feeds.
     [[nodiscard]] EditResult SetTemplateText(std::string_view name, std::string_view text);
 
     // --- undo and redo -----------------------------------------------------
@@ -203,6 +207,7 @@ private:
                                              std::string_view typed);
     bool KeepListInStep(CWinMeta& table, CSubcontract& record, int field, int position,
                         std::string_view entry);
+    void LinkLists(CWinMeta& table, CSubcontract& record);
     [[nodiscard]] EditResult Unchanged(CWinMeta& table, CSubcontract& record, int field);
     FieldDisplay ShowField(const CWinMeta& table, const CSubcontract& record, int field);
     // The record's row in the subcontractor table, -1 when it is not there.
@@ -214,10 +219,6 @@ private:
     ContractObserver* m_observer = nullptr;
     std::unique_ptr<CheckResult> m_check;
     std::function<LocalDateTime()> m_clock;
-    // The read-only marks (cell bit 2) that keeping list fields in step set,
-    // by record and field. An entry typed that is not in the list takes back
-    // only these: a field the file itself made read-only stays as it is.
-    std::set<std::pair<const CSubcontract*, int>> m_listLocks;
     // Every change makes a new state; undo and redo go back and forth
     // between the states their edits hold.
     uint64_t m_state = 0;

@@ -26,6 +26,7 @@ struct CContractEdits::Scope {
     bool renewAllSubItemStates = false;
     std::vector<std::string> lines;            // lines whose sub-items' marks are renewed
     std::vector<CSubcontract*> subItemRecords; // records whose own sub-items changed
+    std::string unreadable;                    // the evaluator's message for a value typed (AppliedEdit)
 
     // Before the change, for telling what the follow-up changed.
     uint16_t flagsBefore = 0;

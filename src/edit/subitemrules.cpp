@@ -36,17 +36,21 @@ double RoundEntry(double x, int decimals)
     return x < 0 ? -r : r;
 }
 
-double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+EntryValue ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
 {
     std::string text;
     text.reserve(std::min(typed.size(), kEntryLimit));
     for (char c : typed.substr(0, kEntryLimit))
         if (c != '$' && c != ',')
             text.push_back(c);
-    const double value = evaluator.Evaluate(text);
-    if (IsBlankValue(value))
-        return value;
-    return RoundEntry(value, format.decimals);
+    EntryValue entry;
+    entry.value = evaluator.Evaluate(text);
+    if (!IsBlankValue(entry.value)) {
+        entry.value = RoundEntry(entry.value, format.decimals);
+    } else if (evaluator.ErrorCode() != 0 && text.find_first_not_of(" \t") != std::string::npos) {
+        entry.unreadable = evaluator.ErrorMessage();
+    }
+    return entry;
 }
 
 bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,
@@ -109,6 +113,12 @@ bool HasIronbarkFloor(const CContract& contract, const CSubItem& subItem)
 {
     return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_FLOOR) &&
            FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
+}
+
+bool BelowIronbarkFloor(const CContract& contract, const CSubItem& subItem, double quantity)
+{
+    return HasIronbarkFloor(contract, subItem) && !IsBlankValue(subItem.m_fOrigQuan) &&
+           subItem.m_fOrigQuan > ValueOrZero(quantity);
 }
 
 double StoredExtension(double quantity, double unitPrice)

@@ -82,6 +82,7 @@ EditResult CContractEdits::AddSubcontractor(CSubcontract* selected)
     rec->SetParent(parent);
     rec->SetName(Text("<Unknown Subcontractor>"));
     table->ApplyDefaults(rec);
+    LinkLists(*table, *rec);
     scope.event.record = rec;
     scope.event.treeChanged = true;
     scope.changed = true;

@@ -15,6 +15,7 @@
 #include <QPageRanges>
 #include <QPageSize>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -393,11 +394,40 @@ TEST_F(PrintingTest, PrintErrorsGoesThroughThePrintDialog)
     ASSERT_GT(lines, 0);
     ASSERT_EQ(program.asker.printDialogs.size(), 1u);
     EXPECT_FALSE(program.asker.printDialogs[0].pageRange);
-    EXPECT_FALSE(program.asker.printDialogs[0].printToFile);
+    // Printing to a file is offered only where no printer is installed.
+    EXPECT_EQ(program.asker.printDialogs[0].printToFile, QPrinterInfo::availablePrinterNames().isEmpty());
     const auto pages = PrintedText(printed);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NE(pages[0][0].find("Prime ID:"), std::string::npos);
     EXPECT_GE(pages[0].size(), 5u + static_cast<size_t>(lines));
+}
+
+// A job whose printer could not be started (no printer installed, the
+// dialog confirmed as it came) ends with its message; the next job starts
+// from a clean printer and prints.
+TEST_F(PrintingTest, AFailedPrintJobLeavesTheNextOneAPrinterThatWorks)
+{
+    auto c = ContractOfPages(2);
+    c->m_pSubTable->m_Fields[20]->m_iRequired = 10000;
+    Open(*c);
+    program.asker.onErrorList = [&](CSubErrors& errors) { errors.PrintButton()->click(); };
+    program.asker.onPrintDialog = [](QPrinter& p) {
+        // As the dialog leaves it where no printer is installed: output
+        // to a file, but no file named. Such a printer cannot start, and
+        // stays "active" after its failed start.
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString());
+        return true;
+    };
+    program.Frame().Action(QStringLiteral("toolsCheck"))->trigger();
+    ASSERT_FALSE(program.asker.asked.empty());
+    EXPECT_EQ(program.asker.asked.back().text, QStringLiteral("The printer cannot be started"));
+    const size_t told = program.asker.asked.size();
+
+    program.asker.onPrintDialog = [this](QPrinter& p) { return PrintToFile(p); };
+    Print();
+    EXPECT_EQ(program.asker.asked.size(), told) << program.asker.asked.back().text.toStdString();
+    EXPECT_EQ(PdfPageCount(printed), 2);
 }
 
 } // namespace
