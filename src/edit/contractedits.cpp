@@ -231,6 +231,7 @@ EditResult CContractEdits::Finish(Scope& scope, std::string description, std::st
     CompareWithBefore(m_contract, scope.recordFlagsBefore, scope.flagsBefore, scope.contractTotalBefore,
                       scope.subTotalBefore, scope.event);
     edit.event = scope.event;
+    scope.image.Settle(m_contract);
     edit.inverse = std::move(scope.image);
     Notify(edit.event);
     return edit;

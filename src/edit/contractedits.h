@@ -11,8 +11,9 @@
 //   the sub-items of the lines it touched, the subcontracted total, the
 //   completeness of the records, the silent contract check;
 // - tells the observer what changed (one event);
-// - returns its inverse: an image of what it changed, which undoes it and
-//   then redoes it (see ContractImage), the modified flag included.
+// - returns its inverse: the values before the change of what it changed,
+//   no more (see ContractImage), which undoes it and then redoes it, the
+//   modified flag included.
 //
 // Records are named by identity, never by row: deleting a record renumbers
 // the rows behind it, but a view bound to a record stays bound to it.
