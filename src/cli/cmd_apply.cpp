@@ -95,6 +95,8 @@ Outcome ApplyRun::Run(const ScriptEdit& e)
     CSubcontract* parent = nullptr;
     if (e.parent && !(parent = Record(*e.parent, "parent subcontractor")))
         return Missing();
+    if (!e.refusal.empty())
+        return "refused: " + Out(e.refusal);
     switch (e.op) {
     case ScriptOp::Undo: return Said(m_history.Undo());
     case ScriptOp::Redo: return Said(m_history.Redo());

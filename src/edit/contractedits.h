@@ -51,8 +51,15 @@ enum class Refusal : int {
     Locked,           // a record or sub-item received from Ironbark and locked
     Expression,       // an entry the evaluator cannot read
     NotAllowed,       // the contract does not allow it (no table, no such line, a refused drop)
+    Text,             // a text the contract file cannot hold: too long, or a character Windows-1252 lacks
 };
 [[nodiscard]] const char* RefusalCaption(Refusal refusal);
+
+// A text typed or given from outside (UTF-8) as the contract stores it, in
+// Windows-1252. A character the code page cannot hold is refused with the
+// character named (Refusal::Text), never changed; so is text that is not
+// UTF-8.
+[[nodiscard]] Result<std::string> TypedText(std::string_view utf8);
 
 // A change that was made.
 struct AppliedEdit {

@@ -228,6 +228,8 @@ EditResult CContractEdits::SetSubItemRemarks(CSubcontract& record, std::string_v
     auto target = FindTarget(m_contract, record, line, true);
     if (!target)
         return target.error();
+    if (Status s = CheckTextLength(text); !s)
+        return s.error();
     CSubItem& si = *target->subItem;
     Scope scope;
     Begin(scope, ChangeKind::SubItem, SubTable(), &record, target->key);
@@ -384,6 +386,9 @@ EditResult CContractEdits::SetTemplateText(std::string_view name, std::string_vi
 {
     if (name.empty())
         return Refuse(Refusal::NotAllowed, "A template needs a name");
+    for (const std::string_view stored : {name, text})
+        if (Status s = CheckTextLength(stored); !s)
+            return s.error();
     Scope scope;
     Begin(scope, ChangeKind::Template, nullptr, nullptr, {});
     scope.event.templateName = std::string(name);

@@ -6,7 +6,6 @@ namespace kestrel {
 
 namespace {
 constexpr size_t kDrainAt = 256 * 1024;
-constexpr size_t kMaxValue = 0xFFFF;
 } // namespace
 
 CRecordWriter::CRecordWriter(CByteSink* sink) : m_sink(sink), m_buffer(kDrainAt + 0x10000 + 8)
@@ -68,8 +67,8 @@ void CRecordWriter::Str(uint16_t tag, std::string_view s)
     // The length field holds at most 65535: a longer text (only a huge
     // template can be one) is cut to that length so that the record's
     // length always agrees with its value and the stream stays readable.
-    if (s.size() > kMaxValue)
-        s = s.substr(0, kMaxValue);
+    if (s.size() > kMaxRecordText)
+        s = s.substr(0, kMaxRecordText);
     Header(tag, s.size());
     Raw(s.data(), s.size());
 }
