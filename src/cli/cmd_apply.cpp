@@ -44,12 +44,12 @@ private:
     {
         const Result<std::string> made = m_history.Make(steps);
         if (!made)
-            return "refused: " + Out(made.errorText());
+            return "refused: " + OutLine(made.errorText());
         return made->empty() ? "ok" : "ok " + Out(made.value());
     }
     static std::string Said(const Status& status)
     {
-        return status ? "ok" : "refused: " + Out(status.errorText());
+        return status ? "ok" : "refused: " + OutLine(status.errorText());
     }
 
     // The record numbered so; none gives the error that ends the run.

@@ -36,5 +36,9 @@ void PrintFileError(const std::string& path, const std::string& text);
 bool OutputIsInput(const std::string& in, const std::string& out, const std::string& what);
 // Windows-1252 model text to UTF-8 for printing.
 std::string Out(const std::string& cp1252);
+// The same for a message line that may quote outside text: control
+// characters (a NUL, an escape) are shown as their symbols ("\u2400" for
+// NUL), never printed as they are.
+std::string OutLine(const std::string& cp1252);
 
 } // namespace kestrel::cli

@@ -36,17 +36,35 @@ double RoundEntry(double x, int decimals)
     return x < 0 ? -r : r;
 }
 
-double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+namespace {
+
+// What the evaluator reads of an entry: "$" and "," dropped.
+std::string EntryText(std::string_view typed)
 {
     std::string text;
     text.reserve(std::min(typed.size(), kEntryLimit));
     for (char c : typed.substr(0, kEntryLimit))
         if (c != '$' && c != ',')
             text.push_back(c);
-    const double value = evaluator.Evaluate(text);
+    return text;
+}
+
+} // namespace
+
+double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+{
+    const double value = evaluator.Evaluate(EntryText(typed));
     if (IsBlankValue(value))
         return value;
     return RoundEntry(value, format.decimals);
+}
+
+Status CheckEntryNumber(Evaluator& evaluator, std::string_view typed)
+{
+    (void)evaluator.Evaluate(EntryText(typed));
+    if (evaluator.ErrorCode() != 0)
+        return Status::Fail(evaluator.ErrorMessage());
+    return Ok();
 }
 
 bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,

@@ -71,6 +71,54 @@ TEST(CsvReader, Utf8WithOrWithoutMarkAndWindows1252)
     EXPECT_EQ(Dump(Read("\xE2\x82\xAC 5,\xE4\xB8\xAD\n")), (Rows{"1:\x80 5|?"}));
 }
 
+// UTF-16 is told by its byte order mark, in either byte order; other
+// bytes holding a NUL are no text at all.
+TEST(CsvReader, Utf16ByItsMarkAndNoBinary)
+{
+    using namespace std::string_literals;
+    const std::pair<std::string, Rows> read[] = {
+        {"\xFF\xFE"
+         "C\0"
+         "a\0"
+         "f\0"
+         "\xE9\0"
+         ",\0"
+         "1\0"
+         "\r\0"
+         "\n\0"s,
+         {"1:Caf\xE9|1"}},
+        {"\xFE\xFF"
+         "\0C"
+         "\0a"
+         "\0f"
+         "\0\xE9"
+         "\0,"
+         "\0"
+         "1"s,
+         {"1:Caf\xE9|1"}},
+        {"\xFF\xFE"
+         "\xAC\x20"
+         ",\0"
+         "\x3D\xD8\x00\xDE"s,
+         {"1:\x80|?"}}, // euro sign; U+1F600 as a pair
+    };
+    for (const auto& [bytes, rows] : read)
+        EXPECT_EQ(Dump(Read(bytes)), rows);
+    const std::pair<std::string, const char*> refused[] = {
+        {"\xFF\xFE"
+         "1\0"
+         ","s,
+         "The quote ends inside a UTF-16 character"},
+        {"L\0i\0n\0e\0"s, "The quote is not a text file (nor an XLSX workbook)"}, // UTF-16 without its mark
+        {"\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, "The quote is not a text file (nor an XLSX workbook)"},
+    };
+    for (const auto& [bytes, why] : refused) {
+        const auto sheet = ReadQuoteCsv(bytes);
+        ASSERT_FALSE(sheet.ok());
+        EXPECT_EQ(sheet.errorText(), why);
+    }
+}
+
 TEST(CsvReader, SemicolonsSeparateWhenTheFirstRecordSaysSo)
 {
     const QuoteSheet semi = Read("Line;Qty;Price\n0010;1,5;\"2,25\"\n");

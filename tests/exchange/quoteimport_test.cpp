@@ -214,6 +214,50 @@ TEST(QuoteImport, ALowerTierTakesOnlyWhatItsParentHolds)
     EXPECT_DOUBLE_EQ(d.SubItem("00000003", "1610")->m_fUP, 0.6);
 }
 
+// A cell that holds text but gives no number refuses its row with the
+// reason, and the row changes nothing; an empty cell leaves its value.
+TEST(QuoteImport, ACellThatGivesNoNumberRefusesItsRow)
+{
+    const std::pair<const char*, const char*> cells[] = {
+        {"NaN", "Unrecognized character"},
+        {"5 apples", "Unrecognized character"},
+        {"=1+2", "Unrecognized character"},
+        {"0x10", "Unrecognized character"},
+        {"1/0", "Divide by zero error"},
+        {"1\xC2\xA0"
+         "234",
+         "Unrecognized character"},
+        {"1e999", "Function Overflow"},
+    };
+    for (const auto& [cell, why] : cells) {
+        for (const bool price : {false, true}) {
+            Demo d;
+            ASSERT_TRUE(d.contract);
+            const auto before = WriteContractStream(*d.contract);
+            const std::string row =
+                price ? std::string("0150,2,\"") + cell + "\"\n" : std::string("0150,\"") + cell + "\",\n";
+            auto import =
+                ImportQuote(*d.edits, d.Sub("00000001"), Csv("Line,Qty,Price\n" + row), Columns(0, 1, 2, 2));
+            ASSERT_TRUE(import.ok());
+            EXPECT_EQ(import->applied, 0) << cell;
+            ASSERT_EQ(import->refused.size(), 1u) << cell;
+            const std::string shown = Csv(std::string("\"") + cell + "\"").rows[0].cells[0].text;
+            EXPECT_EQ(import->refused[0].message,
+                      std::string(price ? "The unit price \"" : "The quantity \"") + shown +
+                          "\" is not a number: " + why);
+            EXPECT_EQ(WriteContractStream(*d.contract), before) << cell;
+        }
+    }
+    // An empty quantity leaves the one the subcontractor has.
+    Demo d;
+    auto import =
+        ImportQuote(*d.edits, d.Sub("00000001"), Csv("Line,Qty,Price\n0150,,36000\n"), Columns(0, 1, 2, 2));
+    ASSERT_TRUE(import.ok());
+    EXPECT_EQ(import->applied, 1);
+    EXPECT_DOUBLE_EQ(d.SubItem("00000001", "0150")->m_fQuan, 1);
+    EXPECT_DOUBLE_EQ(d.SubItem("00000001", "0150")->m_fUP, 36000);
+}
+
 TEST(QuoteImport, LumpQuantitiesAndRowsBeforeTheFirst)
 {
     Demo d;
