@@ -477,10 +477,11 @@ void RestoreOrder(CWinMeta& table, OrderPart& part, OrderPart& now)
     std::vector<std::unique_ptr<CSubcontract>> pool = std::move(part.kept);
     for (CSubcontract* rec : part.removes)
         pool.push_back(table.m_Records.Detach(table.m_Records.IndexOf(rec)));
-    for (const auto& [place, rec] : part.inserts) {
-        auto it = std::find_if(pool.begin(), pool.end(), [&](const auto& p) { return p.get() == rec; });
+    for (const auto& insert : part.inserts) {
+        auto it =
+            std::find_if(pool.begin(), pool.end(), [&](const auto& p) { return p.get() == insert.second; });
         if (it != pool.end()) {
-            table.m_Records.InsertAt(place, std::move(*it));
+            table.m_Records.InsertAt(insert.first, std::move(*it));
             pool.erase(it);
         }
     }

@@ -6,9 +6,13 @@ namespace kestrel {
 
 namespace {
 constexpr size_t kDrainAt = 256 * 1024;
+// Without a sink the buffer grows with the stream: a small contract written
+// for comparison (undo tests, the edit fuzzer) fills no more than it needs.
+constexpr size_t kFirstStreamSize = 16 * 1024;
 } // namespace
 
-CRecordWriter::CRecordWriter(CByteSink* sink) : m_sink(sink), m_buffer(kDrainAt + 0x10000 + 8)
+CRecordWriter::CRecordWriter(CByteSink* sink)
+    : m_sink(sink), m_buffer(sink ? kDrainAt + 0x10000 + 8 : kFirstStreamSize)
 {
 }
 
