@@ -1,8 +1,8 @@
 #include "exchange/quotefile.h"
 
-#include "calc/wholefile.h"
 #include "exchange/csvreader.h"
 #include "exchange/xlsxreader.h"
+#include "calc/wholefile.h"
 
 namespace kestrel {
 

@@ -118,10 +118,8 @@ TEST(CodePage, ExactConversionNamesTheCharacterItCannotHold)
     };
     for (const auto& [utf8, named] : cases) {
         const auto r = Utf8ToCp1252Exact(utf8);
-        ASSERT_FALSE(r.ok()) << utf8;
-        EXPECT_EQ(r.errorText(), std::string("The character ") + named +
-                                     " the text) cannot be stored in a "
-                                     "contract file");
+        EXPECT_EQ(r.errorText(),
+                  "The character " + std::string(named) + " the text) cannot be stored in a contract file");
         EXPECT_EQ(r.errorCode(), kNotInCodePage);
     }
     EXPECT_EQ(Utf8ToCp1252Exact("caf\xC3\xA9 \xE2\x82\xAC?").value(), "caf\xE9 \x80?");

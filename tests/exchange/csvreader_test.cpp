@@ -71,52 +71,29 @@ TEST(CsvReader, Utf8WithOrWithoutMarkAndWindows1252)
     EXPECT_EQ(Dump(Read("\xE2\x82\xAC 5,\xE4\xB8\xAD\n")), (Rows{"1:\x80 5|?"}));
 }
 
+// UTF-16 text with its byte order mark, in either byte order.
+std::string Utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t c : text) {
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 // UTF-16 is told by its byte order mark, in either byte order; other
 // bytes holding a NUL are no text at all.
 TEST(CsvReader, Utf16ByItsMarkAndNoBinary)
 {
-    using namespace std::string_literals;
-    const std::pair<std::string, Rows> read[] = {
-        {"\xFF\xFE"
-         "C\0"
-         "a\0"
-         "f\0"
-         "\xE9\0"
-         ",\0"
-         "1\0"
-         "\r\0"
-         "\n\0"s,
-         {"1:Caf\xE9|1"}},
-        {"\xFE\xFF"
-         "\0C"
-         "\0a"
-         "\0f"
-         "\0\xE9"
-         "\0,"
-         "\0"
-         "1"s,
-         {"1:Caf\xE9|1"}},
-        {"\xFF\xFE"
-         "\xAC\x20"
-         ",\0"
-         "\x3D\xD8\x00\xDE"s,
-         {"1:\x80|?"}}, // euro sign; U+1F600 as a pair
-    };
-    for (const auto& [bytes, rows] : read)
-        EXPECT_EQ(Dump(Read(bytes)), rows);
-    const std::pair<std::string, const char*> refused[] = {
-        {"\xFF\xFE"
-         "1\0"
-         ","s,
-         "The quote ends inside a UTF-16 character"},
-        {"L\0i\0n\0e\0"s, "The quote is not a text file (nor an XLSX workbook)"}, // UTF-16 without its mark
-        {"\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, "The quote is not a text file (nor an XLSX workbook)"},
-    };
-    for (const auto& [bytes, why] : refused) {
-        const auto sheet = ReadQuoteCsv(bytes);
-        ASSERT_FALSE(sheet.ok());
-        EXPECT_EQ(sheet.errorText(), why);
-    }
+    EXPECT_EQ(Dump(Read(Utf16(u"Caf\u00E9,1\r\n", false))), (Rows{"1:Caf\xE9|1"}));
+    EXPECT_EQ(Dump(Read(Utf16(u"Caf\u00E9,1", true))), (Rows{"1:Caf\xE9|1"}));
+    EXPECT_EQ(Dump(Read(Utf16(u"\u20AC,\U0001F600", false))), (Rows{"1:\x80|?"})); // a surrogate pair
+    EXPECT_EQ(ReadQuoteCsv(Utf16(u"1,", false).substr(0, 5)).errorText(),
+              "The quote ends inside a UTF-16 character");
+    for (const std::string& binary :
+         {std::string("L\0i\0n\0e\0", 8), std::string("\x89PNG\r\n\x1A\n\0\0\0\r", 12)})
+        EXPECT_EQ(ReadQuoteCsv(binary).errorText(), "The quote is not a text file (nor an XLSX workbook)");
 }
 
 TEST(CsvReader, SemicolonsSeparateWhenTheFirstRecordSaysSo)

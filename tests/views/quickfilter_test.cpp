@@ -40,7 +40,10 @@ constexpr ItemFilter kFilters[] = {ItemFilter::Unassigned, ItemFilter::PartlySub
 
 class QuickFilterTest : public ItemGridTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(program.ShowDemo()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(program.ShowDemo());
+    }
     // Clicks a filter's button.
     static void Choose(CQuickFilterBar& bar, std::optional<ItemFilter> filter)
     {
