@@ -184,6 +184,8 @@ EditResult CContractEdits::SetCell(CWinMeta& table, CSubcontract& record, int fi
         return s.error();
     if (Status s = CheckWritable(table, record, field); !s)
         return s.error();
+    if (Status s = CheckTextLength(typed); !s)
+        return s.error();
     const CFieldInfo& info = *table.m_Fields[field];
     switch (info.m_iType) {
     case FIELD_NUMBER:

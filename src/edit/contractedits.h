@@ -11,8 +11,9 @@
 //   the sub-items of the lines it touched, the subcontracted total, the
 //   completeness of the records, the silent contract check;
 // - tells the observer what changed (one event);
-// - returns its inverse: an image of what it changed, which undoes it and
-//   then redoes it (see ContractImage), the modified flag included.
+// - returns its inverse: the values before the change of what it changed,
+//   no more (see ContractImage), which undoes it and then redoes it, the
+//   modified flag included.
 //
 // Records are named by identity, never by row: deleting a record renumbers
 // the rows behind it, but a view bound to a record stays bound to it.
@@ -49,8 +50,15 @@ enum class Refusal : int {
     Locked,           // a record or sub-item received from Ironbark and locked
     Expression,       // an entry the evaluator cannot read
     NotAllowed,       // the contract does not allow it (no table, no such line, a refused drop)
+    Text,             // a text the contract file cannot hold: too long, or a character Windows-1252 lacks
 };
 [[nodiscard]] const char* RefusalCaption(Refusal refusal);
+
+// A text typed or given from outside (UTF-8) as the contract stores it, in
+// Windows-1252. A character the code page cannot hold is refused with the
+// character named (Refusal::Text), never changed; so is text that is not
+// UTF-8.
+[[nodiscard]] Result<std::string> TypedText(std::string_view utf8);
 
 // A change that was made.
 struct AppliedEdit {

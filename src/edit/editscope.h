@@ -18,6 +18,10 @@ namespace kestrel {
 class CContract;
 class CSubcontract;
 
+// Refuses a text longer than a record of the contract file holds
+// (Refusal::Text): it would be cut when the contract is saved.
+[[nodiscard]] Status CheckTextLength(std::string_view text);
+
 struct CContractEdits::Scope {
     ContractImage image;
     ChangeEvent event;

@@ -234,6 +234,8 @@ EditResult CContractEdits::SetSubItemRemarks(CSubcontract& record, std::string_v
     auto target = FindTarget(m_contract, record, line, true);
     if (!target)
         return target.error();
+    if (Status s = CheckTextLength(text); !s)
+        return s.error();
     CSubItem& si = *target->subItem;
     Scope scope;
     Begin(scope, ChangeKind::SubItem, SubTable(), &record, target->key);
@@ -418,6 +420,9 @@ EditResult CContractEdits::SetTemplateText(std::string_view name, std::string_vi
     if (name.empty())
         return Refuse(Refusal::NotAllowed, "A template needs a name");
     const std::string text = StoredTemplateText(typed);
+    for (const std::string_view stored : {name, std::string_view(text)})
+        if (Status s = CheckTextLength(stored); !s)
+            return s.error();
     Scope scope;
     Begin(scope, ChangeKind::Template, nullptr, nullptr, {});
     scope.event.templateName = std::string(name);

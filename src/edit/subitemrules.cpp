@@ -36,13 +36,24 @@ double RoundEntry(double x, int decimals)
     return x < 0 ? -r : r;
 }
 
-EntryValue ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+namespace {
+
+// What the evaluator reads of an entry: "$" and "," dropped.
+std::string EntryText(std::string_view typed)
 {
     std::string text;
     text.reserve(std::min(typed.size(), kEntryLimit));
     for (char c : typed.substr(0, kEntryLimit))
         if (c != '$' && c != ',')
             text.push_back(c);
+    return text;
+}
+
+} // namespace
+
+EntryValue ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+{
+    const std::string text = EntryText(typed);
     EntryValue entry;
     entry.value = evaluator.Evaluate(text);
     if (!IsBlankValue(entry.value)) {
@@ -51,6 +62,14 @@ EntryValue ReadEntryValue(Evaluator& evaluator, std::string_view typed, const Nu
         entry.unreadable = evaluator.ErrorMessage();
     }
     return entry;
+}
+
+Status CheckEntryNumber(Evaluator& evaluator, std::string_view typed)
+{
+    (void)evaluator.Evaluate(EntryText(typed));
+    if (evaluator.ErrorCode() != 0)
+        return Status::Fail(evaluator.ErrorMessage());
+    return Ok();
 }
 
 bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,

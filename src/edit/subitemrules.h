@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "calc/result.h"
+
 namespace kestrel {
 
 class CContract;
@@ -36,6 +38,9 @@ struct EntryValue {
 };
 [[nodiscard]] EntryValue ReadEntryValue(Evaluator& evaluator, std::string_view typed,
                                         const NumberFormat& format);
+// Whether a typed entry reads as a number as ReadEntryValue reads it; the
+// evaluator's message when it gives none (an empty entry gives none either).
+[[nodiscard]] Status CheckEntryNumber(Evaluator& evaluator, std::string_view typed);
 
 // Renews the over-commit marks (bits 1 and 6) of a sub-item of `record` for
 // `item` against the tolerance; with `full`, the invalid-quantity and

@@ -251,7 +251,10 @@ std::optional<EditResult> CContItemDataSource::Commit(int column, int row, const
     if (!item || !Kind(column, row).editable)
         return std::nullopt;
     const std::string line(TextView(item->m_strLineNumber));
-    const std::string typed = FromQString(text);
+    const Result<std::string> converted = FromTypedQString(text);
+    if (!converted)
+        return EditResult(converted.error());
+    const std::string& typed = converted.value();
     if (row % 2 == 1)
         return m_edits->SetItemCounted(line, IsCountedText(typed));
     if (column == ColQuantity)

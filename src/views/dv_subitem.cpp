@@ -17,9 +17,11 @@
 #include "app/qtext.h"
 #include "app/subdoc.h"
 #include "edit/changeevent.h"
+#include "file/recordwriter.h"
 #include "grid/itemtexts.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/subcontract.h"
+#include "views/greymultiedit.h"
 #include "views/refusalnotice.h"
 
 namespace kestrel {
@@ -163,6 +165,8 @@ void CDV_SubItem::BuildValues(QGridLayout& grid)
     m_notes = new QPlainTextEdit(form);
     m_notes->setObjectName(QStringLiteral("notes"));
     m_notes->setTabChangesFocus(true);
+    connect(m_notes, &QPlainTextEdit::textChanged, this,
+            [this] { KeepPlainTextWithin(*m_notes, static_cast<int>(kMaxRecordText)); });
     m_notes->setMinimumHeight(m_notes->fontMetrics().height() * 2 + 12);
     auto* notesCaption = Caption(QStringLiteral("Notes:"), form);
     notesCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -325,8 +329,11 @@ void CDV_SubItem::Store(Field field)
     if (text == m_shown[field])
         return;
     CContractEdits& edits = *doc->Edits();
-    const std::string typed = FromQString(text);
+    const Result<std::string> converted = FromTypedQString(text);
     EditResult result = [&] {
+        if (!converted)
+            return EditResult(converted.error());
+        const std::string& typed = converted.value();
         switch (field) {
         case FieldQuantity: return edits.SetSubItemQuantity(*record, m_line, typed);
         case FieldUnitPrice: return edits.SetSubItemUnitPrice(*record, m_line, typed);

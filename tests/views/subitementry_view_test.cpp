@@ -195,6 +195,26 @@ TEST_F(EntryTest, ANoteOfSeveralLinesLeftAsItWasStoresNothing)
     EXPECT_EQ(program.Doc().UndoStack().count(), 0);
 }
 
+// A note the file cannot hold: a character Windows-1252 lacks is told and
+// nothing is stored; the field holds no more than a record does.
+TEST_F(EntryTest, ANoteTheFileCannotHoldIsRefusedOrHeldToItsLength)
+{
+    auto c = test::ScheduleContract(1);
+    test::AddSubItem(*c->m_pSubTable->m_Records[0], "0050", 10, 4);
+    Open(std::move(c));
+    CDV_SubItem& entry = Show(Sub(0), "0050");
+    entry.NotesEdit()->setFocus();
+    TypeText(entry.NotesEdit(), QStringLiteral("Smith \u2192 Jones"));
+    SendKey(entry.NotesEdit(), Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    EXPECT_EQ(program.asker.asked[0].caption, QStringLiteral("Text Error"));
+    EXPECT_EQ(SubItem(0, "0050")->m_strRemarks.View(), "");
+    EXPECT_FALSE(program.Doc().IsModified());
+    entry.NotesEdit()->insertPlainText(QString(70000, QLatin1Char('n')));
+    EXPECT_EQ(entry.NotesEdit()->toPlainText().size(), 65535);
+}
+
 TEST_F(EntryTest, OverCommitMarksAndTheirTolerance)
 {
     Open(test::ScheduleContract(2));
