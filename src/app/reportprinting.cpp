@@ -9,6 +9,7 @@
 #include "app/printpreview.h"
 #include "app/qtext.h"
 #include "app/subdoc.h"
+#include "print/backgroundlayout.h"
 #include "print/reportprintjob.h"
 #include "report/errorlistprinter.h"
 
@@ -34,6 +35,43 @@ QString PdfSuggestion(const QString& documentPath, const QString& lastFolder)
     if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
         return QDir(lastFolder).filePath(name);
     return documentPath.isEmpty() ? name : info.dir().filePath(name);
+}
+
+// How long the command waits for the preview's first page before it opens
+// the window without it. A page takes milliseconds; a fault in the first
+// page's templates is told without a window opening and closing again.
+constexpr int kFirstPageWaitMs = 1000;
+
+// The preview: the report is laid out in the background while the window
+// shows the pages laid out so far; printing and the export take the pages
+// of that one layout run once it is complete.
+void PreviewReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
+                   const QString& suggestion, QString* pdfFolder, PrintOutcome& outcome)
+{
+    CBackgroundLayout report(contract, evaluator);
+    report.WaitForPages(1, kFirstPageWaitMs);
+    if (report.CurrentState() == CBackgroundLayout::State::Failed) {
+        asker.Tell(parent, AppTitle(), ToQString(report.Fault()));
+        return;
+    }
+    QPrinter& printer = ProgramPrinter();
+    KeepPortrait(parent, asker, printer);
+    CPrintPreview preview(report, printer.pageLayout(), parent);
+    preview.SetPrintCommand([&](CPrintPreview& window) {
+        outcome.pagesOutput += PrintJobOnPrinter(&window, asker, report.Job(), true);
+        window.SetPageLayout(ProgramPrinter().pageLayout());
+    });
+    preview.SetExportCommand([&](CPrintPreview& window) {
+        outcome.pagesOutput += ExportJobToPdf(&window, asker, report.Job(), suggestion, pdfFolder);
+    });
+    asker.ShowPreview(preview);
+    // A fault found late ends the preview and is told as any report fault.
+    if (!preview.LayoutFault().isEmpty()) {
+        asker.Tell(parent, AppTitle(), preview.LayoutFault());
+        return;
+    }
+    outcome.laidOut = true;
+    outcome.pageCount = report.Job().PageCount();
 }
 
 } // namespace
@@ -90,6 +128,11 @@ PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& cont
                                  PrintTarget target, const QString& documentPath, QString* pdfFolder)
 {
     PrintOutcome outcome;
+    const QString suggestion = PdfSuggestion(documentPath, pdfFolder ? *pdfFolder : QString());
+    if (target == PrintTarget::Preview) {
+        PreviewReport(parent, asker, contract, evaluator, suggestion, pdfFolder, outcome);
+        return outcome;
+    }
     const Result<CReportPrintJob> laidOut = CReportPrintJob::LayoutReport(contract, evaluator);
     if (!laidOut) {
         asker.Tell(parent, AppTitle(), ToQString(laidOut.errorText()));
@@ -98,26 +141,12 @@ PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& cont
     const CReportPrintJob& job = laidOut.value();
     outcome.laidOut = true;
     outcome.pageCount = job.PageCount();
-    const QString suggestion = PdfSuggestion(documentPath, pdfFolder ? *pdfFolder : QString());
     switch (target) {
     case PrintTarget::Printer: outcome.pagesOutput = PrintJobOnPrinter(parent, asker, job, true); break;
     case PrintTarget::PdfFile:
         outcome.pagesOutput = ExportJobToPdf(parent, asker, job, suggestion, pdfFolder);
         break;
-    case PrintTarget::Preview: {
-        QPrinter& printer = ProgramPrinter();
-        KeepPortrait(parent, asker, printer);
-        CPrintPreview preview(job, printer.pageLayout(), parent);
-        preview.SetPrintCommand([&](CPrintPreview& window) {
-            outcome.pagesOutput += PrintJobOnPrinter(&window, asker, job, true);
-            window.SetPageLayout(ProgramPrinter().pageLayout());
-        });
-        preview.SetExportCommand([&](CPrintPreview& window) {
-            outcome.pagesOutput += ExportJobToPdf(&window, asker, job, suggestion, pdfFolder);
-        });
-        asker.ShowPreview(preview);
-        break;
-    }
+    case PrintTarget::Preview: break;
     }
     return outcome;
 }

@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <iterator>
 
 #include "model/contract/contract.h"
 #include "print/pagepainter.h"
@@ -16,6 +17,17 @@ namespace kestrel {
 
 CReportPrintJob::CReportPrintJob(std::vector<ReportPage> pages) : m_pages(std::move(pages))
 {
+}
+
+void CReportPrintJob::Append(std::vector<ReportPage>& pages)
+{
+    if (m_pages.empty()) {
+        m_pages.swap(pages);
+        return;
+    }
+    m_pages.insert(m_pages.end(), std::make_move_iterator(pages.begin()),
+                   std::make_move_iterator(pages.end()));
+    pages.clear();
 }
 
 Result<CReportPrintJob> CReportPrintJob::LayoutReport(CContract& contract, Evaluator& evaluator)

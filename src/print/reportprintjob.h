@@ -27,6 +27,10 @@ public:
     // back as its message; the contract is as it was.
     [[nodiscard]] static Result<CReportPrintJob> LayoutReport(CContract& contract, Evaluator& evaluator);
 
+    // Adds pages laid out later to the end of the job, taking them from
+    // `pages`.
+    void Append(std::vector<ReportPage>& pages);
+
     int PageCount() const { return static_cast<int>(m_pages.size()); }
     // Page `number`, from 1 to PageCount().
     const ReportPage& Page(int number) const { return m_pages[static_cast<size_t>(number - 1)]; }

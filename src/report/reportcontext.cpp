@@ -220,6 +220,8 @@ void CReportContext::StoreFieldState(int code, int position, const Text& remaini
 
 void CReportContext::CountWork()
 {
+    if (StopAsked())
+        ThrowReportFault("The report was stopped");
     if ((m_workLimit > 0 && ++m_work > m_workLimit) ||
         (m_pageLimit > 0 && m_engine.PageCount() > m_pageLimit))
         ThrowReportFault("The report is too large to lay out");

@@ -3,6 +3,7 @@
 // subcontractor and sub-item, the line pass and the per-template field-state
 // scopes. Prints templates by name.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -80,6 +81,10 @@ public:
     void SetPageLimit(int pages) { m_pageLimit = pages; }
     // Limits the evaluation steps of one run (0: no limit).
     void SetEvaluationLimit(long long steps) { m_evalLimit = steps; }
+    // A run on another thread: once *stop is true, the next segment printed
+    // ends the run with a fault (none: the run is never stopped).
+    void SetStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
+    bool StopAsked() const { return m_stop && m_stop->load(std::memory_order_relaxed); }
     void ResetWork()
     {
         m_work = 0;
@@ -123,6 +128,7 @@ private:
     int m_pageLimit = 0;
     long long m_evalSteps = 0;
     long long m_evalLimit = 0;
+    const std::atomic<bool>* m_stop = nullptr;
     CheckResult m_check;
 };
 
