@@ -70,14 +70,15 @@ public:
     Fit FitMode() const { return m_fit; }
     std::function<void()> changed;      // the page in view or the zoom changed
     std::function<void(int)> pageAsked; // a key asked for a page
+    std::function<void()> firstPaint;   // the pages were drawn for the first time
 
-    // More pages were laid out after the first `before`: the column of
-    // sheets grows below; the view is drawn again only when they show in it.
-    void PagesAdded(int before)
+    // Pages from `first` on came in or changed: the column of sheets grows;
+    // the view is drawn again only when they show in it.
+    void PagesChanged(int first)
     {
         UpdateScrollBars();
         const double bottom = verticalScrollBar()->value() + viewport()->height();
-        if (bottom > kMargin + before * Pitch())
+        if (first > 0 && bottom > kMargin + (first - 1) * Pitch())
             viewport()->update();
     }
 
@@ -208,6 +209,8 @@ protected:
             CPagePainter::DrawSheetPicture(painter, m_report.Job().Page(i + 1), m_layout, paper);
             ++m_drawn;
         }
+        if (firstPaint)
+            std::exchange(firstPaint, nullptr)();
     }
 
 private:
@@ -268,6 +271,9 @@ CPrintPreview::CPrintPreview(CBackgroundLayout& report, const QPageLayout& layou
     connect(m_follow, &QTimer::timeout, this, &CPrintPreview::FollowLayout);
     if (m_report.Running())
         m_follow->start();
+    // The rest of the report is laid out once the first page is on the
+    // screen: the copy of the contract the layout takes does not hold it up.
+    m_area->firstPaint = [this] { QTimer::singleShot(0, this, &CPrintPreview::StartLayout); };
 
     // Most of the screen's height: a sheet fits the window at first.
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -290,9 +296,13 @@ void CPrintPreview::done(int result)
     QDialog::done(result);
 }
 
+void CPrintPreview::StartLayout()
+{
+    m_report.Start();
+}
+
 void CPrintPreview::FollowLayout()
 {
-    const int before = PageCount();
     if (!m_report.Collect())
         return;
     if (m_report.CurrentState() == CBackgroundLayout::State::Failed) {
@@ -302,7 +312,7 @@ void CPrintPreview::FollowLayout()
     }
     if (!m_report.Running())
         m_follow->stop();
-    m_area->PagesAdded(before);
+    m_area->PagesChanged(m_report.FirstPageChanged());
     const int count = PageCount();
     if (m_awaited && (m_awaited <= count || !m_report.Running())) {
         const int page = std::min(m_awaited, count);

@@ -70,6 +70,9 @@ public:
     // "next", "last", "zoomIn", "zoomOut", "fitWidth", "fitPage", "close".
     QAction* Command(const QString& name) const;
 
+    // Lays out the rest of the report (the first page is laid out already):
+    // on its first paint, or earlier when the contract is about to go.
+    void StartLayout();
     // Closing stops the layout.
     void done(int result) override;
 

@@ -37,19 +37,14 @@ QString PdfSuggestion(const QString& documentPath, const QString& lastFolder)
     return documentPath.isEmpty() ? name : info.dir().filePath(name);
 }
 
-// How long the command waits for the preview's first page before it opens
-// the window without it. A page takes milliseconds; a fault in the first
-// page's templates is told without a window opening and closing again.
-constexpr int kFirstPageWaitMs = 1000;
-
-// The preview: the report is laid out in the background while the window
-// shows the pages laid out so far; printing and the export take the pages
-// of that one layout run once it is complete.
+// The preview: the first page is laid out at once, the rest in the
+// background while the window shows the pages laid out so far; printing and
+// the export take the pages of that one layout run once it is complete.
 void PreviewReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
-                   const QString& suggestion, QString* pdfFolder, PrintOutcome& outcome)
+                   const QString& suggestion, QString* pdfFolder, CSubDoc* document, PrintOutcome& outcome)
 {
     CBackgroundLayout report(contract, evaluator);
-    report.WaitForPages(1, kFirstPageWaitMs);
+    // A fault in the first page's templates is told without a window.
     if (report.CurrentState() == CBackgroundLayout::State::Failed) {
         asker.Tell(parent, AppTitle(), ToQString(report.Fault()));
         return;
@@ -57,6 +52,10 @@ void PreviewReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluato
     QPrinter& printer = ProgramPrinter();
     KeepPortrait(parent, asker, printer);
     CPrintPreview preview(report, printer.pageLayout(), parent);
+    // The layout copies the contract once the window has painted; a
+    // contract about to go (reloaded meanwhile) is copied first.
+    if (document)
+        QObject::connect(document, &CSubDoc::contractClosing, &preview, &CPrintPreview::StartLayout);
     preview.SetPrintCommand([&](CPrintPreview& window) {
         outcome.pagesOutput += PrintJobOnPrinter(&window, asker, report.Job(), true);
         window.SetPageLayout(ProgramPrinter().pageLayout());
@@ -125,12 +124,13 @@ int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, c
 }
 
 PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
-                                 PrintTarget target, const QString& documentPath, QString* pdfFolder)
+                                 PrintTarget target, const QString& documentPath, QString* pdfFolder,
+                                 CSubDoc* document)
 {
     PrintOutcome outcome;
     const QString suggestion = PdfSuggestion(documentPath, pdfFolder ? *pdfFolder : QString());
     if (target == PrintTarget::Preview) {
-        PreviewReport(parent, asker, contract, evaluator, suggestion, pdfFolder, outcome);
+        PreviewReport(parent, asker, contract, evaluator, suggestion, pdfFolder, document, outcome);
         return outcome;
     }
     const Result<CReportPrintJob> laidOut = CReportPrintJob::LayoutReport(contract, evaluator);

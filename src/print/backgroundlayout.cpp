@@ -49,13 +49,12 @@ struct CBackgroundLayout::Shared {
     std::string fault;
 };
 
-CBackgroundLayout::CBackgroundLayout(const CContract& contract, Evaluator& evaluator)
-    : m_shared(std::make_shared<Shared>()), m_contract(std::make_unique<CContract>()),
-      m_evaluator(std::make_unique<Evaluator>(evaluator)), m_programEvaluator(&evaluator),
-      m_job(std::vector<ReportPage>()), m_state(State::Running), m_progress(0.0)
+CBackgroundLayout::CBackgroundLayout(CContract& contract, Evaluator& evaluator)
+    : m_source(&contract), m_evaluator(std::make_unique<Evaluator>(evaluator)),
+      m_programEvaluator(&evaluator), m_job(std::vector<ReportPage>()), m_state(State::Running),
+      m_progress(0.0)
 {
-    m_contract->Copy(contract);
-    Start();
+    LayOutFirstPage(contract);
 }
 
 CBackgroundLayout::CBackgroundLayout(CReportPrintJob job) : m_job(std::move(job))
@@ -72,8 +71,46 @@ CBackgroundLayout::~CBackgroundLayout()
     // The copies go on this thread, which made them.
 }
 
+void CBackgroundLayout::LayOutFirstPage(CContract& contract)
+{
+    // A run of its own, stopped once its first page is done, from the
+    // identifiers the program holds now.
+    Evaluator evaluator(*m_evaluator);
+    CReportRun run(contract, evaluator);
+    std::atomic<bool> stop{false};
+    std::vector<ReportPage> pages;
+    const ReportOutcome outcome = run.LayoutAll(
+        [&](ReportPage&& page, double progress) {
+            pages.push_back(std::move(page));
+            m_progress = progress;
+            stop = true;
+        },
+        &stop);
+    run.Release();
+    for (ReportPage& page : pages)
+        m_job.Put(m_job.Pages().size(), std::move(page));
+    if (outcome.stopped)
+        return;
+    m_source = nullptr;
+    m_progress = 1.0;
+    if (!outcome.ok) {
+        m_state = State::Failed;
+        m_fault = outcome.error;
+        return;
+    }
+    // The report ended on its first page.
+    m_state = State::Done;
+    *m_programEvaluator = evaluator;
+}
+
 void CBackgroundLayout::Start()
 {
+    if (!m_source || m_state != State::Running)
+        return;
+    m_contract = std::make_unique<CContract>();
+    m_contract->Copy(*m_source);
+    m_source = nullptr;
+    m_shared = std::make_shared<Shared>();
     std::shared_ptr<Shared> shared = m_shared;
     CContract* contract = m_contract.get();
     Evaluator* evaluator = m_evaluator.get();
@@ -113,22 +150,31 @@ bool CBackgroundLayout::TakeNews()
     if (!s.news)
         return false;
     s.news = false;
-    m_job.Append(s.pages);
+    // The thread's pages take the place of the first page laid out here:
+    // the same, unless the contract changed before it was copied.
+    for (ReportPage& page : s.pages) {
+        if (m_job.Put(static_cast<size_t>(m_taken), std::move(page)) && m_firstChanged == 0)
+            m_firstChanged = m_taken + 1;
+        ++m_taken;
+    }
     s.pages.clear();
     m_progress = s.progress;
     if (s.finished && m_state == State::Running) {
         m_state = s.end;
         m_fault = s.fault;
         // A finished report leaves its identifiers to the program, as a
-        // layout on the program's own evaluator does.
-        if (m_state == State::Done && m_programEvaluator)
+        // layout on the program's own evaluator does; its pages are all.
+        if (m_state == State::Done) {
             *m_programEvaluator = *m_evaluator;
+            m_job.Truncate(static_cast<size_t>(m_taken));
+        }
     }
     return true;
 }
 
 bool CBackgroundLayout::Collect()
 {
+    m_firstChanged = 0;
     if (!m_shared || m_state != State::Running)
         return false;
     const std::lock_guard lock(m_shared->mutex);
@@ -137,6 +183,8 @@ bool CBackgroundLayout::Collect()
 
 bool CBackgroundLayout::WaitForPages(int pages, int timeoutMs)
 {
+    m_firstChanged = 0;
+    Start();
     if (m_shared && m_state == State::Running) {
         std::unique_lock lock(m_shared->mutex);
         m_shared->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this, pages] {
@@ -149,9 +197,9 @@ bool CBackgroundLayout::WaitForPages(int pages, int timeoutMs)
 
 void CBackgroundLayout::Stop()
 {
-    if (!m_shared)
-        return;
-    m_shared->stop.store(true);
+    m_source = nullptr;
+    if (m_shared)
+        m_shared->stop.store(true);
     // Whatever it lays out from now on is not taken.
     if (m_state == State::Running)
         m_state = State::Stopped;

@@ -6,7 +6,6 @@
 #include <QPrinter>
 
 #include <algorithm>
-#include <iterator>
 
 #include "model/contract/contract.h"
 #include "print/pagepainter.h"
@@ -19,15 +18,16 @@ CReportPrintJob::CReportPrintJob(std::vector<ReportPage> pages) : m_pages(std::m
 {
 }
 
-void CReportPrintJob::Append(std::vector<ReportPage>& pages)
+bool CReportPrintJob::Put(size_t index, ReportPage&& page)
 {
-    if (m_pages.empty()) {
-        m_pages.swap(pages);
-        return;
+    if (index >= m_pages.size()) {
+        m_pages.push_back(std::move(page));
+        return true;
     }
-    m_pages.insert(m_pages.end(), std::make_move_iterator(pages.begin()),
-                   std::make_move_iterator(pages.end()));
-    pages.clear();
+    if (m_pages[index] == page)
+        return false;
+    m_pages[index] = std::move(page);
+    return true;
 }
 
 Result<CReportPrintJob> CReportPrintJob::LayoutReport(CContract& contract, Evaluator& evaluator)

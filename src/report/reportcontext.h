@@ -94,6 +94,11 @@ public:
     // Frees the compiled forms kept with the templates.
     void ReleaseTemplates();
 
+    // Computes the contract's check value, which CHECK shows, the first time
+    // it is asked for in the run: it reads every cell and sub-item, and
+    // most reports never show it.
+    void RenewCheckValue();
+
     // The run's contract check, whose messages BID_ERROR prints.
     const CheckResult& Check() const { return m_check; }
     void SetCheck(CheckResult check) { m_check = std::move(check); }
@@ -129,6 +134,7 @@ private:
     long long m_evalSteps = 0;
     long long m_evalLimit = 0;
     const std::atomic<bool>* m_stop = nullptr;
+    bool m_checkValueCurrent = false;
     CheckResult m_check;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
@@ -51,8 +50,6 @@ CReportRun::CReportRun(CContract& contract, Evaluator& evaluator, const CDataMap
     // The check runs first so that a footer listing its messages is
     // measured with the current ones.
     m_ctx->SetCheck(CheckContract(contract));
-    // CHECK shows the value of the contract as printed, not as last saved.
-    contract.m_dwCheck = ComputeCheckValue(contract);
     m_ctx->Engine().Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
     const Status measured = CatchReportFault([this] { MeasureFooter(); });
     if (!measured)

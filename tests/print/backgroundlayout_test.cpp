@@ -1,7 +1,8 @@
-// The report laid out in the background: the pages of one layout run, made
-// from the contract as it was when the layout started; the identifiers the
-// report defined reach the program's evaluator only once it is done; a
-// fault and a stop end it with the pages laid out before.
+// The report laid out in the background: the first page at once, then the
+// pages of one layout run made from the contract as it was when the layout
+// started; the identifiers the report defined reach the program's evaluator
+// only once it is done; a fault and a stop end it with the pages laid out
+// before.
 
 #include "print/backgroundlayout.h"
 
@@ -39,11 +40,16 @@ TEST(BackgroundLayout, LaysOutTheContractAsItWasWhenItStarted)
 
     Evaluator program;
     CBackgroundLayout report(*c, program);
+    // The first page is there at once; the rest waits for the start.
     EXPECT_TRUE(report.Running());
+    ASSERT_EQ(report.Job().PageCount(), 1);
+    EXPECT_EQ(report.Job().Page(1), once.value().Page(1));
+    EXPECT_EQ(program.Evaluate("@Pages"), 0);
+    EXPECT_FALSE(report.Collect());
+    report.Start();
     // What the program does to the contract from now on is not printed.
     c->m_strHeader[HDR_CONTRACT_ID] = std::string("CHANGED");
     c->AddDataTemplate("Report Front", "Another report\n");
-    ASSERT_TRUE(report.WaitForPages(1, kWaitMs));
     report.WaitForPages(INT_MAX, kWaitMs);
     ASSERT_EQ(report.CurrentState(), CBackgroundLayout::State::Done) << report.Fault();
     EXPECT_EQ(report.Job().Pages(), once.value().Pages());

@@ -358,6 +358,11 @@ TEST(ReportRun, CheckFieldShowsTheCurrentCheckValue)
     std::snprintf(expected, sizeof expected, "%8.8X\n\f\n", ComputeCheckValue(*c));
     EXPECT_EQ(RunReport(*c), expected);
     EXPECT_NE(c->m_dwCheck, 0u);
+    // A report that does not show it does not spend the time on it.
+    c->m_dwCheck = 0;
+    SetTemplate(*c, "Report Front", "{CONTRACT_ID}\n");
+    EXPECT_EQ(RunReport(*c), "C-1\n\f\n");
+    EXPECT_EQ(c->m_dwCheck, 0u);
 }
 
 TEST(ReportFaults, MessagesComeBackAsValues)
