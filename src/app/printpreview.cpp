@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -255,8 +256,10 @@ CPrintPreview::CPrintPreview(CBackgroundLayout& report, const QPageLayout& layou
     box->setSpacing(0);
     m_area = new CPreviewArea(report, layout, this);
     BuildToolBar();
+    BuildProgressLine();
     box->addWidget(m_toolBar);
     box->addWidget(m_area, 1);
+    box->addWidget(m_progressLine);
     m_area->changed = [this] { ShowPosition(); };
     m_area->pageAsked = [this](int page) { GoToPage(page); };
     // Moving through the pages by hand drops a page asked for earlier.
@@ -264,6 +267,7 @@ CPrintPreview::CPrintPreview(CBackgroundLayout& report, const QPageLayout& layou
         if (m_awaited) {
             m_awaited = 0;
             ShowPosition();
+            ShowProgress();
         }
     });
     m_follow = new QTimer(this);
@@ -424,12 +428,25 @@ void CPrintPreview::BuildPageControls()
          [](int page) { return page + 1; });
     step(QStringLiteral("last"), PreviewIcon::Last, QStringLiteral("Last page"),
          [](int) { return kLastPage; });
-    m_progress = new QProgressBar(this);
+}
+
+void CPrintPreview::BuildProgressLine()
+{
+    m_progressLine = new QWidget(this);
+    m_progressLine->setObjectName(QStringLiteral("layoutProgressLine"));
+    auto* row = new QHBoxLayout(m_progressLine);
+    row->setContentsMargins(10, 3, 10, 3);
+    m_progressText = new QLabel(m_progressLine);
+    m_progressText->setObjectName(QStringLiteral("layoutProgressText"));
+    m_progress = new QProgressBar(m_progressLine);
     m_progress->setObjectName(QStringLiteral("layoutProgress"));
     m_progress->setRange(0, 100);
-    m_progress->setMaximumWidth(200);
-    m_progress->setToolTip(QStringLiteral("Laying out the report"));
-    m_progressItem = m_toolBar->addWidget(m_progress);
+    m_progress->setFixedWidth(180);
+    row->addWidget(m_progressText, 1);
+    row->addWidget(m_progress);
+    // As high without the bar as with it.
+    m_progressLine->setMinimumHeight(m_progressLine->sizeHint().height());
+    m_progressLine->hide();
 }
 
 void CPrintPreview::BuildZoomControls()
@@ -512,6 +529,7 @@ void CPrintPreview::GoToPage(int number)
         m_area->GoToPage(std::min(number, count));
     }
     ShowPosition();
+    ShowProgress();
 }
 
 double CPrintPreview::Zoom() const
@@ -572,14 +590,27 @@ void CPrintPreview::ShowPosition()
 
 void CPrintPreview::ShowProgress()
 {
-    m_progressItem->setVisible(m_report.Running());
+    // Shown while the report is laid out; once it is, the line stays with
+    // the count, so that the pages do not change size under the reader.
+    const bool growing = m_report.Running();
+    if (growing)
+        m_progressLine->show();
+    m_progress->setVisible(growing);
     m_progress->setValue(static_cast<int>(std::lround(m_report.Progress() * 100)));
-    if (m_waitingCommand == &m_print)
-        m_progress->setFormat(QStringLiteral("Print when laid out: %p%"));
+    QString text;
+    if (!growing)
+        text = QStringLiteral("All %1 pages are laid out.").arg(PageCount());
+    else if (m_waitingCommand == &m_print)
+        text = QStringLiteral("Printing starts when every page is laid out.");
     else if (m_waitingCommand == &m_export)
-        m_progress->setFormat(QStringLiteral("Export when laid out: %p%"));
+        text = QStringLiteral("The export starts when every page is laid out.");
+    else if (m_awaited == kLastPage)
+        text = QStringLiteral("The last page is shown when it is laid out.");
+    else if (m_awaited)
+        text = QStringLiteral("Page %1 is shown when it is laid out.").arg(m_awaited);
     else
-        m_progress->setFormat(QStringLiteral("Laying out: %p%"));
+        text = QStringLiteral("Laying out page %1...").arg(PageCount() + 1);
+    m_progressText->setText(text);
 }
 
 } // namespace kestrel

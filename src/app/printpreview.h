@@ -81,6 +81,7 @@ private:
     void BuildToolBar();
     void BuildPageControls();
     void BuildZoomControls();
+    void BuildProgressLine();
     void ShowPosition();
     void ShowProgress();
     // Takes the pages laid out since the last look and follows the layout.
@@ -93,8 +94,9 @@ private:
     QToolBar* m_toolBar = nullptr;
     QSpinBox* m_page = nullptr;
     QLabel* m_of = nullptr;
+    QWidget* m_progressLine = nullptr;
+    QLabel* m_progressText = nullptr;
     QProgressBar* m_progress = nullptr;
-    QAction* m_progressItem = nullptr;
     QComboBox* m_zoom = nullptr;
     QTimer* m_follow = nullptr;
     QList<QAction*> m_commands;
