@@ -51,14 +51,9 @@ struct CBackgroundLayout::Shared {
 
 CBackgroundLayout::CBackgroundLayout(CContract& contract, Evaluator& evaluator)
     : m_source(&contract), m_evaluator(std::make_unique<Evaluator>(evaluator)),
-      m_programEvaluator(&evaluator), m_job(std::vector<ReportPage>()), m_state(State::Running),
-      m_progress(0.0)
+      m_programEvaluator(&evaluator), m_job(std::vector<ReportPage>())
 {
     LayOutFirstPage(contract);
-}
-
-CBackgroundLayout::CBackgroundLayout(CReportPrintJob job) : m_job(std::move(job))
-{
 }
 
 CBackgroundLayout::~CBackgroundLayout()

@@ -32,8 +32,6 @@ public:
     // Lays the first page out now; a fault there ends the layout at once.
     // The contract must stay until Start() (or the end).
     CBackgroundLayout(CContract& contract, Evaluator& evaluator);
-    // A job already laid out in full.
-    explicit CBackgroundLayout(CReportPrintJob job);
     // Stops the layout and waits until its thread has let go of the copies.
     ~CBackgroundLayout();
     CBackgroundLayout(const CBackgroundLayout&) = delete;
@@ -80,9 +78,9 @@ private:
     std::unique_ptr<Evaluator> m_evaluator;
     Evaluator* m_programEvaluator = nullptr;
     CReportPrintJob m_job;
-    State m_state = State::Done;
+    State m_state = State::Running;
     std::string m_fault;
-    double m_progress = 1.0;
+    double m_progress = 0.0;
     int m_taken = 0; // pages taken from the thread
     int m_firstChanged = 0;
 };
