@@ -81,8 +81,8 @@ public:
     void SetPageLimit(int pages) { m_pageLimit = pages; }
     // Limits the evaluation steps of one run (0: no limit).
     void SetEvaluationLimit(long long steps) { m_evalLimit = steps; }
-    // A run on another thread: once *stop is true, the next segment printed
-    // ends the run with a fault (none: the run is never stopped).
+    // Once *stop is true (it may be set from another thread), the next
+    // segment printed ends the run with a fault; none: never stopped.
     void SetStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
     bool StopAsked() const { return m_stop && m_stop->load(std::memory_order_relaxed); }
     void ResetWork()
