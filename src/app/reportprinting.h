@@ -16,6 +16,7 @@ namespace kestrel {
 class CAsker;
 class CContract;
 class CReportPrintJob;
+class CSubDoc;
 class Evaluator;
 struct CheckResult;
 
@@ -43,9 +44,11 @@ QPrinter& ProgramPrinter();
 // Runs a print command on the contract's report. `documentPath` names the
 // suggested PDF file; `pdfFolder`, when given, is the folder a PDF file was
 // last written to (suggested first) and becomes the folder of the next.
+// `document`, when the contract is a document's: the preview takes its copy
+// of the contract before the document lets it go.
 PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
                                  PrintTarget target, const QString& documentPath = QString(),
-                                 QString* pdfFolder = nullptr);
+                                 QString* pdfFolder = nullptr, CSubDoc* document = nullptr);
 // The pages of a job through the print dialog onto the printer; the number
 // of pages sent.
 int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job, bool pageRange);

@@ -158,7 +158,7 @@ CSubDoc::CSubDoc(CSubSettings& settings, CAsker& asker, QObject* parent)
 {
     m_reportPrinter = [](CSubDoc& doc, PrintTarget target) {
         PrintContractReport(doc.MainWindow(), doc.Asker(), *doc.Contract(), doc.GetEvaluator(), target,
-                            doc.PathName(), &doc.Settings().pdfFolder);
+                            doc.PathName(), &doc.Settings().pdfFolder, &doc);
     };
     m_saver = [](CContract& contract, const std::string& path) { return SaveContract(contract, path); };
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { SyncModified(); });
