@@ -22,6 +22,7 @@ CDV_GridBase::CDV_GridBase(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_grid);
     setFocusProxy(m_grid);
+    m_grid->viewport()->installEventFilter(this);
     m_grid->SetFonts(GridFont(12), GridFont(14), GridFont(14));
     m_grid->Model()->SetCommitter([this](EditResult result) { return CommitEdit(std::move(result)); });
     connect(m_grid, &CGridView::availableWidthChanged, this, [this] { FitColumns(); });
@@ -146,6 +147,22 @@ void CDV_GridBase::OnColorHint()
 {
     CDV::OnColorHint();
     ApplyGridColors();
+}
+
+bool CDV_GridBase::eventFilter(QObject* watched, QEvent* event)
+{
+    // (The base watches its form from before the grid is made: the type is
+    // asked first.)
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (press && watched == m_grid->viewport()) {
+        // The focus moved before the click is delivered, and the entry it
+        // left was stored then: a refusal is known by now.
+        const CSubDoc* doc = Document();
+        if (doc && doc->RefusalPending())
+            return true;
+    }
+    return CDV::eventFilter(watched, event);
 }
 
 bool CDV_GridBase::CommitEdit(EditResult result)

@@ -55,6 +55,10 @@ protected:
     virtual void ReleaseContract() {}
     // Applies a change a cell made; false when it was refused.
     bool CommitEdit(EditResult result);
+    // A click on a row while a refused entry is being told (the click took
+    // the focus from it) does not move the cursor: the entry stays with its
+    // row.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Stores what is typed into the open cell editor (the contract is about
     // to be saved, or the view to be left).
     void CommitCellEditor(CommitMode mode);

@@ -359,10 +359,31 @@ const std::vector<RefusalCase> kRefusals{
      "Quantity Error"},
 };
 
+CDV_GridBase* ItemGrid(Demo& d)
+{
+    return qobject_cast<CDV_GridBase*>(d.View().CurrentView());
+}
+
 CQuickFilterBar* FilterBar(Demo& d)
 {
-    auto* grid = qobject_cast<CDV_GridBase*>(d.View().CurrentView());
+    CDV_GridBase* grid = ItemGrid(d);
     return grid ? grid->FilterBar() : nullptr;
+}
+
+int CurrentGridRow(Demo& d)
+{
+    CDV_GridBase* grid = ItemGrid(d);
+    return grid ? grid->Grid()->currentIndex().row() : -1;
+}
+
+// A click on the next line's row of the item grid above the entry.
+void ClickNextGridRow(Demo& d)
+{
+    CGridView* grid = ItemGrid(d)->Grid();
+    const QModelIndex next =
+        grid->Model()->index(grid->currentIndex().row() + grid->Model()->RowsPerRecord(), 1);
+    grid->scrollTo(next);
+    d.Click(grid->viewport(), grid->visualRect(next).center());
 }
 
 const std::vector<std::pair<const char*, std::function<void(Demo&)>>> kLeaves{
@@ -372,6 +393,7 @@ const std::vector<std::pair<const char*, std::function<void(Demo&)>>> kLeaves{
     {"FindJump", ClickNextHit},
     {"CheckPanelJump", [](Demo& d) { d.DoubleClickCheck(CheckSource::Subcontractor); }},
     {"QuickFilter", [](Demo& d) { d.Click(FilterBar(d)->Button(ItemFilter::Unassigned)); }},
+    {"GridRowClick", ClickNextGridRow},
 };
 
 class RefusedEntry : public ::testing::TestWithParam<Case> {};
@@ -385,12 +407,14 @@ TEST_P(RefusedEntry, KeepsItsFormTheFocusAndIsToldOnce)
     QTreeWidgetItem* node = demo.Tree().currentItem();
     QWidget* pane = demo.View().RightPane();
     const int steps = demo.Doc().UndoStack().count();
+    const int row = CurrentGridRow(demo);
     demo.program.asker.asked.clear();
 
     kLeaves[GetParam().first].second(demo);
     FormProgram::Settle();
     EXPECT_EQ(demo.Tree().currentItem(), node);
     EXPECT_EQ(demo.View().RightPane(), pane);
+    EXPECT_EQ(CurrentGridRow(demo), row);
     EXPECT_EQ(QApplication::focusWidget(), editor);
     ASSERT_EQ(demo.program.asker.asked.size(), 1u);
     EXPECT_EQ(demo.program.asker.asked[0].caption, QString::fromLatin1(refusal.caption));
@@ -401,11 +425,12 @@ TEST_P(RefusedEntry, KeepsItsFormTheFocusAndIsToldOnce)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWayOut, RefusedEntry,
-                         // The quick filters stand above an item grid.
+                         // The quick filters and the grid stand above an item entry.
                          ::testing::ValuesIn(Table(kLeaves.size(), kRefusals.size(),
                                                    [](size_t l, size_t r) {
-                                                       return std::string_view(kLeaves[l].first) !=
-                                                                  "QuickFilter" ||
+                                                       const std::string_view leave = kLeaves[l].first;
+                                                       return (leave != "QuickFilter" &&
+                                                               leave != "GridRowClick") ||
                                                               std::string_view(kRefusals[r].name) ==
                                                                   "IronbarkQuantity";
                                                    })),
