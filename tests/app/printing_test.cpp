@@ -545,9 +545,11 @@ TEST_F(PrintingTest, ThePreviewAndThePdfFileShareThePaperOfTheLocale)
         ProgramPrinter().setPageSize(QPageSize(paper == QPageSize::A4 ? QPageSize::Letter : QPageSize::A4));
         program.asker.pdfFile = Q(program.dir.file("paper.pdf"));
         program.asker.onPreview = [paper](QDialog& dialog) {
-            auto* preview = qobject_cast<CPrintPreview*>(&dialog);
-            EXPECT_EQ(preview->PageLayout().pageSize().id(), paper);
-            preview->Command(QStringLiteral("export"))->trigger();
+            CPrintPreview& preview = ShownPreview(dialog);
+            EXPECT_EQ(preview.PageLayout().pageSize().id(), paper);
+            // The export waits for the last page.
+            preview.Command(QStringLiteral("export"))->trigger();
+            EXPECT_TRUE(LaidOut(preview));
         };
         Preview();
         QProcess info;
