@@ -205,11 +205,11 @@ void CDV_DataTemplate::OnChangeSectionFile()
             return;
     }
     // A file chosen that is not there yet is made with this one section.
-    const SectionSaveOutcome outcome = SaveTemplateSection(
-        m_templateName, EditedText(), QFile::encodeName(path).toStdString(), {}, MissingSectionFile::Create);
+    const SectionSaveOutcome outcome =
+        SaveTemplateSection(m_templateName, EditedText(), path.toStdString(), {}, MissingSectionFile::Create);
     // The name is the contract's text, the path the system's: each is
     // converted on its own.
-    QString message = QString::fromLocal8Bit(outcome.message);
+    QString message = QString::fromStdString(outcome.message);
     if (outcome.ok())
         message = QStringLiteral("Section %1 %2 file %3")
                       .arg(ToQString(m_templateName),

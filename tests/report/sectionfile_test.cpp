@@ -1,15 +1,13 @@
 #include "report/sectionfile.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <set>
 #include <thread>
 
 #include "support/testfiles.h"
+#include "support/testsystem.h"
 
 namespace kestrel {
 namespace {
@@ -172,10 +170,9 @@ TEST_F(SectionSave, BytesOfAnyValueAreCopied)
 TEST_F(SectionSave, KeepsThePermissionsOfTheFile)
 {
     WriteText(cfg(), "[A]\nx\n");
-    fs::permissions(cfg(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    test::MarkFile(cfg());
     EXPECT_TRUE(Save("A", "y").ok());
-    EXPECT_EQ(fs::status(cfg()).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(test::IsMarked(cfg()));
 }
 
 TEST_F(SectionSave, MissingFileCannotBeOpened)
@@ -225,11 +222,12 @@ TEST_F(SectionSave, OnlyARegularFileIsRead)
 {
     // A FIFO would wait for a writer and a device never end: neither is read
     // nor replaced.
-    ASSERT_EQ(::mkfifo(cfg().c_str(), 0600), 0);
+    if (!test::MakeFifo(cfg()))
+        GTEST_SKIP() << test::kNoFifos;
     auto outcome = Save("A", "x");
     EXPECT_EQ(outcome.result, SectionSaveResult::CannotOpenFile);
     EXPECT_TRUE(fs::is_fifo(cfg()));
-    fs::create_symlink("/dev/zero", dir.file("zero.cfg"));
+    fs::create_symlink(test::EndlessDevice(), dir.file("zero.cfg"));
     outcome = SaveTemplateSection("A", "x", dir.file("zero.cfg"));
     EXPECT_EQ(outcome.result, SectionSaveResult::CannotOpenFile);
     EXPECT_EQ(outcome.message, "Cannot open file " + dir.file("zero.cfg"));
@@ -324,15 +322,9 @@ TEST_F(SectionSave, WriteFailureIsReportedAndTheFileKept)
 {
     const std::string previous = "[A]\nx\n[B]\n" + std::string(20000, 'b') + "\n";
     WriteText(cfg(), previous);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit original{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    rlimit limited = original;
-    limited.rlim_cur = 10000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const auto outcome = Save("A", "y");
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &original), 0);
-    std::signal(SIGXFSZ, SIG_DFL);
+    SectionSaveOutcome outcome{};
+    if (!test::WithFileSizeLimit(10000, [&] { outcome = Save("A", "y"); }))
+        GTEST_SKIP() << test::kNoFileSizeLimit;
     EXPECT_EQ(outcome.result, SectionSaveResult::CannotWriteTemp);
     EXPECT_EQ(outcome.message.rfind("Cannot write temp file " + dir.file("cfgwrite-"), 0), 0u)
         << outcome.message;
