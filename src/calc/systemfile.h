@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -120,12 +121,16 @@ enum class ReplacedAttributes { Keep, Drop };
 // its name: that failure has the code kReplacementKept, and the
 // replacement, the only copy left, must be kept where it is.
 inline constexpr int kReplacementKept = -2;
-[[nodiscard]] Status ReplaceFile(const std::string& replacement, const std::string& target,
-                                 ReplacedAttributes attributes);
+[[nodiscard]] Status ReplaceFileAtomically(const std::string& replacement, const std::string& target,
+                                           ReplacedAttributes attributes);
 // Gives an existing file a second name; EEXIST when the name is taken.
 [[nodiscard]] Status LinkFile(const std::string& existing, const std::string& name);
 // Removes the file at path (a link itself, never what it leads to); a
 // missing one fails with ENOENT.
 [[nodiscard]] Status RemoveFile(const std::string& path);
+
+// The system's clock: the local time at `clock`, and how far west of UTC
+// the local standard time lies, in seconds.
+void LocalTimeAndZone(std::time_t clock, std::tm& local, long& westOfUtc);
 
 } // namespace kestrel

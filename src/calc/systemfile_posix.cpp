@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <system_error>
 
 #include "calc/systemfile.h"
@@ -217,7 +218,7 @@ void CloseDescriptor(int fd)
     ::close(fd);
 }
 
-Status ReplaceFile(const std::string& replacement, const std::string& target, ReplacedAttributes)
+Status ReplaceFileAtomically(const std::string& replacement, const std::string& target, ReplacedAttributes)
 {
     // The attributes of the replaced file were given to the replacement
     // before it was written (file/platform.h, CarryOverAttributes).
@@ -239,6 +240,13 @@ Status RemoveFile(const std::string& path)
     if (::unlink(path.c_str()) != 0)
         return Failure("Cannot remove " + path, errno);
     return Ok();
+}
+
+void LocalTimeAndZone(std::time_t clock, std::tm& local, long& westOfUtc)
+{
+    localtime_r(&clock, &local);
+    tzset();
+    westOfUtc = timezone;
 }
 
 } // namespace kestrel

@@ -369,7 +369,8 @@ void CloseDescriptor(int fd)
     ::_close(fd);
 }
 
-Status ReplaceFile(const std::string& replacement, const std::string& target, ReplacedAttributes attributes)
+Status ReplaceFileAtomically(const std::string& replacement, const std::string& target,
+                             ReplacedAttributes attributes)
 {
     const std::wstring from = CallPath(replacement);
     const std::wstring to = CallPath(target);
@@ -411,6 +412,14 @@ Status RemoveFile(const std::string& path)
     if (!::DeleteFileW(CallPath(path).c_str()))
         return LastFailure("Cannot remove " + path);
     return Ok();
+}
+
+void LocalTimeAndZone(std::time_t clock, std::tm& local, long& westOfUtc)
+{
+    localtime_s(&local, &clock);
+    // Bias: minutes to add to local standard time for UTC.
+    TIME_ZONE_INFORMATION zone{};
+    westOfUtc = ::GetTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID ? 0 : long(zone.Bias) * 60;
 }
 
 } // namespace kestrel

@@ -44,7 +44,7 @@ Result<Removal> RemoveIfHolding(const std::string& path, const std::string& expe
                                 const std::string& token)
 {
     const std::string aside = path + ".release-" + token;
-    if (Status moved = ReplaceFile(path, aside, ReplacedAttributes::Drop); !moved) {
+    if (Status moved = ReplaceFileAtomically(path, aside, ReplacedAttributes::Drop); !moved) {
         if (moved.errorCode() == ENOENT)
             return Removal::Missing;
         return LockFailure("Cannot remove the lock file", path, moved.errorCode());
@@ -56,7 +56,7 @@ Result<Removal> RemoveIfHolding(const std::string& path, const std::string& expe
     }
     // Where hard links are not supported, a rename puts it back.
     if (Status linked = LinkFile(aside, path); !linked && linked.errorCode() != EEXIST)
-        if (ReplaceFile(aside, path, ReplacedAttributes::Drop))
+        if (ReplaceFileAtomically(aside, path, ReplacedAttributes::Drop))
             return Removal::Differs;
     (void)RemoveFile(aside);
     return Removal::Differs;

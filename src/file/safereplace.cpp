@@ -168,7 +168,7 @@ Status CFileReplacement::Commit()
     if (Fails(m_fault, ReplaceStep::Replace))
         status = Failure("Cannot replace the file", 0);
     else
-        status = ReplaceFile(m_temporary, m_target, m_attributes);
+        status = ReplaceFileAtomically(m_temporary, m_target, m_attributes);
     if (!status.ok()) {
         // Where the new file is all that is left of the target, it stays.
         if (status.errorCode() == kReplacementKept)

@@ -237,7 +237,7 @@ int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, co
     }
     // The proposal is a new file of the user's: what was there is replaced
     // as a whole, a link included.
-    if (const Status replaced = ReplaceFile(temporary, target, ReplacedAttributes::Drop); !replaced) {
+    if (const Status replaced = ReplaceFileAtomically(temporary, target, ReplacedAttributes::Drop); !replaced) {
         if (replaced.errorCode() != kReplacementKept)
             (void)RemoveFile(temporary);
         return kBidLibraryCannotExtract;
