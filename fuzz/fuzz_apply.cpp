@@ -1,15 +1,17 @@
-// Random sequences of changes on the demo contract, as the input's bytes
-// choose them: every kind the edit layer makes (sub-items, items, records
-// in tiers, form fields, templates) with sensible and senseless arguments,
-// and undo and redo in between. The contract rules of the demo are varied
-// by the first choice. After the sequence everything still done is undone:
-// the contract must write the very bytes it wrote before the first change,
-// and, redone, the bytes it wrote after the last.
+// Random sequences of changes on a small contract, as the input's bytes
+// choose them (no script is parsed: each choice is a byte): every kind the
+// edit layer makes (sub-items, items, records in tiers, form fields,
+// templates) with sensible and senseless arguments, and undo and redo in
+// between. The contract rules are varied by the first choice. After the
+// sequence everything still done is undone: the contract must write the
+// very bytes it wrote before the first change, and, redone, the bytes it
+// wrote after the last. Nothing is read or written on disk per input.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,29 +20,81 @@
 #include "file/contractfile.h"
 #include "file/opencontract.h"
 #include "model/contract/contract.h"
+#include "model/contract/sastringarray.h"
 #include "model/subcontract/programpaths.h"
+#include "model/subcontract/referencelist.h"
+#include "model/subcontract/winmeta.h"
 #include "support/editdriver.h"
 
 namespace {
 
 using namespace kestrel;
 
-// At most this many changes an input, so that each input stays quick.
-constexpr int kMaxSteps = 200;
+// At most this many changes an input: a sequence long enough to reach
+// states the seed contract does not have, short enough that inputs are many.
+constexpr int kMaxSteps = 32;
+// The entries a list read from a file keeps.
+constexpr size_t kListEntries = 24;
 
-// The demo contract as the program opens it, read once.
-const CContract& Demo()
+// The demo contract as the program opens it, cut down: four of its
+// subcontractors (one with a lower tier, one that does not work by items,
+// one received from Ironbark), the items they hold with the headings of
+// their sections and the first item of each, the templates the changes
+// name, and each list that the forms read from a file held to its first
+// entries. The forms, lists, tiers and Ironbark records of the demo stay,
+// on a contract small enough that a change, its follow-up and writing the
+// contract cost little. The lists are read here, once: the copies carry
+// them, and no input reads or writes a file.
+std::unique_ptr<CContract> SmallDemo()
 {
-    static const std::unique_ptr<CContract> demo = [] {
-        const std::string path = std::string(KESTREL_SAMPLES) + "/DEMO.CON";
-        std::unique_ptr<CContract> c;
-        if (ReadContractFile(path, c) != CF_OK)
-            std::abort();
-        CProgramPaths paths;
-        (void)FinishOpenContract(*c, path, paths);
-        return c;
-    }();
-    return *demo;
+    const std::string path = std::string(KESTREL_SAMPLES) + "/DEMO.CON";
+    std::unique_ptr<CContract> c;
+    if (ReadContractFile(path, c) != CF_OK)
+        std::abort();
+    CProgramPaths paths;
+    (void)FinishOpenContract(*c, path, paths);
+    CWinMeta& subs = *c->m_pSubTable;
+    for (const char* number : {"00000001", "00000005", "00000006"})
+        subs.m_Records.RemoveAt(subs.m_Records.IndexOf(subs.FindRecordByNumber(number)));
+    std::set<std::string> held;
+    for (const auto& rec : c->m_pSubTable->m_Records)
+        for (const std::string& line : rec->m_SubItems.Keys())
+            held.insert(line);
+    // Backwards, so that a section is known to hold a line before its
+    // heading is reached.
+    bool sectionHolds = false;
+    for (int i = c->m_Items.GetSize() - 1; i >= 0; --i) {
+        const CItem& item = *c->m_Items[i];
+        const bool holds = held.count(std::string(item.m_strLineNumber.View())) > 0;
+        const bool first = i > 0 && c->m_Items[i - 1]->IsHeading();
+        const bool keep = item.IsHeading() ? sectionHolds : holds || (first && sectionHolds);
+        sectionHolds = item.IsHeading() ? false : sectionHolds || holds;
+        if (!keep)
+            c->m_Items.RemoveAt(i);
+    }
+    for (const std::string& name : c->m_DataTemplates.Keys())
+        if (name != "Report Front" && name != "Report Footer")
+            c->RemoveDataTemplate(name);
+    for (CWinMeta* table : {c->m_pSubTable.get(), c->m_pMiscTable.get()})
+        for (int field = 0; table && field < table->m_Fields.GetSize(); ++field)
+            (void)LoadReferenceList(*c, *table, field, paths);
+    for (const std::string& key : c->m_ExternalLists.Keys()) {
+        CSAStringArray& list = *c->m_ExternalLists.Lookup(key);
+        CSAStringArray first;
+        for (size_t i = 0; i < list.size() && i < kListEntries; ++i)
+            first.push_back(list[i]);
+        list = std::move(first);
+    }
+    c->RecalculateContract();
+    subs.RenewTierBits();
+    (void)subs.UpdateCompleteness(-1, FlagTest(c->m_wFlags, CONTRACT_IRONBARK_LOCKED));
+    return c;
+}
+
+const CContract& Small()
+{
+    static const std::unique_ptr<CContract> small = SmallDemo();
+    return *small;
 }
 
 void Require(bool holds)
@@ -54,7 +108,7 @@ void Require(bool holds)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     auto contract = std::make_unique<CContract>();
-    contract->Copy(Demo());
+    contract->Copy(Small());
     test::ByteChoices choices(data, size);
     // The rules that differ between contracts: Ironbark items locked (8)
     // and held to their floor (9), no partial items (11), prices tracked

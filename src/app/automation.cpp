@@ -19,6 +19,7 @@
 #include <QTreeWidgetItemIterator>
 #include <QUndoStack>
 
+#include <climits>
 #include <cstdio>
 
 #include "app/aboutdlg.h"
@@ -51,7 +52,7 @@
 #include "model/subcontract/check.h"
 #include "model/subcontract/subcontract.h"
 #include "model/subcontract/winmeta.h"
-#include "print/reportprintjob.h"
+#include "print/backgroundlayout.h"
 #include "views/dataview.h"
 #include "views/dv_itemschedulegrid.h"
 #include "views/dv_sub.h"
@@ -245,10 +246,10 @@ void TakeWindowShots(CSubApp& app, const QString& dir)
     CMainFrame* frame = app.MainFrame();
     CSubDoc* doc = app.Document();
     if (doc->HasContract()) {
-        const Result<CReportPrintJob> job =
-            CReportPrintJob::LayoutReport(*doc->Contract(), doc->GetEvaluator());
-        if (job) {
-            CPrintPreview preview(job.value(), ProgramPrinter().pageLayout(), frame);
+        CBackgroundLayout report(*doc->Contract(), doc->GetEvaluator());
+        report.WaitForPages(INT_MAX, 30000);
+        if (report.Done()) {
+            CPrintPreview preview(report, ProgramPrinter().pageLayout(), frame);
             preview.resize(900, 1000);
             preview.show();
             Save(&preview, dir, QStringLiteral("print-preview.png"));

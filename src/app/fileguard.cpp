@@ -89,12 +89,10 @@ PendingLock CFileGuard::LockFor(QWidget* parent, CAsker& asker, const QString& p
     }
     if (answer != 1)
         return pending; // cancelled
-    Result<LockAttempt> forced = AcquireLock(local, LockOptions{true});
+    // Opened anyway: without a lock. The lock stays the other copy's, which
+    // holds the contract for as long as it runs; this one removes nothing
+    // when it closes.
     pending.choice = LockChoice::Editable;
-    if (forced && forced->outcome != LockOutcome::HeldElsewhere)
-        pending.lock = std::move(forced->lock);
-    else if (!forced)
-        pending.notice = NoLockNotice(path, forced.error());
     return pending;
 }
 

@@ -4,22 +4,29 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <utility>
 
 #include "app/painticons.h"
+#include "app/qtext.h"
+#include "print/backgroundlayout.h"
 #include "print/pagepainter.h"
 #include "print/reportprintjob.h"
 
@@ -32,6 +39,12 @@ constexpr int kGap = 18;    // between two sheets
 constexpr double kMinZoom = 0.1;
 constexpr double kMaxZoom = 4.0;
 const double kZoomSteps[] = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
+// The last page, whichever it turns out to be.
+constexpr int kLastPage = INT_MAX;
+// The highest number the page box takes while the count is not known.
+constexpr int kMaxPageNumber = 99999;
+// How often the window looks at the layout while it runs.
+constexpr int kFollowMs = 30;
 
 } // namespace
 
@@ -41,8 +54,8 @@ class CPreviewArea : public QAbstractScrollArea {
 public:
     enum class Fit { None, Width, Page };
 
-    CPreviewArea(const CReportPrintJob& job, const QPageLayout& layout, QWidget* parent)
-        : QAbstractScrollArea(parent), m_job(job), m_layout(layout)
+    CPreviewArea(const CBackgroundLayout& report, const QPageLayout& layout, QWidget* parent)
+        : QAbstractScrollArea(parent), m_report(report), m_layout(layout)
     {
         setObjectName(QStringLiteral("previewArea"));
         setFrameShape(QFrame::NoFrame);
@@ -52,11 +65,23 @@ public:
         horizontalScrollBar()->setSingleStep(40);
     }
 
-    int PageCount() const { return m_job.PageCount(); }
+    int PageCount() const { return m_report.Job().PageCount(); }
     int Drawn() const { return m_drawn; }
     double Zoom() const { return m_zoom; }
     Fit FitMode() const { return m_fit; }
-    std::function<void()> changed; // the page in view or the zoom changed
+    std::function<void()> changed;      // the page in view or the zoom changed
+    std::function<void(int)> pageAsked; // a key asked for a page
+    std::function<void()> firstPaint;   // the pages were drawn for the first time
+
+    // Pages from `first` on came in or changed: the column of sheets grows;
+    // the view is drawn again only when they show in it.
+    void PagesChanged(int first)
+    {
+        UpdateScrollBars();
+        const double bottom = verticalScrollBar()->value() + viewport()->height();
+        if (first > 0 && bottom > kMargin + (first - 1) * Pitch())
+            viewport()->update();
+    }
 
     const QPageLayout& Layout() const { return m_layout; }
     void SetLayout(const QPageLayout& layout)
@@ -142,11 +167,15 @@ protected:
     }
     void keyPressEvent(QKeyEvent* event) override
     {
+        const auto ask = [this](int page) {
+            if (pageAsked)
+                pageAsked(page);
+        };
         switch (event->key()) {
-        case Qt::Key_Home: GoToPage(1); return;
-        case Qt::Key_End: GoToPage(PageCount()); return;
-        case Qt::Key_PageDown: GoToPage(CurrentPage() + 1); return;
-        case Qt::Key_PageUp: GoToPage(CurrentPage() - 1); return;
+        case Qt::Key_Home: ask(1); return;
+        case Qt::Key_End: ask(kLastPage); return;
+        case Qt::Key_PageDown: ask(CurrentPage() + 1); return;
+        case Qt::Key_PageUp: ask(std::max(1, CurrentPage() - 1)); return;
         default: QAbstractScrollArea::keyPressEvent(event);
         }
     }
@@ -155,8 +184,14 @@ protected:
         QPainter painter(viewport());
         painter.fillRect(event->rect(), QColor(88, 92, 100));
         const int count = PageCount();
-        if (count == 0)
+        if (count == 0) {
+            if (m_report.Running()) {
+                painter.setPen(QColor(235, 236, 240));
+                painter.drawText(viewport()->rect(), Qt::AlignCenter,
+                                 QStringLiteral("Laying out the report..."));
+            }
             return;
+        }
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
         const QSizeF sheet = SheetSize();
@@ -173,9 +208,11 @@ protected:
             if (!paper.intersects(QRectF(event->rect())))
                 continue;
             painter.fillRect(paper.translated(3, 4), QColor(0, 0, 0, 70));
-            CPagePainter::DrawSheetPicture(painter, m_job.Page(i + 1), m_layout, paper);
+            CPagePainter::DrawSheetPicture(painter, m_report.Job().Page(i + 1), m_layout, paper);
             ++m_drawn;
         }
+        if (firstPaint)
+            std::exchange(firstPaint, nullptr)();
     }
 
 private:
@@ -202,15 +239,15 @@ private:
         horizontalScrollBar()->setPageStep(viewport()->width());
     }
 
-    const CReportPrintJob& m_job;
+    const CBackgroundLayout& m_report;
     QPageLayout m_layout;
     double m_zoom = 1.0;
     Fit m_fit = Fit::Page;
     int m_drawn = 0;
 };
 
-CPrintPreview::CPrintPreview(const CReportPrintJob& job, const QPageLayout& layout, QWidget* parent)
-    : QDialog(parent)
+CPrintPreview::CPrintPreview(CBackgroundLayout& report, const QPageLayout& layout, QWidget* parent)
+    : QDialog(parent), m_report(report)
 {
     setObjectName(QStringLiteral("printPreview"));
     setWindowTitle(QStringLiteral("Print Preview"));
@@ -218,11 +255,30 @@ CPrintPreview::CPrintPreview(const CReportPrintJob& job, const QPageLayout& layo
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
     box->setSpacing(0);
-    m_area = new CPreviewArea(job, layout, this);
+    m_area = new CPreviewArea(report, layout, this);
     BuildToolBar();
+    BuildProgressLine();
     box->addWidget(m_toolBar);
     box->addWidget(m_area, 1);
+    box->addWidget(m_progressLine);
     m_area->changed = [this] { ShowPosition(); };
+    m_area->pageAsked = [this](int page) { GoToPage(page); };
+    // Moving through the pages by hand drops a page asked for earlier.
+    connect(m_area->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
+        if (m_awaited) {
+            m_awaited = 0;
+            ShowPosition();
+            ShowProgress();
+        }
+    });
+    m_follow = new QTimer(this);
+    m_follow->setInterval(kFollowMs);
+    connect(m_follow, &QTimer::timeout, this, &CPrintPreview::FollowLayout);
+    if (m_report.Running())
+        m_follow->start();
+    // The rest of the report is laid out once the first page is on the
+    // screen: the copy of the contract the layout takes does not hold it up.
+    m_area->firstPaint = [this] { QTimer::singleShot(0, this, &CPrintPreview::StartLayout); };
 
     // Most of the screen's height: a sheet fits the window at first.
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -230,11 +286,64 @@ CPrintPreview::CPrintPreview(const CReportPrintJob& job, const QPageLayout& layo
     resize(std::min(room.width() * 3 / 5, 980), room.height() * 9 / 10);
     m_area->SetFit(CPreviewArea::Fit::Page);
     ShowPosition();
+    ShowProgress();
     // The keys move through the pages from the start.
     m_area->setFocus(Qt::OtherFocusReason);
 }
 
 CPrintPreview::~CPrintPreview() = default;
+
+void CPrintPreview::done(int result)
+{
+    m_follow->stop();
+    m_report.Stop();
+    m_waitingCommand = nullptr;
+    QDialog::done(result);
+}
+
+void CPrintPreview::StartLayout()
+{
+    m_report.Start();
+}
+
+void CPrintPreview::FollowLayout()
+{
+    if (!m_report.Collect())
+        return;
+    if (m_report.CurrentState() == CBackgroundLayout::State::Failed) {
+        m_fault = ToQString(m_report.Fault());
+        done(QDialog::Rejected);
+        return;
+    }
+    if (!m_report.Running())
+        m_follow->stop();
+    m_area->PagesChanged(m_report.FirstPageChanged());
+    const int count = PageCount();
+    if (m_awaited && (m_awaited <= count || !m_report.Running())) {
+        const int page = std::min(m_awaited, count);
+        m_awaited = 0;
+        m_area->GoToPage(page);
+    }
+    ShowPosition();
+    ShowProgress();
+    if (m_report.Done() && m_waitingCommand) {
+        Handler* command = std::exchange(m_waitingCommand, nullptr);
+        (*command)(*this);
+    }
+}
+
+void CPrintPreview::RunOnWholeReport(Handler* command)
+{
+    if (!*command)
+        return;
+    if (m_report.Running()) {
+        m_waitingCommand = command;
+        ShowProgress();
+        return;
+    }
+    if (m_report.Done())
+        (*command)(*this);
+}
 
 QAction* CPrintPreview::AddCommand(const QString& name, const QIcon& icon, const QString& text,
                                    const QString& tip)
@@ -262,17 +371,11 @@ void CPrintPreview::BuildToolBar()
 
     QAction* print = AddCommand(QStringLiteral("print"), ToolbarIcon(ToolIcon::Print),
                                 QStringLiteral("&Print..."), QStringLiteral("Print the report"));
-    connect(print, &QAction::triggered, this, [this] {
-        if (m_print)
-            m_print(*this);
-    });
+    connect(print, &QAction::triggered, this, [this] { RunOnWholeReport(&m_print); });
     QAction* pdf =
         AddCommand(QStringLiteral("export"), PreviewToolIcon(PreviewIcon::Pdf),
                    QStringLiteral("&Export to PDF..."), QStringLiteral("Save the report as a PDF file"));
-    connect(pdf, &QAction::triggered, this, [this] {
-        if (m_export)
-            m_export(*this);
-    });
+    connect(pdf, &QAction::triggered, this, [this] { RunOnWholeReport(&m_export); });
     m_toolBar->addAction(print);
     m_toolBar->addAction(pdf);
     m_toolBar->addSeparator();
@@ -310,7 +413,9 @@ void CPrintPreview::BuildPageControls()
     m_page->setButtonSymbols(QAbstractSpinBox::NoButtons);
     m_page->setAlignment(Qt::AlignRight);
     m_page->setKeyboardTracking(false);
-    m_page->setMinimumWidth(m_page->fontMetrics().horizontalAdvance(QString::number(PageCount())) + 24);
+    // Wide enough for the count the layout may still reach.
+    const QString widest = QString::number(m_report.Running() ? 9999 : PageCount());
+    m_page->setMinimumWidth(m_page->fontMetrics().horizontalAdvance(widest) + 24);
     connect(m_page, &QSpinBox::valueChanged, this, [this](int page) {
         if (page != CurrentPage())
             GoToPage(page);
@@ -318,11 +423,31 @@ void CPrintPreview::BuildPageControls()
     m_toolBar->addWidget(new QLabel(QStringLiteral(" Page "), this));
     m_toolBar->addWidget(m_page);
     m_of = new QLabel(QStringLiteral(" of %1 ").arg(PageCount()), this);
+    m_of->setObjectName(QStringLiteral("pageCount"));
     m_toolBar->addWidget(m_of);
     step(QStringLiteral("next"), PreviewIcon::Next, QStringLiteral("Next page"),
          [](int page) { return page + 1; });
     step(QStringLiteral("last"), PreviewIcon::Last, QStringLiteral("Last page"),
-         [this](int) { return PageCount(); });
+         [](int) { return kLastPage; });
+}
+
+void CPrintPreview::BuildProgressLine()
+{
+    m_progressLine = new QWidget(this);
+    m_progressLine->setObjectName(QStringLiteral("layoutProgressLine"));
+    auto* row = new QHBoxLayout(m_progressLine);
+    row->setContentsMargins(10, 3, 10, 3);
+    m_progressText = new QLabel(m_progressLine);
+    m_progressText->setObjectName(QStringLiteral("layoutProgressText"));
+    m_progress = new QProgressBar(m_progressLine);
+    m_progress->setObjectName(QStringLiteral("layoutProgress"));
+    m_progress->setRange(0, 100);
+    m_progress->setFixedWidth(180);
+    row->addWidget(m_progressText, 1);
+    row->addWidget(m_progress);
+    // As high without the bar as with it.
+    m_progressLine->setMinimumHeight(m_progressLine->sizeHint().height());
+    m_progressLine->hide();
 }
 
 void CPrintPreview::BuildZoomControls()
@@ -390,6 +515,11 @@ int CPrintPreview::PageCount() const
     return m_area->PageCount();
 }
 
+bool CPrintPreview::LayingOut() const
+{
+    return m_report.Running();
+}
+
 int CPrintPreview::CurrentPage() const
 {
     return m_area->CurrentPage();
@@ -397,8 +527,15 @@ int CPrintPreview::CurrentPage() const
 
 void CPrintPreview::GoToPage(int number)
 {
-    m_area->GoToPage(number);
+    const int count = PageCount();
+    if (number > count && m_report.Running()) {
+        m_awaited = number;
+    } else {
+        m_awaited = 0;
+        m_area->GoToPage(std::min(number, count));
+    }
     ShowPosition();
+    ShowProgress();
 }
 
 double CPrintPreview::Zoom() const
@@ -433,21 +570,53 @@ QAbstractScrollArea* CPrintPreview::Area() const
 
 void CPrintPreview::ShowPosition()
 {
-    const int page = CurrentPage();
     const int count = PageCount();
-    if (m_page->value() != page) {
+    const bool growing = m_report.Running();
+    // A page asked for shows in the box while it is awaited.
+    const int page = m_awaited && m_awaited != kLastPage ? m_awaited : CurrentPage();
+    {
         const QSignalBlocker block(m_page);
-        m_page->setValue(page);
+        m_page->setRange(1, growing ? kMaxPageNumber : std::max(1, count));
+        if (m_page->value() != page)
+            m_page->setValue(page);
     }
+    // "of 120..." until the last page is known.
+    const QString of = QString::number(count) + (growing ? QStringLiteral("...") : QString());
+    m_of->setText(QStringLiteral(" of %1 ").arg(of));
     if (!m_zoom->lineEdit()->hasFocus())
         m_zoom->setEditText(QStringLiteral("%1%").arg(qRound(Zoom() * 100)));
     Command(QStringLiteral("first"))->setEnabled(page > 1);
     Command(QStringLiteral("previous"))->setEnabled(page > 1);
-    Command(QStringLiteral("next"))->setEnabled(page < count);
-    Command(QStringLiteral("last"))->setEnabled(page < count);
+    Command(QStringLiteral("next"))->setEnabled(growing || page < count);
+    Command(QStringLiteral("last"))->setEnabled(growing || page < count);
     Command(QStringLiteral("fitWidth"))->setChecked(m_area->FitMode() == CPreviewArea::Fit::Width);
     Command(QStringLiteral("fitPage"))->setChecked(m_area->FitMode() == CPreviewArea::Fit::Page);
-    setWindowTitle(QStringLiteral("Print Preview - Page %1 of %2").arg(page).arg(count));
+    setWindowTitle(QStringLiteral("Print Preview - Page %1 of %2").arg(page).arg(of));
+}
+
+void CPrintPreview::ShowProgress()
+{
+    // Shown while the report is laid out; once it is, the line stays with
+    // the count, so that the pages do not change size under the reader.
+    const bool growing = m_report.Running();
+    if (growing)
+        m_progressLine->show();
+    m_progress->setVisible(growing);
+    m_progress->setValue(static_cast<int>(std::lround(m_report.Progress() * 100)));
+    QString text;
+    if (!growing)
+        text = QStringLiteral("All %1 pages are laid out.").arg(PageCount());
+    else if (m_waitingCommand == &m_print)
+        text = QStringLiteral("Printing starts when every page is laid out.");
+    else if (m_waitingCommand == &m_export)
+        text = QStringLiteral("The export starts when every page is laid out.");
+    else if (m_awaited == kLastPage)
+        text = QStringLiteral("The last page is shown when it is laid out.");
+    else if (m_awaited)
+        text = QStringLiteral("Page %1 is shown when it is laid out.").arg(m_awaited);
+    else
+        text = QStringLiteral("Laying out page %1...").arg(PageCount() + 1);
+    m_progressText->setText(text);
 }
 
 } // namespace kestrel

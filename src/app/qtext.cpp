@@ -1,6 +1,7 @@
 #include "app/qtext.h"
 
 #include "calc/codepage.h"
+#include "edit/contractedits.h"
 #include "model/contract/text.h"
 
 namespace kestrel {
@@ -24,6 +25,12 @@ QString ToQString(const char* cp1252)
 QString ToQString(const Text& text)
 {
     return ToQString(text.View());
+}
+
+Result<std::string> FromTypedQString(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return TypedText(std::string_view(utf8.constData(), size_t(utf8.size())));
 }
 
 std::string FromQString(const QString& text)

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "calc/result.h"
+
 namespace kestrel {
 
 class Text;
@@ -19,5 +21,9 @@ QString ToQString(const char* cp1252);
 QString ToQString(const Text& text);
 // A QString as Windows-1252; characters the code page cannot hold become '?'.
 std::string FromQString(const QString& text);
+// A text the user typed, to be stored in the contract: a character the code
+// page cannot hold is refused with the character named (as the edit layer's
+// TypedText refuses it), never changed.
+[[nodiscard]] Result<std::string> FromTypedQString(const QString& text);
 
 } // namespace kestrel

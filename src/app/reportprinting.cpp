@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include "app/asker.h"
 #include "app/printpreview.h"
 #include "app/qtext.h"
 #include "app/subdoc.h"
+#include "print/backgroundlayout.h"
 #include "print/reportpaper.h"
 #include "print/reportprintjob.h"
 #include "report/errorlistprinter.h"
@@ -52,6 +54,56 @@ void UseReportPaper(QPrinter& printer)
         printer.setPageSize(LocalePageSize(QLocale()));
 }
 
+// The settings of a printer that are the user's choices (which printer,
+// the sheet, copies, colour, sides), not the state of a job.
+void CopyPrinterSettings(const QPrinter& from, QPrinter& to)
+{
+    if (from.outputFormat() == QPrinter::NativeFormat && !from.printerName().isEmpty())
+        to.setPrinterName(from.printerName());
+    to.setPageLayout(from.pageLayout());
+    to.setCopyCount(from.copyCount());
+    to.setCollateCopies(from.collateCopies());
+    to.setColorMode(from.colorMode());
+    to.setDuplex(from.duplex());
+}
+
+// The preview: the first page is laid out at once, the rest in the
+// background while the window shows the pages laid out so far; printing and
+// the export take the pages of that one layout run once it is complete.
+void PreviewReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
+                   const QString& suggestion, QString* pdfFolder, CSubDoc* document, PrintOutcome& outcome)
+{
+    CBackgroundLayout report(contract, evaluator);
+    // A fault in the first page's templates is told without a window.
+    if (report.CurrentState() == CBackgroundLayout::State::Failed) {
+        asker.Tell(parent, AppTitle(), ToQString(report.Fault()));
+        return;
+    }
+    QPrinter& printer = ProgramPrinter();
+    UseReportPaper(printer);
+    KeepPortrait(parent, asker, printer);
+    CPrintPreview preview(report, printer.pageLayout(), parent);
+    // The layout copies the contract once the window has painted; a
+    // contract about to go (reloaded meanwhile) is copied first.
+    if (document)
+        QObject::connect(document, &CSubDoc::contractClosing, &preview, &CPrintPreview::StartLayout);
+    preview.SetPrintCommand([&](CPrintPreview& window) {
+        outcome.pagesOutput += PrintJobOnPrinter(&window, asker, report.Job(), true);
+        window.SetPageLayout(ProgramPrinter().pageLayout());
+    });
+    preview.SetExportCommand([&](CPrintPreview& window) {
+        outcome.pagesOutput += ExportJobToPdf(&window, asker, report.Job(), suggestion, pdfFolder);
+    });
+    asker.ShowPreview(preview);
+    // A fault found late ends the preview and is told as any report fault.
+    if (!preview.LayoutFault().isEmpty()) {
+        asker.Tell(parent, AppTitle(), preview.LayoutFault());
+        return;
+    }
+    outcome.laidOut = true;
+    outcome.pageCount = report.Job().PageCount();
+}
+
 } // namespace
 
 QString LandscapeRefusal()
@@ -67,16 +119,21 @@ QPrinter& ProgramPrinter()
 
 int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job, bool pageRange)
 {
-    QPrinter& printer = ProgramPrinter();
+    // Each job prints on a printer of its own, set up from the program's
+    // settings: a printer that could not be started (none installed, one
+    // gone) leaves nothing behind that would stop the next job.
+    QPrinter printer(QPrinter::HighResolution);
+    CopyPrinterSettings(ProgramPrinter(), printer);
     PrintDialogOptions options;
     options.maxPage = job.PageCount();
     options.pageRange = pageRange;
-    options.printToFile = pageRange;
-    if (!pageRange)
-        printer.setPrintRange(QPrinter::AllPages);
+    // Where no printer is installed, a file is the only way out.
+    options.printToFile = pageRange || QPrinterInfo::availablePrinterNames().isEmpty();
     if (!asker.SetUpPrinter(parent, printer, options))
         return 0;
     KeepPortrait(parent, asker, printer);
+    // What the user chose is where the next dialog starts.
+    CopyPrinterSettings(printer, ProgramPrinter());
     const std::vector<int> pages = job.PagesFor(printer);
     const Status printed = job.Draw(printer, pages);
     if (!printed) {
@@ -104,9 +161,15 @@ int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, c
 }
 
 PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
-                                 PrintTarget target, const QString& documentPath, QString* pdfFolder)
+                                 PrintTarget target, const QString& documentPath, QString* pdfFolder,
+                                 CSubDoc* document)
 {
     PrintOutcome outcome;
+    const QString suggestion = PdfSuggestion(documentPath, pdfFolder ? *pdfFolder : QString());
+    if (target == PrintTarget::Preview) {
+        PreviewReport(parent, asker, contract, evaluator, suggestion, pdfFolder, document, outcome);
+        return outcome;
+    }
     const Result<CReportPrintJob> laidOut = CReportPrintJob::LayoutReport(contract, evaluator);
     if (!laidOut) {
         asker.Tell(parent, AppTitle(), ToQString(laidOut.errorText()));
@@ -116,26 +179,12 @@ PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& cont
     UseReportPaper(ProgramPrinter());
     outcome.laidOut = true;
     outcome.pageCount = job.PageCount();
-    const QString suggestion = PdfSuggestion(documentPath, pdfFolder ? *pdfFolder : QString());
     switch (target) {
     case PrintTarget::Printer: outcome.pagesOutput = PrintJobOnPrinter(parent, asker, job, true); break;
     case PrintTarget::PdfFile:
         outcome.pagesOutput = ExportJobToPdf(parent, asker, job, suggestion, pdfFolder);
         break;
-    case PrintTarget::Preview: {
-        QPrinter& printer = ProgramPrinter();
-        KeepPortrait(parent, asker, printer);
-        CPrintPreview preview(job, printer.pageLayout(), parent);
-        preview.SetPrintCommand([&](CPrintPreview& window) {
-            outcome.pagesOutput += PrintJobOnPrinter(&window, asker, job, true);
-            window.SetPageLayout(ProgramPrinter().pageLayout());
-        });
-        preview.SetExportCommand([&](CPrintPreview& window) {
-            outcome.pagesOutput += ExportJobToPdf(&window, asker, job, suggestion, pdfFolder);
-        });
-        asker.ShowPreview(preview);
-        break;
-    }
+    case PrintTarget::Preview: break;
     }
     return outcome;
 }

@@ -16,6 +16,7 @@ namespace kestrel {
 class CAsker;
 class CContract;
 class CReportPrintJob;
+class CSubDoc;
 class Evaluator;
 struct CheckResult;
 
@@ -35,15 +36,19 @@ struct PrintOutcome {
 // "This report cannot be printed in landscape mode"
 QString LandscapeRefusal();
 
-// The printer the program prints on, kept for the run (Print Setup changes it).
+// The program's printer settings, kept for the run: Print Setup changes
+// them, and each print dialog starts from them and keeps what the user
+// chose. Every job prints on a printer of its own set up from them.
 QPrinter& ProgramPrinter();
 
 // Runs a print command on the contract's report. `documentPath` names the
 // suggested PDF file; `pdfFolder`, when given, is the folder a PDF file was
 // last written to (suggested first) and becomes the folder of the next.
+// `document`, when the contract is a document's: the preview takes its copy
+// of the contract before the document lets it go.
 PrintOutcome PrintContractReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluator& evaluator,
                                  PrintTarget target, const QString& documentPath = QString(),
-                                 QString* pdfFolder = nullptr);
+                                 QString* pdfFolder = nullptr, CSubDoc* document = nullptr);
 // The pages of a job through the print dialog onto the printer; the number
 // of pages sent.
 int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job, bool pageRange);
@@ -51,8 +56,8 @@ int PrintJobOnPrinter(QWidget* parent, CAsker& asker, const CReportPrintJob& job
 // file's folder goes into `folder` when given.
 int ExportJobToPdf(QWidget* parent, CAsker& asker, const CReportPrintJob& job, const QString& suggestion,
                    QString* folder = nullptr);
-// "Print Errors": the print dialog (no page range, no print to file), then
-// the list on the printer.
+// "Print Errors": the print dialog (no page range; print to file only where
+// no printer is installed), then the list on the printer.
 PrintOutcome PrintErrorList(QWidget* parent, CAsker& asker, const CContract& contract,
                             const CheckResult& check);
 // "Print Setup...".

@@ -129,13 +129,6 @@ QString OpenFailureText(const QString& path, const std::string& why)
     return QStringLiteral("Cannot open %1:\n\n%2").arg(QDir::toNativeSeparators(path), SystemText(why));
 }
 
-// The message of a read that failed with code (errno as the read left it).
-QString ReadFailureText(const QString& path, int code, int systemError)
-{
-    return OpenFailureText(path,
-                           ContractFileFailureText(code == CF_OK ? CF_CANNOT_READ : code, systemError, true));
-}
-
 // Why a save failed, where, and that nothing was lost by it.
 QString SaveFailureText(const QString& path, const std::string& why)
 {
@@ -165,7 +158,7 @@ CSubDoc::CSubDoc(CSubSettings& settings, CAsker& asker, QObject* parent)
 {
     m_reportPrinter = [](CSubDoc& doc, PrintTarget target) {
         PrintContractReport(doc.MainWindow(), doc.Asker(), *doc.Contract(), doc.GetEvaluator(), target,
-                            doc.PathName(), &doc.Settings().pdfFolder);
+                            doc.PathName(), &doc.Settings().pdfFolder, &doc);
     };
     m_saver = [](CContract& contract, const std::string& path) { return SaveContract(contract, path); };
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool) { SyncModified(); });
@@ -414,15 +407,9 @@ bool CSubDoc::OpenDocument(const QString& requested)
     // What is typed is part of the contract the save question asks about.
     if (!CommitEdits())
         return false;
-    QString path = requested;
-    if (IsBidLibrary(path)) {
-        const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
-                                                              QStringLiteral("Select Proposal"));
-        if (!choice.confirmed || choice.path.isEmpty())
-            return false;
-        path = choice.path;
-    }
-    WaitCursor wait;
+    // Unsaved changes are asked about before anything else happens: a
+    // proposal taken from a bid library is extracted over its file, which
+    // may be the very file a Yes would save to.
     if (HasContract() && IsModified()) {
         const auto answer =
             m_asker->Ask(m_mainWindow, AppTitle(),
@@ -434,6 +421,15 @@ bool CSubDoc::OpenDocument(const QString& requested)
         if (answer == QMessageBox::Yes && !DoFileSave())
             return false;
     }
+    QString path = requested;
+    if (IsBidLibrary(path)) {
+        const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
+                                                              QStringLiteral("Select Proposal"));
+        if (!choice.confirmed || choice.path.isEmpty())
+            return false;
+        path = choice.path;
+    }
+    WaitCursor wait;
     // The lock first: the user may not want a contract another program has
     // open. A lock taken for an open that fails goes with it.
     PendingLock lock = m_guard->LockFor(m_mainWindow, *m_asker, path);
@@ -442,17 +438,15 @@ bool CSubDoc::OpenDocument(const QString& requested)
     emit loadingWindow(true);
     // The file goes into a new contract; the open one stays until the read
     // has succeeded.
-    std::unique_ptr<CContract> fresh;
-    errno = 0;
-    const int code = ReadContractFile(LocalPath(path), fresh);
-    if (code != CF_OK || !fresh) {
-        const int systemError = errno;
+    CProgramPaths paths = m_paths;
+    Result<OpenedFile> opened = OpenContractFile(LocalPath(path), paths);
+    if (!opened) {
         emit loadingWindow(false);
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      ReadFailureText(path, code, systemError));
+                      OpenFailureText(path, opened.errorText()));
         return false;
     }
-    Install(std::move(fresh), path, false);
+    Install(std::move(opened).value(), path, false);
     m_guard->Adopt(std::move(lock.lock), path);
     SetReadOnly(lock.choice == LockChoice::ReadOnly);
     emit loadingWindow(false);
@@ -464,9 +458,19 @@ bool CSubDoc::OpenDocument(const QString& requested)
 
 void CSubDoc::Install(std::unique_ptr<CContract> contract, const QString& path, bool modified)
 {
+    OpenedFile file;
+    file.contract = std::move(contract);
+    CProgramPaths paths = m_paths;
+    file.opened = FinishOpenContract(*file.contract, LocalPath(path), paths);
+    Install(std::move(file), path, modified);
+}
+
+void CSubDoc::Install(OpenedFile file, const QString& path, bool modified)
+{
     CloseContract();
-    m_contract = std::move(contract);
-    OpenedContract opened = FinishOpenContract(*m_contract, LocalPath(path), m_paths);
+    m_contract = std::move(file.contract);
+    m_paths.SetContractPath(LocalPath(path));
+    OpenedContract& opened = file.opened;
     m_subNameField = opened.subNameField;
     m_subField = opened.subField;
     m_edits = std::make_unique<CContractEdits>(*m_contract, m_evaluator, m_paths);
@@ -542,18 +546,16 @@ bool CSubDoc::ReloadFromDisk()
     if (!HasContract() || m_path.isEmpty())
         return false;
     WaitCursor wait;
-    std::unique_ptr<CContract> fresh;
-    errno = 0;
-    const int code = ReadContractFile(LocalPath(m_path), fresh);
-    if (code != CF_OK || !fresh) {
-        const int systemError = errno;
+    CProgramPaths paths = m_paths;
+    Result<OpenedFile> opened = OpenContractFile(LocalPath(m_path), paths);
+    if (!opened) {
         m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      ReadFailureText(m_path, code, systemError));
+                      OpenFailureText(m_path, opened.errorText()));
         return false;
     }
     // The same file: its lock stays, its fingerprint is taken again.
     const QString path = m_path;
-    Install(std::move(fresh), path, false);
+    Install(std::move(opened).value(), path, false);
     m_guard->Saved(path);
     return true;
 }

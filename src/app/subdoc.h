@@ -45,6 +45,7 @@ class CAsker;
 class CContract;
 class CFileGuard;
 struct CSubSettings;
+struct OpenedFile;
 struct RecoveryCopy;
 
 // The program's name, the caption of its own message boxes.
@@ -212,7 +213,10 @@ signals:
 
 private:
     bool SaveTo(const QString& path);
-    // Makes a contract read from `path` the document's.
+    // Makes a contract opened from `path` the document's.
+    void Install(OpenedFile file, const QString& path, bool modified);
+    // The same for a contract not opened from its file (a recovery copy's):
+    // the open steps run on it first.
     void Install(std::unique_ptr<CContract> contract, const QString& path, bool modified);
     void SetReadOnly(bool readOnly);
     // The contract of a recovery copy; a failure is told and gives none.

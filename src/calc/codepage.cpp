@@ -1,6 +1,7 @@
 #include "calc/codepage.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace kestrel {
@@ -103,19 +104,42 @@ std::string Cp1252ToUtf8(std::string_view text)
     return out;
 }
 
-Result<std::string> Utf8ToCp1252(std::string_view text)
+namespace {
+
+Result<std::string> ConvertUtf8(std::string_view text, bool exact)
 {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
-    while (i < text.size()) {
+    for (size_t character = 1; i < text.size(); ++character) {
         const Utf8Char c = DecodeUtf8(text, i);
         if (c.length == 0)
             return Result<std::string>::Fail("not valid UTF-8 (byte " + std::to_string(i + 1) + ")");
-        out.push_back(Cp1252FromCodePoint(c.codePoint));
+        const char byte = Cp1252FromCodePoint(c.codePoint);
+        if (exact && byte == '?' && c.codePoint != '?') {
+            char name[16];
+            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c.codePoint));
+            return Result<std::string>::Fail(std::string("The character ") + name + " (character " +
+                                                 std::to_string(character) +
+                                                 " of the text) cannot be stored in a contract file",
+                                             kNotInCodePage);
+        }
+        out.push_back(byte);
         i += c.length;
     }
     return out;
+}
+
+} // namespace
+
+Result<std::string> Utf8ToCp1252(std::string_view text)
+{
+    return ConvertUtf8(text, false);
+}
+
+Result<std::string> Utf8ToCp1252Exact(std::string_view text)
+{
+    return ConvertUtf8(text, true);
 }
 
 unsigned char Cp1252Upper(unsigned char c)

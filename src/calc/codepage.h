@@ -16,6 +16,13 @@ std::string Cp1252ToUtf8(std::string_view text);
 // (overlong forms, surrogates, code points past U+10FFFF, truncated or
 // stray continuation bytes) is refused with "not valid UTF-8 (byte N)".
 [[nodiscard]] Result<std::string> Utf8ToCp1252(std::string_view text);
+// The code of Utf8ToCp1252Exact's refusal of a character.
+inline constexpr int kNotInCodePage = 1;
+// The same, for a text that is to be stored: a character Windows-1252
+// cannot hold is refused (code kNotInCodePage) with the character named
+// by its code point and place ("The character U+2192 (character 5 of the
+// text) cannot be stored in a contract file"), rather than changed.
+[[nodiscard]] Result<std::string> Utf8ToCp1252Exact(std::string_view text);
 
 // The Windows-1252 byte of a Unicode code point; '?' when it has none.
 char Cp1252FromCodePoint(uint32_t codePoint);

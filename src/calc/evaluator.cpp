@@ -131,6 +131,7 @@ const char* Evaluator::ErrorText(int code)
         "Colon Expected ':'",
         "Not enough memory",
         "Cannot change identifier type",
+        "Too deeply nested",
     };
     if (code < 0 || code >= static_cast<int>(std::size(kMessages)))
         return "Unknown error";

@@ -27,6 +27,10 @@ enum EvalError : int {
     EVAL_NO_COLON = 10,
     EVAL_NO_MEMORY = 11,
     EVAL_TYPE_CHANGE = 12,
+    // Beyond the codes of the original table: nesting (or recursion of user
+    // functions) past what one evaluation allows. Reported as such, not as
+    // the allocation failure it is not.
+    EVAL_TOO_DEEP = 13,
 };
 
 using EvalFunction = double (*)(double);

@@ -52,7 +52,7 @@ constexpr int kPrimaryLevel = 13;
 // Each active parse step costs a few stack frames; about 200 levels of
 // parentheses (or of user-function calls) fit in this many steps, which is
 // far beyond any hand-written expression and far below what the stack holds.
-// Deeper input is refused as "Not enough memory" rather than overflowing.
+// Deeper input is refused as "Too deeply nested" rather than overflowing.
 constexpr int kMaxDepth = 14 * 200;
 
 // User functions may call themselves more than once, so that the work can
@@ -236,7 +236,7 @@ double ExprParser::Expr(int level)
 {
     ++m_steps;
     if (m_depth >= kMaxDepth || (m_inBody && ++m_bodySteps > kMaxBodySteps))
-        return Fail(EVAL_NO_MEMORY, m_pos);
+        return Fail(EVAL_TOO_DEEP, m_pos);
     ++m_depth;
     double v;
     switch (level) {

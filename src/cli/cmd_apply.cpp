@@ -44,12 +44,12 @@ private:
     {
         const Result<std::string> made = m_history.Make(steps);
         if (!made)
-            return "refused: " + Out(made.errorText());
+            return "refused: " + OutLine(made.errorText());
         return made->empty() ? "ok" : "ok " + Out(made.value());
     }
     static std::string Said(const Status& status)
     {
-        return status ? "ok" : "refused: " + Out(status.errorText());
+        return status ? "ok" : "refused: " + OutLine(status.errorText());
     }
 
     // The record numbered so; none gives the error that ends the run.
@@ -95,6 +95,8 @@ Outcome ApplyRun::Run(const ScriptEdit& e)
     CSubcontract* parent = nullptr;
     if (e.parent && !(parent = Record(*e.parent, "parent subcontractor")))
         return Missing();
+    if (!e.refusal.empty())
+        return "refused: " + Out(e.refusal);
     switch (e.op) {
     case ScriptOp::Undo: return Said(m_history.Undo());
     case ScriptOp::Redo: return Said(m_history.Redo());

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
+#include "cli/opendocument.h"
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
@@ -205,9 +206,10 @@ int RunDump(const std::vector<std::string>& args)
         PrintError("usage: kestrel-cli dump FILE --json");
         return kExitUnreadable;
     }
-    std::unique_ptr<CContract> c;
-    if (const int status = LoadContract(args[0], c))
+    Document document;
+    if (const int status = OpenDocument(args[0], document))
         return status;
+    const std::unique_ptr<CContract>& c = document.contract;
     std::cout << Contract(*c).dump(2) << "\n";
     return 0;
 }

@@ -168,7 +168,7 @@ int RunImportQuote(const std::vector<std::string>& args)
         return kExitBadArguments;
     }
     for (const QuoteRefusal& refusal : import->refused)
-        std::cout << "row " << refusal.row << ": " << Out(refusal.message) << "\n";
+        std::cout << "row " << refusal.row << ": " << OutLine(refusal.message) << "\n";
     std::cout << import->applied << " rows applied, " << import->refused.size() << " refused\n";
     if (const Status written = WriteContractFileSafely(contract, a->out); !written) {
         PrintFileError(a->out, written.errorText());

@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
+#include "cli/opendocument.h"
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
@@ -27,9 +28,10 @@ int RunInfo(const std::vector<std::string>& args)
         PrintError("usage: kestrel-cli info FILE");
         return kExitUnreadable;
     }
-    std::unique_ptr<CContract> c;
-    if (const int status = LoadContract(args[0], c))
+    Document document;
+    if (const int status = OpenDocument(args[0], document))
         return status;
+    const std::unique_ptr<CContract>& c = document.contract;
     const CWinMeta* table = c->m_pSubTable.get();
     char flags[8];
     std::snprintf(flags, sizeof flags, "%4.4X", static_cast<unsigned>(c->m_wFlags));

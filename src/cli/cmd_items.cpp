@@ -4,6 +4,7 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
+#include "cli/opendocument.h"
 #include "model/contract/contract.h"
 #include "model/contract/itemstext.h"
 
@@ -17,9 +18,10 @@ int RunItems(const std::vector<std::string>& args)
         PrintError("usage: kestrel-cli items FILE");
         return kExitUnreadable;
     }
-    std::unique_ptr<CContract> c;
-    if (const int status = LoadContract(args[0], c))
+    Document document;
+    if (const int status = OpenDocument(args[0], document))
         return status;
+    const std::unique_ptr<CContract>& c = document.contract;
     std::cout << Out(ContractItemsText(*c));
     return 0;
 }

@@ -11,6 +11,7 @@
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
+#include "cli/opendocument.h"
 #include "cli/programevaluator.h"
 #include "file/safereplace.h"
 #include "model/contract/contract.h"
@@ -153,9 +154,10 @@ int RunReport(const std::vector<std::string>& args)
     // the report is made from.
     if (OutputIsInput(file, textOut, "contract file") || OutputIsInput(file, pdfOut, "contract file"))
         return kExitUsage;
-    std::unique_ptr<CContract> contract;
-    if (const int status = LoadContract(file, contract))
+    Document document;
+    if (const int status = OpenDocument(file, document))
         return status;
+    CContract* contract = document.contract.get();
 
     // The run checks the contract first, so that its messages are current.
     CReportRun run(*contract, ProgramEvaluator());

@@ -41,5 +41,9 @@ std::string Out(const std::string& cp1252);
 // standard output[: <reason>]" printed on stderr once in the run. Both
 // streams are looked at, since commands print through either.
 [[nodiscard]] bool StandardOutputWritten();
+// The same for a message line that may quote outside text: control
+// characters (a NUL, an escape) are shown as their symbols ("\u2400" for
+// NUL), never printed as they are.
+std::string OutLine(const std::string& cp1252);
 
 } // namespace kestrel::cli

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "calc/codepage.h"
+#include "calc/formats.h"
+#include "edit/contractedits.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 
@@ -58,9 +60,19 @@ public:
             throw Invalid{"Argument '" + std::string(key) + "' must be a text"};
         return Convert(key, v.get_ref<const std::string&>());
     }
-    std::optional<std::string> OptionalText(const char* key) const
+    // A text to be stored or typed: a character Windows-1252 cannot hold
+    // makes the edit a refused one, named in `refusal` (the first one).
+    std::string Value(const char* key, std::string& refusal) const
     {
-        return Has(key) ? std::optional<std::string>(Text(key)) : std::nullopt;
+        std::string text = Text(key);
+        if (refusal.empty())
+            if (const Result<std::string> exact = TypedText(Get(key).get_ref<const std::string&>()); !exact)
+                refusal = exact.errorText() + " (argument '" + key + "')";
+        return text;
+    }
+    std::optional<std::string> OptionalValue(const char* key, std::string& refusal) const
+    {
+        return Has(key) ? std::optional<std::string>(Value(key, refusal)) : std::nullopt;
     }
     // A text, or null for none.
     std::optional<std::string> TextOrNull(const char* key) const
@@ -142,10 +154,10 @@ int Field(const Arguments& args, const CWinMeta& table, const char* form)
 {
     const json& v = args.Get("field");
     if (v.is_number_integer()) {
-        const long long index = v.get<long long>();
-        if (index < 0 || index >= table.m_Fields.GetSize())
-            throw Invalid{std::string("The ") + form + " form has no field " + std::to_string(index)};
-        return static_cast<int>(index);
+        // A number as written: one past 2^63 is no field -1.
+        if (!v.is_number_unsigned() || v.get<uint64_t>() >= static_cast<uint64_t>(table.m_Fields.GetSize()))
+            throw Invalid{std::string("The ") + form + " form has no field " + v.dump()};
+        return static_cast<int>(v.get<uint64_t>());
     }
     if (!v.is_string())
         throw Invalid{"Argument 'field' must be a field index or name"};
@@ -170,7 +182,7 @@ void ReadCell(const Arguments& args, const CContract& contract, ScriptEdit& e)
         e.sub = args.Text("sub");
         e.field = Field(args, SubTable(contract), "subcontractor");
     }
-    e.text = args.Text("text");
+    e.text = args.Value("text", e.refusal);
 }
 
 ScriptEdit ReadEdit(const json& object, const CContract& contract)
@@ -200,23 +212,23 @@ ScriptEdit ReadEdit(const json& object, const CContract& contract)
         break;
     case ScriptOp::SetSubItem:
         e.line = Line(args, contract);
-        e.extension = args.OptionalText("extension");
+        e.extension = args.OptionalValue("extension", e.refusal);
         e.partial = args.OptionalBool("partial");
-        e.remarks = args.OptionalText("remarks");
+        e.remarks = args.OptionalValue("remarks", e.refusal);
         [[fallthrough]];
     case ScriptOp::SetItem:
         if (e.op == ScriptOp::SetItem)
             e.line = Line(args, contract);
-        e.quantity = args.OptionalText("quantity");
-        e.unitPrice = args.OptionalText("unitPrice");
+        e.quantity = args.OptionalValue("quantity", e.refusal);
+        e.unitPrice = args.OptionalValue("unitPrice", e.refusal);
         if (!e.quantity && !e.unitPrice && !e.extension && !e.partial && !e.remarks)
             throw Invalid{std::string(info.name) + " needs at least one of " +
                           (e.op == ScriptOp::SetItem ? "quantity, unitPrice"
                                                      : "quantity, unitPrice, extension, partial, remarks")};
         break;
     case ScriptOp::SetTemplate:
-        e.name = args.Text("name");
-        e.text = args.Text("text");
+        e.name = args.Value("name", e.refusal);
+        e.text = args.Value("text", e.refusal);
         break;
     case ScriptOp::DeleteSubcontractor:
     case ScriptOp::Undo:
@@ -224,6 +236,53 @@ ScriptEdit ReadEdit(const json& object, const CContract& contract)
     }
     return e;
 }
+
+// Counts the edits of the top-level array without building them, and stops
+// once there are more than a run makes: a script of millions of edits is
+// refused before it takes memory.
+class EditCounter : public nlohmann::json_sax<json> {
+public:
+    size_t Edits() const { return m_edits; }
+
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool start_object(size_t) override { return Open(); }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return Close(); }
+    bool start_array(size_t) override { return Open(); }
+    bool end_array() override { return Close(); }
+    bool parse_error(size_t, const std::string&, const nlohmann::detail::exception&) override
+    {
+        return false;
+    }
+
+private:
+    bool Value()
+    {
+        if (m_depth == 1)
+            ++m_edits;
+        return m_edits <= kMaxScriptEdits;
+    }
+    bool Open()
+    {
+        const bool more = Value();
+        ++m_depth;
+        return more;
+    }
+    bool Close()
+    {
+        --m_depth;
+        return true;
+    }
+
+    size_t m_depth = 0;
+    size_t m_edits = 0;
+};
 
 // nlohmann's message without its "[json.exception...] " prefix. What it
 // last read is quoted as it stood, which may be the very bytes that are not
@@ -250,6 +309,13 @@ std::string EditError(const std::string& text, size_t index)
 Result<std::vector<ScriptEdit>> ParseEditScript(std::string_view text, const CContract& contract)
 {
     using R = Result<std::vector<ScriptEdit>>;
+    EditCounter counter;
+    (void)json::sax_parse(text.begin(), text.end(), &counter);
+    if (counter.Edits() > kMaxScriptEdits) {
+        const std::string limit = FormatNumber(static_cast<double>(kMaxScriptEdits), 0, 0, true, false);
+        return R::Fail("More than " + limit + " edits: a run makes at most " + limit +
+                       "; split them over several runs");
+    }
     json doc;
     try {
         doc = json::parse(text.begin(), text.end());

@@ -44,7 +44,13 @@ struct ScriptEdit {
     std::optional<std::string> remarks;
     std::string name; // setTemplate
     std::string text; // setCell, setTemplate
+    // A text the contract cannot hold (a character Windows-1252 lacks): the
+    // edit is refused with this message and changes nothing.
+    std::string refusal;
 };
+
+// The most edits one run makes; a longer script is refused as a whole.
+inline constexpr size_t kMaxScriptEdits = 10000;
 
 // "<text> (edit N)", N counted from 1: the form of every error about one
 // edit.
@@ -53,7 +59,8 @@ std::string EditError(const std::string& text, size_t index);
 // Reads the edits and checks them against the contract: the JSON itself, an
 // array of objects, known ops, every argument present with its type and no
 // unknown one, texts of valid UTF-8, lines of items the contract has and
-// fields its forms have. The error gives the JSON position or the edit.
+// fields its forms have, and at most kMaxScriptEdits edits. The error gives
+// the JSON position or the edit.
 // Numbers of subcontractors are looked up as each edit is made, since an
 // edit before it may add or delete the record.
 [[nodiscard]] Result<std::vector<ScriptEdit>> ParseEditScript(std::string_view json,

@@ -80,6 +80,23 @@ bool StandardOutputWritten()
     return false;
 }
 
+std::string OutLine(const std::string& cp1252)
+{
+    const std::string_view text(cp1252);
+    std::string shown;
+    size_t from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x20 && byte != 0x7F)
+            continue;
+        shown += Cp1252ToUtf8(text.substr(from, i - from));
+        // The Control Pictures block: U+2400 plus the control, U+2421 for DEL.
+        shown += {'\xE2', '\x90', static_cast<char>(byte == 0x7F ? 0xA1 : 0x80 + byte)};
+        from = i + 1;
+    }
+    return shown + Cp1252ToUtf8(text.substr(from));
+}
+
 } // namespace kestrel::cli
 
 namespace {

@@ -1,6 +1,7 @@
 #include "cli/opendocument.h"
 
 #include <iostream>
+#include <utility>
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
@@ -27,10 +28,13 @@ Document::~Document() = default;
 
 int OpenDocument(const std::string& path, Document& document)
 {
-    if (const int status = LoadContract(path, document.contract))
-        return status;
-    const OpenedContract opened = FinishOpenContract(*document.contract, path, document.paths);
-    for (const std::string& error : opened.listErrors)
+    Result<OpenedFile> opened = OpenContractFile(path, document.paths);
+    if (!opened) {
+        PrintFileError(path, opened.errorText());
+        return kExitUnreadable;
+    }
+    document.contract = std::move(opened->contract);
+    for (const std::string& error : opened->opened.listErrors)
         std::cerr << Out(error) << '\n';
     return 0;
 }

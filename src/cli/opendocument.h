@@ -1,6 +1,8 @@
 #pragma once
-// Opening a contract as the document does: read, then the open steps with
-// list files looked for beside the contract and beside kestrel-cli.
+// Opening a contract as the program's document does (OpenContractFile), with
+// list files looked for beside the contract and beside kestrel-cli. Every
+// command that reads a contract's values opens it so; only `rewrite`, which
+// copies a file as it stands, reads it bare.
 
 #include <memory>
 #include <string>

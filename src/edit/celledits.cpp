@@ -184,6 +184,8 @@ EditResult CContractEdits::SetCell(CWinMeta& table, CSubcontract& record, int fi
         return s.error();
     if (Status s = CheckWritable(table, record, field); !s)
         return s.error();
+    if (Status s = CheckTextLength(typed); !s)
+        return s.error();
     const CFieldInfo& info = *table.m_Fields[field];
     switch (info.m_iType) {
     case FIELD_NUMBER:
@@ -272,6 +274,7 @@ EditResult CContractEdits::StoreText(CWinMeta& table, CSubcontract& record, int 
         scope.image.TakeRecord(record);
         scope.changed = StoreCellText(record, field, text);
         scope.event.treeChanged = &table == SubTable() && field == SubNameField(table);
+        LinkLists(table, record);
     }
     return Finish(scope, FieldCaption(table, field));
 }
@@ -287,6 +290,7 @@ EditResult CContractEdits::StoreYesNo(CWinMeta& table, CSubcontract& record, int
     if (shown != position || CellText(record, field) != text) {
         scope.image.TakeRecord(record);
         scope.changed = StoreCell(record, field, text, position);
+        LinkLists(table, record);
     }
     return Finish(scope, FieldCaption(table, field));
 }
@@ -316,9 +320,20 @@ EditResult CContractEdits::StoreListChoice(CWinMeta& table, CSubcontract& record
     changed |= KeepListInStep(table, record, field, position, entry);
     if (&table == SubTable() && position >= 0 && SpecialListOf(info) == SpecialList::SubType)
         changed |= ApplySubType(table, record, entry);
+    if (changed)
+        LinkLists(table, record);
     scope.changed = changed;
     scope.event.treeChanged = changed && &table == SubTable() && field == SubNameField(table);
     return Finish(scope, FieldCaption(table, field));
+}
+
+void CContractEdits::LinkLists(CWinMeta& table, CSubcontract& record)
+{
+    // A subcontractor's cells as opening the saved contract gives them
+    // back (its linked columns' pick lists applied): what the program shows
+    // of the contract, its check value first, is what the file holds.
+    if (&table == SubTable())
+        (void)LinkRecordLists(m_contract, record, m_paths);
 }
 
 bool CContractEdits::KeepListInStep(CWinMeta& table, CSubcontract& record, int field, int position,
@@ -338,19 +353,21 @@ bool CContractEdits::KeepListInStep(CWinMeta& table, CSubcontract& record, int f
         }
         if (info.m_iType != FIELD_TEXT)
             continue;
+        // A text field on the list shows its part of the chosen entry and
+        // is locked to it; with no entry chosen, a locked one is emptied
+        // and freed, whoever locked it (this run, or the one that wrote
+        // the file). Which fields the rule locks the form's fields say:
+        // those on this list; fields on no list keep their marks.
         if (position >= 0) {
-            changed |= StoreCellText(record, j, ShownColumns(entry, info));
+            changed |= StoreCell(record, j, ShownColumns(entry, info), position);
             CCellData& cell = *record.GetCell(j);
             if (!FlagTest(cell.m_wFlags, kCellReadOnly)) {
                 FlagSet(cell.m_wFlags, kCellReadOnly, 1);
-                m_listLocks.emplace(&record, j);
                 changed = true;
             }
-        } else if (CCellData* cell = record.GetCell(j);
-                   cell && FlagTest(cell->m_wFlags, kCellReadOnly) && m_listLocks.count({&record, j})) {
-            // Only a mark this rule set is taken back; one the file set stays.
+        } else if (CCellData* cell = record.GetCell(j); cell && FlagTest(cell->m_wFlags, kCellReadOnly)) {
             FlagSet(cell->m_wFlags, kCellReadOnly, 0);
-            StoreCellText(record, j, "");
+            StoreCell(record, j, "", -1);
             changed = true;
         }
     }

@@ -4,9 +4,12 @@
 #include <cstring>
 #include <utility>
 
+#include "calc/codepage.h"
 #include "calc/evaluator.h"
+#include "calc/formats.h"
 #include "edit/editscope.h"
 #include "edit/subitemrules.h"
+#include "file/recordwriter.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/subservices.h"
@@ -31,6 +34,12 @@ bool SameCheck(const CheckResult& a, const CheckResult& b)
     return true;
 }
 
+// 65535 as "65,535".
+std::string Thousands(size_t n)
+{
+    return FormatNumber(static_cast<double>(n), 0, 0, true, false);
+}
+
 // No state of the contract is the one on disk.
 constexpr uint64_t kNoSavedState = ~uint64_t(0);
 
@@ -50,8 +59,26 @@ const char* RefusalCaption(Refusal refusal)
     case Refusal::Locked: return "Locked";
     case Refusal::Expression: return "Entry Error";
     case Refusal::NotAllowed: return "Not Allowed";
+    case Refusal::Text: return "Text Error";
     }
     return "Error";
+}
+
+Result<std::string> TypedText(std::string_view utf8)
+{
+    Result<std::string> text = Utf8ToCp1252Exact(utf8);
+    if (!text)
+        return Result<std::string>::Fail(text.errorText(), static_cast<int>(Refusal::Text));
+    return text;
+}
+
+Status CheckTextLength(std::string_view text)
+{
+    if (text.size() <= kMaxRecordText)
+        return Ok();
+    return Status::Fail("The text is too long: a contract file holds at most " + Thousands(kMaxRecordText) +
+                            " characters in one text, and this one has " + Thousands(text.size()),
+                        static_cast<int>(Refusal::Text));
 }
 
 void CContractEdits::Scope::TouchLine(const CContract& contract, std::string_view line, bool copies)
@@ -219,6 +246,7 @@ EditResult CContractEdits::Finish(Scope& scope, std::string description, std::st
     AppliedEdit edit;
     edit.description = std::move(description);
     edit.text = std::move(text);
+    edit.unreadable = std::move(scope.unreadable);
     if (!scope.changed) {
         // Nothing to take back and nothing to tell.
         edit.event = scope.event;
@@ -231,6 +259,7 @@ EditResult CContractEdits::Finish(Scope& scope, std::string description, std::st
     CompareWithBefore(m_contract, scope.recordFlagsBefore, scope.flagsBefore, scope.contractTotalBefore,
                       scope.subTotalBefore, scope.event);
     edit.event = scope.event;
+    scope.image.Settle(m_contract);
     edit.inverse = std::move(scope.image);
     Notify(edit.event);
     return edit;

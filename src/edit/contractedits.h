@@ -11,8 +11,9 @@
 //   the sub-items of the lines it touched, the subcontracted total, the
 //   completeness of the records, the silent contract check;
 // - tells the observer what changed (one event);
-// - returns its inverse: an image of what it changed, which undoes it and
-//   then redoes it (see ContractImage), the modified flag included.
+// - returns its inverse: the values before the change of what it changed,
+//   no more (see ContractImage), which undoes it and then redoes it, the
+//   modified flag included.
 //
 // Records are named by identity, never by row: deleting a record renumbers
 // the rows behind it, but a view bound to a record stays bound to it.
@@ -20,7 +21,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,8 +50,15 @@ enum class Refusal : int {
     Locked,           // a record or sub-item received from Ironbark and locked
     Expression,       // an entry the evaluator cannot read
     NotAllowed,       // the contract does not allow it (no table, no such line, a refused drop)
+    Text,             // a text the contract file cannot hold: too long, or a character Windows-1252 lacks
 };
 [[nodiscard]] const char* RefusalCaption(Refusal refusal);
+
+// A text typed or given from outside (UTF-8) as the contract stores it, in
+// Windows-1252. A character the code page cannot hold is refused with the
+// character named (Refusal::Text), never changed; so is text that is not
+// UTF-8.
+[[nodiscard]] Result<std::string> TypedText(std::string_view utf8);
 
 // A change that was made.
 struct AppliedEdit {
@@ -59,7 +66,11 @@ struct AppliedEdit {
     std::string description; // for "Undo <what>": "Quantity", "Add Subcontractor", ...
     std::string text;        // what `apply` prints after "ok" (the number of an added record)
     std::string notice;      // what the status bar says of the change's further effects, or ""
-    ChangeEvent event;       // what the change did
+    // A quantity, unit price or extension typed that the evaluator cannot
+    // read is stored as no value (the sub-item is then incomplete); this
+    // is the evaluator's message, for the user to see why.
+    std::string unreadable;
+    ChangeEvent event; // what the change did
     // The state the contract is in once the inverse is exchanged (the edit
     // layer's own count of states, which tells whether that is the state
     // last saved).
@@ -173,6 +184,7 @@ public:
     [[nodiscard]] EditResult SetItemCounted(std::string_view line, bool counted);
 
     // --- templates ---------------------------------------------------------
+    // Carriage return + line feed pairs are stored as line feeds.
     [[nodiscard]] EditResult SetTemplateText(std::string_view name, std::string_view text);
 
     // --- undo and redo -----------------------------------------------------
@@ -203,6 +215,7 @@ private:
                                              std::string_view typed);
     bool KeepListInStep(CWinMeta& table, CSubcontract& record, int field, int position,
                         std::string_view entry);
+    void LinkLists(CWinMeta& table, CSubcontract& record);
     [[nodiscard]] EditResult Unchanged(CWinMeta& table, CSubcontract& record, int field);
     FieldDisplay ShowField(const CWinMeta& table, const CSubcontract& record, int field);
     // The record's row in the subcontractor table, -1 when it is not there.
@@ -214,10 +227,6 @@ private:
     ContractObserver* m_observer = nullptr;
     std::unique_ptr<CheckResult> m_check;
     std::function<LocalDateTime()> m_clock;
-    // The read-only marks (cell bit 2) that keeping list fields in step set,
-    // by record and field. An entry typed that is not in the list takes back
-    // only these: a field the file itself made read-only stays as it is.
-    std::set<std::pair<const CSubcontract*, int>> m_listLocks;
     // Every change makes a new state; undo and redo go back and forth
     // between the states their edits hold.
     uint64_t m_state = 0;

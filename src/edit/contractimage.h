@@ -1,14 +1,22 @@
 #pragma once
-// What an edit changed, kept so that it can be taken back: an image of the
-// parts of a contract that one edit (with its follow-up) may touch, taken
-// before the edit. Exchanging the image with the contract puts those parts
-// back as they were and leaves in the image what was there instead, so the
-// same image undoes and then redoes, as often as asked.
+// What an edit changed, kept so that it can be taken back: the inverse of
+// the change. While the edit is made, the parts of the contract it (with
+// its follow-up) may touch are imaged before they change; once it is made,
+// Settle drops from the image everything the edit left as it was, so that
+// what stays is the value before the change of every value it changed, and
+// an undo step is as large as the change, not as the contract.
+//
+// Exchanging the image with the contract puts those values back and leaves
+// in the image what was there instead: the same image undoes and then
+// redoes, as often as asked. A command that makes its change when first
+// done and exchanges its image for every undo and redo after that needs
+// nothing more.
 //
 // Records are known by identity (their address), never by row number: a
 // record that an edit deletes is handed to the image, which keeps it alive,
 // so that the undone deletion brings back the very same record.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,7 +44,8 @@ public:
     void TakeHeader(const CContract& contract);
     // The flags and the amount cell of every record of both tables.
     void TakeRecordStates(const CContract& contract);
-    // The whole content of one record: flags, cells, sub-items, parent.
+    // The record's own values: flags, cells and parent (not its sub-items:
+    // a change of those takes their lines).
     void TakeRecord(const CSubcontract& record);
     // The sub-item of one contract line in every subcontractor record
     // (present or absent, and its place in the record's map order).
@@ -56,11 +65,18 @@ public:
     // exchange can put it back. Only after TakeRecordOrder.
     void Keep(std::unique_ptr<CSubcontract> record);
 
-    // Puts every part back into the contract as imaged, and keeps in this
+    // The edit is made: keeps of each part only what the contract now
+    // holds otherwise. Nothing can be taken after this.
+    void Settle(const CContract& contract);
+
+    // Puts every value back into the contract as imaged, and keeps in this
     // image what the contract held instead.
     void Exchange(CContract& contract);
 
     bool IsEmpty() const;
+    // How many values the image holds (a record's flags, a cell, a
+    // sub-item, an item's numbers, a place in the order, ...).
+    size_t Size() const;
 
 private:
     struct Parts;

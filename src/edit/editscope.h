@@ -18,6 +18,10 @@ namespace kestrel {
 class CContract;
 class CSubcontract;
 
+// Refuses a text longer than a record of the contract file holds
+// (Refusal::Text): it would be cut when the contract is saved.
+[[nodiscard]] Status CheckTextLength(std::string_view text);
+
 struct CContractEdits::Scope {
     ContractImage image;
     ChangeEvent event;
@@ -26,6 +30,7 @@ struct CContractEdits::Scope {
     bool renewAllSubItemStates = false;
     std::vector<std::string> lines;            // lines whose sub-items' marks are renewed
     std::vector<CSubcontract*> subItemRecords; // records whose own sub-items changed
+    std::string unreadable;                    // the evaluator's message for a value typed (AppliedEdit)
 
     // Before the change, for telling what the follow-up changed.
     uint16_t flagsBefore = 0;

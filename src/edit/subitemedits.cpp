@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "calc/codepage.h"
 #include "calc/evaluator.h"
 #include "edit/contractedits.h"
 #include "edit/editscope.h"
@@ -33,13 +34,6 @@ std::string Fixed3(double x)
 bool SameBits(double a, double b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// A number as a value in the tests of the rules: a blank counts as 0, never
-// as the tiny positive number its bits make.
-double AsNumber(double x)
-{
-    return IsBlankValue(x) ? 0.0 : x;
 }
 
 // A value as the entry shows it and reads it back: rounded to its format.
@@ -138,9 +132,9 @@ EditResult CContractEdits::SetSubItemQuantity(CSubcontract& record, std::string_
     if (!target)
         return target.error();
     CSubItem& si = *target->subItem;
-    double quantity = ReadEntryValue(m_evaluator, typed, m_contract.m_QuanFormat);
-    if (!SameBits(quantity, si.m_fQuan) && HasIronbarkFloor(m_contract, si) &&
-        si.m_fOrigQuan > AsNumber(quantity))
+    const EntryValue entry = ReadEntryValue(m_evaluator, typed, m_contract.m_QuanFormat);
+    double quantity = entry.value;
+    if (!SameBits(quantity, si.m_fQuan) && BelowIronbarkFloor(m_contract, si, quantity))
         return Refuse(Refusal::Quantity, "The quantity entered must be greater than the original quantity as "
                                          "entered in Ironbark, which is " +
                                              Fixed3(si.m_fOrigQuan));
@@ -152,6 +146,7 @@ EditResult CContractEdits::SetSubItemQuantity(CSubcontract& record, std::string_
     scope.TouchLine(m_contract, target->key, true);
     scope.changed = StoreValues(si, quantity, price, StoredExtension(quantity, price));
     scope.subItemRecords.push_back(&record);
+    scope.unreadable = entry.unreadable;
     return Finish(scope, "Quantity");
 }
 
@@ -163,12 +158,14 @@ EditResult CContractEdits::SetSubItemUnitPrice(CSubcontract& record, std::string
         return target.error();
     CSubItem& si = *target->subItem;
     const double quantity = AsShown(si.m_fQuan, m_contract.m_QuanFormat);
-    const double price = ReadEntryValue(m_evaluator, typed, m_contract.m_UPFormat);
+    const EntryValue entry = ReadEntryValue(m_evaluator, typed, m_contract.m_UPFormat);
+    const double price = entry.value;
     Scope scope;
     Begin(scope, ChangeKind::SubItem, SubTable(), &record, target->key);
     scope.TouchLine(m_contract, target->key, true);
     scope.changed = StoreValues(si, quantity, price, StoredExtension(quantity, price));
     scope.subItemRecords.push_back(&record);
+    scope.unreadable = entry.unreadable;
     return Finish(scope, "Unit Price");
 }
 
@@ -180,12 +177,13 @@ EditResult CContractEdits::SetSubItemExtension(CSubcontract& record, std::string
         return target.error();
     CSubItem& si = *target->subItem;
     const double price = AsShown(si.m_fUP, m_contract.m_UPFormat);
-    const double extension = ReadEntryValue(m_evaluator, typed, m_contract.m_ExtFormat);
+    const EntryValue entry = ReadEntryValue(m_evaluator, typed, m_contract.m_ExtFormat);
+    const double extension = entry.value;
     // A blank price or amount implies no quantity, rather than dividing by
     // the tiny number a blank's bits make.
     const double implied =
         !IsBlankValue(price) && price > 0 && !IsBlankValue(extension) ? extension / price : 0.0;
-    if (!SameBits(implied, si.m_fQuan) && HasIronbarkFloor(m_contract, si) && si.m_fOrigQuan > implied)
+    if (!SameBits(implied, si.m_fQuan) && BelowIronbarkFloor(m_contract, si, implied))
         return Refuse(
             Refusal::Quantity,
             "Changing the extended amount to this value will result in an invalid quantity lower than the "
@@ -199,6 +197,7 @@ EditResult CContractEdits::SetSubItemExtension(CSubcontract& record, std::string
     scope.TouchLine(m_contract, target->key, true);
     scope.changed = StoreValues(si, quantity, price, extension);
     scope.subItemRecords.push_back(&record);
+    scope.unreadable = entry.unreadable;
     return Finish(scope, "Extension");
 }
 
@@ -235,6 +234,8 @@ EditResult CContractEdits::SetSubItemRemarks(CSubcontract& record, std::string_v
     auto target = FindTarget(m_contract, record, line, true);
     if (!target)
         return target.error();
+    if (Status s = CheckTextLength(text); !s)
+        return s.error();
     CSubItem& si = *target->subItem;
     Scope scope;
     Begin(scope, ChangeKind::SubItem, SubTable(), &record, target->key);
@@ -350,6 +351,18 @@ EditResult CContractEdits::SetItemValue(std::string_view line, std::string_view 
     CItem& item = *found.value();
     double& target = quantity ? item.m_fQuantity : item.m_fUnitPrice;
     const std::string text = CleanItemEntry(typed);
+    const std::string key(item.m_strLineNumber.View());
+    // A lump-sum item is bid as one sum: the schedule shows "LUMP" for its
+    // quantity, never a number, so no other quantity may be used. "LUMP"
+    // itself (the cell left as it shows) changes nothing.
+    if (quantity && FlagTest(item.m_wFlags, ITEM_LUMP_SUM)) {
+        if (!EqualNoCase(text, kLumpSumText))
+            return Refuse(Refusal::NotAllowed,
+                          "Item " + key + " is a lump sum: its quantity cannot be changed");
+        Scope unchanged;
+        Begin(unchanged, ChangeKind::Item, nullptr, nullptr, key);
+        return Finish(unchanged, "Item Quantity");
+    }
     double value = BlankValue();
     if (!text.empty()) {
         (void)m_evaluator.SetVariable(quantity ? "@UP" : "@QUAN",
@@ -359,7 +372,6 @@ EditResult CContractEdits::SetItemValue(std::string_view line, std::string_view 
             return Refuse(Refusal::Expression, m_evaluator.ErrorMessage());
         value = RoundEntry(value, (quantity ? m_contract.m_QuanFormat : m_contract.m_UPFormat).decimals);
     }
-    const std::string key(item.m_strLineNumber.View());
     Scope scope;
     Begin(scope, ChangeKind::Item, nullptr, nullptr, key);
     scope.image.TakeItems(m_contract);
@@ -387,10 +399,30 @@ EditResult CContractEdits::SetItemCounted(std::string_view line, bool counted)
 
 // --- templates ---------------------------------------------------------------
 
-EditResult CContractEdits::SetTemplateText(std::string_view name, std::string_view text)
+namespace {
+
+// A template's text as stored: every carriage return + line feed pair (as
+// an edit box or a file from Windows gives lines) turned into a line feed.
+std::string StoredTemplateText(std::string_view text)
+{
+    std::string stored;
+    stored.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            stored.push_back(text[i]);
+    return stored;
+}
+
+} // namespace
+
+EditResult CContractEdits::SetTemplateText(std::string_view name, std::string_view typed)
 {
     if (name.empty())
         return Refuse(Refusal::NotAllowed, "A template needs a name");
+    const std::string text = StoredTemplateText(typed);
+    for (const std::string_view stored : {name, std::string_view(text)})
+        if (Status s = CheckTextLength(stored); !s)
+            return s.error();
     Scope scope;
     Begin(scope, ChangeKind::Template, nullptr, nullptr, {});
     scope.event.templateName = std::string(name);

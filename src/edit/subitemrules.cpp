@@ -36,17 +36,40 @@ double RoundEntry(double x, int decimals)
     return x < 0 ? -r : r;
 }
 
-double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+namespace {
+
+// What the evaluator reads of an entry: "$" and "," dropped.
+std::string EntryText(std::string_view typed)
 {
     std::string text;
     text.reserve(std::min(typed.size(), kEntryLimit));
     for (char c : typed.substr(0, kEntryLimit))
         if (c != '$' && c != ',')
             text.push_back(c);
-    const double value = evaluator.Evaluate(text);
-    if (IsBlankValue(value))
-        return value;
-    return RoundEntry(value, format.decimals);
+    return text;
+}
+
+} // namespace
+
+EntryValue ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format)
+{
+    const std::string text = EntryText(typed);
+    EntryValue entry;
+    entry.value = evaluator.Evaluate(text);
+    if (!IsBlankValue(entry.value)) {
+        entry.value = RoundEntry(entry.value, format.decimals);
+    } else if (evaluator.ErrorCode() != 0 && text.find_first_not_of(" \t") != std::string::npos) {
+        entry.unreadable = evaluator.ErrorMessage();
+    }
+    return entry;
+}
+
+Status CheckEntryNumber(Evaluator& evaluator, std::string_view typed)
+{
+    (void)evaluator.Evaluate(EntryText(typed));
+    if (evaluator.ErrorCode() != 0)
+        return Status::Fail(evaluator.ErrorMessage());
+    return Ok();
 }
 
 bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,
@@ -109,6 +132,12 @@ bool HasIronbarkFloor(const CContract& contract, const CSubItem& subItem)
 {
     return FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_FLOOR) &&
            FlagTest(subItem.m_wFlags, SUBITEM_FROMIRONBARK);
+}
+
+bool BelowIronbarkFloor(const CContract& contract, const CSubItem& subItem, double quantity)
+{
+    return HasIronbarkFloor(contract, subItem) && !IsBlankValue(subItem.m_fOrigQuan) &&
+           subItem.m_fOrigQuan > ValueOrZero(quantity);
 }
 
 double StoredExtension(double quantity, double unitPrice)

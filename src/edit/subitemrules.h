@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "calc/result.h"
+
 namespace kestrel {
 
 class CContract;
@@ -27,8 +29,18 @@ inline constexpr double kShowTolerance = 0.0;
 [[nodiscard]] double RoundEntry(double x, int decimals);
 
 // A typed quantity, price or amount: "$" and "," removed, evaluated, and
-// rounded to the format's decimals; blank when it does not evaluate.
-[[nodiscard]] double ReadEntryValue(Evaluator& evaluator, std::string_view typed, const NumberFormat& format);
+// rounded to the format's decimals; blank when it does not evaluate. A
+// text that is not empty and that the evaluator cannot read also gives the
+// evaluator's message (an emptied field is no error).
+struct EntryValue {
+    double value = 0;
+    std::string unreadable;
+};
+[[nodiscard]] EntryValue ReadEntryValue(Evaluator& evaluator, std::string_view typed,
+                                        const NumberFormat& format);
+// Whether a typed entry reads as a number as ReadEntryValue reads it; the
+// evaluator's message when it gives none (an empty entry gives none either).
+[[nodiscard]] Status CheckEntryNumber(Evaluator& evaluator, std::string_view typed);
 
 // Renews the over-commit marks (bits 1 and 6) of a sub-item of `record` for
 // `item` against the tolerance; with `full`, the invalid-quantity and
@@ -53,6 +65,11 @@ void InitNewSubItem(const CContract& contract, const CSubcontract& record, const
 // Whether the contract holds quantities received from Ironbark as a floor
 // for this sub-item (flag 9 and sub-item bit 3).
 [[nodiscard]] bool HasIronbarkFloor(const CContract& contract, const CSubItem& subItem);
+// Whether a quantity (blank counting as 0) falls below the floor: the
+// sub-item has one and an original quantity that is not blank and above
+// the quantity. A blank original quantity is no floor: its bits make a
+// tiny positive number, never a quantity received.
+[[nodiscard]] bool BelowIronbarkFloor(const CContract& contract, const CSubItem& subItem, double quantity);
 
 // The product of two entries as stored: not rounded, 0 when either is blank.
 [[nodiscard]] double StoredExtension(double quantity, double unitPrice);

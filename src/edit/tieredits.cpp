@@ -73,6 +73,10 @@ EditResult CContractEdits::AddSubcontractor(CSubcontract* selected)
         return Refuse(Refusal::NotAllowed, "This contract has no subcontractor table");
     if (selected && RowOf(*selected) < 0)
         return Refuse(Refusal::NotAllowed, "The subcontractor is not in this contract");
+    // A record without a number could not be named as a parent: its lower
+    // tiers would come loose when the file is next opened.
+    if (table->FreeNumber() == 0)
+        return Refuse(Refusal::NotAllowed, "All subcontractor numbers from 1 to 199 are in use");
     CSubcontract* parent = FlagTest(m_contract.m_wFlags, CONTRACT_DRAG_TIERS) ? selected : nullptr;
     Scope scope;
     Begin(scope, ChangeKind::SubcontractorAdded, table, nullptr, {});
@@ -82,6 +86,7 @@ EditResult CContractEdits::AddSubcontractor(CSubcontract* selected)
     rec->SetParent(parent);
     rec->SetName(Text("<Unknown Subcontractor>"));
     table->ApplyDefaults(rec);
+    LinkLists(*table, *rec);
     scope.event.record = rec;
     scope.event.treeChanged = true;
     scope.changed = true;
@@ -157,8 +162,9 @@ EditResult CContractEdits::MoveSubcontractor(CSubcontract& record, CSubcontract*
     const std::vector<CSubcontract*> moving = RecordAndBelow(table, record);
     for (CSubcontract* rec : moving)
         scope.image.TakeRecord(*rec);
+    // Sub-items of these lines may go (below), the marks of the others change.
     for (const std::string& line : LinesOf(moving))
-        scope.TouchLine(m_contract, line, false);
+        scope.TouchLine(m_contract, line, true);
     record.SetParent(newParent);
     // A lower tier holds only lines its parent holds: the moved record's
     // sub-items for lines the new parent does not hold go, here and below

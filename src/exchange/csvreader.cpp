@@ -1,5 +1,6 @@
 #include "exchange/csvreader.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -11,6 +12,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+constexpr std::string_view kUtf16LittleEndian = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndian = "\xFE\xFF";
+
 // Texts of the program are Windows-1252: UTF-8 is converted (characters it
 // has no place for become '?'); bytes that are not UTF-8 are taken as
 // Windows-1252 already.
@@ -19,6 +23,48 @@ std::string ToCp1252(std::string_view bytes)
     if (auto converted = Utf8ToCp1252(bytes))
         return std::move(converted).value();
     return std::string(bytes);
+}
+
+// UTF-16 text after its byte order mark, in Windows-1252 ('?' for what it
+// has no place for, a lone surrogate included).
+Result<std::string> Utf16ToCp1252(std::string_view bytes, bool bigEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return Result<std::string>::Fail("The quote ends inside a UTF-16 character");
+    auto unit = [&](size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<uint32_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        uint32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 2 < bytes.size()) {
+            const uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        out.push_back(Cp1252FromCodePoint(c));
+    }
+    return out;
+}
+
+// The quote's text in Windows-1252: UTF-16 by its byte order mark, UTF-8
+// with or without one, else Windows-1252. Anything else holding a NUL byte
+// (a workbook of another kind, a picture, UTF-16 without its mark) is no
+// text to read.
+Result<std::string> QuoteText(std::string_view bytes)
+{
+    if (bytes.starts_with(kUtf16LittleEndian) || bytes.starts_with(kUtf16BigEndian))
+        return Utf16ToCp1252(bytes.substr(2), bytes.starts_with(kUtf16BigEndian));
+    if (bytes.find('\0') != std::string_view::npos)
+        return Result<std::string>::Fail("The quote is not a text file (nor an XLSX workbook)");
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
+    return ToCp1252(bytes);
 }
 
 char CountSeparator(std::string_view text)
@@ -155,10 +201,10 @@ Result<QuoteSheet> ReadQuoteCsv(std::string_view bytes, const QuoteLimits& limit
     if (bytes.size() > limits.maxFileBytes)
         return Result<QuoteSheet>::Fail("The quote is larger than " +
                                         std::to_string(limits.maxFileBytes >> 20) + " MiB");
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        bytes.remove_prefix(kByteOrderMark.size());
-    const std::string text = ToCp1252(bytes);
-    std::string_view rest(text);
+    const Result<std::string> text = QuoteText(bytes);
+    if (!text)
+        return text.error();
+    std::string_view rest(text.value());
     auto [separator, skip] = SeparatorLine(rest);
     rest.remove_prefix(skip);
     if (!separator)

@@ -1,8 +1,9 @@
 #pragma once
 // Reading a quote from CSV: RFC 4180 records (quoted fields with doubled
 // quotes, line ends CRLF, LF or CR, line ends inside quotes kept), comma or
-// semicolon separated, in UTF-8 with or without a byte order mark, or in
-// Windows-1252 when the bytes are not UTF-8.
+// semicolon separated, in UTF-16 with its byte order mark, UTF-8 with or
+// without one, or in Windows-1252 when the bytes are not UTF-8. Other bytes
+// with a NUL among them are refused as no text file.
 
 #include <string_view>
 

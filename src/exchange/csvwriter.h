@@ -14,6 +14,11 @@ struct ExportTable;
 
 // One field as it stands in a CSV line (the text already in UTF-8).
 std::string CsvField(std::string_view utf8);
+// A text cell as CSV holds it: one that begins with "=", "+", "-", "@", a tab
+// or a CR, which a spreadsheet would run as a formula, is prefixed with "'";
+// a text that is a plain number ("-5", "+1.25") is no formula and stays.
+// Number cells are written as they are.
+std::string CsvSafeText(std::string_view utf8);
 // The whole file: the mark, the headings, then one line per row. Texts are
 // converted from Windows-1252; numbers are written in their plain form.
 std::string CsvText(const ExportTable& table);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "calc/codepage.h"
+#include "edit/subitemrules.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/texttrim.h"
 #include "model/subcontract/winmeta.h"
@@ -129,6 +130,22 @@ private:
     std::string m_message;
 };
 
+// Why the quantity or the price of a row gives no number as the entry reads
+// it; "" when each is empty or a number.
+std::string UnreadableValue(CContractEdits& edits, std::string_view quantity, std::string_view price,
+                            bool decimalComma)
+{
+    const std::pair<std::string_view, const char*> values[] = {{quantity, "quantity"}, {price, "unit price"}};
+    for (const auto& [text, what] : values) {
+        if (text.empty())
+            continue;
+        if (Status read = CheckEntryNumber(edits.GetEvaluator(), QuoteNumberText(text, decimalComma)); !read)
+            return std::string("The ") + what + " \"" + std::string(text) +
+                   "\" is not a number: " + read.errorText();
+    }
+    return {};
+}
+
 } // namespace
 
 std::string QuoteNumberText(std::string_view text, bool decimalComma)
@@ -184,6 +201,12 @@ Result<QuoteImport> ImportQuote(CContractEdits& edits, CSubcontract& record, con
             quantity = {};
         if (line.empty() || (quantity.empty() && price.empty()))
             continue;
+        // A value that gives no number would be entered as none: the row
+        // would blank what the subcontractor had. It is refused instead.
+        if (std::string why = UnreadableValue(edits, quantity, price, sheet.decimalComma); !why.empty()) {
+            import.refused.push_back({row.number, std::move(why)});
+            continue;
+        }
         RowEntry entry(edits, record);
         if (!entry.Enter(line, quantity, price, sheet.decimalComma)) {
             entry.TakeBack();

@@ -31,6 +31,28 @@ std::string CellName(size_t row, size_t column)
     return letters + std::to_string(row + 1);
 }
 
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A workbook reads "_x" with four hexadecimal digits and "_" in a text as
+// the escape of a character ("_x0041_" is "A"). Such a run that the text
+// itself holds has its "_" escaped ("_x005F_x0041_"), so that it is read
+// back as written.
+std::string EscapeLiteralEscapes(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
+            std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i + 2),
+                        text.begin() + static_cast<std::ptrdiff_t>(i + 6), IsHexDigit))
+            out += "_x005F";
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
 // What the cells of one table become in the workbook: UTF-8 texts, and
 // the checks XLSX needs, done before anything is written.
 struct SheetTexts {
@@ -46,7 +68,7 @@ Result<SheetTexts> PrepareSheet(const ExportTable& table)
                                         std::to_string(kSheetRows - 1) + ")");
     SheetTexts s;
     for (const std::string& h : table.headings)
-        s.headings.push_back(Cp1252ToUtf8(h));
+        s.headings.push_back(EscapeLiteralEscapes(Cp1252ToUtf8(h)));
     s.texts.resize(table.rows.size());
     for (size_t r = 0; r < table.rows.size(); ++r) {
         const auto& row = table.rows[r];
@@ -59,7 +81,7 @@ Result<SheetTexts> PrepareSheet(const ExportTable& table)
                 return Result<SheetTexts>::Fail("Cell " + CellName(r + 1, c) + " of \"" + table.name +
                                                 "\" holds more than " + std::to_string(kMaxCellCharacters) +
                                                 " characters, more than an XLSX cell can hold");
-            s.texts[r][c] = std::move(text);
+            s.texts[r][c] = EscapeLiteralEscapes(text);
         }
     }
     return s;

@@ -150,8 +150,12 @@ void WriteRecordsAfterItems(CRecordWriter& w, const CContract& c)
     if (FlagTest(c.m_wFlags, CONTRACT_HAS_MISC) && c.m_pMiscTable)
         WriteSubTable(w, *c.m_pMiscTable, true);
 
+    // Maps are written oldest first within each bucket: the reader adds
+    // each entry in front of its bucket, so reading the file rebuilds the
+    // map order as it stands here, and with it the check value. (Written in
+    // map order, every save and reread would turn each bucket round.)
     w.Count(TAG_LIST_COUNT, kMapBuckets); // the bucket count of the map, as always written
-    c.m_StoredLists.ForEach([&](const std::string& name, const CSAStringArray& list) {
+    c.m_StoredLists.ForEachOldestFirst([&](const std::string& name, const CSAStringArray& list) {
         w.Start(TAG_LIST);
         w.Str(TAG_LIST_NAME, name);
         w.Count(TAG_LIST_ENTRY_COUNT, list.size());
@@ -173,7 +177,7 @@ void WriteRecordsAfterItems(CRecordWriter& w, const CContract& c)
             ++counted;
     });
     w.Count(TAG_TEMPLATE_COUNT, counted);
-    c.m_DataTemplates.ForEach([&](const std::string& name, const CPlate& p) {
+    c.m_DataTemplates.ForEachOldestFirst([&](const std::string& name, const CPlate& p) {
         w.Start(TAG_TEMPLATE);
         w.Str(TAG_TEMPLATE_NAME, name);
         w.Str(TAG_TEMPLATE_TEXT, p.m_strText);

@@ -18,7 +18,8 @@ ErrorInfo LockFailure(const std::string& what, const std::string& path, int erro
 }
 
 // Writes the whole record and makes it durable: a lock file left empty by
-// a machine that stopped names no holder, and only a forced open takes it.
+// a machine that stopped names no holder, and nobody takes it over (the
+// user removes it, or opens the contract without a lock).
 Status WriteLockText(int fd, std::string_view text)
 {
     Status written = WriteAll(fd, text);
@@ -126,7 +127,7 @@ std::string CLockFile::LockPathFor(const std::string& contractPath)
     return PathText(real.parent_path() / SystemPath(".~lock." + PathText(real.filename()) + "#"));
 }
 
-Result<LockAttempt> AcquireLock(const std::string& contractPath, const LockOptions& options)
+Result<LockAttempt> AcquireLock(const std::string& contractPath)
 {
     const std::string lockPath = CLockFile::LockPathFor(contractPath);
     OwnerRecord self = CurrentOwner();
@@ -156,8 +157,10 @@ Result<LockAttempt> AcquireLock(const std::string& contractPath, const LockOptio
             return ErrorInfo{"Cannot read the lock file " + lockPath + ": " + found.errorText(),
                              found.errorCode()};
         JudgeHolder(lockPath, found.value(), attempt);
+        // Only a lock whose process is known to be gone is taken over: any
+        // other may be a running program's, which must keep it.
         const bool stale = attempt.holderKnown && StateOf(attempt.holder) == OwnerState::Gone;
-        if (!stale && !options.force) {
+        if (!stale) {
             attempt.outcome = LockOutcome::HeldElsewhere;
             return attempt;
         }

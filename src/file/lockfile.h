@@ -7,9 +7,11 @@
 //
 // The lock is created exclusively, so of two programs opening a contract
 // at once only one gets it. A lock left by a process of this host that no
-// longer runs (the program crashed) is taken over; a lock of another host
-// cannot be judged and stays the other's. Releasing removes the file only
-// while it is still the one this holder wrote.
+// longer runs (the program crashed) is taken over; any other lock (of a
+// running program, of another host, or one that cannot be read) stays its
+// holder's: a program that opens the contract all the same holds no lock.
+// Releasing removes the file only while it is still the one this holder
+// wrote.
 
 #include <string>
 
@@ -19,7 +21,6 @@
 namespace kestrel {
 
 struct LockAttempt;
-struct LockOptions;
 
 // A held lock; releases it when destroyed. Every way out of the program
 // that closes a contract must destroy (or Release) its lock.
@@ -45,7 +46,7 @@ public:
     [[nodiscard]] static std::string LockPathFor(const std::string& contractPath);
 
 private:
-    friend Result<LockAttempt> AcquireLock(const std::string& contractPath, const LockOptions& options);
+    friend Result<LockAttempt> AcquireLock(const std::string& contractPath);
     CLockFile(std::string path, std::string text, OwnerRecord owner);
 
     std::string m_path; // empty when nothing is held
@@ -55,7 +56,7 @@ private:
 
 enum class LockOutcome {
     Acquired,      // there was no lock: this program holds it now
-    TookOver,      // a stale lock (or, forced, another holder's) was replaced by ours
+    TookOver,      // a stale lock was replaced by ours
     HeldElsewhere, // another program holds the contract; nothing was changed
 };
 
@@ -69,17 +70,9 @@ struct LockAttempt {
     bool holderKnown = false;
 };
 
-struct LockOptions {
-    // The user chose to open the contract all the same: a lock held by a
-    // running program or by another host is taken over too. Its holder
-    // keeps running without it and will not remove ours.
-    bool force = false;
-};
-
 // Tries to lock the contract at contractPath. Fails when the lock file can
 // neither be created nor read (a folder the user may not write, a name too
 // long); the caller may then open the contract without a lock.
-[[nodiscard]] Result<LockAttempt> AcquireLock(const std::string& contractPath,
-                                              const LockOptions& options = {});
+[[nodiscard]] Result<LockAttempt> AcquireLock(const std::string& contractPath);
 
 } // namespace kestrel

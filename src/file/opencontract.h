@@ -1,8 +1,11 @@
 #pragma once
-// What opening a contract does to the model once the file has been read:
-// completeness and totals renewed, the name fields found, the pick lists of
-// the linked columns applied to the records, and a silent check.
+// Opening a contract file: the one way the program and kestrel-cli both
+// open one, so that they agree on every value (the check value included).
+// After the file has been read: completeness and totals renewed, the name
+// fields found, the pick lists of the linked columns applied to the
+// records, and a silent check.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,7 @@ namespace kestrel {
 
 class CContract;
 class CProgramPaths;
+class CSubcontract;
 class CWinMeta;
 
 struct OpenedContract {
@@ -25,8 +29,24 @@ struct OpenedContract {
     CheckResult check;
 };
 
+// A contract file opened: the contract read from it, the open steps run.
+struct OpenedFile {
+    OpenedFile();
+    OpenedFile(OpenedFile&&) noexcept;
+    OpenedFile& operator=(OpenedFile&&) noexcept;
+    ~OpenedFile();
+
+    std::unique_ptr<CContract> contract;
+    OpenedContract opened;
+};
+
 // The subcontractor columns whose pick lists are linked after opening.
 inline constexpr int kLinkedColumns[] = {1, 10, 12, 14};
+
+// Opens the contract file at path: reads it (ReadContractFile) and runs the
+// open steps (FinishOpenContract). Fails with the reader's code (CF_...)
+// and its text; paths is then left as it was.
+[[nodiscard]] Result<OpenedFile> OpenContractFile(const std::string& path, CProgramPaths& paths);
 
 // Runs the open steps on a contract just read from path; path becomes the
 // contract path of paths, beside which list files are looked for.
@@ -37,11 +57,14 @@ inline constexpr int kLinkedColumns[] = {1, 10, 12, 14};
 // without regard to case, the last match winning; 0 when there is none).
 [[nodiscard]] int SubNameField(const CWinMeta& table);
 
-// Links the pick list of column k of the subcontractor table to its cells:
-// each record whose cell k holds (trimmed) the key of a list entry gets
-// that entry's position, and the other list columns of the same list get
-// their part of the entry. Succeeds also when the column names no list;
-// fails with the list's error text when its list file cannot be read.
-[[nodiscard]] Status LinkReferenceList(CContract& contract, int column, const CProgramPaths& paths);
+// Links the pick lists of the linked columns to the cells of one record of
+// the subcontractor table, as opening the contract does: each cell k whose
+// text (trimmed) is the key of a list entry gets that entry's position, and
+// the drop-downs of the same list get their part of the entry. A cell whose
+// position already names an entry of that key keeps it; else the last
+// entry of the key is taken. Repeated until nothing changes, so that
+// linking a linked record changes nothing. Lists that cannot be read link
+// nothing. Returns whether a cell changed.
+bool LinkRecordLists(CContract& contract, CSubcontract& record, const CProgramPaths& paths);
 
 } // namespace kestrel

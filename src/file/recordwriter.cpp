@@ -6,10 +6,13 @@ namespace kestrel {
 
 namespace {
 constexpr size_t kDrainAt = 256 * 1024;
-constexpr size_t kMaxValue = 0xFFFF;
+// Without a sink the buffer grows with the stream: a small contract written
+// for comparison (undo tests, the edit fuzzer) fills no more than it needs.
+constexpr size_t kFirstStreamSize = 16 * 1024;
 } // namespace
 
-CRecordWriter::CRecordWriter(CByteSink* sink) : m_sink(sink), m_buffer(kDrainAt + 0x10000 + 8)
+CRecordWriter::CRecordWriter(CByteSink* sink)
+    : m_sink(sink), m_buffer(sink ? kDrainAt + 0x10000 + 8 : kFirstStreamSize)
 {
 }
 
@@ -68,8 +71,8 @@ void CRecordWriter::Str(uint16_t tag, std::string_view s)
     // The length field holds at most 65535: a longer text (only a huge
     // template can be one) is cut to that length so that the record's
     // length always agrees with its value and the stream stays readable.
-    if (s.size() > kMaxValue)
-        s = s.substr(0, kMaxValue);
+    if (s.size() > kMaxRecordText)
+        s = s.substr(0, kMaxRecordText);
     Header(tag, s.size());
     Raw(s.data(), s.size());
 }

@@ -21,6 +21,10 @@ public:
     [[nodiscard]] virtual int Write(const unsigned char* data, size_t size) = 0;
 };
 
+// The longest text a record holds: the length field has 16 bits. The edit
+// layer refuses a longer text, and the program's editors hold no more.
+inline constexpr size_t kMaxRecordText = 0xFFFF;
+
 class CRecordWriter {
 public:
     explicit CRecordWriter(CByteSink* sink = nullptr);

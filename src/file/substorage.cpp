@@ -305,7 +305,9 @@ void WriteSubTable(CRecordWriter& w, const CWinMeta& t, bool misc)
             w.U16(TAG_CELL_FLAGS, cell ? cell->m_wFlags : 0);
             w.Str(TAG_CELL_TEXT, cell ? TextView(cell->m_psz) : std::string_view());
         }
-        rec->m_SubItems.ForEach([&](const std::string& key, const CSubItem& s) {
+        // Oldest first within each bucket, so that reading them back
+        // rebuilds the map order (see the contract file's maps).
+        rec->m_SubItems.ForEachOldestFirst([&](const std::string& key, const CSubItem& s) {
             w.Str(TAG_SUBITEM_KEY, key);
             w.Start(TAG_SUBITEM);
             w.U16(TAG_SUBITEM_FLAGS, s.m_wFlags);
@@ -340,7 +342,7 @@ void WriteSubTable(CRecordWriter& w, const CWinMeta& t, bool misc)
     for (const auto& d : t.m_Defaults)
         w.Str(TAG_DEFAULT, d);
     w.Count(TAG_FILTER_COUNT, kMapBuckets);
-    t.m_Filters.ForEach([&](const std::string& name, const CDataFilter& f) {
+    t.m_Filters.ForEachOldestFirst([&](const std::string& name, const CDataFilter& f) {
         w.Start(TAG_FILTER);
         w.Str(TAG_FILTER_NAME, name);
         w.U16(TAG_FILTER_START, static_cast<uint32_t>(f.m_iStart));

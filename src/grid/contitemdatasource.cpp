@@ -143,7 +143,7 @@ GridCell CContItemDataSource::FirstRowCell(const CItem& item, int column) const
     case ColItem: return TextCell(ToQString(item.m_strItemNumber), kCellCentre);
     case ColQuantity:
         return TextCell(FlagTest(item.m_wFlags, ITEM_LUMP_SUM)
-                            ? QStringLiteral("LUMP")
+                            ? QString::fromLatin1(kLumpSumText)
                             : QuantityText(item.m_fQuantity, c.m_QuanFormat),
                         kCellRight);
     case ColUnit: return TextCell(ToQString(item.m_strUnit), kCellCentre);
@@ -222,8 +222,12 @@ QString CContItemDataSource::EditText(int column, int row) const
     if (row % 2 == 1)
         return column == ColUnitPrice && FlagTest(item->m_wFlags, ITEM_COUNT_FIXED) ? QStringLiteral("1")
                                                                                     : QStringLiteral("0");
+    // A lump sum's quantity opens as it shows: left so, it changes nothing;
+    // anything else typed is refused with the reason.
     if (column == ColQuantity)
-        return EntryText(item->m_fQuantity, m_contract->m_QuanFormat);
+        return FlagTest(item->m_wFlags, ITEM_LUMP_SUM)
+                   ? QString::fromLatin1(kLumpSumText)
+                   : EntryText(item->m_fQuantity, m_contract->m_QuanFormat);
     if (column == ColUnitPrice)
         return EntryText(item->m_fUnitPrice, m_contract->m_UPFormat);
     return Cell(column, row).text;
@@ -247,7 +251,10 @@ std::optional<EditResult> CContItemDataSource::Commit(int column, int row, const
     if (!item || !Kind(column, row).editable)
         return std::nullopt;
     const std::string line(TextView(item->m_strLineNumber));
-    const std::string typed = FromQString(text);
+    const Result<std::string> converted = FromTypedQString(text);
+    if (!converted)
+        return EditResult(converted.error());
+    const std::string& typed = converted.value();
     if (row % 2 == 1)
         return m_edits->SetItemCounted(line, IsCountedText(typed));
     if (column == ColQuantity)

@@ -18,6 +18,18 @@ CReportPrintJob::CReportPrintJob(std::vector<ReportPage> pages) : m_pages(std::m
 {
 }
 
+bool CReportPrintJob::Put(size_t index, ReportPage&& page)
+{
+    if (index >= m_pages.size()) {
+        m_pages.push_back(std::move(page));
+        return true;
+    }
+    if (m_pages[index] == page)
+        return false;
+    m_pages[index] = std::move(page);
+    return true;
+}
+
 Result<CReportPrintJob> CReportPrintJob::LayoutReport(CContract& contract, Evaluator& evaluator)
 {
     CReportRun run(contract, evaluator);

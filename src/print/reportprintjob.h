@@ -28,6 +28,16 @@ public:
     // back as its message; the contract is as it was.
     [[nodiscard]] static Result<CReportPrintJob> LayoutReport(CContract& contract, Evaluator& evaluator);
 
+    // Puts a page laid out later at `index` (from 0): in place of the page
+    // there, or at the end. True when the job changed.
+    bool Put(size_t index, ReportPage&& page);
+    // Drops the pages after the first `count`.
+    void Truncate(size_t count)
+    {
+        if (count < m_pages.size())
+            m_pages.resize(count);
+    }
+
     int PageCount() const { return static_cast<int>(m_pages.size()); }
     // Page `number`, from 1 to PageCount().
     const ReportPage& Page(int number) const { return m_pages[static_cast<size_t>(number - 1)]; }

@@ -400,7 +400,11 @@ FieldValue CFieldReader::Read(CReportContext& ctx, TemplateField& f)
         }
         return ReadSingle(ctx, f, raw);
     }
-    case SRC_CONTRACT: Positioning(ctx, f); return ReadSingle(ctx, f, ContractValue(c, f.code));
+    case SRC_CONTRACT:
+        if (f.code == FC_CHECK)
+            ctx.RenewCheckValue();
+        Positioning(ctx, f);
+        return ReadSingle(ctx, f, ContractValue(c, f.code));
     case SRC_SUB: Positioning(ctx, f); return ReadSingle(ctx, f, SubValue(ctx.CurrentSub()));
     case SRC_SUBITEM: {
         Positioning(ctx, f);

@@ -106,7 +106,10 @@ void CPageEngine::FinishPage()
             used = page.lines.size();
     }
     page.lines.resize(used);
-    m_output.push_back(std::move(page));
+    if (m_sink)
+        m_sink(std::move(page));
+    else
+        m_output.push_back(std::move(page));
 }
 
 void CPageEngine::End(bool flush)

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,6 +91,14 @@ public:
         return m_mode;
     }
 
+    // Hands every page output from now on to sink as soon as it is finished,
+    // instead of keeping it (an empty sink: pages are kept again). Start
+    // leaves the sink as it is.
+    void SetPageSink(std::function<void(ReportPage&&)> sink)
+    {
+        m_sink = std::move(sink);
+    }
+
     // The pages output so far; TakePages hands them over and empties the list.
     const std::vector<ReportPage>& Pages() const
     {
@@ -111,6 +120,7 @@ private:
     int m_pageNumber = 0;
     std::vector<std::string> m_buffer;
     std::vector<ReportPage> m_output;
+    std::function<void(ReportPage&&)> m_sink;
 };
 
 } // namespace kestrel

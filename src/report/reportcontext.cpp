@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "calc/evaluator.h"
+#include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "report/fieldprinter.h"
@@ -220,9 +221,20 @@ void CReportContext::StoreFieldState(int code, int position, const Text& remaini
 
 void CReportContext::CountWork()
 {
+    if (StopAsked())
+        ThrowReportFault("The report was stopped");
     if ((m_workLimit > 0 && ++m_work > m_workLimit) ||
         (m_pageLimit > 0 && m_engine.PageCount() > m_pageLimit))
         ThrowReportFault("The report is too large to lay out");
+}
+
+void CReportContext::RenewCheckValue()
+{
+    if (m_checkValueCurrent)
+        return;
+    // CHECK shows the value of the contract as printed, not as last saved.
+    m_contract.m_dwCheck = ComputeCheckValue(m_contract);
+    m_checkValueCurrent = true;
 }
 
 void CReportContext::ReleaseTemplates()

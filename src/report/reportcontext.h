@@ -3,6 +3,7 @@
 // subcontractor and sub-item, the line pass and the per-template field-state
 // scopes. Prints templates by name.
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -80,6 +81,10 @@ public:
     void SetPageLimit(int pages) { m_pageLimit = pages; }
     // Limits the evaluation steps of one run (0: no limit).
     void SetEvaluationLimit(long long steps) { m_evalLimit = steps; }
+    // Once *stop is true (it may be set from another thread), the next
+    // segment printed ends the run with a fault; none: never stopped.
+    void SetStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
+    bool StopAsked() const { return m_stop && m_stop->load(std::memory_order_relaxed); }
     void ResetWork()
     {
         m_work = 0;
@@ -88,6 +93,11 @@ public:
 
     // Frees the compiled forms kept with the templates.
     void ReleaseTemplates();
+
+    // Computes the contract's check value, which CHECK shows, the first time
+    // it is asked for in the run: it reads every cell and sub-item, and
+    // most reports never show it.
+    void RenewCheckValue();
 
     // The run's contract check, whose messages BID_ERROR prints.
     const CheckResult& Check() const { return m_check; }
@@ -123,6 +133,8 @@ private:
     int m_pageLimit = 0;
     long long m_evalSteps = 0;
     long long m_evalLimit = 0;
+    const std::atomic<bool>* m_stop = nullptr;
+    bool m_checkValueCurrent = false;
     CheckResult m_check;
 };
 

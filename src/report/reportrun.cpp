@@ -1,6 +1,7 @@
 #include "report/reportrun.h"
 
-#include "file/contractfile.h"
+#include <algorithm>
+
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
@@ -49,8 +50,6 @@ CReportRun::CReportRun(CContract& contract, Evaluator& evaluator, const CDataMap
     // The check runs first so that a footer listing its messages is
     // measured with the current ones.
     m_ctx->SetCheck(CheckContract(contract));
-    // CHECK shows the value of the contract as printed, not as last saved.
-    contract.m_dwCheck = ComputeCheckValue(contract);
     m_ctx->Engine().Start(CPageEngine::MODE_DEVICE | CPageEngine::MODE_SINGLE, 80, 60);
     const Status measured = CatchReportFault([this] { MeasureFooter(); });
     if (!measured)
@@ -94,6 +93,36 @@ ReportOutcome CReportRun::RunToPage(int n)
 ReportOutcome CReportRun::LayoutAll()
 {
     return Run(CPageEngine::kAllPages);
+}
+
+ReportOutcome CReportRun::LayoutAll(const PageSink& sink, const std::atomic<bool>* stop)
+{
+    CPageEngine& e = m_ctx->Engine();
+    e.SetPageSink([this, &sink](ReportPage&& page) { sink(std::move(page), Progress()); });
+    m_ctx->SetStopFlag(stop);
+    ReportOutcome out = Run(CPageEngine::kAllPages);
+    e.SetPageSink({});
+    m_ctx->SetStopFlag(nullptr);
+    out.stopped = !out.ok && stop && stop->load();
+    return out;
+}
+
+double CReportRun::Progress() const
+{
+    if (m_state == ST_START || m_state == ST_LIST_START)
+        return 0.0;
+    if (m_state == ST_LIST_END || m_state == ST_DONE)
+        return 1.0;
+    const CWinMeta* table = m_ctx->Contract().m_pSubTable.get();
+    const int subs = table ? table->m_Records.GetSize() : 0;
+    if (subs == 0)
+        return 1.0;
+    // Within a subcontractor, its sub-items say how far it is.
+    const CSubcontract* sub = m_ctx->CurrentSub();
+    const int items = sub ? sub->m_SubItems.GetCount() : 0;
+    const double within =
+        m_state == ST_ITEM && items > 0 ? std::min(1.0, double(m_ctx->SubItemIndex()) / items) : 0.0;
+    return std::min(1.0, (m_subsVisited + within) / subs);
 }
 
 ReportOutcome CReportRun::Run(int target)

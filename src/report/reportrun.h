@@ -2,6 +2,8 @@
 // The report run: the contract's section templates in their fixed order,
 // laid out on 80 x 60 character pages. Faults come back as values.
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +20,8 @@ class CReportContext;
 
 struct ReportOutcome {
     bool ok = true;
-    std::string error; // the fault's message when not ok
+    bool stopped = false; // not ok because the run was asked to stop
+    std::string error;    // the fault's message when not ok
     int pagesStarted = 0;
     std::vector<ReportPage> pages;
 };
@@ -41,6 +44,13 @@ public:
     // Lays the report out once and keeps every page: the same pages as
     // RunToPage(1), RunToPage(2), ... in turn.
     ReportOutcome LayoutAll();
+    // A page as soon as it is finished, with the share of the report laid
+    // out by then (0 to 1).
+    using PageSink = std::function<void(ReportPage&& page, double progress)>;
+    // The same pages, each handed to sink as soon as it is finished rather
+    // than kept. Once *stop becomes true (it may be set from another
+    // thread) the run ends soon after, not ok and with `stopped` set.
+    ReportOutcome LayoutAll(const PageSink& sink, const std::atomic<bool>* stop = nullptr);
     // Frees the compiled templates and the check's messages.
     void Release();
 
@@ -55,6 +65,8 @@ public:
 
 private:
     ReportOutcome Run(int target);
+    // The share of the subcontractors laid out, in the order they print.
+    double Progress() const;
     void MeasureFooter();
     void LayOut(int target);
     void Advance();

@@ -16,10 +16,13 @@
 #include "app/qtext.h"
 #include "app/subdoc.h"
 #include "edit/changeevent.h"
+#include "edit/contractedits.h"
+#include "file/recordwriter.h"
 #include "model/contract/contract.h"
 #include "model/contract/plate.h"
 #include "report/sectionfile.h"
 #include "report/templatecompiler.h"
+#include "views/greymultiedit.h"
 
 namespace kestrel {
 
@@ -54,7 +57,7 @@ QString CDV_DataTemplate::ShownText(std::string_view stored)
     return shown;
 }
 
-std::string CDV_DataTemplate::StoredText(const QString& shown)
+Result<std::string> CDV_DataTemplate::StoredText(const QString& shown)
 {
     QString text = shown;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -66,7 +69,7 @@ std::string CDV_DataTemplate::StoredText(const QString& shown)
         else if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
             text[i] = QLatin1Char('\n');
     }
-    return FromQString(text);
+    return FromTypedQString(text);
 }
 
 CDV_DataTemplate::CDV_DataTemplate(QWidget* parent) : CDV(parent)
@@ -89,6 +92,8 @@ CDV_DataTemplate::CDV_DataTemplate(QWidget* parent) : CDV(parent)
     // A template line is a report line: never wrapped on screen.
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(false);
+    connect(m_text, &QPlainTextEdit::textChanged, this,
+            [this] { KeepPlainTextWithin(*m_text, static_cast<int>(kMaxRecordText)); });
     grid->addWidget(m_text, 1, 0, 1, 2);
     grid->setRowStretch(1, 1);
     grid->setColumnStretch(1, 1);
@@ -110,7 +115,7 @@ CDV_DataTemplate::CDV_DataTemplate(QWidget* parent) : CDV(parent)
     connect(m_text, &QPlainTextEdit::textChanged, this, &CDV_DataTemplate::ShowPosition);
 }
 
-std::string CDV_DataTemplate::EditedText() const
+Result<std::string> CDV_DataTemplate::EditedText() const
 {
     // The raw text keeps no-break spaces, which plain text would turn into
     // blanks.
@@ -168,7 +173,10 @@ bool CDV_DataTemplate::OnChangeProposal()
     CSubDoc* doc = Document();
     if (!doc || !doc->Edits() || m_templateName.empty())
         return false;
-    const std::string text = EditedText();
+    const Result<std::string> edited = EditedText();
+    if (!edited)
+        return doc->ApplyEdit(EditResult(edited.error()));
+    const std::string& text = edited.value();
     // A template that does not compile would stop every report: it is not
     // stored, and the line at fault is shown.
     const Status compiled = CTemplateCompiler::CheckText(text, m_templateName, Contract());
@@ -197,6 +205,11 @@ void CDV_DataTemplate::OnChangeSectionFile()
     CSubDoc* doc = Document();
     if (!doc || m_templateName.empty())
         return;
+    const Result<std::string> edited = EditedText();
+    if (!edited) {
+        (void)doc->ApplyEdit(EditResult(edited.error()));
+        return;
+    }
     QString& path = doc->TemplateSectionPath();
     if (path.isEmpty()) {
         // Asked once; the file chosen is kept for the rest of the run.
@@ -206,7 +219,7 @@ void CDV_DataTemplate::OnChangeSectionFile()
     }
     // A file chosen that is not there yet is made with this one section.
     const SectionSaveOutcome outcome =
-        SaveTemplateSection(m_templateName, EditedText(), path.toStdString(), {}, MissingSectionFile::Create);
+        SaveTemplateSection(m_templateName, edited.value(), path.toStdString(), {}, MissingSectionFile::Create);
     // The name is the contract's text, the path the system's: each is
     // converted on its own.
     QString message = QString::fromStdString(outcome.message);

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "calc/result.h"
 #include "views/dv.h"
 
 class QLabel;
@@ -28,9 +29,10 @@ class CDV_DataTemplate : public CDV {
 public:
     explicit CDV_DataTemplate(QWidget* parent = nullptr);
 
-    // Stored text as the editor shows it, and back.
+    // Stored text as the editor shows it, and back (a character the
+    // contract cannot hold is refused, named).
     static QString ShownText(std::string_view stored);
-    static std::string StoredText(const QString& shown);
+    static Result<std::string> StoredText(const QString& shown);
 
     // "Change Proposal": true when the text compiled and was stored.
     bool OnChangeProposal();
@@ -41,8 +43,9 @@ public:
     QPlainTextEdit* TextEdit() const { return m_text; }
     QPushButton* ProposalButton() const { return m_proposal; }
     QPushButton* SectionButton() const { return m_section; }
-    // The editor's text as it would be stored.
-    std::string EditedText() const;
+    // The editor's text as it would be stored, or the refusal of a
+    // character the contract cannot hold.
+    Result<std::string> EditedText() const;
 
 protected:
     void OnInitialUpdate() override;

@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTextCursor>
 
 #include <algorithm>
@@ -15,9 +17,11 @@
 #include "app/qtext.h"
 #include "app/subdoc.h"
 #include "edit/changeevent.h"
+#include "file/recordwriter.h"
 #include "grid/itemtexts.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/subcontract.h"
+#include "views/greymultiedit.h"
 #include "views/refusalnotice.h"
 
 namespace kestrel {
@@ -72,6 +76,9 @@ CDV_SubItem::~CDV_SubItem()
     m_closing = true;
     for (int f = 0; f < FieldCount; ++f)
         FieldWidget(Field(f))->removeEventFilter(this);
+    // What the status bar says of these fields goes with them.
+    while (!m_unreadable.empty())
+        ClearUnreadable(m_unreadable.begin()->first);
 }
 
 void CDV_SubItem::BuildForm()
@@ -158,6 +165,8 @@ void CDV_SubItem::BuildValues(QGridLayout& grid)
     m_notes = new QPlainTextEdit(form);
     m_notes->setObjectName(QStringLiteral("notes"));
     m_notes->setTabChangesFocus(true);
+    connect(m_notes, &QPlainTextEdit::textChanged, this,
+            [this] { KeepPlainTextWithin(*m_notes, static_cast<int>(kMaxRecordText)); });
     m_notes->setMinimumHeight(m_notes->fontMetrics().height() * 2 + 12);
     auto* notesCaption = Caption(QStringLiteral("Notes:"), form);
     notesCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -260,6 +269,8 @@ void CDV_SubItem::ShowNone()
     m_unitPrice->setReadOnly(true);
     m_extension->setReadOnly(true);
     m_notes->setReadOnly(true);
+    for (int f = 0; f < FieldCount; ++f)
+        FieldWidget(Field(f))->setToolTip(QString());
 }
 
 void CDV_SubItem::Refresh(const SubItemDisplay& d)
@@ -300,6 +311,7 @@ void CDV_SubItem::Refresh(const SubItemDisplay& d)
     m_notes->setReadOnly(!d.hasSubItem);
     m_mark->setText(ToQString(d.mark));
     m_mark->setVisible(d.hasSubItem && !d.mark.empty());
+    ShowUnreadable(d);
 }
 
 void CDV_SubItem::OnContractChanged(const ChangeEvent& /*event*/)
@@ -317,8 +329,11 @@ void CDV_SubItem::Store(Field field)
     if (text == m_shown[field])
         return;
     CContractEdits& edits = *doc->Edits();
-    const std::string typed = FromQString(text);
+    const Result<std::string> converted = FromTypedQString(text);
     EditResult result = [&] {
+        if (!converted)
+            return EditResult(converted.error());
+        const std::string& typed = converted.value();
         switch (field) {
         case FieldQuantity: return edits.SetSubItemQuantity(*record, m_line, typed);
         case FieldUnitPrice: return edits.SetSubItemUnitPrice(*record, m_line, typed);
@@ -331,7 +346,9 @@ void CDV_SubItem::Store(Field field)
             Refused(field, result.error());
         return;
     }
+    const std::string unreadable = std::move(result->unreadable);
     (void)doc->ApplyEdit(std::move(result));
+    NoteUnreadable(field, text, unreadable);
     // An entry that changed nothing shows the stored value again, in its
     // format.
     RefreshFromContract();
@@ -369,6 +386,57 @@ void CDV_SubItem::CommitTyping(CommitMode mode)
             m_notes->setTextCursor(at);
         }
         return;
+    }
+}
+
+QString CDV_SubItem::FieldCaption(Field field)
+{
+    switch (field) {
+    case FieldQuantity: return QStringLiteral("Quantity");
+    case FieldUnitPrice: return QStringLiteral("Unit Price");
+    case FieldExtension: return QStringLiteral("Total");
+    default: return QStringLiteral("Notes");
+    }
+}
+
+void CDV_SubItem::NoteUnreadable(Field field, const QString& typed, const std::string& message)
+{
+    const UnreadableKey key{Record(), m_line, field};
+    if (message.empty()) {
+        ClearUnreadable(key);
+        return;
+    }
+    // The value is stored as none (the item shows as incomplete); why, the
+    // user is told where the eye is: in the status bar at once, and on the
+    // field for as long as it has no value.
+    const QString text = QStringLiteral("%1 \"%2\" cannot be read: %3")
+                             .arg(FieldCaption(field), typed.trimmed(), ToQString(message));
+    m_unreadable[key] = text;
+    if (auto* frame = qobject_cast<QMainWindow*>(window()))
+        frame->statusBar()->showMessage(text);
+}
+
+void CDV_SubItem::ClearUnreadable(const UnreadableKey& key)
+{
+    const auto it = m_unreadable.find(key);
+    if (it == m_unreadable.end())
+        return;
+    if (auto* frame = qobject_cast<QMainWindow*>(window()))
+        if (frame->statusBar()->currentMessage() == it->second)
+            frame->statusBar()->clearMessage();
+    m_unreadable.erase(it);
+}
+
+void CDV_SubItem::ShowUnreadable(const SubItemDisplay& d)
+{
+    const double values[] = {d.quantity, d.unitPrice, d.extension};
+    for (int f = FieldQuantity; f <= FieldExtension; ++f) {
+        const UnreadableKey key{Record(), m_line, Field(f)};
+        // A value the field has again, however it came, corrects it.
+        if (!d.hasSubItem || !IsBlankValue(values[f]))
+            ClearUnreadable(key);
+        const auto it = m_unreadable.find(key);
+        FieldWidget(Field(f))->setToolTip(it == m_unreadable.end() ? QString() : it->second);
     }
 }
 

@@ -14,7 +14,9 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
+#include <tuple>
 
 #include "edit/contractedits.h"
 #include "views/dv.h"
@@ -78,6 +80,14 @@ private:
     // or the view to be left).
     void CommitTyping(CommitMode mode);
     void Refused(Field field, const ErrorInfo& error);
+    // A value typed that the evaluator cannot read (its message; empty:
+    // the value was read): told in the status bar and kept as the field's
+    // tooltip while the field has no value.
+    using UnreadableKey = std::tuple<const CSubcontract*, std::string, int>;
+    static QString FieldCaption(Field field);
+    void NoteUnreadable(Field field, const QString& typed, const std::string& message);
+    void ClearUnreadable(const UnreadableKey& key);
+    void ShowUnreadable(const SubItemDisplay& display);
     // A click on one of the two boxes: the change it asks for, made or
     // refused; `shown` is what the box showed before the click.
     using BoxChange = std::function<EditResult(CContractEdits& edits, CSubcontract& record)>;
@@ -91,6 +101,7 @@ private:
     // What each field showed when last filled: a field left unchanged
     // stores nothing.
     std::array<QString, FieldCount> m_shown;
+    std::map<UnreadableKey, QString> m_unreadable;
     bool m_closing = false;
     bool m_quiet = false; // storing in the background: a refusal is not told
 

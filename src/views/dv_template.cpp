@@ -466,9 +466,9 @@ bool CDV_Template::StoreFieldValue(int controlId)
     if (!f)
         return false;
     if (f->TakesTypedText()) {
-        const std::string typed = FromQString(f->TypedText());
+        const Result<std::string> typed = FromTypedQString(f->TypedText());
         return ApplyFieldEdit(field, [&](CContractEdits& edits, CWinMeta& meta, CSubcontract& record) {
-            return edits.SetCell(meta, record, field, typed);
+            return typed ? edits.SetCell(meta, record, field, typed.value()) : EditResult(typed.error());
         });
     }
     CGreyComboBox* box = f->ComboBox();

@@ -24,19 +24,27 @@ void CGreyMultiEdit::SetGreyed(bool greyed)
     CGreyEdit::ShowGreyed(this, greyed);
 }
 
+void KeepPlainTextWithin(QPlainTextEdit& edit, int limit)
+{
+    // The document counts its characters with a last paragraph end; the
+    // text itself is only looked at once it is too long.
+    if (limit <= 0 || edit.document()->characterCount() - 1 <= limit)
+        return;
+    const QString text = edit.toPlainText();
+    if (text.size() <= limit)
+        return;
+    const QSignalBlocker block(&edit);
+    QTextCursor cursor = edit.textCursor();
+    const int position = std::min<int>(cursor.position(), limit);
+    edit.setPlainText(text.left(limit));
+    cursor = edit.textCursor();
+    cursor.setPosition(position);
+    edit.setTextCursor(cursor);
+}
+
 void CGreyMultiEdit::KeepWithinLimit()
 {
-    const QString text = toPlainText();
-    if (m_limit <= 0 || text.size() <= m_limit)
-        return;
-    // Typing or pasting past the limit keeps the first characters.
-    const QSignalBlocker block(this);
-    QTextCursor cursor = textCursor();
-    const int position = std::min<int>(cursor.position(), m_limit);
-    setPlainText(text.left(m_limit));
-    cursor = textCursor();
-    cursor.setPosition(position);
-    setTextCursor(cursor);
+    KeepPlainTextWithin(*this, m_limit);
 }
 
 bool CGreyMultiEdit::event(QEvent* event)

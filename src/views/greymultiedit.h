@@ -8,6 +8,12 @@
 
 namespace kestrel {
 
+// Holds a plain-text edit to at most `limit` characters: typing or pasting
+// past the limit keeps the first characters (as a line edit's maximum
+// length does), with the cursor where it was as far as it can be. Call it
+// from the edit's textChanged.
+void KeepPlainTextWithin(QPlainTextEdit& edit, int limit);
+
 class CGreyMultiEdit : public QPlainTextEdit {
     Q_OBJECT
 public:

@@ -110,7 +110,7 @@ void ExpectSameItems(const std::vector<std::vector<std::string>>& exported,
 {
     std::vector<std::vector<std::string>> items;
     for (const auto& row : exported)
-        if (row.size() > 2 && row[2] != "==Section==")
+        if (row.size() > 2 && row[2] != "==Section==" && row[2] != "'==Section==") // CSV makes it text
             items.push_back(row);
     ASSERT_EQ(items.size(), cli.size());
     ASSERT_FALSE(cli.empty());

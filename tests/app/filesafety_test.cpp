@@ -224,15 +224,21 @@ TEST(LockFile, ASecondProgramIsToldWhoAndMayOnlyLook)
     AddSubcontractor(doc);
     EXPECT_EQ(ReadBytes(Local(demo)), onDisk);
 
-    // Open Anyway takes the lock over; the first program's release then
-    // leaves it alone.
-    ProgramFixture third;
-    third.asker.choices = {1};
-    ASSERT_TRUE(third.Doc().OpenDocument(demo));
-    EXPECT_FALSE(third.Doc().IsReadOnly());
-    EXPECT_TRUE(third.Doc().Guard().LockHeld());
+    // Open Anyway opens it to be changed, without a lock: the lock stays
+    // the first program's, also once this one has quit.
+    const std::string firstsLock = test::ReadText(CLockFile::LockPathFor(Local(demo)));
+    auto third = std::make_unique<ProgramFixture>();
+    third->asker.choices = {1};
+    ASSERT_TRUE(third->Doc().OpenDocument(demo));
+    EXPECT_FALSE(third->Doc().IsReadOnly());
+    EXPECT_FALSE(third->Doc().Guard().LockHeld());
+    EXPECT_EQ(test::ReadText(CLockFile::LockPathFor(Local(demo))), firstsLock);
+    third->Frame().close();
+    third.reset();
+    ASSERT_TRUE(Locked(demo));
+    EXPECT_EQ(test::ReadText(CLockFile::LockPathFor(Local(demo))), firstsLock);
     ASSERT_TRUE(first.Doc().OnNewDocument());
-    EXPECT_TRUE(Locked(demo));
+    EXPECT_FALSE(Locked(demo));
 }
 
 TEST(LockFile, ReadOnlyInsertIsRefusedWhereItStandsAndCtrlSOffersSaveAs)

@@ -178,5 +178,31 @@ TEST(ProposalDialog, TheUsersSavedProposalIsNotReplacedWithoutAsking)
     EXPECT_EQ(test::ReadText(extracted), DemoBytes());
 }
 
+// Changes to the open proposal are asked about before the library is
+// opened: a Yes saves them before "Replace" takes the library's proposal
+// out over the file, never after (which would write the old changes over
+// the fresh copy).
+TEST(ProposalDialog, UnsavedChangesAreAskedAboutBeforeAnythingIsTakenOut)
+{
+    ProgramFixture program;
+    const QString library = WriteLibrary(program.dir, {{"DEMO.kvs", DemoBytes()}});
+    const std::string extracted = program.dir.file("DEMO.kvs");
+    program.asker.proposal = QStringLiteral("DEMO.kvs");
+    ASSERT_TRUE(program.Doc().OpenDocument(library));
+    const int records = Records(program.Doc());
+    ASSERT_TRUE(program.Doc().ApplyEdit(program.Doc().Edits()->AddSubcontractor(nullptr)));
+
+    program.asker.asked.clear();
+    program.asker.answers = {QMessageBox::Yes};
+    program.asker.choices = {1}; // Replace
+    ASSERT_TRUE(program.Doc().OpenDocument(library));
+    ASSERT_GE(program.asker.asked.size(), 2u);
+    EXPECT_TRUE(program.asker.asked[0].text.contains(QStringLiteral("has changed")));
+    EXPECT_EQ(program.asker.asked[1].caption, QStringLiteral("Select Proposal"));
+    EXPECT_EQ(test::ReadText(extracted), DemoBytes());
+    EXPECT_EQ(Records(program.Doc()), records);
+    EXPECT_FALSE(program.Doc().IsModified());
+}
+
 } // namespace
 } // namespace kestrel

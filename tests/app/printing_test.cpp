@@ -10,15 +10,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QPageLayout>
 #include <QPageRanges>
 #include <QPageSize>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QTest>
 #include <QUndoStack>
 
 #include <filesystem>
@@ -30,9 +35,11 @@
 #include "app/reportprinting.h"
 #include "app/subdoc.h"
 #include "app/suberrors.h"
+#include "calc/evaluator.h"
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
+#include "print/reportprintjob.h"
 #include "support/clirun.h"
 #include "support/testcontract.h"
 
@@ -88,6 +95,22 @@ protected:
     ProgramFixture program;
     std::string printed;
 };
+
+constexpr int kLayoutWaitMs = 300000;
+
+// Waits for the preview's layout to end; false when it did not.
+bool LaidOut(CPrintPreview& preview)
+{
+    return QTest::qWaitFor([&] { return !preview.LayingOut(); }, kLayoutWaitMs);
+}
+
+// The pages of the contract's report, laid out at once.
+int ReportPages(CContract& contract)
+{
+    Evaluator evaluator;
+    const Result<CReportPrintJob> job = CReportPrintJob::LayoutReport(contract, evaluator);
+    return job ? job.value().PageCount() : -1;
+}
 
 int PdfPageCount(const std::string& path)
 {
@@ -238,7 +261,8 @@ TEST_F(PrintingTest, LandscapeIsRefusedWithTheMessageAndTheSheetTurnedUpright)
 
 TEST_F(PrintingTest, ATemplateFaultInThePreviewEndsOnlyThePrintJob)
 {
-    auto c = ContractOfPages(3);
+    // The fault is on the first page: told without a window.
+    auto c = ContractOfPages(0);
     c->AddDataTemplate("Report Header", "{CONTRACT_ID,NOSUCHOPTION}\n");
     Open(*c);
     CContract* contract = program.Doc().Contract();
@@ -275,11 +299,15 @@ TEST_F(PrintingTest, ThePreviewDrawsOnlyThePagesInViewAndPrintsFromTheSameJob)
         ASSERT_NE(preview, nullptr);
         preview->resize(700, 900);
         preview->show();
+        ASSERT_TRUE(LaidOut(*preview));
+        // The pages that came in below the view were not drawn.
+        EXPECT_LE(preview->PagesDrawn(), 6);
+        const int shown = preview->PagesDrawn();
         preview->grab();
         EXPECT_EQ(preview->PageCount(), 1500);
         EXPECT_EQ(preview->CurrentPage(), 1);
-        EXPECT_GE(preview->PagesDrawn(), 1);
-        EXPECT_LE(preview->PagesDrawn(), 3);
+        EXPECT_GE(preview->PagesDrawn() - shown, 1);
+        EXPECT_LE(preview->PagesDrawn() - shown, 3);
         // The last page: drawn when it is shown, and only what is around it.
         preview->Command(QStringLiteral("last"))->trigger();
         const int before = preview->PagesDrawn();
@@ -321,6 +349,162 @@ TEST_F(PrintingTest, ThePreviewDrawsOnlyThePagesInViewAndPrintsFromTheSameJob)
     EXPECT_EQ(PdfPageCount(printed), 1500);
     EXPECT_EQ(PdfPageCount(program.dir.file("preview.pdf")), 1500);
     EXPECT_EQ(program.asker.pdfSuggestion, Q(program.dir.file("P.pdf")));
+}
+
+// The preview on a report that takes a while to lay out, as it is shown.
+CPrintPreview& ShownPreview(QDialog& dialog)
+{
+    auto& preview = dynamic_cast<CPrintPreview&>(dialog);
+    preview.resize(700, 900);
+    preview.show();
+    preview.grab();
+    return preview;
+}
+
+// Long enough to be still laid out when its first page is shown: a page
+// for each of thousands of subcontractors, each with a screenful of lines.
+std::unique_ptr<CContract> LongReport()
+{
+    auto c = test::SmallContract(600);
+    std::string sub;
+    for (int line = 0; line < 40; ++line)
+        sub += "Subcontractor {#@SubIndex+1,FORMAT=5.0}, line {#@Line+1,FORMAT=2.0} of page {PAGE_NUMBER}\n";
+    c->AddDataTemplate("Report Sub Start", sub);
+    c->AddDataTemplate("Report Footer", "{DROP}Page {PAGE_NUMBER}\f\r\\");
+    return c;
+}
+
+TEST_F(PrintingTest, ThePreviewCountsThePagesAsTheyComeAndPrintsTheWholeReport)
+{
+    auto c = LongReport();
+    Open(*c);
+    const int total = ReportPages(*c);
+    bool checked = false;
+    program.asker.onPreview = [&](QDialog& dialog) {
+        CPrintPreview& preview = ShownPreview(dialog);
+        auto* count = preview.findChild<QLabel*>(QStringLiteral("pageCount"));
+        auto* progress = preview.findChild<QProgressBar*>(QStringLiteral("layoutProgress"));
+        auto* progressText = preview.findChild<QLabel*>(QStringLiteral("layoutProgressText"));
+        ASSERT_TRUE(count && progress && progressText);
+        // The first page is on the screen while the others are laid out.
+        ASSERT_TRUE(preview.LayingOut());
+        EXPECT_EQ(preview.CurrentPage(), 1);
+        EXPECT_GE(preview.PagesDrawn(), 1);
+        EXPECT_TRUE(progress->isVisible());
+        const QRegularExpression growing(QStringLiteral("^Print Preview - Page 1 of (\\d+)\\.\\.\\.$"));
+        EXPECT_TRUE(growing.match(preview.windowTitle()).hasMatch()) << preview.windowTitle().toStdString();
+        EXPECT_EQ(count->text(), QStringLiteral(" of %1... ").arg(preview.PageCount()));
+        // Print, asked for now, waits for the last page: the print dialog
+        // offers the exact count.
+        preview.Command(QStringLiteral("print"))->trigger();
+        EXPECT_TRUE(program.asker.printDialogs.empty());
+        EXPECT_EQ(progressText->text(), QStringLiteral("Printing starts when every page is laid out."));
+        ASSERT_TRUE(LaidOut(preview));
+        EXPECT_EQ(program.asker.printDialogs.size(), 1u);
+        EXPECT_EQ(preview.PageCount(), total);
+        EXPECT_EQ(count->text(), QStringLiteral(" of %1 ").arg(total));
+        EXPECT_EQ(preview.windowTitle(), QStringLiteral("Print Preview - Page 1 of %1").arg(total));
+        EXPECT_FALSE(progress->isVisible());
+        EXPECT_EQ(progressText->text(), QStringLiteral("All %1 pages are laid out.").arg(total));
+        checked = true;
+        preview.hide();
+    };
+    Preview();
+    ASSERT_TRUE(checked);
+    ASSERT_EQ(program.asker.printDialogs.size(), 1u);
+    EXPECT_EQ(program.asker.printDialogs[0].maxPage, total);
+    EXPECT_EQ(PdfPageCount(printed), total);
+}
+
+TEST_F(PrintingTest, PagingAheadWaitsOnlyForThePageAskedFor)
+{
+    auto c = LongReport();
+    Open(*c);
+    const int total = ReportPages(*c);
+    const int ahead = total / 4;
+    bool checked = false;
+    program.asker.onPreview = [&](QDialog& dialog) {
+        CPrintPreview& preview = ShownPreview(dialog);
+        ASSERT_TRUE(preview.LayingOut());
+        ASSERT_LT(preview.PageCount(), ahead);
+        // Typed into the page box: the page is awaited, the view stays.
+        auto* box = preview.findChild<QSpinBox*>(QStringLiteral("pageNumber"));
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(ahead));
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(preview.PageAwaited(), ahead);
+        EXPECT_EQ(box->value(), ahead);
+        EXPECT_LT(preview.CurrentPage(), ahead);
+        // Shown as soon as it is laid out, the rest still to come.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return preview.PageAwaited() == 0; }, kLayoutWaitMs));
+        EXPECT_EQ(preview.CurrentPage(), ahead);
+        EXPECT_TRUE(preview.LayingOut());
+        // The last page: awaited until the count is known.
+        QTest::keyClick(preview.Area(), Qt::Key_End);
+        EXPECT_GT(preview.PageAwaited(), preview.PageCount());
+        ASSERT_TRUE(LaidOut(preview));
+        EXPECT_EQ(preview.PageAwaited(), 0);
+        EXPECT_EQ(preview.CurrentPage(), total);
+        checked = true;
+        preview.hide();
+    };
+    Preview();
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(PrintingTest, ATemplateFaultFoundLateEndsOnlyThePreview)
+{
+    auto c = LongReport();
+    c->AddDataTemplate("Report Sub List End", "{CONTRACT_ID,NOSUCHOPTION}\n");
+    Open(*c);
+    CContract* contract = program.Doc().Contract();
+    const std::vector<unsigned char> before = WriteContractStream(*contract);
+    bool checked = false;
+    program.asker.onPreview = [&](QDialog& dialog) {
+        CPrintPreview& preview = ShownPreview(dialog);
+        ASSERT_TRUE(preview.LayingOut());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !preview.isVisible(); }, kLayoutWaitMs));
+        EXPECT_EQ(preview.result(), QDialog::Rejected);
+        EXPECT_GT(preview.PageCount(), 1);
+        EXPECT_TRUE(program.asker.asked.empty());
+        checked = true;
+    };
+    Preview();
+    ASSERT_TRUE(checked);
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    EXPECT_EQ(program.asker.asked[0].caption, AppTitle());
+    EXPECT_EQ(
+        program.asker.asked[0].text,
+        QStringLiteral("Unknown Field Option: NOSUCHOPTION for field: CONTRACT_ID in template [Report Sub "
+                       "List End]"));
+    EXPECT_EQ(program.Doc().Contract(), contract);
+    EXPECT_EQ(WriteContractStream(*contract), before);
+    EXPECT_TRUE(program.Frame().isVisible());
+}
+
+TEST_F(PrintingTest, ClosingThePreviewWhileItLaysOutStopsTheLayout)
+{
+    auto c = LongReport();
+    Open(*c);
+    const int total = ReportPages(*c);
+    program.asker.onPreview = [&](QDialog& dialog) {
+        CPrintPreview& preview = ShownPreview(dialog);
+        ASSERT_TRUE(preview.LayingOut());
+        // The window's close button.
+        preview.close();
+        EXPECT_FALSE(preview.isVisible());
+        EXPECT_FALSE(preview.LayingOut());
+    };
+    const PrintOutcome closed =
+        PrintContractReport(&program.Frame(), program.asker, *program.Doc().Contract(),
+                            program.Doc().GetEvaluator(), PrintTarget::Preview);
+    EXPECT_EQ(program.asker.previews, 1);
+    EXPECT_LT(closed.pageCount, total);
+    EXPECT_TRUE(program.asker.asked.empty());
+    // The next preview lays the report out again, to the end.
+    program.asker.onPreview = [&](QDialog& dialog) { EXPECT_TRUE(LaidOut(ShownPreview(dialog))); };
+    Preview();
+    EXPECT_EQ(program.asker.previews, 2);
 }
 
 TEST_F(PrintingTest, ThePdfExportReadsBackAsTheCommandLinesReport)
@@ -393,11 +577,40 @@ TEST_F(PrintingTest, PrintErrorsGoesThroughThePrintDialog)
     ASSERT_GT(lines, 0);
     ASSERT_EQ(program.asker.printDialogs.size(), 1u);
     EXPECT_FALSE(program.asker.printDialogs[0].pageRange);
-    EXPECT_FALSE(program.asker.printDialogs[0].printToFile);
+    // Printing to a file is offered only where no printer is installed.
+    EXPECT_EQ(program.asker.printDialogs[0].printToFile, QPrinterInfo::availablePrinterNames().isEmpty());
     const auto pages = PrintedText(printed);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_NE(pages[0][0].find("Prime ID:"), std::string::npos);
     EXPECT_GE(pages[0].size(), 5u + static_cast<size_t>(lines));
+}
+
+// A job whose printer could not be started (no printer installed, the
+// dialog confirmed as it came) ends with its message; the next job starts
+// from a clean printer and prints.
+TEST_F(PrintingTest, AFailedPrintJobLeavesTheNextOneAPrinterThatWorks)
+{
+    auto c = ContractOfPages(2);
+    c->m_pSubTable->m_Fields[20]->m_iRequired = 10000;
+    Open(*c);
+    program.asker.onErrorList = [&](CSubErrors& errors) { errors.PrintButton()->click(); };
+    program.asker.onPrintDialog = [](QPrinter& p) {
+        // As the dialog leaves it where no printer is installed: output
+        // to a file, but no file named. Such a printer cannot start, and
+        // stays "active" after its failed start.
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString());
+        return true;
+    };
+    program.Frame().Action(QStringLiteral("toolsCheck"))->trigger();
+    ASSERT_FALSE(program.asker.asked.empty());
+    EXPECT_EQ(program.asker.asked.back().text, QStringLiteral("The printer cannot be started"));
+    const size_t told = program.asker.asked.size();
+
+    program.asker.onPrintDialog = [this](QPrinter& p) { return PrintToFile(p); };
+    Print();
+    EXPECT_EQ(program.asker.asked.size(), told) << program.asker.asked.back().text.toStdString();
+    EXPECT_EQ(PdfPageCount(printed), 2);
 }
 
 } // namespace

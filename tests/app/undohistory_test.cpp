@@ -171,7 +171,7 @@ TEST(UndoCommands, AMacroIsOneStep)
     doc.BeginMacro(QStringLiteral("Import Quotes"));
     ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
     doc.BeginMacro(QStringLiteral("inner")); // nested: part of the outer step
-    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetItemQuantity("0010", "12")));
+    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetItemQuantity("0030", "12")));
     doc.EndMacro();
     EXPECT_TRUE(doc.InMacro());
     EXPECT_EQ(doc.UndoStack().count(), 0);
@@ -195,7 +195,7 @@ TEST(UndoCommands, AMacroIsOneStep)
     const std::vector<unsigned char> afterRedo = WriteContractStream(*doc.Contract());
     doc.BeginMacro(QStringLiteral("Given up"));
     ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->AddSubcontractor(nullptr)));
-    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetItemQuantity("0010", "7")));
+    ASSERT_TRUE(doc.ApplyEdit(doc.Edits()->SetItemQuantity("0030", "7")));
     doc.CancelMacro();
     EXPECT_FALSE(doc.InMacro());
     EXPECT_EQ(doc.UndoStack().count(), 1);

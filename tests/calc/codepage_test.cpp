@@ -107,6 +107,25 @@ TEST(CodePage, TruncatedAndStrayBytesAreRefused)
     ExpectRefused("caf\xE9", 4);      // Windows-1252 text given as UTF-8
 }
 
+// A text to be stored: a character Windows-1252 lacks is refused and named
+// by its code point and place, never changed.
+TEST(CodePage, ExactConversionNamesTheCharacterItCannotHold)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"a\xE2\x86\x92z", "U+2192 (character 2 of"},
+        {"caf\xC3\xA9 \xF0\x9F\x98\x80", "U+1F600 (character 6 of"},
+        {"\xC2\x80", "U+0080 (character 1 of"}, // a C1 control Windows-1252 has no place for
+    };
+    for (const auto& [utf8, named] : cases) {
+        const auto r = Utf8ToCp1252Exact(utf8);
+        EXPECT_EQ(r.errorText(),
+                  "The character " + std::string(named) + " the text) cannot be stored in a contract file");
+        EXPECT_EQ(r.errorCode(), kNotInCodePage);
+    }
+    EXPECT_EQ(Utf8ToCp1252Exact("caf\xC3\xA9 \xE2\x82\xAC?").value(), "caf\xE9 \x80?");
+    EXPECT_NE(Utf8ToCp1252Exact("caf\xC3").errorCode(), kNotInCodePage); // not UTF-8 at all
+}
+
 TEST(CodePage, UpperCaseCoversAccentedLetters)
 {
     EXPECT_EQ(Cp1252Upper('a'), 'A');

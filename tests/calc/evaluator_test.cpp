@@ -399,7 +399,7 @@ TEST_F(Eval, UserFunctionErrorsAreReportedAtTheCall)
     EXPECT_EQ(Value("set junk = @@ 5"), 0);
     ExpectError("1 + junk(1)", EVAL_UNRECOGNIZED, 4);
     EXPECT_EQ(Value("set loop = loop(@@)"), 0);
-    ExpectError("7 * loop(1)", EVAL_NO_MEMORY, 4);
+    ExpectError("7 * loop(1)", EVAL_TOO_DEEP, 4);
     // @@ is back as it was after the failed calls.
     EXPECT_EQ(Var("@@"), 0);
 }
@@ -447,18 +447,18 @@ TEST_F(Eval, HostileNestingIsRefusedNotOverflowed)
 {
     const std::string parens = std::string(100000, '(') + "1" + std::string(100000, ')');
     const double v = ev.Evaluate(parens);
-    EXPECT_EQ(ev.ErrorCode(), EVAL_NO_MEMORY);
+    EXPECT_EQ(ev.ErrorCode(), EVAL_TOO_DEEP);
     EXPECT_TRUE(IsBlankValue(v));
     std::string chain;
     for (int i = 0; i < 50000; ++i)
         chain += "@a=";
     ev.Evaluate(chain + "1");
-    EXPECT_EQ(ev.ErrorCode(), EVAL_NO_MEMORY);
+    EXPECT_EQ(ev.ErrorCode(), EVAL_TOO_DEEP);
     std::string choices;
     for (int i = 0; i < 50000; ++i)
         choices += "1?1:";
     ev.Evaluate(choices + "1");
-    EXPECT_EQ(ev.ErrorCode(), EVAL_NO_MEMORY);
+    EXPECT_EQ(ev.ErrorCode(), EVAL_TOO_DEEP);
     // Ordinary nesting is far from the limit, and long flat chains loop.
     EXPECT_EQ(Value(std::string(100, '(') + "2" + std::string(100, ')')), 2);
     std::string sum = "0";
@@ -472,7 +472,7 @@ TEST_F(Eval, RunawayUserFunctionsAreStopped)
     // Two calls per level: 2^40 calls would never end.
     EXPECT_EQ(Value("set f = @@ > 0 ? f(@@-1) + f(@@-1) : 1"), 0);
     EXPECT_EQ(Value("f(10)"), 1024);
-    ExpectError("1 + f(40)", EVAL_NO_MEMORY, 4);
+    ExpectError("1 + f(40)", EVAL_TOO_DEEP, 4);
     EXPECT_EQ(Value("f(3)"), 8);
     // A long body run many times is stopped as well.
     std::string body = "@@ > 0 ? g(@@-1) + g(@@-1) : 1";
@@ -480,7 +480,7 @@ TEST_F(Eval, RunawayUserFunctionsAreStopped)
         body += "+0";
     EXPECT_EQ(Value("set g = " + body), 0);
     EXPECT_EQ(Value("g(2)"), 4);
-    ExpectError("g(8)", EVAL_NO_MEMORY, 0);
+    ExpectError("g(8)", EVAL_TOO_DEEP, 0);
 }
 
 TEST_F(Eval, MessagesOfEveryCode)
@@ -501,6 +501,7 @@ TEST_F(Eval, MessagesOfEveryCode)
         {EVAL_NO_COLON, "Colon Expected ':'"},
         {EVAL_NO_MEMORY, "Not enough memory"},
         {EVAL_TYPE_CHANGE, "Cannot change identifier type"},
+        {EVAL_TOO_DEEP, "Too deeply nested"},
     };
     for (size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(expected[i].first, static_cast<int>(i));
@@ -508,7 +509,7 @@ TEST_F(Eval, MessagesOfEveryCode)
     }
     // Codes past either end of the table have a text of their own.
     for (const int code :
-         {EVAL_TYPE_CHANGE + 1, -1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
+         {EVAL_TOO_DEEP + 1, -1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
         EXPECT_STREQ(Evaluator::ErrorText(code), "Unknown error") << code;
 }
 

@@ -179,6 +179,29 @@ TEST(CliApply, RefusedEditsChangeNothing)
     EXPECT_EQ(demo.Stream(), demo.Stream("unchanged.con"));
 }
 
+// A text the file cannot hold, too long or with a character Windows-1252
+// lacks, is refused at its edit with the reason, never cut or changed.
+TEST(CliApply, TextsTheFileCannotHoldAreRefused)
+{
+    Demo demo;
+    ASSERT_EQ(demo.Apply("[]", "unchanged.con").status, 0);
+    const CliRun r = demo.Apply(R"([
+        {"op": "setCell", "sub": "00000001", "field": 2, "text": "Smith \u2192 Jones"},
+        {"op": "setSubItem", "sub": "00000001", "line": "1190", "remarks": "ok", "quantity": "\ud83d\ude00"},
+        {"op": "setTemplate", "name": "Report Front", "text": ")" +
+                                std::string(65536, 'x') + R"("}
+    ])");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "refused: The character U+2192 (character 7 of the text) cannot be stored in a contract "
+              "file (argument 'text')\n"
+              "refused: The character U+1F600 (character 1 of the text) cannot be stored in a contract "
+              "file (argument 'quantity')\n"
+              "refused: The text is too long: a contract file holds at most 65,535 characters in one "
+              "text, and this one has 65,536\n");
+    EXPECT_EQ(demo.Stream(), demo.Stream("unchanged.con"));
+}
+
 // --- undo and redo ------------------------------------------------------------
 
 TEST(CliApply, UndoAndRedoWithinTheRun)
@@ -263,7 +286,16 @@ TEST(CliApply, InvalidEditsAreRefusedBeforeAnythingIsWritten)
         const char* edits;
         const char* error;
     };
+    std::string tooMany = "[";
+    for (int i = 0; i <= 10000; ++i)
+        tooMany += i ? ", {\"op\": \"undo\"}" : "{\"op\": \"undo\"}";
+    tooMany += "]";
     const Case cases[] = {
+        {tooMany.c_str(), "More than 10,000 edits: a run makes at most 10,000; split them over several runs"},
+        {R"([{"op": "setCell", "sub": "00000001", "field": 18446744073709551615, "text": ""}])",
+         "The subcontractor form has no field 18446744073709551615 (edit 1)"},
+        {R"([{"op": "setCell", "sub": "00000001", "field": -1, "text": ""}])",
+         "The subcontractor form has no field -1 (edit 1)"},
         {"", "parse error at line 1, column 1: syntax error while parsing value - unexpected end of input; "
              "expected '[', '{', or a literal"},
         {"[{\"op\": \"undo\"}", "parse error at line 1, column 16: syntax error while parsing array - "

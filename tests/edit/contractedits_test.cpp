@@ -6,6 +6,7 @@
 
 #include "calc/evaluator.h"
 #include "edit/contractedits.h"
+#include "edit/edittestutil.h"
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/programpaths.h"
@@ -66,4 +67,21 @@ TEST(ContractEdits, UndoingEveryChangeGivesBackTheSameBytes)
     for (auto& e : done)
         edits.Redo(e);
     EXPECT_EQ(WriteContractStream(*contract), after);
+}
+
+// A template's lines are stored with line feeds, however they were typed
+// or handed over (an edit box, `apply`); a carriage return on its own stays.
+TEST(ContractEdits, TemplateTextsAreStoredWithLineFeeds)
+{
+    auto s = test::OpenDemo();
+    ASSERT_TRUE(s);
+    const struct {
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {"a\r\nb\r\n", "a\nb\n"}, {"\r\n\r\n", "\n\n"}, {"a\rb\n\r", "a\rb\n\r"}, {"a\r\r\nb", "a\r\nb"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(s->edits->SetTemplateText("Report New", c.typed).ok());
+        EXPECT_EQ(s->contract->FindDataTemplate("Report New")->m_strText.View(), c.stored) << c.typed;
+    }
 }

@@ -48,19 +48,22 @@ bool EditSession::Modified() const
     return FlagTest(contract->m_wFlags, CONTRACT_MODIFIED);
 }
 
-std::unique_ptr<EditSession> OpenDemo()
+std::unique_ptr<EditSession> OpenSession(const std::string& path)
 {
-    const std::string path = std::string(KESTREL_SAMPLES) + "/DEMO.CON";
-    std::unique_ptr<CContract> contract;
-    EXPECT_EQ(ReadContractFile(path, contract), CF_OK);
-    if (!contract)
-        return nullptr;
     CProgramPaths paths;
-    const OpenedContract opened = FinishOpenContract(*contract, path, paths);
-    EXPECT_TRUE(opened.listErrors.empty());
-    auto session = std::make_unique<EditSession>(std::move(contract));
+    Result<OpenedFile> opened = OpenContractFile(path, paths);
+    EXPECT_TRUE(opened.ok()) << path << ": " << (opened ? "" : opened.errorText());
+    if (!opened)
+        return nullptr;
+    EXPECT_TRUE(opened->opened.listErrors.empty());
+    auto session = std::make_unique<EditSession>(std::move(opened->contract));
     session->paths = paths;
     return session;
+}
+
+std::unique_ptr<EditSession> OpenDemo()
+{
+    return OpenSession(std::string(KESTREL_SAMPLES) + "/DEMO.CON");
 }
 
 std::unique_ptr<CContract> SmallContract(uint16_t flags)

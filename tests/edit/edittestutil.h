@@ -45,8 +45,9 @@ struct EditSession {
     std::unique_ptr<CContractEdits> edits;
 };
 
-// samples/DEMO.CON read and opened as the program opens it (the lists
-// beside it linked).
+// A contract file opened as the program opens it (the lists beside it
+// linked); samples/DEMO.CON so.
+std::unique_ptr<EditSession> OpenSession(const std::string& path);
 std::unique_ptr<EditSession> OpenDemo();
 
 // A contract of one section (heading 0001) with items 0010 (100 EA at

@@ -136,17 +136,22 @@ TEST_F(DemoFormTest, TheFieldsARecordStillNeedsAreMissing)
               std::vector<std::string>{"BID_BOND_NO"});
 }
 
-TEST_F(DemoFormTest, AnUnlistedVendorLeavesTheFilesReadOnlyFieldsAlone)
+// The vendor's name and address were locked by the run that saved the
+// file: an unlisted vendor typed after opening it frees them all the same.
+TEST_F(DemoFormTest, AnUnlistedVendorFreesTheFieldsTheFileLocked)
 {
     CSubcontract& first = *Sub().m_Records[0];
     constexpr int kVendorName = 12;
-    const std::string name(TextView(*first.GetCellText(kVendorName)));
+    constexpr int kVendorAddress = 14;
     ASSERT_TRUE(FlagTest(first.GetCell(kVendorName)->m_wFlags, 2)); // as the file has it
     EditResult r = edits->SetCell(Sub(), first, 10, "999999");
     ASSERT_TRUE(r.ok()) << r.errorText();
     EXPECT_EQ(first.GetCell(10)->m_i, -1);
-    EXPECT_EQ(TextView(*first.GetCellText(kVendorName)), name);
-    EXPECT_TRUE(FlagTest(first.GetCell(kVendorName)->m_wFlags, 2));
+    for (int j : {kVendorName, kVendorAddress}) {
+        EXPECT_EQ(TextView(*first.GetCellText(j)), "") << j;
+        EXPECT_FALSE(FlagTest(first.GetCell(j)->m_wFlags, 2)) << j;
+        EXPECT_TRUE(edits->SetCell(Sub(), first, j, "typed").ok()) << j;
+    }
     // Every work type is offered for a vendor not in the list.
     EXPECT_EQ(edits->Choices(Sub(), first, 26).entries.size(), 25u);
 }
@@ -160,6 +165,10 @@ TEST_F(DemoFormTest, ChoosingAVendorFillsItsNameAndAddress)
     EXPECT_GE(mason.GetCell(10)->m_i, 0);
     EXPECT_EQ(TextView(*mason.GetCellText(12)), "Mason Aggregate Supply Corp.");
     EXPECT_TRUE(FlagTest(mason.GetCell(14)->m_wFlags, 2));
+    // The name and address hold the vendor's position, as reopening the
+    // saved file gives them.
+    EXPECT_EQ(mason.GetCell(12)->m_i, mason.GetCell(10)->m_i);
+    EXPECT_EQ(mason.GetCell(14)->m_i, mason.GetCell(10)->m_i);
     std::vector<std::string> offered;
     for (const FieldChoice& ch : edits->Choices(Sub(), mason, 26).entries)
         offered.push_back(ch.text.substr(0, 4));

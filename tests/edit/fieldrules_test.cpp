@@ -438,7 +438,9 @@ TEST_F(FieldRulesTest, FieldsOnOneListStayOnTheSameEntry)
     EXPECT_EQ(Text(F_VENDOR_ADDRESS), "3 Canal St");
     EXPECT_TRUE(ReadOnly(F_VENDOR_NAME));
     EXPECT_TRUE(ReadOnly(F_VENDOR_ADDRESS));
-    EXPECT_EQ(Position(F_VENDOR_NAME), -1);
+    // With the entry's position, as opening the saved file links them.
+    EXPECT_EQ(Position(F_VENDOR_NAME), 2);
+    EXPECT_EQ(Position(F_VENDOR_ADDRESS), 2);
 
     // The second drop-down leads just the same.
     Choose(F_VENDOR_PICK, 0);
@@ -452,10 +454,13 @@ TEST_F(FieldRulesTest, FieldsOnOneListStayOnTheSameEntry)
     EXPECT_TRUE(edits.ShowRecord(Sub(), *rec).fields[F_VENDOR_NAME].readOnly);
 }
 
-TEST_F(FieldRulesTest, AnUnlistedEntryFreesOnlyWhatTheListLocked)
+// An entry not in the list frees every text field on the list that is
+// locked, whoever locked it: this run's choice or the file's (a contract
+// saved and opened again). A field on no list keeps its mark.
+TEST_F(FieldRulesTest, AnUnlistedEntryFreesTheLockedFieldsOfItsList)
 {
+    rec->GetCell(F_RETAINAGE)->m_wFlags = kCellReadOnly;
     Choose(F_VENDOR, 0);
-    // The file's read-only field took the entry's columns and stays read-only.
     EXPECT_EQ(Text(F_FILE_LOCKED), "00100");
     Set(F_VENDOR, "99999 Unknown");
     EXPECT_EQ(Position(F_VENDOR), -1);
@@ -463,22 +468,22 @@ TEST_F(FieldRulesTest, AnUnlistedEntryFreesOnlyWhatTheListLocked)
     // The other drop-down loses its position and keeps its text.
     EXPECT_EQ(Position(F_VENDOR_PICK), -1);
     EXPECT_EQ(Text(F_VENDOR_PICK), "Acme Paving");
-    // The fields the list made read-only are emptied and writable again.
-    EXPECT_EQ(Text(F_VENDOR_NAME), "");
-    EXPECT_FALSE(ReadOnly(F_VENDOR_NAME));
-    EXPECT_EQ(Text(F_VENDOR_ADDRESS), "");
-    EXPECT_FALSE(ReadOnly(F_VENDOR_ADDRESS));
+    // The text fields of the list are emptied and writable again.
+    for (int j : {F_VENDOR_NAME, F_VENDOR_ADDRESS, F_FILE_LOCKED}) {
+        EXPECT_EQ(Text(j), "") << j;
+        EXPECT_EQ(Position(j), -1) << j;
+        EXPECT_FALSE(ReadOnly(j)) << j;
+    }
     Set(F_VENDOR_NAME, "Typed Name");
-    // The one the file made read-only is left alone.
-    EXPECT_EQ(Text(F_FILE_LOCKED), "00100");
-    EXPECT_TRUE(ReadOnly(F_FILE_LOCKED));
+    EXPECT_EQ(Text(F_VENDOR_NAME), "Typed Name");
+    EXPECT_TRUE(ReadOnly(F_RETAINAGE));
 }
 
-TEST_F(FieldRulesTest, NothingIsLockedWhenTheVendorIsTypedFromTheStart)
+TEST_F(FieldRulesTest, AVendorTypedFromTheStartFreesWhatTheFileLocked)
 {
     Set(F_VENDOR, "55555");
-    EXPECT_EQ(Text(F_FILE_LOCKED), "held");
-    EXPECT_TRUE(ReadOnly(F_FILE_LOCKED));
+    EXPECT_EQ(Text(F_FILE_LOCKED), "");
+    EXPECT_FALSE(ReadOnly(F_FILE_LOCKED));
     EXPECT_FALSE(ReadOnly(F_VENDOR_NAME));
 }
 

@@ -111,5 +111,28 @@ TEST(ItemEdits, LinesThatAreNoItemOrFixedByTheContractAreRefused)
     EXPECT_EQ(fixed->m_fUnitPrice, 5);
 }
 
+// The schedule shows "LUMP" for a lump sum's quantity: a number typed
+// there is refused, so that no quantity is used that the grid does not
+// show; "LUMP" left as it is changes nothing; the price stays open.
+TEST(ItemEdits, ALumpSumsQuantityIsRefusedAndItsPriceTaken)
+{
+    EditSession s(SmallContract(0));
+    CItem* lump = s.contract->FindItemByLineNumber("0010");
+    FlagSet(lump->m_wFlags, ITEM_LUMP_SUM, 1);
+    const auto before = s.Bytes();
+    for (const char* typed : {"5", "1", "", "@UP"}) {
+        const EditResult r = s.edits->SetItemQuantity("0010", typed);
+        ASSERT_FALSE(r.ok()) << typed;
+        EXPECT_EQ(r.errorText(), "Item 0010 is a lump sum: its quantity cannot be changed");
+    }
+    const EditResult kept = s.edits->SetItemQuantity("0010", " lump ");
+    ASSERT_TRUE(kept.ok()) << kept.errorText();
+    EXPECT_FALSE(kept->event.valuesChanged);
+    EXPECT_EQ(s.Bytes(), before);
+    EXPECT_FALSE(s.Modified());
+    Made(s.edits->SetItemUnitPrice("0010", "3"));
+    EXPECT_EQ(lump->m_fExtension, 300);
+}
+
 } // namespace
 } // namespace kestrel::test

@@ -246,6 +246,31 @@ TEST(SubItemIronbarkFloor, AQuantityAlreadyBelowTheFloorMayBeEnteredAgain)
     EXPECT_FALSE(s.edits->SetSubItemQuantity(a, "0010", "9").ok());
 }
 
+// A blank original quantity (its bits make a tiny positive number) is no
+// floor, on the quantity's path and on the extension's, with the contract
+// locking, holding to the floor and tracking prices.
+TEST(SubItemIronbarkFloor, ABlankOriginalQuantityIsNoFloor)
+{
+    constexpr uint16_t kFlags =
+        (1u << CONTRACT_IRONBARK_LOCKED) | (1u << CONTRACT_IRONBARK_FLOOR) | (1u << CONTRACT_TRACK_PRICES);
+    const struct {
+        bool quantity;
+        const char* typed;
+        double quantityAfter;
+    } cases[] = {{true, "0", BlankValue()}, {true, "3", 3}, {false, "0", 0}, {false, "4", 2}};
+    for (const auto& c : cases) {
+        EditSession s(SmallContract(kFlags));
+        CSubcontract& a = *AddSub(*s.contract, "A");
+        IronbarkSubItem(a, "0010", 12, 2, BlankValue());
+        const EditResult r = c.quantity ? s.edits->SetSubItemQuantity(a, "0010", c.typed)
+                                        : s.edits->SetSubItemExtension(a, "0010", c.typed);
+        ASSERT_TRUE(r.ok()) << c.quantity << " " << c.typed << ": " << r.errorText();
+        const double after = a.FindSubItem("0010")->m_fQuan;
+        EXPECT_TRUE(IsBlankValue(c.quantityAfter) ? IsBlankValue(after) : after == c.quantityAfter)
+            << c.quantity << " " << c.typed;
+    }
+}
+
 TEST(SubItemIronbarkFloor, AnExtensionThatImpliesLessIsRefused)
 {
     EditSession s(SmallContract((1u << CONTRACT_IRONBARK_FLOOR) | (1u << CONTRACT_TRACK_PRICES)));
@@ -356,11 +381,18 @@ TEST(SubItemQuantity, AnUnreadableEntryLeavesNoValueAndAnIncompleteItem)
 {
     EditSession s(SmallContract(0));
     CSubcontract& a = UsingTheLine(s);
-    Made(s.edits->SetSubItemUnitPrice(a, "0010", "2 x"));
+    const AppliedEdit unread = Made(s.edits->SetSubItemUnitPrice(a, "0010", "2 x"));
     const CSubItem& si = *a.FindSubItem("0010");
     EXPECT_TRUE(IsBlankValue(si.m_fUP));
     EXPECT_EQ(si.m_fExt, 0);
     EXPECT_FALSE(Bit(a, "0010", SUBITEM_COMPLETE));
+    // Why it has no value: the evaluator's message, on each of the three
+    // fields; an emptied field or a value read is no such case.
+    EXPECT_EQ(unread.unreadable, "Unrecognized character");
+    EXPECT_EQ(Made(s.edits->SetSubItemQuantity(a, "0010", "abc")).unreadable, "Unrecognized character");
+    EXPECT_EQ(Made(s.edits->SetSubItemExtension(a, "0010", "1/0")).unreadable, "Divide by zero error");
+    EXPECT_EQ(Made(s.edits->SetSubItemExtension(a, "0010", " ")).unreadable, "");
+    EXPECT_EQ(Made(s.edits->SetSubItemUnitPrice(a, "0010", "2")).unreadable, "");
 }
 
 // --- the "Use?" box -----------------------------------------------------------

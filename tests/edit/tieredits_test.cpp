@@ -51,14 +51,19 @@ TEST(TierNumbering, TheNumberOfADeletedRecordIsFreeAgain)
     EXPECT_EQ(Made(s->edits->AddSubcontractor(nullptr)).text, "00000004");
 }
 
-TEST(TierNumbering, WithEveryNumberInUseTheNewRecordHasNone)
+// A record without a number could not hold lower tiers across a save: it is
+// not added at all (and a script of thousands of adds stays small).
+TEST(TierNumbering, WithEveryNumberInUseNoRecordIsAdded)
 {
     EditSession s(SmallContract(0));
     for (int n = 1; n <= 199; ++n)
         AddNumberedSub(s.Table(), n);
-    const AppliedEdit added = Made(s.edits->AddSubcontractor(nullptr));
-    EXPECT_EQ(added.text, "");
-    EXPECT_EQ(s.Table().m_Records.GetSize(), 200);
+    const auto before = s.Bytes();
+    const EditResult refused = s.edits->AddSubcontractor(nullptr);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.errorText(), "All subcontractor numbers from 1 to 199 are in use");
+    EXPECT_EQ(s.Table().m_Records.GetSize(), 199);
+    EXPECT_EQ(s.Bytes(), before);
 }
 
 // --- adding -------------------------------------------------------------------

@@ -71,6 +71,31 @@ TEST(CsvReader, Utf8WithOrWithoutMarkAndWindows1252)
     EXPECT_EQ(Dump(Read("\xE2\x82\xAC 5,\xE4\xB8\xAD\n")), (Rows{"1:\x80 5|?"}));
 }
 
+// UTF-16 text with its byte order mark, in either byte order.
+std::string Utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t c : text) {
+        const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// UTF-16 is told by its byte order mark, in either byte order; other
+// bytes holding a NUL are no text at all.
+TEST(CsvReader, Utf16ByItsMarkAndNoBinary)
+{
+    EXPECT_EQ(Dump(Read(Utf16(u"Caf\u00E9,1\r\n", false))), (Rows{"1:Caf\xE9|1"}));
+    EXPECT_EQ(Dump(Read(Utf16(u"Caf\u00E9,1", true))), (Rows{"1:Caf\xE9|1"}));
+    EXPECT_EQ(Dump(Read(Utf16(u"\u20AC,\U0001F600", false))), (Rows{"1:\x80|?"})); // a surrogate pair
+    EXPECT_EQ(ReadQuoteCsv(Utf16(u"1,", false).substr(0, 5)).errorText(),
+              "The quote ends inside a UTF-16 character");
+    for (const std::string& binary :
+         {std::string("L\0i\0n\0e\0", 8), std::string("\x89PNG\r\n\x1A\n\0\0\0\r", 12)})
+        EXPECT_EQ(ReadQuoteCsv(binary).errorText(), "The quote is not a text file (nor an XLSX workbook)");
+}
+
 TEST(CsvReader, SemicolonsSeparateWhenTheFirstRecordSaysSo)
 {
     const QuoteSheet semi = Read("Line;Qty;Price\n0010;1,5;\"2,25\"\n");

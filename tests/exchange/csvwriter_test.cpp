@@ -33,6 +33,34 @@ TEST(CsvWriter, FieldsAreQuotedOnlyWhenTheyMustBe)
     EXPECT_EQ(CsvField("semi;colon\ttab"), "semi;colon\ttab");
 }
 
+// What a spreadsheet would run as a formula is made text; numbers, and
+// texts that are plain numbers, stay as they are.
+TEST(CsvWriter, TextsThatWouldBeFormulasArePrefixed)
+{
+    const std::pair<const char*, const char*> texts[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "'=HYPERLINK(\"http://x\",\"y\")"},
+        {"+1+2", "'+1+2"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1", "'\t=1"},
+        {"\r=1", "'\r=1"},
+        {"==Section==", "'==Section=="},
+        {"-", "'-"},
+        {"-5", "-5"},
+        {"+1.25", "+1.25"},
+        {"-.5", "'-.5"},
+        {"a=b", "a=b"},
+        {"", ""},
+    };
+    for (const auto& [text, safe] : texts)
+        EXPECT_EQ(CsvSafeText(text), safe) << text;
+    ExportTable t;
+    t.headings = {"Text", "Number"};
+    t.formats = {{9, 2, false, false}};
+    t.rows.push_back({ExportCell::Text("=1+2"), ExportCell::Number(-5, 0, t.formats[0])});
+    EXPECT_EQ(CsvText(t), "\xEF\xBB\xBFText,Number\r\n'=1+2,-5.00\r\n");
+}
+
 ExportTable SmallTable()
 {
     ExportTable t;
@@ -90,7 +118,7 @@ TEST(CsvWriter, DemoItemsReadBackEqualTheCopyText)
     for (size_t r = 1; r < sheet->rows.size(); ++r) {
         const QuoteRow& row = sheet->rows[r];
         EXPECT_EQ(row.number, static_cast<int>(r) + 1);
-        if (row.Cell(2) == "==Section==")
+        if (row.Cell(2) == "'==Section==") // made text, not a formula
             continue;
         ASSERT_LT(item, copy.size());
         const auto& want = copy[item];

@@ -214,6 +214,40 @@ TEST(QuoteImport, ALowerTierTakesOnlyWhatItsParentHolds)
     EXPECT_DOUBLE_EQ(d.SubItem("00000003", "1610")->m_fUP, 0.6);
 }
 
+// A cell that holds text but gives no number refuses its row with the
+// reason, and the row changes nothing; an empty cell leaves its value.
+TEST(QuoteImport, ACellThatGivesNoNumberRefusesItsRow)
+{
+    const std::pair<const char*, const char*> cells[] = {
+        {"NaN", "Unrecognized character"},
+        {"5 apples", "Unrecognized character"},
+        {"=1+2", "Unrecognized character"},
+        {"0x10", "Unrecognized character"},
+        {"1/0", "Divide by zero error"},
+        {"1\xC2\xA0"
+         "234",
+         "Unrecognized character"},
+        {"1e999", "Function Overflow"},
+    };
+    std::string quote = "Line,Qty,Price\n";
+    for (const auto& [cell, why] : cells)
+        quote += std::string("0150,\"") + cell + "\",\n0150,2,\"" + cell + "\"\n";
+    quote += "0150,,36000\n"; // an empty quantity leaves the one the subcontractor has
+    Demo d;
+    auto import = ImportQuote(*d.edits, d.Sub("00000001"), Csv(quote), Columns(0, 1, 2, 2));
+    ASSERT_TRUE(import.ok());
+    EXPECT_EQ(import->applied, 1);
+    ASSERT_EQ(import->refused.size(), 2 * std::size(cells));
+    for (size_t i = 0; i < import->refused.size(); ++i) {
+        const auto& [cell, why] = cells[i / 2];
+        const std::string shown = Csv(std::string("\"") + cell + "\"").rows[0].cells[0].text;
+        EXPECT_EQ(import->refused[i].message, std::string(i % 2 ? "The unit price \"" : "The quantity \"") +
+                                                  shown + "\" is not a number: " + why);
+    }
+    EXPECT_DOUBLE_EQ(d.SubItem("00000001", "0150")->m_fQuan, 1);
+    EXPECT_DOUBLE_EQ(d.SubItem("00000001", "0150")->m_fUP, 36000);
+}
+
 TEST(QuoteImport, LumpQuantitiesAndRowsBeforeTheFirst)
 {
     Demo d;

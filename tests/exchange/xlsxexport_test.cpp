@@ -11,6 +11,7 @@
 
 #include "calc/codepage.h"
 #include "exchange/exporttable.h"
+#include "exchange/quotefile.h"
 #include "exchange/xlsxexport.h"
 #include "exchange/xlsxinspect.h"
 #include "file/contractfile.h"
@@ -168,6 +169,36 @@ TEST(XlsxExport, ATextTooLongForACellIsRefusedAndNothingWritten)
     t.rows[0][1] = ExportCell::Text(std::string(32767, 'x'));
     EXPECT_TRUE(WriteXlsxFile({t}, path).ok());
     EXPECT_EQ(test::ReadXlsxSheet(path, "xl/worksheets/sheet1.xml").At(1, 1)->text.size(), 32767u);
+}
+
+// A text that holds what a workbook reads as the escape of a character is
+// written so that it reads back as written, by spreadsheets and by the
+// program's own quote reader.
+TEST(XlsxExport, ALiteralCharacterEscapeReadsBackAsWritten)
+{
+    const test::TempDir dir;
+    const std::string path = dir.file("esc.xlsx");
+    const std::pair<const char*, const char*> texts[] = {
+        {"_x0041_", "_x005F_x0041_"},
+        {"a_x00e9_b_x0041_", "a_x005F_x00e9_b_x005F_x0041_"},
+        {"_x41_ _xZZZZ_ _x0041", "_x41_ _xZZZZ_ _x0041"}, // no escape: as it is
+    };
+    ExportTable t;
+    t.name = "T";
+    t.headings = {"_x0048_"};
+    for (const auto& [text, written] : texts)
+        t.rows.push_back({ExportCell::Text(text)});
+    ASSERT_TRUE(WriteXlsxFile({t}, path).ok());
+    const test::XlsxSheet sheet = test::ReadXlsxSheet(path, "xl/worksheets/sheet1.xml");
+    EXPECT_EQ(sheet.At(0, 0)->text, "_x005F_x0048_");
+    const auto read = ReadQuoteFile(path);
+    ASSERT_TRUE(read.ok()) << read.errorText();
+    ASSERT_EQ(read->rows.size(), 4u);
+    EXPECT_EQ(read->rows[0].Cell(0), "_x0048_");
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(sheet.At(static_cast<int>(i) + 1, 0)->text, texts[i].second);
+        EXPECT_EQ(read->rows[i + 1].Cell(0), texts[i].first);
+    }
 }
 
 TEST(XlsxExport, AnUnwritableTargetLeavesNoFileBehind)

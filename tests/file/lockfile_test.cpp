@@ -33,9 +33,9 @@ protected:
         return parsed ? parsed.value() : OwnerRecord();
     }
 
-    LockAttempt Attempt(const LockOptions& options = {}) const
+    LockAttempt Attempt() const
     {
-        auto attempt = AcquireLock(contract, options);
+        auto attempt = AcquireLock(contract);
         EXPECT_TRUE(attempt.ok()) << attempt.errorText();
         return attempt ? std::move(attempt).value() : LockAttempt();
     }
@@ -186,35 +186,6 @@ TEST_F(Lock, AReleaseLeavesALockThatIsNoLongerOurs)
     EXPECT_TRUE(mine.lock.Release().ok());
     EXPECT_EQ(test::ReadText(lockPath), theirs);
     EXPECT_EQ(test::FolderEntries(dir.path()), (std::set<std::string>{"JOB 17.CON", ".~lock.JOB 17.CON#"}));
-}
-
-// The user opened the contract all the same: the program that held it
-// keeps running without the lock, and its release leaves ours alone.
-TEST_F(Lock, AForcedTakeOverSurvivesTheFormerHoldersRelease)
-{
-    static std::optional<CLockFile> held;
-    test::ForkedChild child(
-        [&] {
-            auto a = AcquireLock(contract);
-            if (!a || a->outcome != LockOutcome::Acquired)
-                return false;
-            held.emplace(std::move(a->lock));
-            return true;
-        },
-        [] { (void)held->Release(); });
-    ASSERT_TRUE(child.Ready());
-
-    LockOptions force;
-    force.force = true;
-    LockAttempt a = Attempt(force);
-    EXPECT_EQ(a.outcome, LockOutcome::TookOver);
-    EXPECT_EQ(a.holder.pid, child.Pid());
-    const std::string ours = test::ReadText(lockPath);
-
-    child.Finish();
-    EXPECT_EQ(test::ReadText(lockPath), ours);
-    EXPECT_TRUE(a.lock.Release().ok());
-    EXPECT_FALSE(fs::exists(lockPath));
 }
 
 TEST_F(Lock, ALockThatCannotBeMadeIsAnErrorNotAHang)

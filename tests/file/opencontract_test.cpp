@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "file/contractfile.h"
+#include "file/platform.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
 #include "model/subcontract/programpaths.h"
@@ -74,6 +78,28 @@ TEST_F(OpenContractTest, LinksCellsToTheirListEntries)
     EXPECT_EQ(Row(1).GetCell(1)->m_i, -1);
     EXPECT_EQ(*Row(1).GetCellText(2), "typed");
     EXPECT_EQ(Row(2).GetCell(10)->m_i, 0);
+}
+
+// Of two entries with the same key, the one a cell already names stays
+// named (a vendor chosen keeps its name in the file); linking what is
+// linked changes nothing; an unreadable file is no contract, its code
+// and text given.
+TEST_F(OpenContractTest, AChosenEntryStaysChosenAndLinkingTwiceChangesNothing)
+{
+    Row(0).SetCellText(1, std::string("00123"));
+    Row(0).GetCell(1)->m_i = 1; // "00123 Acme Paving", the first of its key
+    Row(1).SetCellText(1, std::string("00123"));
+    (void)Open();
+    EXPECT_EQ(Row(0).GetCell(1)->m_i, 1);
+    EXPECT_EQ(*Row(0).GetCellText(2), "Acme Paving");
+    EXPECT_EQ(Row(1).GetCell(1)->m_i, 2);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_FALSE(LinkRecordLists(contract, Row(row), paths)) << row;
+
+    const Result<OpenedFile> none = OpenContractFile(dir.file("NONE.CON"), paths);
+    ASSERT_FALSE(none.ok());
+    EXPECT_EQ(none.errorCode(), CF_CANNOT_OPEN);
+    EXPECT_EQ(none.errorText(), "Cannot open file: " + SystemErrorText(ENOENT));
 }
 
 TEST_F(OpenContractTest, TheSilentCheckSeesTheLinkedPositions)

@@ -95,7 +95,7 @@ void ExpectTableBytes(StreamBuilder& s, bool misc)
     s.U16(0x0C05, 1).Start(0x1000).U16(0x1001, 0x0022);
     s.Start(0x1002).U16(0x1003, 0xFFFF).U16(0x1004, 4).Str(0x1005, "00000001");
     s.Start(0x1002).U16(0x1003, 0).U16(0x1004, 0).Str(0x1005, ""); // the missing cell
-    for (const char* key : {"r", "a"}) {                           // newest first within the bucket
+    for (const char* key : {"a", "r"}) {                           // oldest first within the bucket
         const bool a = key[0] == 'a';
         s.Str(0x1202, key).Start(0x1200).U16(0x1203, a ? 4 : 0);
         s.F64(0x1204, a ? 1.5 : 0).F64(0x1205, a ? 2 : 0).F64(0x1206, a ? 3 : 0).F64(0x1207, a ? 4 : 0);
@@ -206,9 +206,8 @@ TEST(SubStorageRead, FewerCellsComeBackFilled)
     EXPECT_EQ(r.m_Cells[1]->m_i, 0);
     EXPECT_EQ(r.m_Cells[1]->m_wFlags, 0);
     EXPECT_EQ(r.m_Cells[1]->m_psz, Text(""));
-    // Both come back; reading in file order reverses the two within their
-    // shared bucket.
-    EXPECT_EQ(r.m_SubItems.Keys(), (std::vector<std::string>{"a", "r"}));
+    // Both come back, in the map order they were written from.
+    EXPECT_EQ(r.m_SubItems.Keys(), (std::vector<std::string>{"r", "a"}));
     EXPECT_EQ(*r.FindSubItem("a")->m_strExtra[2], "x3");
     EXPECT_EQ(r.FindSubItem("a")->m_fOrigQuan, 4);
     const CWinMeta& t = *back->m_pSubTable;

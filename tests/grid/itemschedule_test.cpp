@@ -287,6 +287,32 @@ TEST_F(ScheduleTest, AMistypedEntryIsRefusedOnceAndTheOldValueStays)
     EXPECT_FALSE(Model().flags(Model().index(0, Col::ColUnitPrice)) & Qt::ItemIsEditable);
 }
 
+// Line 0020 is a lump sum: a number typed into its "LUMP" is refused with
+// the reason, and the grid goes on showing what the contract uses.
+TEST_F(ScheduleTest, ALumpSumsQuantityIsRefusedAndStillReadsLump)
+{
+    const double extension = Item(2).m_fExtension;
+    CEditCtl* editor = EditCell(4, Col::ColQuantity);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), QStringLiteral("LUMP"));
+    SendKey(Editor(), Qt::Key_Tab); // left as it opened: nothing
+    EXPECT_TRUE(Messages().isEmpty()) << Messages().join(QLatin1Char('\n')).toStdString();
+    editor = EditCell(4, Col::ColQuantity);
+    editor->selectAll();
+    TypeText(editor, QStringLiteral("5"));
+    SendKey(Editor(), Qt::Key_Return);
+    program.Tree().setFocus();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    EXPECT_EQ(program.asker.asked[0].text,
+              QStringLiteral("Item 0020 is a lump sum: its quantity cannot be changed"));
+    EXPECT_EQ(Text(4, Col::ColQuantity), QStringLiteral("LUMP"));
+    EXPECT_EQ(Item(2).m_fExtension, extension);
+    EXPECT_EQ(Text(4, Col::ColExtension), QStringLiteral("$500.00"));
+    EXPECT_FALSE(program.Doc().IsModified());
+}
+
 TEST_F(ScheduleTest, TheCountedMarkOfAFixedPriceItem)
 {
     const double total = Contract().m_fContractTotal;

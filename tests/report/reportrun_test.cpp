@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 #include "file/contractfile.h"
 #include "model/subcontract/check.h"
@@ -227,17 +230,24 @@ TEST_F(SubReport, CheckMessagesAreCurrent)
                                                   "1:Entry #3 is incomplete or contains item errors\n");
 }
 
-TEST_F(SubReport, OneLayoutGivesTheSamePagesAsPageByPageRuns)
+// Forty more subcontractors in tiers, with up to six sub-items each, and a
+// report of some ten pages with front and back.
+void AddManySubs(CContract& c, CSubcontract* parent)
 {
     for (int k = 0; k < 40; ++k) {
-        CSubcontract* s = AddSub(*c, "Sub" + std::to_string(k), k % 3 ? nullptr : a);
+        CSubcontract* s = AddSub(c, "Sub" + std::to_string(k), k % 3 ? nullptr : parent);
         for (int j = 0; j < k % 7; ++j)
             AddSubItem(*s, j % 2 ? "0010" : "0020", j + k, 1.5);
     }
-    SetTemplate(*c, "Report Front", "{COUNTY_NAME}FRONT {PAGE_NUMBER}\n\f{#@Page,FORMAT=3.0}\n");
-    SetTemplate(*c, "Report Header", "{PAGE_NUMBER} {#@Line,FORMAT=2.0}\n");
-    SetTemplate(*c, "Report Footer", "{DROP}-- {PAGE_NUMBER} --\f\r\\");
-    SetTemplate(*c, "Report Back", "BACK {#@Page,FORMAT=3.0}\n");
+    SetTemplate(c, "Report Front", "{COUNTY_NAME}FRONT {PAGE_NUMBER}\n\f{#@Page,FORMAT=3.0}\n");
+    SetTemplate(c, "Report Header", "{PAGE_NUMBER} {#@Line,FORMAT=2.0}\n");
+    SetTemplate(c, "Report Footer", "{DROP}-- {PAGE_NUMBER} --\f\r\\");
+    SetTemplate(c, "Report Back", "BACK {#@Page,FORMAT=3.0}\n");
+}
+
+TEST_F(SubReport, OneLayoutGivesTheSamePagesAsPageByPageRuns)
+{
+    AddManySubs(*c, a);
     Evaluator evaluator;
     CReportRun run(*c, evaluator);
     const ReportOutcome all = run.LayoutAll();
@@ -253,6 +263,47 @@ TEST_F(SubReport, OneLayoutGivesTheSamePagesAsPageByPageRuns)
     const ReportOutcome past = run.RunToPage(static_cast<int>(all.pages.size()) + 1);
     EXPECT_TRUE(past.pages.empty());
     EXPECT_EQ(past.pagesStarted, static_cast<int>(all.pages.size()));
+}
+
+TEST_F(SubReport, PagesHandedOnAsTheyAreFinishedAreThoseOfOneLayout)
+{
+    AddManySubs(*c, a);
+    Evaluator evaluator;
+    CReportRun run(*c, evaluator);
+    const ReportOutcome all = run.LayoutAll();
+    ASSERT_TRUE(all.ok) << all.error;
+    std::vector<ReportPage> handed;
+    std::vector<double> progress;
+    const ReportOutcome streamed = run.LayoutAll([&](ReportPage&& page, double done) {
+        handed.push_back(std::move(page));
+        progress.push_back(done);
+    });
+    ASSERT_TRUE(streamed.ok) << streamed.error;
+    EXPECT_TRUE(streamed.pages.empty());
+    EXPECT_EQ(handed, all.pages);
+    // The progress only grows, from the front pages at 0 to the back at 1.
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.front(), 0.0);
+    EXPECT_GT(progress[progress.size() / 2], 0.2);
+    EXPECT_LT(progress[progress.size() / 2], 0.8);
+    EXPECT_EQ(progress.back(), 1.0);
+
+    // Asked to stop, here by the sink itself, the run ends before the next
+    // page; a run after it starts afresh.
+    std::atomic<bool> stop{false};
+    int got = 0;
+    const ReportOutcome stopped = run.LayoutAll(
+        [&](ReportPage&&, double) {
+            if (++got == 3)
+                stop = true;
+        },
+        &stop);
+    EXPECT_FALSE(stopped.ok);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(got, 3);
+    const ReportOutcome again = run.LayoutAll();
+    EXPECT_FALSE(again.stopped);
+    EXPECT_EQ(again.pages, all.pages);
 }
 
 TEST_F(SubReport, EveryRunStartsFromThePreparedEvaluatorState)
@@ -307,6 +358,11 @@ TEST(ReportRun, CheckFieldShowsTheCurrentCheckValue)
     std::snprintf(expected, sizeof expected, "%8.8X\n\f\n", ComputeCheckValue(*c));
     EXPECT_EQ(RunReport(*c), expected);
     EXPECT_NE(c->m_dwCheck, 0u);
+    // A report that does not show it does not spend the time on it.
+    c->m_dwCheck = 0;
+    SetTemplate(*c, "Report Front", "{CONTRACT_ID}\n");
+    EXPECT_EQ(RunReport(*c), "C-1\n\f\n");
+    EXPECT_EQ(c->m_dwCheck, 0u);
 }
 
 TEST(ReportFaults, MessagesComeBackAsValues)

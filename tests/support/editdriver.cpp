@@ -62,6 +62,7 @@ enum Kind : uint32_t {
     kItemUnitPrice,
     kItemCounted,
     kTemplate,
+    kChoose,
     kUndo,
     kRedo,
     kKinds
@@ -69,7 +70,7 @@ enum Kind : uint32_t {
 
 // How often each kind is chosen: mostly the sub-item entry, whose rules are
 // the most, and undo and redo.
-constexpr uint32_t kWeights[kKinds] = {3, 2, 3, 3, 1, 6, 6, 4, 4, 3, 2, 3, 3, 3, 1, 1, 4, 3};
+constexpr uint32_t kWeights[kKinds] = {3, 2, 3, 3, 1, 6, 6, 4, 4, 3, 2, 3, 3, 3, 1, 1, 3, 4, 3};
 
 uint32_t PickKind(ChoiceSource& c)
 {
@@ -205,8 +206,26 @@ std::string EditDriver::Change(ChoiceSource& c, uint32_t kind)
         const std::string name = Pick(c, kTemplateNames);
         return Made("template " + name, m_edits.SetTemplateText(name, Pick(c, kTemplateTexts)));
     }
+    case kChoose: return ChooseEntry(c);
     default: return SubItemChange(c, kind);
     }
+}
+
+std::string EditDriver::ChooseEntry(ChoiceSource& c)
+{
+    // An entry a subcontractor's field offers (a vendor with its name and
+    // address, a sub type, a work type), or none.
+    CWinMeta* table = m_edits.Contract().m_pSubTable.get();
+    CSubcontract* rec = PickRecord(c, false);
+    if (!table || !rec || table->m_Fields.IsEmpty())
+        return "choose: no record";
+    const int field = static_cast<int>(c.Below(static_cast<uint32_t>(table->m_Fields.GetSize())));
+    const FieldChoices choices = m_edits.Choices(*table, *rec, field);
+    const uint32_t pick = c.Below(static_cast<uint32_t>(choices.entries.size()) + 1);
+    const int position = pick < choices.entries.size() ? choices.entries[pick].position : -1;
+    return Made("choose " + std::to_string(position) + " in " + std::to_string(field) + " of " +
+                    NumberOf(rec),
+                m_edits.ChooseListEntry(*table, *rec, field, position));
 }
 
 std::string EditDriver::SubItemChange(ChoiceSource& c, uint32_t kind)

@@ -62,6 +62,7 @@ public:
 private:
     std::string Change(ChoiceSource& c, uint32_t kind);
     std::string SubItemChange(ChoiceSource& c, uint32_t kind);
+    std::string ChooseEntry(ChoiceSource& c);
     std::string Made(const std::string& what, EditResult result);
     std::string Made(const std::string& what, const std::vector<EditStep>& steps);
     CSubcontract* PickRecord(ChoiceSource& c, bool orNone);

@@ -13,6 +13,7 @@
 #include <QCompleter>
 #include <QFontDatabase>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QToolTip>
@@ -381,6 +382,24 @@ TEST_F(KindsForm, ANumberThatIsNoneIsToldOnceAndTheFocusComesBack)
     Enter(KF_AMOUNT, QStringLiteral("lots"));
     ASSERT_EQ(Asked().size(), 4u);
     EXPECT_EQ(Asked()[3].caption, QStringLiteral("Number Format Error"));
+    EXPECT_EQ(WriteContractStream(*Doc().Contract()), before);
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+// A character the contract file cannot hold is told, named, and nothing is
+// stored: it is never turned into "?".
+TEST_F(KindsForm, ACharacterTheFileCannotHoldIsToldAndNothingStored)
+{
+    const auto before = WriteContractStream(*Doc().Contract());
+    ui.Type(KF_NAME, QStringLiteral("Smith "));
+    // Typed as a keyboard layout or an input method types it.
+    QKeyEvent arrow(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("\u2192"));
+    QApplication::sendEvent(QApplication::focusWidget(), &arrow);
+    ui.Leave();
+    ASSERT_EQ(Asked().size(), 1u);
+    EXPECT_EQ(Asked()[0].caption, QStringLiteral("Text Error"));
+    EXPECT_EQ(Asked()[0].text, QStringLiteral("The character U+2192 (character 7 of the text) cannot be "
+                                              "stored in a contract file"));
     EXPECT_EQ(WriteContractStream(*Doc().Contract()), before);
     EXPECT_FALSE(Doc().IsModified());
 }

@@ -154,6 +154,33 @@ TEST_F(EntryTest, ValuesAreStoredWhenTheFieldIsLeftOrEnterPressed)
     EXPECT_TRUE(program.asker.asked.empty());
 }
 
+// "abc" in Unit Price leaves the price without a value (the line shows as
+// incomplete) and says why: in the status bar, and on the field until a
+// value is entered.
+TEST_F(EntryTest, AValueThatCannotBeReadIsToldWhereTheEyeIs)
+{
+    auto c = test::ScheduleContract(1);
+    test::AddSubItem(*c->m_pSubTable->m_Records[0], "0050", 10, 4);
+    Open(std::move(c));
+    CDV_SubItem& entry = Show(Sub(0), "0050");
+    const QString why = QStringLiteral("Unit Price \"abc\" cannot be read: Unrecognized character");
+    Type(entry.UnitPriceEdit(), QStringLiteral("abc"));
+    SendKey(entry.UnitPriceEdit(), Qt::Key_Tab);
+    EXPECT_TRUE(IsBlankValue(SubItem(0, "0050")->m_fUP));
+    EXPECT_EQ(program.Frame().statusBar()->currentMessage(), why);
+    EXPECT_EQ(entry.UnitPriceEdit()->toolTip(), why);
+    EXPECT_TRUE(entry.QuantityEdit()->toolTip().isEmpty());
+    // Shown again, the field still says why.
+    ShowAgain("0050");
+    EXPECT_EQ(entry.UnitPriceEdit()->toolTip(), why);
+    Type(entry.UnitPriceEdit(), QStringLiteral("4.5"));
+    SendKey(entry.UnitPriceEdit(), Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(SubItem(0, "0050")->m_fUP, 4.5);
+    EXPECT_TRUE(entry.UnitPriceEdit()->toolTip().isEmpty());
+    EXPECT_TRUE(program.Frame().statusBar()->currentMessage().isEmpty());
+    EXPECT_TRUE(program.asker.asked.empty());
+}
+
 TEST_F(EntryTest, ANoteOfSeveralLinesLeftAsItWasStoresNothing)
 {
     auto c = test::ScheduleContract(1);
@@ -166,6 +193,26 @@ TEST_F(EntryTest, ANoteOfSeveralLinesLeftAsItWasStoresNothing)
     EXPECT_EQ(SubItem(0, "0050")->m_strRemarks.View(), "two\r\nlines");
     EXPECT_FALSE(program.Doc().IsModified());
     EXPECT_EQ(program.Doc().UndoStack().count(), 0);
+}
+
+// A note the file cannot hold: a character Windows-1252 lacks is told and
+// nothing is stored; the field holds no more than a record does.
+TEST_F(EntryTest, ANoteTheFileCannotHoldIsRefusedOrHeldToItsLength)
+{
+    auto c = test::ScheduleContract(1);
+    test::AddSubItem(*c->m_pSubTable->m_Records[0], "0050", 10, 4);
+    Open(std::move(c));
+    CDV_SubItem& entry = Show(Sub(0), "0050");
+    entry.NotesEdit()->setFocus();
+    TypeText(entry.NotesEdit(), QStringLiteral("Smith \u2192 Jones"));
+    SendKey(entry.NotesEdit(), Qt::Key_Return);
+    QApplication::processEvents();
+    ASSERT_EQ(program.asker.asked.size(), 1u);
+    EXPECT_EQ(program.asker.asked[0].caption, QStringLiteral("Text Error"));
+    EXPECT_EQ(SubItem(0, "0050")->m_strRemarks.View(), "");
+    EXPECT_FALSE(program.Doc().IsModified());
+    entry.NotesEdit()->insertPlainText(QString(70000, QLatin1Char('n')));
+    EXPECT_EQ(entry.NotesEdit()->toPlainText().size(), 65535);
 }
 
 TEST_F(EntryTest, OverCommitMarksAndTheirTolerance)

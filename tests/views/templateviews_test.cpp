@@ -125,9 +125,12 @@ TEST(TemplateText, OneLineALineAndEveryCharacterBack)
     EXPECT_EQ(lines[0], QStringLiteral("a\tb"));
     EXPECT_EQ(lines[1], QStringLiteral("c\u240Cd\u240De\u240D"));
     EXPECT_EQ(lines[2], QStringLiteral("f\u00A0g\u2401h\u2421"));
-    EXPECT_EQ(CDV_DataTemplate::StoredText(shown), stored);
+    EXPECT_EQ(CDV_DataTemplate::StoredText(shown).value(), stored);
     // Line ends of any kind typed or pasted in store as plain line feeds.
-    EXPECT_EQ(CDV_DataTemplate::StoredText(QStringLiteral("x\u2029y\u2028z")), "x\ny\nz");
+    EXPECT_EQ(CDV_DataTemplate::StoredText(QStringLiteral("x\u2029y\u2028z")).value(), "x\ny\nz");
+    // A character the contract cannot hold is refused, not made a "?".
+    EXPECT_EQ(CDV_DataTemplate::StoredText(QStringLiteral("a\u2192b")).errorText(),
+              "The character U+2192 (character 2 of the text) cannot be stored in a contract file");
 }
 
 TEST_F(TemplateEditorTest, ChangeProposalStoresThroughTheEditLayer)
@@ -139,7 +142,7 @@ TEST_F(TemplateEditorTest, ChangeProposalStoresThroughTheEditLayer)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->TextEdit()->document()->blockCount(), 3);
     // Shown and read back untouched, it is the stored text.
-    EXPECT_EQ(editor->EditedText(), "Header {CONTRACT_ID}\n\fpage\r\\\n");
+    EXPECT_EQ(editor->EditedText().value(), "Header {CONTRACT_ID}\n\fpage\r\\\n");
     EXPECT_FALSE(program.Doc().IsModified());
 
     editor->TextEdit()->setPlainText(editor->TextEdit()->toPlainText() +
@@ -155,7 +158,7 @@ TEST_F(TemplateEditorTest, ChangeProposalStoresThroughTheEditLayer)
     // Undo takes it back, in the contract and in the editor.
     program.Doc().UndoStack().undo();
     EXPECT_EQ(StoredTemplate(program.Doc(), "Report Header"), "Header {CONTRACT_ID}\n\fpage\r\\\n");
-    EXPECT_EQ(editor->EditedText(), "Header {CONTRACT_ID}\n\fpage\r\\\n");
+    EXPECT_EQ(editor->EditedText().value(), "Header {CONTRACT_ID}\n\fpage\r\\\n");
     EXPECT_FALSE(program.Doc().IsModified());
 }
 
@@ -184,11 +187,14 @@ TEST_F(TemplateEditorTest, ALongTemplateIsShownAndStoredWhole)
     Open(*c);
     CDV_DataTemplate* editor = Edit(QStringLiteral("Report Back"));
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->EditedText(), text);
+    EXPECT_EQ(editor->EditedText().value(), text);
     QTextCursor cursor(editor->TextEdit()->document());
     cursor.insertText(QStringLiteral("X"));
     ASSERT_TRUE(editor->OnChangeProposal());
     EXPECT_EQ(StoredTemplate(program.Doc(), "Report Back"), "X" + text);
+    // The editor holds no more than a record of the file does.
+    cursor.insertText(QString(20000, QLatin1Char('Y')));
+    EXPECT_EQ(editor->TextEdit()->toPlainText().size(), 65535);
     EXPECT_GT(StoredTemplate(program.Doc(), "Report Back").size(), 36000u);
 }
 

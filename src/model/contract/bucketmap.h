@@ -1,7 +1,9 @@
 #pragma once
 // The map every model map is built on: text keys compared exactly, 17
 // buckets, and a fixed iteration order that decides the order in which map
-// entries are written to the contract file and added to the check value.
+// entries are added to the check value. The contract file holds each
+// bucket oldest first (ForEachOldestFirst), so that reading it back gives
+// the same order.
 //
 // Order: bucket by bucket from 0 to 16; within a bucket the entry added last
 // comes first. The bucket of a key is h mod 17 with h = h * 33 + byte for
@@ -167,8 +169,9 @@ public:
             return *existing;
         }
         auto& bucket = m_buckets[static_cast<size_t>(MapBucket(key))];
-        const size_t pos = place < 0 || static_cast<size_t>(place) > bucket.size() ? bucket.size()
-                                                                                   : static_cast<size_t>(place);
+        const size_t pos = place < 0 || static_cast<size_t>(place) > bucket.size()
+                               ? bucket.size()
+                               : static_cast<size_t>(place);
         bucket.emplace(bucket.begin() + static_cast<std::ptrdiff_t>(pos), std::string(key), std::move(v));
         ++m_count;
         // The entries behind it moved one place; the index is built anew.

@@ -52,6 +52,13 @@ public:
         m_map.ForEach([&](const std::string& k, const std::unique_ptr<T>& p) { f(k, *p); });
     }
     std::vector<std::string> Keys() const { return m_map.Keys(); }
+    // f(const std::string& key, T& record), oldest first within each bucket:
+    // storing the entries in this order into an empty map (as a reader of
+    // the contract file does) gives a map of the same order.
+    template <class F> void ForEachOldestFirst(F&& f) const
+    {
+        m_map.ForEachOldestFirst([&](const std::string& k, const std::unique_ptr<T>& p) { f(k, *p); });
+    }
 
     // Copies every entry of src (records duplicated) into this map; copied
     // into an empty map, the entries keep the map order of src.

@@ -21,6 +21,9 @@ enum ItemFlag : int {
     ITEM_NO_CHOICE = 13, // exempt from the choice among alternates
 };
 
+// What the item schedule shows for the quantity of a lump-sum item.
+inline constexpr const char* kLumpSumText = "LUMP";
+
 class CItem : public CDataObject<CItem> {
 public:
     void Copy(const CItem& other) override { *this = other; }

@@ -41,9 +41,17 @@ public:
     // f(const std::string& key, const CSAStringArray& list), in map order.
     template <class F> void ForEach(F&& f) const
     {
-        m_map.ForEach([&](const std::string& key, const std::unique_ptr<CSAStringArray>& list) { f(key, *list); });
+        m_map.ForEach(
+            [&](const std::string& key, const std::unique_ptr<CSAStringArray>& list) { f(key, *list); });
     }
     std::vector<std::string> Keys() const { return m_map.Keys(); }
+    // The same, oldest first within each bucket: storing the lists in this
+    // order into an empty map gives a map of the same order.
+    template <class F> void ForEachOldestFirst(F&& f) const
+    {
+        m_map.ForEachOldestFirst(
+            [&](const std::string& key, const std::unique_ptr<CSAStringArray>& list) { f(key, *list); });
+    }
 
 private:
     BucketMap<std::unique_ptr<CSAStringArray>> m_map;

@@ -333,7 +333,7 @@ CSubcontract* CWinMeta::NextInTree(const CSubcontract* record) const
     return nullptr;
 }
 
-void CWinMeta::AssignNumber(CSubcontract* record) const
+int CWinMeta::FreeNumber() const
 {
     bool used[200] = {};
     for (const auto& rec : m_Records) {
@@ -343,10 +343,15 @@ void CWinMeta::AssignNumber(CSubcontract* record) const
             used[value] = true;
     }
     for (int n = 1; n <= 199; ++n)
-        if (!used[n]) {
-            record->SetNumber(n);
-            return;
-        }
+        if (!used[n])
+            return n;
+    return 0;
+}
+
+void CWinMeta::AssignNumber(CSubcontract* record) const
+{
+    if (const int n = FreeNumber())
+        record->SetNumber(n);
 }
 
 void CWinMeta::ApplyDefaults(CSubcontract* record) const

@@ -42,6 +42,9 @@ public:
     CSubcontract* FirstChild(const CSubcontract* record) const; // null: -1
     CSubcontract* NextInTree(const CSubcontract* record) const;
     void AssignNumber(CSubcontract* record) const;
+    // The number AssignNumber would give a new record; 0 when 1 to 199 are
+    // all in use.
+    int FreeNumber() const;
     void ApplyDefaults(CSubcontract* record) const;
     int FindField(std::string_view name) const; // case-insensitive, -1 none
 
