@@ -5,7 +5,7 @@
 # compares kestrel-cli.exe with the Linux build's kestrel-cli.
 #
 #   scripts/test-windows.sh WINDOWS_BUILD LINUX_BUILD
-set -euo pipefail
+set -eu -o pipefail
 cd "$(dirname "$0")/.."
 win=$(realpath "$1")
 linux=$(realpath "$2")
@@ -18,7 +18,9 @@ unset DISPLAY WAYLAND_DISPLAY
 start=$(date +%s)
 log=$win/core-tests.log
 status=0
-(cd "$win/tests" && wine ./kestrel_core_tests.exe --gtest_color=no) >"$log" 2>&1 || status=$?
+# The console's line ends (CR LF) are taken off for the lines below.
+(cd "$win/tests" && wine ./kestrel_core_tests.exe --gtest_color=no) 2>&1 | tr -d '\r' >"$log" ||
+  status=$?
 # Each skipped test and its reason, then the counts.
 awk '/^\[ RUN/ { reason = ""; next }
      /^\[  SKIPPED \] .*\([0-9]+ ms\)$/ { sub(/ \([0-9]+ ms\)$/, ""); print $0 " --" reason; next }

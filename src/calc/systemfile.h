@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calc/result.h"
 
@@ -128,6 +129,9 @@ inline constexpr int kReplacementKept = -2;
 // Removes the file at path (a link itself, never what it leads to); a
 // missing one fails with ENOENT.
 [[nodiscard]] Status RemoveFile(const std::string& path);
+// The names of the entries of a folder (without "." and ".."), in the
+// system's order, whatever the length of its path.
+[[nodiscard]] Result<std::vector<std::string>> FolderNames(const std::string& folder);
 
 // The system's clock: the local time at `clock`, and how far west of UTC
 // the local standard time lies, in seconds.

@@ -242,6 +242,18 @@ Status RemoveFile(const std::string& path)
     return Ok();
 }
 
+Result<std::vector<std::string>> FolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(SystemPath(folder), ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+        names.push_back(PathText(it->path().filename()));
+    if (ec)
+        return Failure("Cannot read the folder " + folder, ec.value());
+    return names;
+}
+
 void LocalTimeAndZone(std::time_t clock, std::tm& local, long& westOfUtc)
 {
     localtime_r(&clock, &local);

@@ -369,6 +369,28 @@ void CloseDescriptor(int fd)
     ::_close(fd);
 }
 
+namespace {
+
+// Another process (a virus scanner, an indexer, a second save) may hold the
+// target open for a moment: a replacement refused for that is tried again
+// for about half a second before the failure is reported.
+template <class Replace> bool ReplaceWhileBusy(Replace replace)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (replace())
+            return true;
+        const DWORD error = ::GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+             error != ERROR_LOCK_VIOLATION) ||
+            attempt == 25)
+            return false;
+        ::Sleep(20);
+        ::SetLastError(error);
+    }
+}
+
+} // namespace
+
 Status ReplaceFileAtomically(const std::string& replacement, const std::string& target,
                              ReplacedAttributes attributes)
 {
@@ -377,9 +399,18 @@ Status ReplaceFileAtomically(const std::string& replacement, const std::string& 
     constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (attributes == ReplacedAttributes::Keep) {
         // The replaced file's attributes, security and creation time stay
-        // with its name.
-        if (::ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                           REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
+        // with its name. Not every implementation of ReplaceFile carries the
+        // attributes over, so the replacement is given them first.
+        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        if (const DWORD old = ::GetFileAttributesW(to.c_str());
+            old != INVALID_FILE_ATTRIBUTES && (old & kKept))
+            (void)::SetFileAttributesW(from.c_str(), old & kKept);
+        if (ReplaceWhileBusy([&] {
+                return ::ReplaceFileW(to.c_str(), from.c_str(), nullptr,
+                                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
+                                      nullptr, nullptr) != 0;
+            }))
             return Ok();
         const DWORD error = ::GetLastError();
         if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
@@ -395,7 +426,7 @@ Status ReplaceFileAtomically(const std::string& replacement, const std::string& 
         if (error != ERROR_FILE_NOT_FOUND)
             return Failure("Cannot replace the file", ErrnoOf(error));
     }
-    if (!::MoveFileExW(from.c_str(), to.c_str(), kMove))
+    if (!ReplaceWhileBusy([&] { return ::MoveFileExW(from.c_str(), to.c_str(), kMove) != 0; }))
         return LastFailure("Cannot replace the file");
     return Ok();
 }
@@ -412,6 +443,31 @@ Status RemoveFile(const std::string& path)
     if (!::DeleteFileW(CallPath(path).c_str()))
         return LastFailure("Cannot remove " + path);
     return Ok();
+}
+
+Result<std::vector<std::string>> FolderNames(const std::string& folder)
+{
+    // The long form of the folder's path, then the pattern of every name.
+    std::wstring pattern = CallPath(folder);
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW entry;
+    const HANDLE find =
+        ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return LastFailure("Cannot read the folder " + folder);
+    std::vector<std::string> names;
+    do {
+        const std::wstring_view name = entry.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(Narrow(name));
+    } while (::FindNextFileW(find, &entry));
+    const DWORD error = ::GetLastError();
+    ::FindClose(find);
+    if (error != ERROR_NO_MORE_FILES)
+        return Failure("Cannot read the folder " + folder, ErrnoOf(error));
+    return names;
 }
 
 void LocalTimeAndZone(std::time_t clock, std::tm& local, long& westOfUtc)

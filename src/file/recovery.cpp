@@ -151,22 +151,19 @@ Result<std::vector<RecoveryCopy>> CRecoveryStore::List() const
     // Notes in a folder that others may change are nobody's to trust.
     if (Status trusted = CheckPrivateFolder(m_folder, kFolderRole); !trusted)
         return trusted.error();
-    fs::directory_iterator it(SystemPath(m_folder), ec);
-    if (ec)
-        return FolderFailure("Cannot read the recovery folder", m_folder, ec.value());
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = PathText(it->path().filename());
+    const auto names = FolderNames(m_folder);
+    if (!names)
+        return FolderFailure("Cannot read the recovery folder", m_folder, names.errorCode());
+    for (const std::string& name : names.value()) {
         if (NoteStem(name).empty())
             continue;
-        const auto note = ReadSmallFile(PathText(it->path()));
+        const auto note = ReadSmallFile(m_folder + "/" + name);
         auto copy = note ? ReadNote(m_folder, name, note.value()) : Result<RecoveryCopy>(note.error());
         if (!copy || !IsOwnRegularFile(copy->copyPath))
             continue;
         copy->ownerState = StateOf(copy->owner);
         copies.push_back(std::move(copy).value());
     }
-    if (ec)
-        return FolderFailure("Cannot read the recovery folder", m_folder, ec.value());
     std::sort(copies.begin(), copies.end(), [](const RecoveryCopy& a, const RecoveryCopy& b) {
         return a.savedAt != b.savedAt ? a.savedAt > b.savedAt : a.contractPath < b.contractPath;
     });

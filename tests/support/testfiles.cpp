@@ -60,10 +60,10 @@ void WriteText(const std::string& path, const std::string& text)
 
 std::set<std::string> FolderEntries(const std::string& folder)
 {
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(SystemPath(folder)))
-        names.insert(PathText(e.path().filename()));
-    return names;
+    const auto names = FolderNames(folder);
+    if (!names)
+        throw std::runtime_error(names.errorText());
+    return std::set<std::string>(names->begin(), names->end());
 }
 
 std::vector<unsigned char> GunzipFile(const std::string& path)

@@ -15,11 +15,18 @@ namespace kestrel::test {
 inline constexpr const char* kNoFifos = "this system's file system has no FIFOs";
 inline constexpr const char* kNoDevices = "this system has no such device file";
 inline constexpr const char* kNoFileSizeLimit = "this system has no file size limit for a process";
+inline constexpr const char* kNoSymlinks = "this system (or this user) cannot make symbolic links";
 inline constexpr const char* kNoShareModes =
     "POSIX systems have no share modes: a file open elsewhere is replaced";
 
 // Makes a FIFO at path; false where the system has none.
 bool MakeFifo(const std::string& path);
+// Makes a symbolic link at `link` to `target`; false where the system (or
+// the user) cannot.
+bool MakeSymlink(const std::string& target, const std::string& link);
+// Whether a file's name may hold * and ? (Windows refuses them).
+bool NamesMayHoldWildcards();
+
 // A device that opens for writing but takes no byte (/dev/full) and one
 // that reads for ever (/dev/zero); empty where the system has none.
 std::string FullDevice();

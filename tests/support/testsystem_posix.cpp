@@ -61,6 +61,16 @@ ExclusiveHold::ExclusiveHold(const std::string&)
 
 ExclusiveHold::~ExclusiveHold() = default;
 
+bool MakeSymlink(const std::string& target, const std::string& link)
+{
+    return ::symlink(target.c_str(), link.c_str()) == 0;
+}
+
+bool NamesMayHoldWildcards()
+{
+    return true;
+}
+
 int64_t EndedProcessId()
 {
     const pid_t pid = ::fork();

@@ -12,6 +12,17 @@ bool MakeFifo(const std::string&)
     return false;
 }
 
+bool MakeSymlink(const std::string& target, const std::string& link)
+{
+    return ::CreateSymbolicLinkW(kestrel::SystemPath(link).c_str(), kestrel::SystemPath(target).c_str(),
+                                 SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+}
+
+bool NamesMayHoldWildcards()
+{
+    return false;
+}
+
 std::string FullDevice()
 {
     return {};
