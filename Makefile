@@ -36,14 +36,15 @@ test-asan: deps
 
 # The core tests and kestrel-cli built for 64-bit Windows (MinGW-w64) and
 # run under Wine; the smoke suite compares kestrel-cli.exe with the Linux
-# kestrel-cli, which is built for it.
+# kestrel-cli, which is built for it. Then the installer is made.
 test-windows: deps
 	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_GUI=OFF -DKESTREL_EXCHANGE=OFF -DKESTREL_BENCH=OFF
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target kestrel_core_tests kestrel-cli
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_BENCH=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target kestrel-cli
 	@bash scripts/test-windows.sh $(WINDOWS_BUILD) $(BUILD)
+	cd $(WINDOWS_BUILD) && cpack -G NSIS
 
 # The program's window tests under the same sanitizers (leaks included);
 # kept out of `make test` for the time its build takes.

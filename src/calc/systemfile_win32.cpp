@@ -380,8 +380,9 @@ template <class Replace> bool ReplaceWhileBusy(Replace replace)
         if (replace())
             return true;
         const DWORD error = ::GetLastError();
+        // ERROR_UNABLE_TO_REMOVE_REPLACED: ReplaceFile changed nothing.
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
-             error != ERROR_LOCK_VIOLATION) ||
+             error != ERROR_LOCK_VIOLATION && error != ERROR_UNABLE_TO_REMOVE_REPLACED) ||
             attempt == 25)
             return false;
         ::Sleep(20);

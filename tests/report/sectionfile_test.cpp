@@ -263,9 +263,9 @@ TEST_F(SectionSave, ALinkPlantedAtTheOldTemporaryNameIsNotFollowed)
         GTEST_SKIP() << test::kNoSymlinks;
     EXPECT_EQ(Save("A", "y").result, SectionSaveResult::Replaced);
     EXPECT_EQ(ReadText(dir.file("victim")), "someone else's file\n");
-    EXPECT_FALSE(fs::is_symlink(cfg()));
+    EXPECT_FALSE(test::IsSymlink(cfg()));
     EXPECT_EQ(ReadText(cfg()), "[A]\ny\n");
-    EXPECT_TRUE(fs::is_symlink(dir.file("cfgwrite.tmp")));
+    EXPECT_TRUE(test::IsSymlink(dir.file("cfgwrite.tmp")));
 }
 
 TEST_F(SectionSave, SavesAtTheSameTimeNeverMix)

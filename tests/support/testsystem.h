@@ -15,15 +15,18 @@ namespace kestrel::test {
 inline constexpr const char* kNoFifos = "this system's file system has no FIFOs";
 inline constexpr const char* kNoDevices = "this system has no such device file";
 inline constexpr const char* kNoFileSizeLimit = "this system has no file size limit for a process";
-inline constexpr const char* kNoSymlinks = "this system (or this user) cannot make symbolic links";
+inline constexpr const char* kNoSymlinks =
+    "this system cannot make symbolic links that it then shows as links (Windows without the "
+    "privilege, Wine)";
 inline constexpr const char* kNoShareModes =
     "POSIX systems have no share modes: a file open elsewhere is replaced";
 
 // Makes a FIFO at path; false where the system has none.
 bool MakeFifo(const std::string& path);
 // Makes a symbolic link at `link` to `target`; false where the system (or
-// the user) cannot.
+// the user) cannot, or makes one that the system does not show as a link.
 bool MakeSymlink(const std::string& target, const std::string& link);
+bool IsSymlink(const std::string& path);
 // Whether a file's name may hold * and ? (Windows refuses them).
 bool NamesMayHoldWildcards();
 

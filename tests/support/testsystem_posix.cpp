@@ -66,6 +66,12 @@ bool MakeSymlink(const std::string& target, const std::string& link)
     return ::symlink(target.c_str(), link.c_str()) == 0;
 }
 
+bool IsSymlink(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool NamesMayHoldWildcards()
 {
     return true;

@@ -12,10 +12,21 @@ bool MakeFifo(const std::string&)
     return false;
 }
 
+bool IsSymlink(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(kestrel::SystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool MakeSymlink(const std::string& target, const std::string& link)
 {
-    return ::CreateSymbolicLinkW(kestrel::SystemPath(link).c_str(), kestrel::SystemPath(target).c_str(),
-                                 SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    if (!::CreateSymbolicLinkW(kestrel::SystemPath(link).c_str(), kestrel::SystemPath(target).c_str(),
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        return false;
+    if (IsSymlink(link))
+        return true;
+    (void)kestrel::RemoveFile(link);
+    return false;
 }
 
 bool NamesMayHoldWildcards()
