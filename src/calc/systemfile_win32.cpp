@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <system_error>
+#include <vector>
 
 #include "calc/systemfile.h"
 
@@ -380,14 +381,33 @@ template <class Replace> bool ReplaceWhileBusy(Replace replace)
         if (replace())
             return true;
         const DWORD error = ::GetLastError();
-        // ERROR_UNABLE_TO_REMOVE_REPLACED: ReplaceFile changed nothing.
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
-             error != ERROR_LOCK_VIOLATION && error != ERROR_UNABLE_TO_REMOVE_REPLACED) ||
+             error != ERROR_LOCK_VIOLATION) ||
             attempt == 25)
             return false;
         ::Sleep(20);
         ::SetLastError(error);
     }
+}
+
+// The replaced file's attributes and its access list go to the file that
+// takes its place (as far as the user may read and give them); a target
+// that is not there yet gives nothing.
+void CarryOverAttributesAndSecurity(const std::wstring& replaced, const std::wstring& replacement)
+{
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD old = ::GetFileAttributesW(replaced.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (old & kKept)
+        (void)::SetFileAttributesW(replacement.c_str(), old & kKept);
+    DWORD size = 0;
+    (void)::GetFileSecurityW(replaced.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::vector<char> descriptor(size);
+    if (size != 0 &&
+        ::GetFileSecurityW(replaced.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size))
+        (void)::SetFileSecurityW(replacement.c_str(), DACL_SECURITY_INFORMATION, descriptor.data());
 }
 
 } // namespace
@@ -397,36 +417,11 @@ Status ReplaceFileAtomically(const std::string& replacement, const std::string& 
 {
     const std::wstring from = CallPath(replacement);
     const std::wstring to = CallPath(target);
+    if (attributes == ReplacedAttributes::Keep)
+        CarryOverAttributesAndSecurity(to, from);
+    // One rename: at every moment the old file or the new one is there
+    // under the name (ReplaceFile moves the old one away first).
     constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (attributes == ReplacedAttributes::Keep) {
-        // The replaced file's attributes, security and creation time stay
-        // with its name. Not every implementation of ReplaceFile carries the
-        // attributes over, so the replacement is given them first.
-        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-        if (const DWORD old = ::GetFileAttributesW(to.c_str());
-            old != INVALID_FILE_ATTRIBUTES && (old & kKept))
-            (void)::SetFileAttributesW(from.c_str(), old & kKept);
-        if (ReplaceWhileBusy([&] {
-                return ::ReplaceFileW(to.c_str(), from.c_str(), nullptr,
-                                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
-                                      nullptr, nullptr) != 0;
-            }))
-            return Ok();
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-            // The old file is gone and the new one kept its own name.
-            if (::MoveFileExW(from.c_str(), to.c_str(), kMove))
-                return Ok();
-            const int reason = ErrnoOf(::GetLastError());
-            return ErrorInfo{WithSystemReason("Cannot replace the file", reason) +
-                                 "; the new contents are in " + replacement,
-                             kReplacementKept};
-        }
-        // A target that is not there yet is simply given the new file.
-        if (error != ERROR_FILE_NOT_FOUND)
-            return Failure("Cannot replace the file", ErrnoOf(error));
-    }
     if (!ReplaceWhileBusy([&] { return ::MoveFileExW(from.c_str(), to.c_str(), kMove) != 0; }))
         return LastFailure("Cannot replace the file");
     return Ok();

@@ -22,7 +22,8 @@ namespace kestrel {
 // the process may give them (a user who is not the owner can still keep a
 // group he belongs to); with no previous file, the permissions of a file
 // the user creates. On Windows the replacement itself keeps the replaced
-// file's attributes (ReplaceFile), so nothing is done here.
+// file's attributes and access list (ReplaceFileAtomically), so nothing is
+// done here.
 void CarryOverAttributes(int fd, const FileStatus* previous);
 // Makes the new file at fd readable and writable by the user alone.
 void MakeFilePrivate(int fd);

@@ -279,18 +279,18 @@ TEST_F(SectionSave, SavesAtTheSameTimeNeverMix)
             t += std::string(1, who) + std::to_string(round) + " line of the template\n";
         return t;
     };
-    auto saver = [&](char who, std::vector<SectionSaveResult>& results) {
+    auto saver = [&](char who, std::vector<SectionSaveOutcome>& outcomes) {
         for (int round = 0; round < 15; ++round)
-            results.push_back(SaveTemplateSection(std::string(1, who), text(who, round), cfg()).result);
+            outcomes.push_back(SaveTemplateSection(std::string(1, who), text(who, round), cfg()));
     };
-    std::vector<SectionSaveResult> a, b;
+    std::vector<SectionSaveOutcome> a, b;
     std::thread ta(saver, 'A', std::ref(a));
     std::thread tb(saver, 'B', std::ref(b));
     ta.join();
     tb.join();
-    for (const auto& results : {a, b})
-        for (SectionSaveResult r : results)
-            EXPECT_EQ(r, SectionSaveResult::Replaced);
+    for (const auto& outcomes : {a, b})
+        for (const SectionSaveOutcome& outcome : outcomes)
+            EXPECT_EQ(outcome.result, SectionSaveResult::Replaced) << outcome.message;
     const std::string file = ReadText(cfg());
     const std::size_t bAt = file.find("[B]\n");
     ASSERT_EQ(file.rfind("[A]\n", 0), 0u) << file.substr(0, 200);
