@@ -10,6 +10,11 @@ PACKAGES=(
   fonts-liberation poppler-utils libdynamite-dev
   xvfb xauth desktop-file-utils shared-mime-info dpkg-dev
   libxlsxwriter-dev libzip-dev libexpat1-dev ccache
+  # The Windows build (make test-windows): the MinGW-w64 compiler and zlib
+  # for the Windows target, Google Test's sources to build it for that
+  # target, Wine (64-bit alone, no i386) to run the tests, makensis for the
+  # installer.
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine nsis
 )
 
 missing=()

@@ -230,7 +230,7 @@ void TakeFinderShots(CMainFrame* frame, const QString& dir)
                    "1620,504-04000,BRIDGE RAILING,186,608.00\r\n");
         file.close();
     }
-    const Result<QuoteSheet> sheet = ReadQuoteFile(QFile::encodeName(quote).toStdString());
+    const Result<QuoteSheet> sheet = ReadQuoteFile(quote.toStdString());
     if (sheet) {
         const Result<QuoteColumns> guess = GuessQuoteColumns(sheet.value());
         CQuoteImportDialog preview(sheet.value(), guess ? guess.value() : QuoteColumns{}, QString(), quote,
@@ -350,7 +350,7 @@ void TakeSaveFailureShot(CSubDoc& doc, const QString& dir)
 {
     doc.SetContractSaver([](CContract& contract, const std::string& path) {
         SaveOptions options;
-        options.writer = [](CContract& c, const std::string& p) { return WriteContractFile(c, p); };
+        options.writer = [](CContract& c, int fd) { return WriteContractDescriptor(c, fd); };
         options.errorText = [](int code) { return ContractFileErrorText(code, false); };
         options.failStep = [](SaveStep step) { return step == SaveStep::Write; };
         return SaveContractSafely(contract, path, options);
@@ -384,7 +384,7 @@ void TakeSafetyShots(CSubApp& app, const QString& dir)
 
     const int64_t now = QDateTime::currentSecsSinceEpoch();
     RecoveryCopy copy;
-    copy.contractPath = QFile::encodeName(QFileInfo(doc->PathName()).absoluteFilePath()).toStdString();
+    copy.contractPath = QFileInfo(doc->PathName()).absoluteFilePath().toStdString();
     copy.savedAt = now - 7 * 60;
     const auto recovery =
         MakeChoiceBox(frame, QStringLiteral("Recover Unsaved Changes"), RecoveryQuestion(copy),

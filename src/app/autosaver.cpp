@@ -21,12 +21,12 @@ constexpr int kPeriodMs = 3 * 60 * 1000;
 
 std::string LocalPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 QString FromLocal(const std::string& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return QString::fromStdString(path);
 }
 
 QString When(int64_t seconds)

@@ -31,7 +31,7 @@ const QString kCaption = QStringLiteral("Export");
 
 std::string LocalPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 QString RecordText(const CSubcontract* record, int field)

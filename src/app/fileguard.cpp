@@ -14,7 +14,7 @@ namespace {
 
 std::string LocalPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 QString When(int64_t seconds)
@@ -32,7 +32,7 @@ QString NoLockNotice(const QString& path, const ErrorInfo& why)
 {
     const std::string reason = why.code > 0 ? SystemErrorText(why.code) : why.text;
     return QStringLiteral("%1 could not be locked (%2): others who open it will not see that it is open here")
-        .arg(QFileInfo(path).fileName(), QFile::decodeName(QByteArray::fromStdString(reason)));
+        .arg(QFileInfo(path).fileName(), QString::fromStdString(reason));
 }
 
 } // namespace

@@ -10,13 +10,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/asker.h"
 #include "app/bidlib/bidlibrary.h"
 #include "app/painticons.h"
 #include "app/qtext.h"
+#include "calc/systemfile.h"
 
 namespace kestrel {
 
@@ -37,14 +37,14 @@ public:
 
 std::string LocalPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 // Whether anything (a file, a link, a folder) has that name already.
 bool Exists(const QString& path)
 {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(LocalPath(path), ec));
+    const Result<FileStatus> status = StatPath(LocalPath(path), LinkPolicy::Refuse);
+    return status && status->kind != FileKind::Missing;
 }
 
 } // namespace
@@ -102,7 +102,7 @@ CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(as
 
 QString CKVLLoad::TargetPath(const QByteArray& entryName) const
 {
-    return QFile::decodeName(QByteArray::fromStdString(BidLibraryDirectory(LocalPath(m_strLibrary))) +
+    return QString::fromUtf8(QByteArray::fromStdString(BidLibraryDirectory(LocalPath(m_strLibrary))) +
                              entryName);
 }
 

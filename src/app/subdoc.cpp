@@ -41,7 +41,7 @@ namespace {
 
 std::string LocalPath(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toStdString();
 }
 
 // The wait cursor while a routine runs.
@@ -116,11 +116,11 @@ QString ReadOnlyRefusal(const QString& path)
         .arg(QFileInfo(path).fileName());
 }
 
-// Texts of the system and the file layer (which may hold file names) as
-// they are encoded on this system.
+// Texts of the system and the file layer (which may hold file names): UTF-8
+// on every system.
 QString SystemText(const std::string& text)
 {
-    return QFile::decodeName(QByteArray::fromStdString(text));
+    return QString::fromStdString(text);
 }
 
 // Why the contract file at path cannot be opened, naming it.
@@ -498,7 +498,7 @@ void CSubDoc::Install(OpenedFile file, const QString& path, bool modified)
 
 bool CSubDoc::RecoverDocument(const RecoveryCopy& copy)
 {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(copy.contractPath));
+    const QString path = QString::fromStdString(copy.contractPath);
     if (HasContract() && !SaveModified())
         return false;
     PendingLock lock = m_guard->LockFor(m_mainWindow, *m_asker, path);

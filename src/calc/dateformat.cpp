@@ -7,6 +7,7 @@
 
 #include "calc/formats.h"
 #include "calc/leadingint.h"
+#include "calc/systemfile.h"
 
 namespace kestrel {
 
@@ -289,15 +290,8 @@ LocalClock ReadLocalClock()
 {
     const std::time_t clock = std::time(nullptr);
     std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &clock);
     long westOfUtc = 0;
-    _get_timezone(&westOfUtc);
-#else
-    localtime_r(&clock, &local);
-    tzset();
-    const long westOfUtc = timezone;
-#endif
+    LocalTimeAndZone(clock, local, westOfUtc);
     LocalClock c;
     c.biasMinutes = static_cast<int>(westOfUtc / 60);
     c.now.year = local.tm_year + 1900;

@@ -360,7 +360,14 @@ double ExprParser::Apply(int op, double a, double b, size_t at)
         break;
     case OP_POW: {
         int code;
-        r = Guarded([a, b] { return std::pow(a, b); }, code);
+        r = Guarded(
+            [a, b] {
+                // Zero to a negative power is a pole on every system.
+                if (a == 0 && b < 0)
+                    std::feraiseexcept(FE_DIVBYZERO);
+                return std::pow(a, b);
+            },
+            code);
         if (code)
             return Fail(code, at);
         break;

@@ -87,7 +87,7 @@ std::string FormatNumber(double x, int w, int p, bool commas, bool money)
     } else
         s = NumberText(x, precision, false);
     if (w != 0) {
-        const double limit = std::pow(10.0, w);
+        const double limit = PowerOfTen(w);
         if (x >= limit || x <= -limit)
             s = Stars(w, p > 100 ? 100 : p);
     }

@@ -1,5 +1,7 @@
 #include "calc/identifiertable.h"
 
+#include <cerrno>
+#include <cfenv>
 #include <cmath>
 
 #include "calc/codepage.h"
@@ -67,9 +69,16 @@ double Sinh(double x)
 {
     return std::sinh(x);
 }
+// The C libraries differ in how they report a pole or an underflow (some
+// neither raise the flag nor set errno), so these say it themselves, as
+// the GNU C library does: a pole raises division by zero, an exponential
+// too small to hold sets ERANGE.
 double Exp(double x)
 {
-    return std::exp(x);
+    const double r = std::exp(x);
+    if (r == 0 && std::isfinite(x))
+        errno = ERANGE;
+    return r;
 }
 double Floor(double x)
 {
@@ -77,10 +86,14 @@ double Floor(double x)
 }
 double Log10(double x)
 {
+    if (x == 0)
+        std::feraiseexcept(FE_DIVBYZERO);
     return std::log10(x);
 }
 double Log(double x)
 {
+    if (x == 0)
+        std::feraiseexcept(FE_DIVBYZERO);
     return std::log(x);
 }
 double Sqrt(double x)

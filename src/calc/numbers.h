@@ -11,6 +11,9 @@ namespace kestrel {
 void SetBlankValue(double& x);
 [[nodiscard]] double BlankValue();
 
+// 10^d, the same double on every system (a table for |d| <= 32).
+[[nodiscard]] double PowerOfTen(int d);
+
 // sign(x) * floor(|x| * 10^d + 0.5001) * 10^-d; a blank value stays blank.
 [[nodiscard]] double RoundValue(double x, int d);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/exchangecommands.h"
 #include "cli/loadcontract.h"
 #include "cli/opendocument.h"
 #include "exchange/csvwriter.h"
@@ -91,8 +92,7 @@ int RunExport(const std::vector<std::string>& args)
     return 0;
 }
 
-const bool kRegistered =
-    RegisterCommand({"export", "FILE --csv|--xlsx OUT [--table items|subcontractors|subitems]", RunExport});
+const bool kRegistered = RegisterCommand({"export", kExportUsage, RunExport});
 
 } // namespace
 

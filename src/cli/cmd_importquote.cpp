@@ -11,6 +11,7 @@
 
 #include "calc/codepage.h"
 #include "cli/command.h"
+#include "cli/exchangecommands.h"
 #include "cli/loadcontract.h"
 #include "cli/opendocument.h"
 #include "cli/programevaluator.h"
@@ -176,10 +177,7 @@ int RunImportQuote(const std::vector<std::string>& args)
     return 0;
 }
 
-const bool kRegistered = RegisterCommand(
-    {"import-quote",
-     "FILE --sub NUMBER QUOTE OUT [--line-col N --quantity-col N --price-col N --first-row N]",
-     RunImportQuote});
+const bool kRegistered = RegisterCommand({"import-quote", kImportQuoteUsage, RunImportQuote});
 
 } // namespace
 

@@ -69,8 +69,8 @@ Status WritePdf(CFileReplacement& file, const std::vector<ReportPage>& pages)
 {
     // Drawing a PDF needs a GUI application object but never a display, so
     // the offscreen platform serves unless the caller chose another.
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     // Platform chatter (a missing runtime directory and the like) is no
     // concern of a batch run; failures are reported below.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {

@@ -13,7 +13,6 @@
 #include "calc/codepage.h"
 #include "cli/command.h"
 #include "file/platform.h"
-#include "file/safereplace.h"
 
 namespace kestrel::cli {
 
@@ -104,16 +103,16 @@ namespace {
 
 using namespace kestrel::cli;
 
-int Dispatch(int argc, char** argv)
+int Dispatch(std::vector<std::string> args)
 {
-    if (argc < 2)
+    if (args.empty())
         return Usage(stderr);
-    const std::string name = argv[1];
+    const std::string name = args.front();
     if (name == "--help" || name == "-h" || name == "help") {
         Usage(stdout);
         return 0;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+    args.erase(args.begin());
     for (const auto& c : Registry())
         if (name == c.name)
             return c.run(args);
@@ -140,11 +139,13 @@ int main(int argc, char** argv)
     // becomes a message and an exit status. The messages are put out
     // without allocating, since memory may be what ran out.
     // A reader that went away (`| head`) makes a failed write, reported as
-    // any other, instead of ending the program without a word.
-    kestrel::IgnoreBrokenPipe();
+    // any other, instead of ending the program without a word; texts go out
+    // as UTF-8 on every system.
+    kestrel::PrepareStandardStreams();
     int status = 0;
     try {
-        status = Dispatch(argc, argv);
+        // The arguments as UTF-8, as every path and text in the program.
+        status = Dispatch(kestrel::CommandLineArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         std::fputs("Error: Insufficient memory\n", stderr);
         return kExitInternal;

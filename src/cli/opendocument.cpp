@@ -1,12 +1,12 @@
 #include "cli/opendocument.h"
 
-#include <filesystem>
 #include <iostream>
 #include <utility>
 
 #include "cli/command.h"
 #include "cli/loadcontract.h"
 #include "file/opencontract.h"
+#include "file/platform.h"
 #include "model/contract/contract.h"
 
 namespace kestrel::cli {
@@ -15,9 +15,8 @@ namespace {
 
 std::string OwnDirectory()
 {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : exe.parent_path().string();
+    const std::string exe = ProgramPath();
+    return exe.empty() ? std::string() : PathText(SystemPath(exe).parent_path());
 }
 
 } // namespace

@@ -27,7 +27,7 @@ double RoundEntry(double x, int decimals)
 {
     if (IsBlankValue(x) || !std::isfinite(x))
         return x;
-    const double scale = std::pow(10.0, decimals);
+    const double scale = PowerOfTen(decimals);
     const double scaled = std::fabs(x) * scale;
     // Past 2^53 every double is a whole number: nothing left to round.
     if (!std::isfinite(scaled) || scaled >= 9007199254740992.0 || scale == 0)

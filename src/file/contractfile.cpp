@@ -201,7 +201,7 @@ void WriteContract(CRecordWriter& w, CContract& c)
 // the build platform's code there, so the member is made with deflate.
 class CGzipSink : public CByteSink {
 public:
-    explicit CGzipSink(FILE* file) : m_file(file), m_out(kOut) {}
+    explicit CGzipSink(int fd) : m_fd(fd), m_out(kOut) {}
     ~CGzipSink() override
     {
         if (m_init)
@@ -240,16 +240,20 @@ private:
             if (ret != Z_OK && ret != Z_STREAM_END && ret != Z_BUF_ERROR)
                 return GzErrorToCode(ret, true);
             const size_t have = m_out.size() - m_strm.avail_out;
-            if (have > 0 && std::fwrite(m_out.data(), 1, have, m_file) != have) {
-                m_systemError = errno;
-                return CF_CANNOT_WRITE;
+            if (have > 0) {
+                const Status written =
+                    WriteAll(m_fd, std::string_view(reinterpret_cast<const char*>(m_out.data()), have));
+                if (!written) {
+                    m_systemError = written.errorCode();
+                    return CF_CANNOT_WRITE;
+                }
             }
             if (flush == Z_FINISH ? ret == Z_STREAM_END : (m_strm.avail_in == 0 && m_strm.avail_out != 0))
                 return CF_OK;
         }
     }
 
-    FILE* m_file;
+    int m_fd;
     std::vector<unsigned char> m_out;
     z_stream m_strm{};
     gz_header m_header{};
@@ -257,30 +261,33 @@ private:
     int m_systemError = 0;
 };
 
+int WriteToDescriptor(CContract& contract, int fd, int& systemError)
+{
+    CGzipSink sink(fd);
+    int code = sink.Init();
+    if (code == CF_OK) {
+        CRecordWriter writer(&sink);
+        WriteContract(writer, contract);
+        code = writer.Flush();
+        if (code == CF_OK)
+            code = sink.Finish();
+    }
+    systemError = sink.SystemError();
+    return code;
+}
+
 int WriteFile(CContract& contract, const std::string& path, int& systemError)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        systemError = errno;
+    const Result<int> fd = OpenFileForWriting(path);
+    if (!fd) {
+        systemError = fd.errorCode();
         return CF_CANNOT_OPEN;
     }
-    int code = CF_OK;
-    {
-        CGzipSink sink(file);
-        code = sink.Init();
-        if (code == CF_OK) {
-            CRecordWriter writer(&sink);
-            WriteContract(writer, contract);
-            code = writer.Flush();
-            if (code == CF_OK)
-                code = sink.Finish();
-        }
-        systemError = sink.SystemError();
-    }
-    // Buffered bytes that cannot be written (a full disk) only show here.
-    if (std::fclose(file) != 0 && code == CF_OK) {
+    int code = WriteToDescriptor(contract, fd.value(), systemError);
+    // Some file systems report a failed write only when the file is closed.
+    if (Status closed = CloseFile(fd.value()); !closed && code == CF_OK) {
         code = CF_CANNOT_WRITE;
-        systemError = errno;
+        systemError = closed.errorCode();
     }
     return code;
 }
@@ -343,6 +350,17 @@ int WriteContractFile(CContract& contract, const std::string& path)
     int systemError = 0;
     try {
         const int code = WriteFile(contract, path, systemError);
+        return WithErrno(code, systemError);
+    } catch (const std::bad_alloc&) {
+        return WithErrno(CF_NO_MEMORY, 0);
+    }
+}
+
+int WriteContractDescriptor(CContract& contract, int fd)
+{
+    int systemError = 0;
+    try {
+        const int code = WriteToDescriptor(contract, fd, systemError);
         return WithErrno(code, systemError);
     } catch (const std::bad_alloc&) {
         return WithErrno(CF_NO_MEMORY, 0);

@@ -65,6 +65,9 @@ struct ContractReadLimits {
 // Writes the whole contract to path as a gzip stream; 0 when every byte was
 // written. Stores the version (410) and the check value in the contract.
 [[nodiscard]] int WriteContractFile(CContract& contract, const std::string& path);
+// The same into a file the caller opened for writing (and closes), so that
+// a file created exclusively is never opened again by its name.
+[[nodiscard]] int WriteContractDescriptor(CContract& contract, int fd);
 // The uncompressed stream WriteContractFile would compress.
 std::vector<unsigned char> WriteContractStream(CContract& contract);
 

@@ -19,7 +19,7 @@ bool Fails(const SaveOptions& o, SaveStep step)
 SaveOptions FileWriterOptions()
 {
     SaveOptions options;
-    options.writer = [](CContract& c, const std::string& p) { return WriteContractFile(c, p); };
+    options.writer = [](CContract& c, int fd) { return WriteContractDescriptor(c, fd); };
     options.errorText = [](int code) { return ContractFileErrorText(code, false); };
     return options;
 }
@@ -27,7 +27,7 @@ SaveOptions FileWriterOptions()
 // The writer's code as the user reads it: its text and, where the system
 // refused a write, the system's reason. A write made to fail stands for a
 // full disk.
-int RunWriter(CContract& contract, const std::string& temporary, const SaveOptions& o, int& systemError)
+int RunWriter(CContract& contract, int temporary, const SaveOptions& o, int& systemError)
 {
     if (Fails(o, SaveStep::Write)) {
         systemError = ENOSPC;
@@ -68,7 +68,9 @@ Status WriteAndReplace(CContract& contract, const std::string& path, const SaveO
     if (!replacement)
         return replacement.error();
     int systemError = 0;
-    const int code = RunWriter(contract, replacement->TemporaryPath(), o, systemError);
+    // Written through the temporary file's own descriptor: the file created
+    // exclusively is never opened again by its name.
+    const int code = RunWriter(contract, replacement->Descriptor(), o, systemError);
     if (code != 0)
         return Status::Fail(WriterFailureText(code, systemError, o), code);
     return replacement->Commit();

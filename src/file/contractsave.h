@@ -13,10 +13,11 @@ namespace kestrel {
 
 class CContract;
 
-// Writes the contract to a path; 0 on success, else an error code whose
-// text errorText gives (with errno the system's reason where the system
-// refused the open or a write, as WriteContractFile leaves it).
-using ContractWriter = std::function<int(CContract& contract, const std::string& path)>;
+// Writes the contract into the open file fd (which it leaves open); 0 on
+// success, else an error code whose text errorText gives (with errno the
+// system's reason where the system refused a write, as
+// WriteContractDescriptor leaves it).
+using ContractWriter = std::function<int(CContract& contract, int fd)>;
 using WriterErrorText = std::function<std::string(int code)>;
 
 // The steps of a save that can fail, for tests that make them fail.

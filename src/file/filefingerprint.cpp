@@ -1,9 +1,5 @@
 #include "file/filefingerprint.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <vector>
 
@@ -23,19 +19,10 @@ ErrorInfo ReadFailure(int error)
 Result<uint64_t> HashRange(int fd, uint64_t offset, uint64_t length, uint64_t hash)
 {
     std::vector<char> buffer(static_cast<size_t>(length));
-    size_t got = 0;
-    while (got < buffer.size()) {
-        const ssize_t n =
-            ::pread(fd, buffer.data() + got, buffer.size() - got, static_cast<off_t>(offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return ReadFailure(errno);
-        if (n == 0)
-            break;
-        got += static_cast<size_t>(n);
-    }
-    return HashBytes(std::string_view(buffer.data(), got), hash);
+    const Result<size_t> got = ReadAt(fd, offset, buffer.data(), buffer.size());
+    if (!got)
+        return ReadFailure(got.errorCode());
+    return HashBytes(std::string_view(buffer.data(), got.value()), hash);
 }
 
 } // namespace
@@ -52,22 +39,20 @@ uint64_t HashBytes(std::string_view bytes, uint64_t hash)
 Result<FileFingerprint> TakeFingerprint(const std::string& path)
 {
     // Not blocking: a FIFO put at the path must not hang the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return ReadFailure(errno);
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return ReadFailure(error);
+    const Result<int> opened = OpenRegularFile(path);
+    if (!opened) {
+        const bool notAFile = opened.errorText() == kFolderText || opened.errorText() == kNotRegularFileText;
+        return notAFile ? ErrorInfo{kNotRegularFileText, EINVAL} : ReadFailure(opened.errorCode());
     }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ErrorInfo{"Not a regular file", EINVAL};
+    const int fd = opened.value();
+    const Result<FileStatus> status = StatDescriptor(fd);
+    if (!status) {
+        CloseDescriptor(fd);
+        return ReadFailure(status.errorCode());
     }
     FileFingerprint print;
-    print.size = static_cast<uint64_t>(st.st_size);
-    print.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    print.size = status->size;
+    print.modified = status->modified;
     print.wholeFile = print.size <= 2 * kFingerprintBlock;
     Result<uint64_t> hash = HashBytes({});
     if (print.wholeFile) {
@@ -77,7 +62,7 @@ Result<FileFingerprint> TakeFingerprint(const std::string& path)
         if (hash)
             hash = HashRange(fd, print.size - kFingerprintBlock, kFingerprintBlock, hash.value());
     }
-    ::close(fd);
+    CloseDescriptor(fd);
     if (!hash)
         return hash.error();
     print.hash = hash.value();

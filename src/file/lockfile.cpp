@@ -1,11 +1,6 @@
 #include "file/lockfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <utility>
 
@@ -27,23 +22,14 @@ ErrorInfo LockFailure(const std::string& what, const std::string& path, int erro
 // user removes it, or opens the contract without a lock).
 Status WriteLockText(int fd, std::string_view text)
 {
-    int error = 0;
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : ENOSPC;
-            break;
-        }
-        text.remove_prefix(static_cast<size_t>(n));
-    }
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0)
-        return Status::Fail(WithSystemReason("Cannot write the lock file", error), error);
+    Status written = WriteAll(fd, text);
+    if (written)
+        written = FlushToDisk(fd);
+    if (Status closed = CloseFile(fd); written && !closed)
+        written = closed;
+    if (!written)
+        return Status::Fail(WithSystemReason("Cannot write the lock file", written.errorCode()),
+                            written.errorCode());
     return Ok();
 }
 
@@ -59,21 +45,21 @@ Result<Removal> RemoveIfHolding(const std::string& path, const std::string& expe
                                 const std::string& token)
 {
     const std::string aside = path + ".release-" + token;
-    if (std::rename(path.c_str(), aside.c_str()) != 0) {
-        if (errno == ENOENT)
+    if (Status moved = ReplaceFileAtomically(path, aside, ReplacedAttributes::Drop); !moved) {
+        if (moved.errorCode() == ENOENT)
             return Removal::Missing;
-        return LockFailure("Cannot remove the lock file", path, errno);
+        return LockFailure("Cannot remove the lock file", path, moved.errorCode());
     }
     const auto found = ReadSmallFile(aside);
     if (found && found.value() == expected) {
-        ::unlink(aside.c_str());
+        (void)RemoveFile(aside);
         return Removal::Removed;
     }
     // Where hard links are not supported, a rename puts it back.
-    if (::link(aside.c_str(), path.c_str()) != 0 && errno != EEXIST)
-        if (std::rename(aside.c_str(), path.c_str()) == 0)
+    if (Status linked = LinkFile(aside, path); !linked && linked.errorCode() != EEXIST)
+        if (ReplaceFileAtomically(aside, path, ReplacedAttributes::Drop))
             return Removal::Differs;
-    ::unlink(aside.c_str());
+    (void)RemoveFile(aside);
     return Removal::Differs;
 }
 
@@ -88,9 +74,8 @@ void JudgeHolder(const std::string& lockPath, const std::string& text, LockAttem
         return;
     }
     attempt.holder = OwnerRecord();
-    struct stat st;
-    if (::stat(lockPath.c_str(), &st) == 0)
-        attempt.holder.time = static_cast<int64_t>(st.st_mtime);
+    if (const auto status = StatPath(lockPath); status && status->kind != FileKind::Missing)
+        attempt.holder.time = status->modified / 1000000000;
 }
 
 } // namespace
@@ -136,10 +121,10 @@ Status CLockFile::Release()
 std::string CLockFile::LockPathFor(const std::string& contractPath)
 {
     std::error_code ec;
-    fs::path real = fs::weakly_canonical(contractPath, ec);
+    fs::path real = fs::weakly_canonical(SystemPath(contractPath), ec);
     if (ec || real.empty())
-        real = contractPath;
-    return (real.parent_path() / (".~lock." + real.filename().string() + "#")).string();
+        real = SystemPath(contractPath);
+    return PathText(real.parent_path() / SystemPath(".~lock." + PathText(real.filename()) + "#"));
 }
 
 Result<LockAttempt> AcquireLock(const std::string& contractPath)
@@ -153,18 +138,18 @@ Result<LockAttempt> AcquireLock(const std::string& contractPath)
     // goes away meanwhile (released, or taken over by a third program)
     // gives another round, a few at most.
     for (int round = 0; round < 4; ++round) {
-        const int fd = ::open(lockPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            if (Status written = WriteLockText(fd, text); !written) {
-                ::unlink(lockPath.c_str());
+        const Result<int> created = CreateExclusiveFile(lockPath, 0644);
+        if (created) {
+            if (Status written = WriteLockText(created.value(), text); !written) {
+                (void)RemoveFile(lockPath);
                 return written.error();
             }
             attempt.outcome = tookOver ? LockOutcome::TookOver : LockOutcome::Acquired;
             attempt.lock = CLockFile(lockPath, text, std::move(self));
             return attempt;
         }
-        if (errno != EEXIST)
-            return LockFailure("Cannot create the lock file", lockPath, errno);
+        if (created.errorCode() != EEXIST)
+            return LockFailure("Cannot create the lock file", lockPath, created.errorCode());
         const auto found = ReadSmallFile(lockPath);
         if (!found && found.errorCode() == ENOENT)
             continue; // released in the meantime

@@ -1,21 +1,13 @@
 #include "file/ownerrecord.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <random>
-#include <vector>
 
 #include "file/platform.h"
 
@@ -25,69 +17,10 @@ namespace {
 
 constexpr std::string_view kFirstLine = "Kestrel owner 1";
 
-std::string HostName()
-{
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return "localhost";
-    return name;
-}
-
-std::string UserName()
-{
-    std::vector<char> buffer(16384);
-    struct passwd pw;
-    struct passwd* found = nullptr;
-    if (::getpwuid_r(::geteuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name)
-        return found->pw_name;
-    for (const char* var : {"USER", "LOGNAME"})
-        if (const char* v = std::getenv(var); v && *v)
-            return v;
-    return std::to_string(::geteuid());
-}
-
-// What the system tells of a running process: whether it is only a zombie
-// and when it started. False when it tells nothing (no /proc).
-struct ProcessFacts {
-    bool zombie = false;
-    uint64_t started = 0;
-};
-
-bool ReadProcessFacts(int64_t pid, ProcessFacts& facts)
-{
-    auto text = ReadSmallFile("/proc/" + std::to_string(pid) + "/stat", 4096);
-    if (!text)
-        return false;
-    // "pid (name) state ppid ...": the name may hold blanks and parentheses,
-    // so the fields are counted from the last ')'.
-    const std::string& s = text.value();
-    const size_t close = s.rfind(')');
-    if (close == std::string::npos)
-        return false;
-    std::vector<std::string_view> fields;
-    std::string_view rest = std::string_view(s).substr(close + 1);
-    while (!rest.empty()) {
-        const size_t start = rest.find_first_not_of(" \n");
-        if (start == std::string_view::npos)
-            break;
-        rest.remove_prefix(start);
-        const size_t end = std::min(rest.find(' '), rest.size());
-        fields.push_back(rest.substr(0, end));
-        rest.remove_prefix(end);
-    }
-    // fields[0] is the state (field 3 of the line), fields[19] the start
-    // time (field 22).
-    if (fields.size() < 20)
-        return false;
-    facts.zombie = fields[0] == "Z" || fields[0] == "X";
-    std::from_chars(fields[19].data(), fields[19].data() + fields[19].size(), facts.started);
-    return true;
-}
-
 std::string NewToken()
 {
     static std::atomic<uint64_t> counter{0};
-    uint64_t bits = static_cast<uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^
+    uint64_t bits = static_cast<uint64_t>(CurrentProcessId()) * 0x9E3779B97F4A7C15ull ^
                     static_cast<uint64_t>(std::time(nullptr)) ^ (++counter << 48);
     try {
         std::random_device device;
@@ -142,10 +75,8 @@ OwnerRecord CurrentOwner()
     OwnerRecord owner;
     owner.user = UserName();
     owner.host = HostName();
-    owner.pid = ::getpid();
-    ProcessFacts facts;
-    if (ReadProcessFacts(owner.pid, facts))
-        owner.started = facts.started;
+    owner.pid = CurrentProcessId();
+    owner.started = ProcessStartTime(owner.pid);
     owner.time = static_cast<int64_t>(std::time(nullptr));
     owner.token = NewToken();
     return owner;
@@ -155,16 +86,7 @@ OwnerState StateOf(const OwnerRecord& owner)
 {
     if (owner.host != HostName() || owner.pid <= 0 || owner.pid > INT_MAX)
         return OwnerState::Unknown;
-    // Signal 0 only asks whether the process exists; a process of another
-    // user answers EPERM, which means it does.
-    if (::kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno == ESRCH)
-        return OwnerState::Gone;
-    ProcessFacts facts;
-    if (!ReadProcessFacts(owner.pid, facts))
-        return OwnerState::Running;
-    if (facts.zombie || (owner.started != 0 && facts.started != owner.started))
-        return OwnerState::Gone;
-    return OwnerState::Running;
+    return ProcessHasEnded(owner.pid, owner.started) ? OwnerState::Gone : OwnerState::Running;
 }
 
 std::string FormatOwnerRecord(const OwnerRecord& owner)
@@ -231,29 +153,21 @@ Result<std::string> ReadSmallFile(const std::string& path, size_t limit)
     if (!opened)
         return opened.error();
     const int fd = opened.value();
-    struct stat st;
     std::string text;
     int error = 0;
-    if (::fstat(fd, &st) != 0) {
-        error = errno;
-    } else if (static_cast<uint64_t>(st.st_size) > limit) {
+    const Result<FileStatus> status = StatDescriptor(fd);
+    if (!status) {
+        error = status.errorCode();
+    } else if (status->size > limit) {
         error = EFBIG;
     } else {
         text.resize(limit + 1);
-        size_t got = 0;
-        while (got < text.size()) {
-            const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                error = errno;
-            if (n <= 0)
-                break;
-            got += static_cast<size_t>(n);
-        }
-        if (got > limit && error == 0)
+        const Result<size_t> got = ReadAt(fd, 0, text.data(), text.size());
+        if (!got)
+            error = got.errorCode();
+        else if (got.value() > limit)
             error = EFBIG; // it grew while being read
-        text.resize(got);
+        text.resize(got ? got.value() : 0);
     }
     CloseDescriptor(fd);
     if (error != 0)

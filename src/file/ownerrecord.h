@@ -22,8 +22,9 @@ struct OwnerRecord {
     std::string user;
     std::string host;
     int64_t pid = 0;
-    // When the process started, in the system's clock ticks since boot; 0
-    // when the system does not tell.
+    // When the process started, in the system's own measure (clock ticks
+    // since boot on Linux, the creation time on Windows); 0 when the
+    // system does not tell.
     uint64_t started = 0;
     int64_t time = 0;  // when the record was written, seconds since 1970 (UTC)
     std::string token; // unique to one holder

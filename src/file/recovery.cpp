@@ -1,7 +1,5 @@
 #include "file/recovery.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -35,10 +33,10 @@ constexpr const char* kFolderRole = "recovery folder";
 std::string AbsolutePath(const std::string& path)
 {
     std::error_code ec;
-    fs::path real = fs::weakly_canonical(path, ec);
+    fs::path real = fs::weakly_canonical(SystemPath(path), ec);
     if (ec || real.empty())
-        real = fs::absolute(path, ec).lexically_normal();
-    return ec ? path : real.string();
+        real = fs::absolute(SystemPath(path), ec).lexically_normal();
+    return ec ? path : PathText(real);
 }
 
 ErrorInfo FolderFailure(const std::string& what, const std::string& path, int error)
@@ -46,11 +44,17 @@ ErrorInfo FolderFailure(const std::string& what, const std::string& path, int er
     return ErrorInfo{WithSystemReason(what + " " + path, error), error};
 }
 
-Status RemoveFile(const std::string& path)
+Status RemoveIfThere(const std::string& path)
 {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        return FolderFailure("Cannot remove", path, errno);
+    if (Status removed = RemoveFile(path); !removed && removed.errorCode() != ENOENT)
+        return FolderFailure("Cannot remove", path, removed.errorCode());
     return Ok();
+}
+
+// The file `name` in `folder`.
+std::string InFolder(const std::string& folder, std::string_view name)
+{
+    return PathText(SystemPath(folder) / SystemPath(name));
 }
 
 // The stem of a note's name ("kestrel-" and 16 hex digits), or empty when
@@ -85,7 +89,7 @@ CRecoveryStore::CRecoveryStore(std::string folder) : m_folder(std::move(folder))
 
 std::string CRecoveryStore::PathFor(const std::string& contractPath, const char* extension) const
 {
-    return (fs::path(m_folder) / (StemFor(AbsolutePath(contractPath)) + extension)).string();
+    return InFolder(m_folder, StemFor(AbsolutePath(contractPath)) + extension);
 }
 
 std::string CRecoveryStore::CopyPathFor(const std::string& contractPath) const
@@ -127,11 +131,11 @@ Result<RecoveryCopy> CRecoveryStore::ReadNote(const std::string& folder, std::st
         return owner.error();
     // The copy's name is made from the contract's path: a note that names
     // another contract (planted, or damaged) would send the copy there.
-    if (!fs::path(owner->path).is_absolute() || StemFor(owner->path) != stem)
+    if (!SystemPath(owner->path).is_absolute() || StemFor(owner->path) != stem)
         return R::Fail("The note does not name the contract its copy was made for");
     RecoveryCopy copy;
-    copy.notePath = (fs::path(folder) / noteName).string();
-    copy.copyPath = (fs::path(folder) / (stem + kCopyExtension)).string();
+    copy.notePath = InFolder(folder, noteName);
+    copy.copyPath = InFolder(folder, stem + kCopyExtension);
     copy.owner = std::move(owner).value();
     copy.contractPath = copy.owner.path;
     copy.savedAt = copy.owner.time;
@@ -142,27 +146,24 @@ Result<std::vector<RecoveryCopy>> CRecoveryStore::List() const
 {
     std::vector<RecoveryCopy> copies;
     std::error_code ec;
-    if (!fs::exists(fs::symlink_status(m_folder, ec)))
+    if (!fs::exists(fs::symlink_status(SystemPath(m_folder), ec)))
         return copies;
     // Notes in a folder that others may change are nobody's to trust.
     if (Status trusted = CheckPrivateFolder(m_folder, kFolderRole); !trusted)
         return trusted.error();
-    fs::directory_iterator it(m_folder, ec);
-    if (ec)
-        return FolderFailure("Cannot read the recovery folder", m_folder, ec.value());
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    const auto names = FolderNames(m_folder);
+    if (!names)
+        return FolderFailure("Cannot read the recovery folder", m_folder, names.errorCode());
+    for (const std::string& name : names.value()) {
         if (NoteStem(name).empty())
             continue;
-        const auto note = ReadSmallFile(it->path().string());
+        const auto note = ReadSmallFile(m_folder + "/" + name);
         auto copy = note ? ReadNote(m_folder, name, note.value()) : Result<RecoveryCopy>(note.error());
         if (!copy || !IsOwnRegularFile(copy->copyPath))
             continue;
         copy->ownerState = StateOf(copy->owner);
         copies.push_back(std::move(copy).value());
     }
-    if (ec)
-        return FolderFailure("Cannot read the recovery folder", m_folder, ec.value());
     std::sort(copies.begin(), copies.end(), [](const RecoveryCopy& a, const RecoveryCopy& b) {
         return a.savedAt != b.savedAt ? a.savedAt > b.savedAt : a.contractPath < b.contractPath;
     });
@@ -188,9 +189,9 @@ Status CRecoveryStore::Remove(const std::string& contractPath)
 Status CRecoveryStore::Discard(const RecoveryCopy& copy)
 {
     // The note first: a copy without its note is never listed.
-    if (Status removed = RemoveFile(copy.notePath); !removed)
+    if (Status removed = RemoveIfThere(copy.notePath); !removed)
         return removed;
-    return RemoveFile(copy.copyPath);
+    return RemoveIfThere(copy.copyPath);
 }
 
 Result<std::unique_ptr<CContract>> CRecoveryStore::TakeBack(const RecoveryCopy& copy) const

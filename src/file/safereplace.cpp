@@ -1,14 +1,7 @@
 #include "file/safereplace.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 
 #include "file/platform.h"
@@ -43,11 +36,11 @@ constexpr int kMaxLinks = 40;
 // written as the link to an existing one is, and stays a link.
 Result<std::string> ResolveLink(const std::string& path)
 {
-    fs::path at(path);
+    fs::path at = SystemPath(path);
     for (int followed = 0; followed <= kMaxLinks; ++followed) {
         std::error_code ec;
         if (!fs::is_symlink(at, ec))
-            return at.string();
+            return PathText(at);
         const fs::path to = fs::read_symlink(at, ec);
         if (ec)
             return Failure("Cannot open file", ec.value());
@@ -56,68 +49,23 @@ Result<std::string> ResolveLink(const std::string& path)
     return Failure("Cannot open file", ELOOP);
 }
 
-fs::path DirectoryOf(const std::string& path)
+std::string DirectoryOf(const std::string& path)
 {
-    return fs::path(path).parent_path();
-}
-
-// The process's file-creation mask, read without changing it where the
-// system tells it (changing it, even for a moment, would race with files
-// that other threads create).
-mode_t CurrentUmask()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return mask;
-}
-
-// The new file takes the place of the old one, so it gets its permissions,
-// and its owner and group as far as the process may give them (a user who
-// is not the owner can still keep a group he belongs to). A new target gets
-// the permissions of a file the user creates.
-void CarryOverOwnership(int fd, const struct stat* previous)
-{
-    if (!previous) {
-        ::fchmod(fd, 0666 & ~CurrentUmask());
-        return;
-    }
-    if ((previous->st_uid != ::geteuid() || previous->st_gid != ::getegid()) &&
-        ::fchown(fd, previous->st_uid, previous->st_gid) != 0) {
-        if (::fchown(fd, static_cast<uid_t>(-1), previous->st_gid) != 0) {
-            // Neither: the file keeps the user's own owner and group.
-        }
-    }
-    // After the owner, which may clear the set-id bits.
-    ::fchmod(fd, previous->st_mode & 07777);
-}
-
-// Makes the rename itself durable; a directory that cannot be synced leaves
-// the new file in place all the same.
-void SyncDirectory(const std::string& target)
-{
-    const fs::path dir = DirectoryOf(target);
-    const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    return PathText(SystemPath(path).parent_path());
 }
 
 } // namespace
 
-CFileReplacement::CFileReplacement(std::string target, std::string temporary, int fd, ReplaceFault fault)
-    : m_target(std::move(target)), m_temporary(std::move(temporary)), m_fd(fd), m_fault(std::move(fault))
+CFileReplacement::CFileReplacement(std::string target, CreatedFile temporary, ReplacedAttributes attributes,
+                                   ReplaceFault fault)
+    : m_target(std::move(target)), m_temporary(std::move(temporary.path)), m_fd(temporary.fd),
+      m_attributes(attributes), m_fault(std::move(fault))
 {
 }
 
 CFileReplacement::CFileReplacement(CFileReplacement&& other) noexcept
     : m_target(std::move(other.m_target)), m_temporary(std::exchange(other.m_temporary, std::string())),
-      m_fd(std::exchange(other.m_fd, -1)), m_fault(std::move(other.m_fault))
+      m_fd(std::exchange(other.m_fd, -1)), m_attributes(other.m_attributes), m_fault(std::move(other.m_fault))
 {
 }
 
@@ -133,23 +81,24 @@ Result<CFileReplacement> CFileReplacement::Begin(const std::string& requested, s
     if (!resolved)
         return resolved.error();
     const std::string& target = resolved.value();
-    struct stat previous;
-    const bool exists = ::stat(target.c_str(), &previous) == 0;
-    if (!exists && errno != ENOENT)
-        return Failure("Cannot open file", errno);
-    if (exists && !S_ISREG(previous.st_mode))
-        return Failure(S_ISDIR(previous.st_mode) ? kFolderText : kNotRegularFileText, 0);
+    const Result<FileStatus> previous = StatPath(target);
+    if (!previous)
+        return Failure("Cannot open file", previous.errorCode());
+    const bool exists = previous->kind != FileKind::Missing;
+    if (exists && previous->kind != FileKind::Regular)
+        return Failure(previous->kind == FileKind::Folder ? kFolderText : kNotRegularFileText, 0);
     // A file the user made read-only is not replaced behind his back.
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-        return Failure("Cannot write file", errno);
+    if (exists)
+        if (Status writable = CheckWritable(target); !writable)
+            return writable.error();
     if (Fails(fault, ReplaceStep::CreateTemporary))
         return Failure("Cannot create a temporary file", 0);
 
     auto created = CreateTemporary(target, stem);
     if (!created)
         return created.error();
-    CarryOverOwnership(created->fd, exists ? &previous : nullptr);
-    return CFileReplacement(target, std::move(created->path), created->fd, fault);
+    CarryOverAttributes(created->fd, exists ? &previous.value() : nullptr);
+    return CFileReplacement(target, std::move(created).value(), ReplacedAttributes::Keep, fault);
 }
 
 Result<CFileReplacement> CFileReplacement::BeginPrivate(const std::string& target, std::string_view stem,
@@ -160,27 +109,25 @@ Result<CFileReplacement> CFileReplacement::BeginPrivate(const std::string& targe
     auto created = CreateTemporary(target, stem);
     if (!created)
         return created.error();
-    ::fchmod(created->fd, 0600);
-    return CFileReplacement(target, std::move(created->path), created->fd, fault);
+    MakeFilePrivate(created->fd);
+    return CFileReplacement(target, std::move(created).value(), ReplacedAttributes::Drop, fault);
 }
 
-Result<CFileReplacement::Temporary> CFileReplacement::CreateTemporary(const std::string& target,
-                                                                      std::string_view stem)
+Result<CreatedFile> CFileReplacement::CreateTemporary(const std::string& target, std::string_view stem)
 {
     // Created exclusively: an entry of that name, a link included, is
     // never opened.
-    std::string temporary = PatternBeside(target, stem);
-    const int fd = ::mkostemps(temporary.data(), 4, O_CLOEXEC);
-    if (fd < 0)
-        return Failure("Cannot create a temporary file in " + DirectoryOf(target).string(), errno);
-    return Temporary{std::move(temporary), fd};
+    auto created = CreateUniqueFile(PatternBeside(target, stem));
+    if (!created)
+        return Failure("Cannot create a temporary file in " + DirectoryOf(target), created.errorCode());
+    return created;
 }
 
 std::string CFileReplacement::PatternBeside(const std::string& target, std::string_view stem)
 {
     std::string name(stem.substr(0, kMaxStem));
     name += "-XXXXXX.tmp";
-    return (DirectoryOf(target) / name).string();
+    return PathText(SystemPath(target).parent_path() / SystemPath(name));
 }
 
 std::string CFileReplacement::TemporaryPattern(const std::string& target, std::string_view stem)
@@ -191,15 +138,7 @@ std::string CFileReplacement::TemporaryPattern(const std::string& target, std::s
 
 Status CFileReplacement::WriteAll(std::string_view bytes)
 {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return Failure("Cannot write file", n < 0 ? errno : ENOSPC);
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return Ok();
+    return kestrel::WriteAll(m_fd, bytes);
 }
 
 Status CFileReplacement::Flush()
@@ -209,12 +148,11 @@ Status CFileReplacement::Flush()
     Status status = Ok();
     if (Fails(m_fault, ReplaceStep::Flush))
         status = Failure("Cannot write the file to disk", 0);
-    else if (::fsync(m_fd) != 0)
-        status = Failure("Cannot write the file to disk", errno);
+    else
+        status = FlushToDisk(m_fd);
     // Some file systems report a failed write only when the file is closed.
-    const int closed = ::close(std::exchange(m_fd, -1));
-    if (status.ok() && closed != 0)
-        status = Failure("Cannot write the file to disk", errno);
+    if (Status closed = CloseFile(std::exchange(m_fd, -1)); status.ok() && !closed)
+        status = closed;
     if (!status.ok())
         Discard();
     return status;
@@ -229,23 +167,25 @@ Status CFileReplacement::Commit()
         return status;
     if (Fails(m_fault, ReplaceStep::Replace))
         status = Failure("Cannot replace the file", 0);
-    else if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0)
-        status = Failure("Cannot replace the file", errno);
+    else
+        status = ReplaceFileAtomically(m_temporary, m_target, m_attributes);
     if (!status.ok()) {
+        // Where the new file is all that is left of the target, it stays.
+        if (status.errorCode() == kReplacementKept)
+            m_temporary.clear();
         Discard();
         return status;
     }
     m_temporary.clear();
-    SyncDirectory(m_target);
     return Ok();
 }
 
 void CFileReplacement::Discard()
 {
     if (m_fd >= 0)
-        ::close(std::exchange(m_fd, -1));
+        CloseDescriptor(std::exchange(m_fd, -1));
     if (!m_temporary.empty())
-        ::unlink(std::exchange(m_temporary, std::string()).c_str());
+        (void)RemoveFile(std::exchange(m_temporary, std::string()));
 }
 
 namespace {
@@ -269,14 +209,6 @@ Status ReplaceFileContents(const std::string& target, std::string_view bytes)
 Status ReplacePrivateFileContents(const std::string& target, std::string_view bytes)
 {
     return WriteAndCommit(CFileReplacement::BeginPrivate(target), bytes);
-}
-
-bool IsSameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa;
-    struct stat sb;
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
 }
 
 } // namespace kestrel

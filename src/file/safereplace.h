@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "calc/result.h"
+#include "calc/systemfile.h"
 
 namespace kestrel {
 
@@ -66,18 +67,16 @@ public:
     [[nodiscard]] Status Commit();
 
 private:
-    struct Temporary {
-        std::string path;
-        int fd;
-    };
-    static Result<Temporary> CreateTemporary(const std::string& target, std::string_view stem);
+    static Result<CreatedFile> CreateTemporary(const std::string& target, std::string_view stem);
     static std::string PatternBeside(const std::string& target, std::string_view stem);
-    CFileReplacement(std::string target, std::string temporary, int fd, ReplaceFault fault);
+    CFileReplacement(std::string target, CreatedFile temporary, ReplacedAttributes attributes,
+                     ReplaceFault fault);
     void Discard();
 
     std::string m_target;
     std::string m_temporary; // empty once committed or discarded
     int m_fd = -1;
+    ReplacedAttributes m_attributes;
     ReplaceFault m_fault;
 };
 
@@ -85,9 +84,5 @@ private:
 [[nodiscard]] Status ReplaceFileContents(const std::string& target, std::string_view bytes);
 // The same through BeginPrivate.
 [[nodiscard]] Status ReplacePrivateFileContents(const std::string& target, std::string_view bytes);
-
-// True when both paths name one existing file, also through links or
-// different spellings of the path.
-bool IsSameFile(const std::string& a, const std::string& b);
 
 } // namespace kestrel

@@ -1,7 +1,5 @@
 #include "print/reportpdf.h"
 
-#include <unistd.h>
-
 #include <QFile>
 #include <QIODevice>
 #include <QMarginsF>
@@ -9,7 +7,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <cerrno>
+#include <string_view>
 
 #include "file/platform.h"
 #include "file/safereplace.h"
@@ -36,15 +34,10 @@ protected:
     {
         if (m_failure != 0)
             return -1;
-        for (qint64 done = 0; done < size;) {
-            const ssize_t n = ::write(m_fd, data + done, static_cast<std::size_t>(size - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                m_failure = n < 0 ? errno : ENOSPC;
-                return -1;
-            }
-            done += n;
+        if (const Status written = WriteAll(m_fd, std::string_view(data, static_cast<std::size_t>(size)));
+            !written) {
+            m_failure = written.errorCode();
+            return -1;
         }
         return size;
     }
@@ -91,7 +84,8 @@ Status CReportPdf::Write(const QString& path, const std::vector<ReportPage>& pag
 Status CReportPdf::WriteSheets(const QString& path, const std::vector<const ReportPage*>& pages,
                                const QPageSize& paper)
 {
-    auto replacement = CFileReplacement::Begin(QFile::encodeName(path).toStdString());
+    // Paths are UTF-8 text in the core on every system.
+    auto replacement = CFileReplacement::Begin(path.toStdString());
     if (!replacement)
         return replacement.error();
     if (Status written = WriteInto(replacement.value(), pages, paper); !written)

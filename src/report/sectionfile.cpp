@@ -1,8 +1,5 @@
 #include "report/sectionfile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -192,23 +189,19 @@ std::FILE* OpenSectionFile(const std::string& path)
     const Result<int> fd = OpenRegularFile(path);
     if (!fd)
         return nullptr;
-    std::FILE* f = ::fdopen(fd.value(), "rb");
-    if (!f)
-        CloseDescriptor(fd.value());
-    return f;
+    const Result<std::FILE*> f = OpenStream(fd.value(), "rb");
+    return f ? f.value() : nullptr;
 }
 
 // A second descriptor of the temporary file as a stream of its own, so that
 // closing the stream leaves the replacement's descriptor for its flush.
 std::FILE* StreamOf(const CFileReplacement& replacement)
 {
-    const int fd = ::dup(replacement.Descriptor());
-    if (fd < 0)
+    const Result<int> fd = DuplicateDescriptor(replacement.Descriptor());
+    if (!fd)
         return nullptr;
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f)
-        ::close(fd);
-    return f;
+    const Result<std::FILE*> f = OpenStream(fd.value(), "wb");
+    return f ? f.value() : nullptr;
 }
 
 std::string WithReason(const std::string& text, const ErrorInfo& error)
@@ -251,8 +244,9 @@ SectionSaveOutcome SaveTemplateSection(std::string_view name, std::string_view t
     std::FILE* in = OpenSectionFile(path);
     // A file that is not there yet is made with the one section, when asked;
     // one that is there but cannot be read is never replaced.
-    struct stat st;
-    const bool absent = !in && ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+    const Result<FileStatus> status =
+        in ? Result<FileStatus>(FileStatus{}) : StatPath(path, LinkPolicy::Refuse);
+    const bool absent = !in && status && status->kind == FileKind::Missing;
     if (!in && !(absent && missing == MissingSectionFile::Create))
         return {SectionSaveResult::CannotOpenFile, "Cannot open file " + path};
     auto replacement = CFileReplacement::Begin(path, kSectionTempStem, fault);

@@ -219,11 +219,10 @@ void CDV_DataTemplate::OnChangeSectionFile()
     }
     // A file chosen that is not there yet is made with this one section.
     const SectionSaveOutcome outcome =
-        SaveTemplateSection(m_templateName, edited.value(), QFile::encodeName(path).toStdString(), {},
-                            MissingSectionFile::Create);
+        SaveTemplateSection(m_templateName, edited.value(), path.toStdString(), {}, MissingSectionFile::Create);
     // The name is the contract's text, the path the system's: each is
     // converted on its own.
-    QString message = QString::fromLocal8Bit(outcome.message);
+    QString message = QString::fromStdString(outcome.message);
     if (outcome.ok())
         message = QStringLiteral("Section %1 %2 file %3")
                       .arg(ToQString(m_templateName),

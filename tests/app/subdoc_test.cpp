@@ -202,9 +202,7 @@ TEST(DocumentOpen, AFailedSaveStopsTheOpenAndKeepsTheContract)
     const std::vector<unsigned char> original = ReadBytes(Local(first));
     program.Doc().SetContractSaver([](CContract& c, const std::string& path) {
         SaveOptions options;
-        options.writer = [](CContract& contract, const std::string& p) {
-            return WriteContractFile(contract, p);
-        };
+        options.writer = [](CContract& contract, int fd) { return WriteContractDescriptor(contract, fd); };
         options.failStep = [](SaveStep step) { return step == SaveStep::Write; };
         return SaveContractSafely(c, path, options);
     });
@@ -230,8 +228,8 @@ TEST(DocumentSave, AFailedSaveLeavesTheFileAndTheModifiedMark)
          {SaveStep::CreateTemporary, SaveStep::Write, SaveStep::Flush, SaveStep::Replace}) {
         program.Doc().SetContractSaver([failing](CContract& c, const std::string& p) {
             SaveOptions options;
-            options.writer = [](CContract& contract, const std::string& q) {
-                return WriteContractFile(contract, q);
+            options.writer = [](CContract& contract, int fd) {
+                return WriteContractDescriptor(contract, fd);
             };
             options.failStep = [failing](SaveStep step) { return step == failing; };
             return SaveContractSafely(c, p, options);

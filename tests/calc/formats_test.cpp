@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
-#include <ctime>
 #include <limits>
 #include <string>
 
@@ -12,17 +12,13 @@ using namespace kestrel;
 
 namespace {
 
-// Seconds since 1970 of a UTC date and time, by the C library.
+// Seconds since 1970 of a UTC date and time, by the standard library's
+// calendar (the same on every system).
 uint32_t Utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
-    std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = mo - 1;
-    t.tm_mday = d;
-    t.tm_hour = h;
-    t.tm_min = mi;
-    t.tm_sec = s;
-    return static_cast<uint32_t>(timegm(&t));
+    using namespace std::chrono;
+    const sys_days date = year(y) / month(unsigned(mo)) / day(unsigned(d));
+    return static_cast<uint32_t>((date.time_since_epoch() + hours(h) + minutes(mi) + seconds(s)).count());
 }
 
 } // namespace

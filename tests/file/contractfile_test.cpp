@@ -2,16 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cerrno>
 #include <cstring>
+#include <iostream>
 #include <string>
 
 #include "model/contract/contract.h"
 #include "support/streambuilder.h"
 #include "support/testfiles.h"
+#include "support/testsystem.h"
 
 namespace kestrel {
 namespace {
@@ -209,10 +210,10 @@ TEST(ContractFileWrite, FailuresGiveTheirCodes)
     EXPECT_EQ(WriteContractFile(c, dir.file("missing/dir/x.con")), CF_CANNOT_OPEN);
     // The device accepts the open but no byte: the failure must not be
     // reported as success.
-    if (FILE* f = std::fopen("/dev/full", "wb")) {
-        std::fclose(f);
-        EXPECT_EQ(WriteContractFile(c, "/dev/full"), CF_CANNOT_WRITE);
-    }
+    const std::string full = test::FullDevice();
+    if (full.empty())
+        GTEST_SKIP() << test::kNoDevices;
+    EXPECT_EQ(WriteContractFile(c, full), CF_CANNOT_WRITE);
 }
 
 TEST(ContractFileRead, RoundTripKeepsTheContract)
@@ -336,9 +337,11 @@ TEST(ContractFileRead, MagicAndOpenErrors)
     EXPECT_EQ(ContractFileFailureText(CF_CANNOT_OPEN, errno, true),
               "Cannot open file: No such file or directory");
     // Only a regular file is read: a FIFO without a writer would wait for ever.
-    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
-    for (const std::string& path : {dir.path(), dir.file("pipe")})
-        EXPECT_EQ(ReadContractFile(path, r), CF_CANNOT_OPEN) << path;
+    EXPECT_EQ(ReadContractFile(dir.path(), r), CF_CANNOT_OPEN);
+    if (test::MakeFifo(dir.file("pipe")))
+        EXPECT_EQ(ReadContractFile(dir.file("pipe"), r), CF_CANNOT_OPEN);
+    else
+        std::cout << "[   NOTE   ] FIFO case left out: " << test::kNoFifos << "\n";
     StreamBuilder old;
     old.Magic("This is an old file");
     EXPECT_EQ(ReadBytesAsFile(dir, old.bytes, r), CF_TOO_OLD);

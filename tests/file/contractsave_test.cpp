@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "calc/systemfile.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/winmeta.h"
 #include "support/testfiles.h"
@@ -24,25 +25,18 @@ struct ChunkWriter {
     int failAt = -1; // index of the write that fails, -1 none
     int writes = 0;  // writes made by the last call
 
-    int operator()(CContract& contract, const std::string& path)
+    int operator()(CContract& contract, int fd)
     {
         writes = 0;
-        FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f)
-            return 1;
         std::vector<std::string> chunks = {"HEADER " + std::to_string(contract.m_wFlags) + "\n"};
         for (const auto& rec : contract.m_pSubTable->m_Records)
             for (int j = 6; j <= 9; ++j)
                 chunks.push_back(std::string(TextView(*rec->GetCellText(j))) + "\n");
         chunks.push_back("END\n");
-        for (const auto& c : chunks) {
-            if (writes++ == failAt) {
-                std::fclose(f);
+        for (const auto& c : chunks)
+            if (writes++ == failAt || !WriteAll(fd, c))
                 return 7;
-            }
-            std::fwrite(c.data(), 1, c.size(), f);
-        }
-        return std::fclose(f) == 0 ? 0 : 7;
+        return 0;
     }
 };
 
@@ -60,7 +54,7 @@ protected:
     SaveOptions Options()
     {
         SaveOptions o;
-        o.writer = [this](CContract& c, const std::string& p) { return writer(c, p); };
+        o.writer = [this](CContract& c, int fd) { return writer(c, fd); };
         o.errorText = [](int code) { return "writer code " + std::to_string(code); };
         o.random = [this] { return seq++ % 32768; };
         return o;
@@ -113,7 +107,10 @@ TEST_F(SaveTest, FailingAtEachWriteLeavesTheOldFile)
 {
     // Count the writes of a whole save first.
     writer.failAt = -1;
-    writer(contract, dir.file("probe"));
+    const Result<int> probe = CreateExclusiveFile(dir.file("probe"));
+    ASSERT_TRUE(probe.ok());
+    writer(contract, probe.value());
+    CloseDescriptor(probe.value());
     fs::remove(dir.file("probe"));
     const int total = writer.writes;
     ASSERT_GT(total, 5);

@@ -8,58 +8,69 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "calc/systemfile.h"
+
 namespace kestrel::test {
 
 TempDir::TempDir()
 {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kestrel-test-XXXXXX").string();
-    if (!mkdtemp(tmpl.data()))
-        throw std::runtime_error("mkdtemp failed");
-    m_path = tmpl;
+    // Made by the file layer's own exclusive creation, then replaced by a
+    // folder of that name: no other test run can have chosen it.
+    const std::string pattern = PathText(std::filesystem::temp_directory_path() / "kestrel-test-XXXXXX");
+    const Result<CreatedFile> marker = CreateUniqueFile(pattern);
+    if (!marker)
+        throw std::runtime_error("Cannot make a test folder: " + marker.errorText());
+    CloseDescriptor(marker->fd);
+    m_path = marker->path + ".d";
+    std::error_code ec;
+    if (!std::filesystem::create_directory(SystemPath(m_path), ec))
+        throw std::runtime_error("Cannot make the test folder " + m_path);
+    (void)RemoveFile(marker->path);
 }
 
 TempDir::~TempDir()
 {
     std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
+    std::filesystem::remove_all(SystemPath(m_path), ec);
 }
 
 std::vector<unsigned char> ReadBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(SystemPath(path), std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string ReadText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(SystemPath(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(SystemPath(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteText(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(SystemPath(path), std::ios::binary | std::ios::trunc);
     out << text;
 }
 
 std::set<std::string> FolderEntries(const std::string& folder)
 {
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder))
-        names.insert(e.path().filename().string());
-    return names;
+    const auto names = FolderNames(folder);
+    if (!names)
+        throw std::runtime_error(names.errorText());
+    return std::set<std::string>(names->begin(), names->end());
 }
 
 std::vector<unsigned char> GunzipFile(const std::string& path)
 {
     std::vector<unsigned char> out;
-    gzFile f = gzopen(path.c_str(), "rb");
+    const Result<int> fd = OpenRegularFile(path);
+    gzFile f = fd ? gzdopen(fd.value(), "rb") : nullptr;
     if (!f)
         return out;
     unsigned char buf[65536];
@@ -72,9 +83,10 @@ std::vector<unsigned char> GunzipFile(const std::string& path)
 
 void GzipFile(const std::string& path, const std::vector<unsigned char>& bytes)
 {
-    gzFile f = gzopen(path.c_str(), "wb");
+    const Result<int> fd = OpenFileForWriting(path);
+    gzFile f = fd ? gzdopen(fd.value(), "wb") : nullptr;
     if (!f)
-        throw std::runtime_error("gzopen failed");
+        throw std::runtime_error("Cannot write " + path);
     if (!bytes.empty())
         gzwrite(f, bytes.data(), static_cast<unsigned>(bytes.size()));
     gzclose(f);

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <limits>
-#include <random>
 
+#include "calc/systemfile.h"
 #include "calc/wholefile.h"
 #include "model/contract/wildcard.h"
 
@@ -89,16 +87,18 @@ bool IsSeparator(char c)
 // nor destroys a file of that name that was already there.
 std::FILE* CreateTemporary(const std::string& directory, std::string& path)
 {
-    std::random_device rd;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        path = directory + ".kvl-extract-" + std::to_string(rd()) + ".tmp";
-        if (std::FILE* f = std::fopen(path.c_str(), "wbx"))
-            return f;
-        if (errno != EEXIST)
-            break;
-    }
     path.clear();
-    return nullptr;
+    // The permissions of any file the user creates.
+    auto created = CreateUniqueFile(directory + ".kvl-extract-XXXXXX.tmp", 0666);
+    if (!created)
+        return nullptr;
+    auto stream = OpenStream(created->fd, "wb");
+    if (!stream) {
+        (void)RemoveFile(created->path);
+        return nullptr;
+    }
+    path = created->path;
+    return stream.value();
 }
 
 } // namespace
@@ -206,7 +206,7 @@ int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, co
         return kBidLibraryCannotExtract;
     auto fail = [&](int result) {
         std::fclose(out);
-        std::remove(temporary.c_str());
+        (void)RemoveFile(temporary);
         return result;
     };
 
@@ -224,20 +224,22 @@ int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, co
     }
     const bool written = std::fflush(out) == 0 && !std::ferror(out);
     if (std::fclose(out) != 0 || !written) {
-        std::remove(temporary.c_str());
+        (void)RemoveFile(temporary);
         return kBidLibraryCannotExtract;
     }
     // A file of the entry's name that is not a regular file (a directory, a
     // device) is not replaced.
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(target, ec);
-    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
-        !std::filesystem::is_symlink(status)) {
-        std::remove(temporary.c_str());
+    const Result<FileStatus> status = StatPath(target, LinkPolicy::Refuse);
+    if (status && status->kind != FileKind::Missing && status->kind != FileKind::Regular &&
+        status->kind != FileKind::Link) {
+        (void)RemoveFile(temporary);
         return kBidLibraryCannotExtract;
     }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    // The proposal is a new file of the user's: what was there is replaced
+    // as a whole, a link included.
+    if (const Status replaced = ReplaceFileAtomically(temporary, target, ReplacedAttributes::Drop); !replaced) {
+        if (replaced.errorCode() != kReplacementKept)
+            (void)RemoveFile(temporary);
         return kBidLibraryCannotExtract;
     }
     return kBidLibraryOk;
@@ -245,9 +247,10 @@ int ExtractBidLibraryEntry(BidLibrary& library, const BidLibraryEntry& entry, co
 
 std::string BidLibraryDirectory(const std::string& libraryPath)
 {
-    // Only '/' separates directories here; a backslash is part of a name.
-    const std::size_t slash = libraryPath.rfind('/');
-    return slash == std::string::npos ? std::string() : libraryPath.substr(0, slash + 1);
+    // The system's separators end it: '/', and on Windows '\\' as well (on
+    // other systems a backslash is part of a name).
+    const std::string name = PathText(SystemPath(libraryPath).filename());
+    return libraryPath.substr(0, libraryPath.size() - std::min(name.size(), libraryPath.size()));
 }
 
 namespace {
@@ -270,8 +273,7 @@ template <class Wanted> int ExtractEntries(const std::string& libraryPath, Wante
             continue;
         // An entry of the library's own name would be written over the
         // library, which is only ever read.
-        std::error_code ec;
-        if (std::filesystem::equivalent(directory + entry->m_strName, libraryPath, ec))
+        if (IsSameFile(directory + entry->m_strName, libraryPath))
             return kBidLibraryCannotExtract;
         if (int result = ExtractBidLibraryEntry(*library, *entry, directory); result != kBidLibraryOk)
             return result;

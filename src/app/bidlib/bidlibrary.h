@@ -97,8 +97,8 @@ std::unique_ptr<BidLibraryEntry> NextBidLibraryEntry(BidLibrary& library,
 // patterns (blanks before a pattern skipped, empty patterns match nothing).
 bool MatchEntryPatterns(std::string_view name, std::string_view patterns);
 
-// The directory part of a path including its trailing "/"; empty when the
-// path has none.
+// The directory part of a path including its trailing separator; empty
+// when the path has none.
 std::string BidLibraryDirectory(const std::string& libraryPath);
 
 // True when an entry name can safely be used as a file name inside the

@@ -1,34 +1,30 @@
 #include "model/subcontract/programpaths.h"
 
-#include <filesystem>
-#include <system_error>
+#include "calc/systemfile.h"
 
 namespace kestrel {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-bool IsFile(const fs::path& p)
+// The path of the file `name` in `folder` when a regular file is there,
+// else empty.
+std::string FileIn(const std::filesystem::path& folder, const std::string& name)
 {
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
+    const std::string candidate = PathText(folder / SystemPath(name));
+    const Result<FileStatus> status = StatPath(candidate);
+    return status && status->kind == FileKind::Regular ? candidate : std::string();
 }
 
 } // namespace
 
 std::string CProgramPaths::FindListFile(const std::string& name) const
 {
-    if (!m_contractPath.empty()) {
-        const fs::path p = fs::path(m_contractPath).parent_path() / name;
-        if (IsFile(p))
-            return p.string();
-    }
-    if (!m_programDirectory.empty()) {
-        const fs::path p = fs::path(m_programDirectory) / name;
-        if (IsFile(p))
-            return p.string();
-    }
+    if (!m_contractPath.empty())
+        if (std::string found = FileIn(SystemPath(m_contractPath).parent_path(), name); !found.empty())
+            return found;
+    if (!m_programDirectory.empty())
+        if (std::string found = FileIn(SystemPath(m_programDirectory), name); !found.empty())
+            return found;
     return name;
 }
 

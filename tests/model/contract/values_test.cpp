@@ -39,6 +39,20 @@ TEST(RoundValue, UsesTheHalfPlusTenThousandthRule)
     EXPECT_TRUE(IsBlankValue(RoundValue(BlankValue(), 2)));
 }
 
+// The powers of ten that rounding uses are the nearest doubles on every
+// system, whatever the C library's pow gives: 10^0 to 10^22 are exact, and
+// one divided by an exact power is the nearest double to its inverse.
+TEST(RoundValue, PowersOfTenAreTheSameOnEverySystem)
+{
+    double exact = 1;
+    for (int d = 0; d <= 22; ++d, exact *= 10) {
+        EXPECT_EQ(PowerOfTen(d), exact) << d;
+        EXPECT_EQ(PowerOfTen(-d), 1 / exact) << -d;
+    }
+    EXPECT_EQ(RoundValue(0.125, 2), 0.13);
+    EXPECT_EQ(RoundValue(-1234.5678, 3), -1234.568);
+}
+
 TEST(Flags, TestSetToggleClearAllAndOutOfRange)
 {
     uint16_t w = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "model/contract/contract.h"
 #include "model/subcontract/programpaths.h"
 #include "model/subcontract/winmeta.h"
@@ -101,8 +103,9 @@ TEST_F(ReferenceListTest, EachPathsObjectLooksInItsOwnFolders)
     test::WriteText(otherDir.file("types.txt"), "T       second\n");
     CProgramPaths other;
     other.SetContractPath(otherDir.file("OTHER.CON"));
-    EXPECT_EQ(paths.FindListFile("types.txt"), contractDir.file("types.txt"));
-    EXPECT_EQ(other.FindListFile("types.txt"), otherDir.file("types.txt"));
+    // Compared as paths: the separator is the system's own.
+    EXPECT_EQ(std::filesystem::path(paths.FindListFile("types.txt")), contractDir.file("types.txt"));
+    EXPECT_EQ(std::filesystem::path(other.FindListFile("types.txt")), otherDir.file("types.txt"));
     EXPECT_EQ(other.FindListFile("absent.txt"), "absent.txt");
     EXPECT_EQ(CProgramPaths().FindListFile("types.txt"), "types.txt");
 
