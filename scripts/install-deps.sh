@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   fonts-liberation poppler-utils libdynamite-dev
   xvfb xauth desktop-file-utils shared-mime-info dpkg-dev
-  libxlsxwriter-dev libzip-dev libexpat1-dev ccache
+  libxlsxwriter-dev libzip-dev libexpat1-dev ccache linux-perf
 )
 
 missing=()
