@@ -77,7 +77,8 @@ CheckMessage IncompleteRecord(const CWinMeta& table, int i, bool exempt, CSubIte
     return m;
 }
 
-void CheckSubcontractors(const CWinMeta& table, bool exempt, CSubItemSummaries* summaries, CMessageCollector& out)
+void CheckSubcontractors(const CWinMeta& table, bool exempt, CSubItemSummaries* summaries,
+                         CMessageCollector& out)
 {
     const int records = table.m_Records.GetSize();
     for (int i = 0; i < records; ++i) {
