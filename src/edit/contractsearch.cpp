@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <cstring>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "calc/codepage.h"
 #include "model/contract/contract.h"
@@ -173,29 +174,73 @@ bool SearchCell(const CSubcontract& record, int field, HitPlace place, Collector
 }
 
 // The index of the item of each line, made when the first note is found.
+// A note found costs a look-up here; the table is flat and holds the first
+// bytes of each line, so that a look-up reads one slot and, for the usual
+// short line numbers, nothing of the items.
 class LineIndex {
 public:
     explicit LineIndex(const CContract& contract) : m_contract(contract) {}
 
     int Of(std::string_view line)
     {
-        if (!m_built) {
-            m_built = true;
-            m_index.reserve(static_cast<size_t>(m_contract.m_Items.GetSize()));
-            for (int i = 0; i < m_contract.m_Items.GetSize(); ++i) {
-                const CItem& item = *m_contract.m_Items[i];
-                if (!item.IsHeading())
-                    m_index.emplace(TextView(item.m_strLineNumber), i); // the first of a line stays
-            }
+        if (m_slots.empty())
+            Build();
+        const uint64_t head = Head(line);
+        for (size_t at = Start(line);; at = (at + 1) & m_mask) {
+            const Slot& slot = m_slots[at];
+            if (slot.index < 0)
+                return -1;
+            if (slot.head == head && slot.line.size() == line.size() &&
+                (line.size() <= sizeof head || slot.line == line))
+                return slot.index;
         }
-        const auto it = m_index.find(line);
-        return it == m_index.end() ? -1 : it->second;
     }
 
 private:
+    struct Slot {
+        std::string_view line;
+        uint64_t head = 0; // the first eight bytes of the line, zero-padded
+        int index = -1;    // -1: a free slot
+    };
+
+    static uint64_t Head(std::string_view line)
+    {
+        uint64_t head = 0;
+        if (!line.empty())
+            std::memcpy(&head, line.data(), std::min(line.size(), sizeof head));
+        return head;
+    }
+    size_t Start(std::string_view line) const
+    {
+        return static_cast<size_t>((uint64_t(MapKeyHash(line)) * 0x9E3779B97F4A7C15ull) >> 32) & m_mask;
+    }
+    void Build()
+    {
+        size_t size = 16;
+        while (size < 2 * static_cast<size_t>(m_contract.m_Items.GetSize()) + 2)
+            size *= 2;
+        m_slots.assign(size, Slot{});
+        m_mask = size - 1;
+        for (int i = 0; i < m_contract.m_Items.GetSize(); ++i) {
+            const CItem& item = *m_contract.m_Items[i];
+            if (item.IsHeading())
+                continue;
+            const std::string_view line = TextView(item.m_strLineNumber);
+            for (size_t at = Start(line);; at = (at + 1) & m_mask) {
+                Slot& slot = m_slots[at];
+                if (slot.index >= 0 && slot.line == line)
+                    break; // the first of a line stays
+                if (slot.index < 0) {
+                    slot = {line, Head(line), i};
+                    break;
+                }
+            }
+        }
+    }
+
     const CContract& m_contract;
-    bool m_built = false;
-    std::unordered_map<std::string_view, int> m_index;
+    std::vector<Slot> m_slots; // empty until the first look-up
+    size_t m_mask = 0;
 };
 
 // The sub-items of one record, in map order, for SearchNotes; kept from one
