@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   fonts-liberation poppler-utils libdynamite-dev
   xvfb xauth desktop-file-utils shared-mime-info dpkg-dev
-  libxlsxwriter-dev libzip-dev libexpat1-dev ccache
+  libxlsxwriter-dev libzip-dev libexpat1-dev ccache linux-perf
   # The Windows build (make test-windows): the MinGW-w64 compiler and zlib
   # for the Windows target, Google Test's sources to build it for that
   # target, Wine (64-bit alone, no i386) to run the tests, makensis for the

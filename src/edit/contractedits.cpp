@@ -1,6 +1,7 @@
 #include "edit/contractedits.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include "file/recordwriter.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/check.h"
+#include "model/subcontract/subitemsummaries.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
 
@@ -93,6 +95,7 @@ void CContractEdits::Scope::TouchLine(const CContract& contract, std::string_vie
 
 CContractEdits::CContractEdits(CContract& contract, Evaluator& evaluator, const CProgramPaths& paths)
     : m_contract(contract), m_evaluator(evaluator), m_paths(paths), m_check(std::make_unique<CheckResult>()),
+      m_summaries(std::make_unique<CSubItemSummaries>()),
       m_savedState(FlagTest(contract.m_wFlags, CONTRACT_MODIFIED) ? kNoSavedState : 0)
 {
 }
@@ -106,7 +109,8 @@ const CheckResult& CContractEdits::LastCheck() const
 
 bool CContractEdits::RunCheck()
 {
-    CheckResult check = CheckContract(m_contract);
+    m_summaries->ForgetAll();
+    CheckResult check = CheckContract(m_contract, CheckCollect::Messages, m_summaries.get());
     const bool changed = !SameCheck(check, *m_check);
     *m_check = std::move(check);
     return changed;
@@ -114,6 +118,7 @@ bool CContractEdits::RunCheck()
 
 void CContractEdits::SetLastCheck(CheckResult check)
 {
+    m_summaries->ForgetAll();
     *m_check = std::move(check);
 }
 
@@ -180,7 +185,8 @@ void CContractEdits::FollowUp(Scope& scope)
                 if (const int row = table->m_Records.IndexOf(rec); row >= 0)
                     table->UpdateSubItemState(row, exempt);
         }
-        ComputeSubcontractedTotal(m_contract);
+        ForgetSubItemsOf(scope.image.ChangedSubItemRecords());
+        ComputeSubcontractedTotal(m_contract, m_summaries.get());
         // A record whose lower tiers went (deleted or moved away) has no
         // child left to renew its lower-tier bit: renew every record's
         // from its children first.
@@ -192,10 +198,32 @@ void CContractEdits::FollowUp(Scope& scope)
     m_contract.SetModified(true);
 
     const bool hadErrors = FlagTest(scope.flagsBefore, CONTRACT_BID_ERRORS);
-    CheckResult check = CheckContract(m_contract);
+    CheckResult check = CheckAfterChange();
     scope.event.checkChanged =
         !SameCheck(check, *m_check) || hadErrors != FlagTest(m_contract.m_wFlags, CONTRACT_BID_ERRORS);
     *m_check = std::move(check);
+}
+
+void CContractEdits::ForgetSubItemsOf(const std::vector<const CSubcontract*>& changed)
+{
+    m_summaries->KeepOnly(SubTable());
+    for (const CSubcontract* rec : changed)
+        m_summaries->Forget(rec);
+}
+
+CheckResult CContractEdits::CheckAfterChange()
+{
+    CheckResult check = CheckContract(m_contract, CheckCollect::Messages, m_summaries.get());
+#ifndef NDEBUG
+    // What the change left unread must be what reading it all gives.
+    const double subTotal = SubTable() ? SubTable()->m_fSubTotal : 0.0;
+    const CheckResult full = CheckContract(m_contract);
+    assert(SameBits(subTotal, SubTable() ? SubTable()->m_fSubTotal : 0.0));
+    assert(SameCheck(check, full));
+    for (size_t i = 0; i < check.messages.size(); ++i)
+        assert(check.messages[i].item == full.messages[i].item);
+#endif
+    return check;
 }
 
 void CContractEdits::Notify(const ChangeEvent& event)
@@ -278,7 +306,8 @@ void CContractEdits::Exchange(AppliedEdit& edit, ChangeKind kind)
     m_contract.SetModified(m_state != m_savedState);
     // The image puts back every value the change and its follow-up set,
     // contract flag 3 included; the check runs again for its messages.
-    CheckResult check = CheckContract(m_contract);
+    ForgetSubItemsOf(edit.inverse.ChangedSubItemRecords());
+    CheckResult check = CheckAfterChange();
     ChangeEvent ev = before.event;
     ev.field = edit.event.field;
     ev.templateName = edit.event.templateName;

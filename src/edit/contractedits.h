@@ -39,6 +39,7 @@ class CSubcontract;
 class CWinMeta;
 class Evaluator;
 class CProgramPaths;
+class CSubItemSummaries;
 struct CheckResult;
 
 // Why a change was refused; each has the caption of the program's message box.
@@ -200,6 +201,13 @@ private:
     // The common follow-up of every change, the event and the inverse.
     EditResult Finish(Scope& scope, std::string description, std::string text = {});
     void FollowUp(Scope& scope);
+    // A change made: the records whose sub-items it changed, and those no
+    // longer in the table, are read afresh by the totals and the check.
+    void ForgetSubItemsOf(const std::vector<const CSubcontract*>& changed);
+    // The check after a change, reading the sub-items only of the records
+    // forgotten; in a debug build it is held against a check that reads
+    // them all.
+    CheckResult CheckAfterChange();
     void Notify(const ChangeEvent& event);
     void Exchange(AppliedEdit& edit, ChangeKind kind);
     EditResult SetItemValue(std::string_view line, std::string_view typed, bool quantity);
@@ -226,6 +234,9 @@ private:
     const CProgramPaths& m_paths;
     ContractObserver* m_observer = nullptr;
     std::unique_ptr<CheckResult> m_check;
+    // What the totals and the check read of each record's sub-items, kept
+    // from one change to the next.
+    std::unique_ptr<CSubItemSummaries> m_summaries;
     std::function<LocalDateTime()> m_clock;
     // Every change makes a new state; undo and redo go back and forth
     // between the states their edits hold.

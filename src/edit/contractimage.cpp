@@ -297,6 +297,26 @@ size_t ContractImage::Size() const
     return size;
 }
 
+std::vector<const CSubcontract*> ContractImage::ChangedSubItemRecords() const
+{
+    std::vector<const CSubcontract*> changed;
+    auto add = [&](const CSubcontract* record) {
+        if (std::find(changed.begin(), changed.end(), record) == changed.end())
+            changed.push_back(record);
+    };
+    for (const LinePart& part : m_parts->lines)
+        for (const LineSlot& slot : part.slots)
+            if (!SlotHolds(slot, part.line))
+                add(slot.record);
+    for (const LineFlagsPart& part : m_parts->lineFlags)
+        for (const auto& [record, flags] : part.flags) {
+            const CSubItem* si = record->FindSubItem(part.line);
+            if (!si || si->m_wFlags != flags)
+                add(record);
+        }
+    return changed;
+}
+
 bool ContractImage::IsEmpty() const
 {
     const Parts& p = *m_parts;

@@ -73,6 +73,11 @@ public:
     // image what the contract held instead.
     void Exchange(CContract& contract);
 
+    // The records whose sub-items of the imaged lines the contract now
+    // holds otherwise than the image (values, flags, or the sub-item itself
+    // come or gone), each once.
+    std::vector<const CSubcontract*> ChangedSubItemRecords() const;
+
     bool IsEmpty() const;
     // How many values the image holds (a record's flags, a cell, a
     // sub-item, an item's numbers, a place in the order, ...).

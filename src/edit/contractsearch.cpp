@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <cstring>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "calc/codepage.h"
 #include "model/contract/contract.h"
@@ -173,44 +174,108 @@ bool SearchCell(const CSubcontract& record, int field, HitPlace place, Collector
 }
 
 // The index of the item of each line, made when the first note is found.
+// A note found costs a look-up here; the table is flat and holds the first
+// bytes of each line, so that a look-up reads one slot and, for the usual
+// short line numbers, nothing of the items.
 class LineIndex {
 public:
     explicit LineIndex(const CContract& contract) : m_contract(contract) {}
 
     int Of(std::string_view line)
     {
-        if (!m_built) {
-            m_built = true;
-            m_index.reserve(static_cast<size_t>(m_contract.m_Items.GetSize()));
-            for (int i = 0; i < m_contract.m_Items.GetSize(); ++i) {
-                const CItem& item = *m_contract.m_Items[i];
-                if (!item.IsHeading())
-                    m_index.emplace(TextView(item.m_strLineNumber), i); // the first of a line stays
-            }
+        if (m_slots.empty())
+            Build();
+        const uint64_t head = Head(line);
+        for (size_t at = Start(line);; at = (at + 1) & m_mask) {
+            const Slot& slot = m_slots[at];
+            if (slot.index < 0)
+                return -1;
+            if (slot.head == head && slot.line.size() == line.size() &&
+                (line.size() <= sizeof head || slot.line == line))
+                return slot.index;
         }
-        const auto it = m_index.find(line);
-        return it == m_index.end() ? -1 : it->second;
     }
 
 private:
+    struct Slot {
+        std::string_view line;
+        uint64_t head = 0; // the first eight bytes of the line, zero-padded
+        int index = -1;    // -1: a free slot
+    };
+
+    static uint64_t Head(std::string_view line)
+    {
+        uint64_t head = 0;
+        if (!line.empty())
+            std::memcpy(&head, line.data(), std::min(line.size(), sizeof head));
+        return head;
+    }
+    size_t Start(std::string_view line) const
+    {
+        return static_cast<size_t>((uint64_t(MapKeyHash(line)) * 0x9E3779B97F4A7C15ull) >> 32) & m_mask;
+    }
+    void Build()
+    {
+        size_t size = 16;
+        while (size < 2 * static_cast<size_t>(m_contract.m_Items.GetSize()) + 2)
+            size *= 2;
+        m_slots.assign(size, Slot{});
+        m_mask = size - 1;
+        for (int i = 0; i < m_contract.m_Items.GetSize(); ++i) {
+            const CItem& item = *m_contract.m_Items[i];
+            if (item.IsHeading())
+                continue;
+            const std::string_view line = TextView(item.m_strLineNumber);
+            for (size_t at = Start(line);; at = (at + 1) & m_mask) {
+                Slot& slot = m_slots[at];
+                if (slot.index >= 0 && slot.line == line)
+                    break; // the first of a line stays
+                if (slot.index < 0) {
+                    slot = {line, Head(line), i};
+                    break;
+                }
+            }
+        }
+    }
+
     const CContract& m_contract;
-    bool m_built = false;
-    std::unordered_map<std::string_view, int> m_index;
+    std::vector<Slot> m_slots; // empty until the first look-up
+    size_t m_mask = 0;
 };
 
-void SearchNotes(const CSubcontract& record, LineIndex& lines, Collector& out)
+// The sub-items of one record, in map order, for SearchNotes; kept from one
+// record to the next.
+using SubItemEntries = std::vector<std::pair<const std::string*, const CSubItem*>>;
+
+void SearchNotes(const CSubcontract& record, LineIndex& lines, SubItemEntries& entries, Collector& out)
 {
+    entries.clear();
+    record.m_SubItems.ForEach(
+        [&](const std::string& line, const CSubItem& subItem) { entries.emplace_back(&line, &subItem); });
+    // The sub-items lie scattered in memory, and a note longer than a few
+    // characters lies apart from its sub-item: each is asked for some
+    // sub-items ahead of the one searched, its string and then its bytes a
+    // little later, so that the search does not wait for each in turn.
+    constexpr size_t kAhead = 32;
+    const size_t n = entries.size();
     std::vector<SearchHit> found;
-    record.m_SubItems.ForEach([&](const std::string& line, const CSubItem& subItem) {
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n)
+            __builtin_prefetch(&entries[i + kAhead].second->m_strRemarks);
+        if (i + kAhead / 2 < n)
+            entries[i + kAhead / 2].second->m_strRemarks.PrefetchString();
+        if (i + kAhead / 4 < n)
+            entries[i + kAhead / 4].second->m_strRemarks.PrefetchBytes();
+        const auto& [line, subItem] = entries[i];
         SearchHit hit;
-        if (!out.Match(TextView(subItem.m_strRemarks), hit))
-            return;
+        if (!out.Match(TextView(subItem->m_strRemarks), hit))
+            continue;
         hit.place = HitPlace::SubItemNote;
         hit.record = &record;
-        hit.line = line;
-        hit.item = lines.Of(line);
+        hit.line = *line;
+        hit.item = lines.Of(*line);
         found.push_back(std::move(hit));
-    });
+    }
     // Map order means nothing to the user: the notes follow the items. The
     // order is sorted apart from the hits, which are moved only once.
     std::vector<size_t> order(found.size());
@@ -243,12 +308,13 @@ void SearchSubcontractors(const CContract& contract, unsigned areas, Collector& 
             fields.emplace_back(j, remark ? HitPlace::SubcontractorRemark : HitPlace::SubcontractorField);
     }
     LineIndex lines(contract);
+    SubItemEntries entries;
     for (const auto& rec : table.m_Records) {
         for (const auto& [field, place] : fields)
             if (SearchCell(*rec, field, place, out) && out.Full())
                 return;
         if (areas & SEARCH_REMARKS)
-            SearchNotes(*rec, lines, out);
+            SearchNotes(*rec, lines, entries, out);
         if (out.Full())
             return;
     }

@@ -12,6 +12,7 @@
 #include "edit/editscope.h"
 #include "edit/subitemrules.h"
 #include "model/contract/contract.h"
+#include "model/subcontract/subitemsummaries.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
 
@@ -254,6 +255,7 @@ SubItemDisplay CContractEdits::ShowSubItem(CSubcontract& record, std::string_vie
         if (CSubItem* si = target->subItem) {
             const bool before = FlagTest(record.m_wFlags, SUB_COMPLETE);
             if (RenewSubItemFlags(m_contract, record, *target->item, *si, kShowTolerance, false)) {
+                m_summaries->Forget(&record);
                 ChangeEvent ev;
                 ev.kind = ChangeKind::SubItemMarks;
                 ev.table = SubTable();

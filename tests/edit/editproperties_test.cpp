@@ -126,9 +126,12 @@ bool SameBits(double a, double b)
                       << "/" << check.warnings;
     for (size_t i = 0; i < check.messages.size(); ++i)
         if (last.messages[i].text != check.messages[i].text ||
-            last.messages[i].record != check.messages[i].record)
-            return fail() << "check message " << i << " \"" << last.messages[i].text << "\" recomputed \""
-                          << check.messages[i].text << "\"";
+            last.messages[i].record != check.messages[i].record ||
+            last.messages[i].field != check.messages[i].field ||
+            last.messages[i].item != check.messages[i].item)
+            return fail() << "check message " << i << " \"" << last.messages[i].text << "\" (line "
+                          << last.messages[i].item << ") recomputed \"" << check.messages[i].text
+                          << "\" (line " << check.messages[i].item << ")";
     // And nothing else the file holds differs either.
     if (const auto again = WriteContractStream(*fresh); again != bytes) {
         size_t at = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/contract/contract.h"
+#include "model/subcontract/subitemsummaries.h"
 #include "model/subcontract/subservices.h"
 #include "model/subcontract/winmeta.h"
 
@@ -59,43 +60,31 @@ private:
     return buf;
 }
 
-// The sub-item an incomplete record's item error is most likely about: the
-// incomplete one with the lowest line number (contract order for the usual
-// zero-padded numbers).
-std::string FirstIncompleteSubItem(const CSubcontract& rec)
-{
-    std::string first;
-    bool found = false;
-    rec.m_SubItems.ForEach([&](const std::string& line, const CSubItem& si) {
-        if (!FlagTest(si.m_wFlags, SUBITEM_COMPLETE) && (!found || line < first)) {
-            first = line;
-            found = true;
-        }
-    });
-    return first;
-}
-
 // Where an incomplete record is to be mended: its first empty required
 // field, and the first of its sub-items that is not complete.
-CheckMessage IncompleteRecord(const CWinMeta& table, int i, bool exempt)
+CheckMessage IncompleteRecord(const CWinMeta& table, int i, bool exempt, CSubItemSummaries* summaries)
 {
     CheckMessage m;
     m.severity = CheckSeverity::Error;
     m.record = i;
     m.field = table.MissingRequiredField(i, exempt);
     const CSubcontract& rec = *table.m_Records[i];
+    // The sub-item the record's item error is most likely about: the
+    // incomplete one with the lowest line number (contract order for the
+    // usual zero-padded numbers).
     if (!FlagTest(rec.m_wFlags, SUB_ITEMS_COMPLETE))
-        m.item = FirstIncompleteSubItem(rec);
+        m.item = summaries ? summaries->Of(rec).firstIncomplete : SummarizeSubItems(rec).firstIncomplete;
     return m;
 }
 
-void CheckSubcontractors(const CWinMeta& table, bool exempt, CMessageCollector& out)
+void CheckSubcontractors(const CWinMeta& table, bool exempt, CSubItemSummaries* summaries,
+                         CMessageCollector& out)
 {
     const int records = table.m_Records.GetSize();
     for (int i = 0; i < records; ++i) {
         if (FlagTest(table.m_Records[i]->m_wFlags, SUB_COMPLETE) || !out.Count(CheckSeverity::Error))
             continue;
-        CheckMessage m = IncompleteRecord(table, i, exempt);
+        CheckMessage m = IncompleteRecord(table, i, exempt, summaries);
         m.source = CheckSource::Subcontractor;
         m.text = Format("%s Error: %s Entry #%d is incomplete or contains item errors", "Subcontractor",
                         "Subcontractor", i + 1);
@@ -132,12 +121,12 @@ void CheckSubcontractors(const CWinMeta& table, bool exempt, CMessageCollector& 
 
 } // namespace
 
-CheckResult CheckContract(CContract& contract, CheckCollect collect)
+CheckResult CheckContract(CContract& contract, CheckCollect collect, CSubItemSummaries* summaries)
 {
     CMessageCollector out(collect == CheckCollect::Messages);
     if (const CWinMeta* table = contract.m_pSubTable.get()) {
-        ComputeSubcontractedTotal(contract);
-        CheckSubcontractors(*table, FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED), out);
+        ComputeSubcontractedTotal(contract, summaries);
+        CheckSubcontractors(*table, FlagTest(contract.m_wFlags, CONTRACT_IRONBARK_LOCKED), summaries, out);
     }
     // The flag promises a miscellaneous-data table; one that is missing (or
     // has no record) has nothing to be incomplete.
@@ -145,7 +134,7 @@ CheckResult CheckContract(CContract& contract, CheckCollect collect)
         const CWinMeta& misc = *contract.m_pMiscTable;
         const CSubcontract* rec = misc.m_Records.GetAt(0);
         if (rec && !FlagTest(rec->m_wFlags, SUB_COMPLETE) && out.Count(CheckSeverity::Error)) {
-            CheckMessage m = IncompleteRecord(misc, 0, false);
+            CheckMessage m = IncompleteRecord(misc, 0, false, nullptr);
             m.source = CheckSource::MiscData;
             m.text = "Data Error: Required fields not entered in Misc Data screen";
             out.Add(std::move(m));

@@ -10,6 +10,7 @@
 namespace kestrel {
 
 class CContract;
+class CSubItemSummaries;
 
 enum class CheckSeverity : uint8_t {
     Marker = 0, // the last stored entry of a full list
@@ -48,7 +49,10 @@ struct CheckResult {
 enum class CheckCollect : uint8_t { Messages, CountsOnly };
 
 // Runs the whole check: renews the subcontracted total, sets or clears
-// contract flag 3 (errors found) and returns the messages and counts.
-[[nodiscard]] CheckResult CheckContract(CContract& contract, CheckCollect collect = CheckCollect::Messages);
+// contract flag 3 (errors found) and returns the messages and counts. With
+// summaries, what it reads of a record's sub-items is taken from there
+// (see CSubItemSummaries).
+[[nodiscard]] CheckResult CheckContract(CContract& contract, CheckCollect collect = CheckCollect::Messages,
+                                        CSubItemSummaries* summaries = nullptr);
 
 } // namespace kestrel

@@ -9,6 +9,7 @@
 
 #include "calc/formats.h"
 #include "model/contract/contract.h"
+#include "model/subcontract/subitemsummaries.h"
 #include "model/subcontract/winmeta.h"
 
 namespace kestrel {
@@ -130,7 +131,7 @@ private:
 
 } // namespace
 
-void ComputeSubcontractedTotal(CContract& contract)
+void ComputeSubcontractedTotal(CContract& contract, CSubItemSummaries* summaries)
 {
     CWinMeta* table = contract.m_pSubTable.get();
     if (!table)
@@ -141,8 +142,11 @@ void ComputeSubcontractedTotal(CContract& contract)
     for (const auto& rec : table->m_Records) {
         double amount = 0;
         if (itemized.Test(rec.get())) {
-            rec->m_SubItems.ForEach(
-                [&](const std::string&, const CSubItem& si) { amount += ValueOrZero(si.m_fExt); });
+            if (summaries)
+                amount = summaries->Of(*rec).extensionSum;
+            else
+                rec->m_SubItems.ForEach(
+                    [&](const std::string&, const CSubItem& si) { amount += ValueOrZero(si.m_fExt); });
             // Only a record that has the amount cell shows the sum there; a
             // cell beyond the form's fields would not survive a save anyway.
             if (CCellData* cell = rec->GetCell(SUBF_AMOUNT))

@@ -13,6 +13,7 @@ class CContract;
 class CItem;
 class CSubcontract;
 class CWinMeta;
+class CSubItemSummaries;
 
 // Remaining quantity (extension) of a contract item for the tier below s
 // (s null: the first tier). May be negative.
@@ -22,8 +23,9 @@ double RemainingExtension(const CContract& contract, const CItem* item, const CS
 // how many there were.
 int RemoveLineBelow(CContract& contract, std::string_view line, const CSubcontract* s);
 // Computes the subcontractor table's subcontracted total (itemized amounts
-// are written to cell 17 as money).
-void ComputeSubcontractedTotal(CContract& contract);
+// are written to cell 17 as money). With summaries, a record's sub-items
+// are added up only when its summary is not known.
+void ComputeSubcontractedTotal(CContract& contract, CSubItemSummaries* summaries = nullptr);
 // A cell amount read as a number after removing tabs, blanks, "$" and ",".
 double ParseAmountText(std::string_view text);
 // The number of an amount cell when all of its text, less what
