@@ -17,6 +17,7 @@ enum class ChangeKind {
     SubItem,              // record and line: a sub-item created, deleted or changed
     Item,                 // line: a contract item's quantity, unit price or mark
     Template,             // templateName
+    Amended,              // an amendment carried over (everything may have changed)
     SubItemMarks,         // record and line: only the over-commit marks, on showing
     Undone,               // a change taken back (everything may have changed)
     Redone,               // a change made again

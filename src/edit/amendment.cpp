@@ -1,0 +1,496 @@
+#include "edit/amendment.h"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "calc/codepage.h"
+#include "edit/amendmentcompare.h"
+#include "edit/subitemrules.h"
+#include "model/contract/contract.h"
+#include "model/subcontract/referencelist.h"
+#include "model/subcontract/subservices.h"
+#include "model/subcontract/texttrim.h"
+#include "model/subcontract/winmeta.h"
+
+namespace kestrel {
+
+bool SubcontractorEffects::IsEmpty() const
+{
+    return dropped.empty() && moved.empty() && overCommitted.empty() && unitChanged.empty() &&
+           lumpSumChanged.empty() && otherChanges.empty() && droppedFields.empty() && listMisfits.empty();
+}
+
+int AmendmentPreview::DroppedSubItemCount() const
+{
+    int count = 0;
+    for (const SubcontractorEffects& s : subcontractors)
+        count += static_cast<int>(s.dropped.size());
+    return count;
+}
+
+PreparedAmendment::PreparedAmendment() = default;
+PreparedAmendment::PreparedAmendment(PreparedAmendment&&) noexcept = default;
+PreparedAmendment& PreparedAmendment::operator=(PreparedAmendment&&) noexcept = default;
+PreparedAmendment::~PreparedAmendment() = default;
+
+namespace {
+
+std::string Trimmed(const Text& text)
+{
+    return std::string(TrimWhite(TextView(text)));
+}
+
+// Where the fields of the working form went in the amended one.
+struct FieldMatch {
+    std::vector<int> fromOld;   // for each amended field, the working field, -1 none
+    std::vector<int> droppedOld; // working fields without a place
+    bool identity = false;       // every field in its own place
+};
+
+FieldMatch MatchFields(const CWinMeta& old, const CWinMeta& neu)
+{
+    FieldMatch m;
+    const int oldCount = old.m_Fields.GetSize();
+    const int newCount = neu.m_Fields.GetSize();
+    std::vector<bool> used(static_cast<size_t>(oldCount), false);
+    // The k-th field of a name takes the k-th working field of that name.
+    std::unordered_map<std::string, std::vector<int>> byName;
+    for (int k = 0; k < oldCount; ++k) {
+        const std::string name = UpperNoCase(TrimWhite(TextView(old.m_Fields[k]->m_strName)));
+        if (!name.empty())
+            byName[name].push_back(k);
+    }
+    std::unordered_map<std::string, size_t> taken;
+    for (int j = 0; j < newCount; ++j) {
+        const std::string name = UpperNoCase(TrimWhite(TextView(neu.m_Fields[j]->m_strName)));
+        int from = -1;
+        if (name.empty()) {
+            if (j < oldCount && TrimWhite(TextView(old.m_Fields[j]->m_strName)).empty())
+                from = j;
+        } else if (auto it = byName.find(name); it != byName.end()) {
+            size_t& n = taken[name];
+            if (n < it->second.size())
+                from = it->second[n++];
+        }
+        if (from >= 0)
+            used[static_cast<size_t>(from)] = true;
+        m.fromOld.push_back(from);
+    }
+    m.identity = oldCount == newCount;
+    for (int j = 0; j < newCount && m.identity; ++j)
+        m.identity = m.fromOld[static_cast<size_t>(j)] == j;
+    for (int k = 0; k < oldCount; ++k)
+        if (!used[static_cast<size_t>(k)])
+            m.droppedOld.push_back(k);
+    return m;
+}
+
+std::string FieldName(const CWinMeta& table, int field)
+{
+    const std::string name = Trimmed(table.m_Fields[field]->m_strName);
+    return name.empty() ? "Field " + std::to_string(field) : name;
+}
+
+// The record's cells placed as the amended form has its fields; the values
+// of fields it no longer has go to `dropped`.
+void PlaceCells(const CWinMeta& oldTable, const CSubcontract& old, const FieldMatch& match,
+                CSubcontract& rec, std::vector<FieldValue>& dropped)
+{
+    for (int k : match.droppedOld)
+        if (const CCellData* cell = old.GetCell(k); cell && !IsBlankText(cell->m_psz))
+            dropped.push_back({FieldName(oldTable, k), std::string(TextView(cell->m_psz))});
+    if (match.identity)
+        return; // the cells stay as they are, fewer than the fields included
+    rec.m_Cells.RemoveAll();
+    for (int from : match.fromOld) {
+        auto cell = std::make_unique<CCellData>();
+        if (const CCellData* src = from >= 0 ? old.GetCell(from) : nullptr)
+            cell->Copy(*src);
+        rec.m_Cells.Add(std::move(cell));
+    }
+}
+
+// The amended table, or when the amended file has none while the working
+// contract has one, the working form without its records.
+std::unique_ptr<CWinMeta> FormFor(const CWinMeta* working, std::unique_ptr<CWinMeta> amended)
+{
+    if (amended || !working)
+        return amended;
+    auto form = std::make_unique<CWinMeta>();
+    form->Copy(*working);
+    form->m_Records.RemoveAll();
+    return form;
+}
+
+// Re-positions list choices whose list changed: a value still on the list
+// takes its new position, one that is not any more loses its position and
+// is listed.
+class ListMatcher {
+public:
+    ListMatcher(CContract& working, CContract& carried, const CProgramPaths& paths)
+        : m_working(working), m_carried(carried), m_paths(paths)
+    {
+    }
+
+    void Renew(const CWinMeta& oldTable, const CWinMeta& newTable, const FieldMatch& match,
+               const std::vector<CSubcontract*>& records, std::vector<SubcontractorEffects*>& effects)
+    {
+        for (int j = 0; j < newTable.m_Fields.GetSize(); ++j) {
+            const int k = match.fromOld[static_cast<size_t>(j)];
+            if (k < 0 || !IsDropDownField(newTable.m_Fields[j]->m_iType))
+                continue;
+            const Result<CSAStringArray*> oldList = LoadReferenceList(m_working, oldTable, k, m_paths);
+            if (!oldList || !oldList.value())
+                continue;
+            const Result<CSAStringArray*> newList = LoadReferenceList(m_carried, newTable, j, m_paths);
+            if (!newList)
+                continue; // a list file that cannot be read tells nothing
+            if (newList.value() && SameEntries(*oldList.value(), *newList.value()))
+                continue;
+            for (size_t r = 0; r < records.size(); ++r)
+                if (!Reposition(*records[r], j, *oldList.value(), newList.value()))
+                    effects[r]->listMisfits.push_back(
+                        {FieldName(newTable, j), std::string(TextView(records[r]->GetCell(j)->m_psz))});
+        }
+    }
+
+private:
+    static bool SameEntries(const CSAStringArray& a, const CSAStringArray& b)
+    {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+    }
+    // False when the cell's value is no longer on the list.
+    static bool Reposition(CSubcontract& rec, int field, const CSAStringArray& oldList,
+                           const CSAStringArray* newList)
+    {
+        CCellData* cell = rec.GetCell(field);
+        if (!cell || cell->m_i < 0 || static_cast<size_t>(cell->m_i) >= oldList.size())
+            return true;
+        const std::string_view entry = oldList[static_cast<size_t>(cell->m_i)];
+        if (newList) {
+            const auto it = std::find(newList->begin(), newList->end(), entry);
+            if (it != newList->end() && it - newList->begin() <= INT16_MAX) {
+                cell->m_i = static_cast<int16_t>(it - newList->begin());
+                return true;
+            }
+        }
+        cell->m_i = -1;
+        return false;
+    }
+
+    CContract& m_working;
+    CContract& m_carried;
+    const CProgramPaths& m_paths;
+};
+
+// What happens to the sub-items of one working line.
+struct LineFate {
+    enum Kind { Keep, Move, Drop } kind = Keep;
+    std::string to;     // Move: the amended line
+    std::string reason; // Drop
+};
+
+class Carrier {
+public:
+    Carrier(CContract& working, CContract& carried, const ItemComparison& items, const CProgramPaths& paths,
+            AmendmentPreview& preview)
+        : m_working(working), m_carried(carried), m_items(items), m_paths(paths), m_preview(preview)
+    {
+    }
+
+    void CarrySubcontractors(const CWinMeta& oldTable)
+    {
+        CWinMeta& table = *m_carried.m_pSubTable;
+        const FieldMatch match = MatchFields(oldTable, table);
+        table.m_Records.RemoveAll();
+        std::vector<SubcontractorEffects> effects(static_cast<size_t>(oldTable.m_Records.GetSize()));
+        std::unordered_map<const CSubcontract*, CSubcontract*> copies;
+        std::vector<CSubcontract*> records;
+        for (int i = 0; i < oldTable.m_Records.GetSize(); ++i) {
+            const CSubcontract& old = *oldTable.m_Records[i];
+            auto rec = std::make_unique<CSubcontract>();
+            rec->Copy(old);
+            SubcontractorEffects& fx = effects[static_cast<size_t>(i)];
+            fx.number = Trimmed(old.GetCellText(SUBF_NUMBER) ? *old.GetCellText(SUBF_NUMBER) : Text());
+            fx.name = Trimmed(old.GetCellText(SUBF_NAME) ? *old.GetCellText(SUBF_NAME) : Text());
+            PlaceCells(oldTable, old, match, *rec, fx.droppedFields);
+            CarrySubItems(*rec, fx);
+            copies[&old] = rec.get();
+            records.push_back(rec.get());
+            table.m_Records.Add(std::move(rec));
+        }
+        for (CSubcontract* rec : records) {
+            const auto it = copies.find(rec->m_pParent);
+            rec->m_pParent = it != copies.end() ? it->second : nullptr;
+        }
+        std::vector<SubcontractorEffects*> fx;
+        for (SubcontractorEffects& e : effects)
+            fx.push_back(&e);
+        ListMatcher(m_working, m_carried, m_paths).Renew(oldTable, table, match, records, fx);
+        m_subEffects = std::move(effects);
+        m_records = std::move(records);
+    }
+
+    void CarryMiscData(const CWinMeta* oldTable)
+    {
+        CWinMeta* table = m_carried.m_pMiscTable.get();
+        if (!oldTable)
+            return;
+        SubcontractorEffects& fx = m_preview.miscData;
+        if (!table || !FlagTest(m_carried.m_wFlags, CONTRACT_HAS_MISC)) {
+            // The amended file has no miscellaneous-data form: nothing of the
+            // record has a place.
+            for (const auto& old : oldTable->m_Records)
+                for (int k = 0; k < old->m_Cells.GetSize() && k < oldTable->m_Fields.GetSize(); ++k)
+                    if (!IsBlankText(old->m_Cells[k]->m_psz))
+                        fx.droppedFields.push_back(
+                            {FieldName(*oldTable, k), std::string(TextView(old->m_Cells[k]->m_psz))});
+            return;
+        }
+        const FieldMatch match = MatchFields(*oldTable, *table);
+        table->m_Records.RemoveAll();
+        std::vector<CSubcontract*> records;
+        for (const auto& old : oldTable->m_Records) {
+            auto rec = std::make_unique<CSubcontract>();
+            rec->Copy(*old);
+            rec->m_pParent = nullptr;
+            PlaceCells(*oldTable, *old, match, *rec, fx.droppedFields);
+            records.push_back(rec.get());
+            table->m_Records.Add(std::move(rec));
+        }
+        std::vector<SubcontractorEffects*> effects(records.size(), &fx);
+        ListMatcher(m_working, m_carried, m_paths).Renew(*oldTable, *table, match, records, effects);
+    }
+
+    // Over-commit marks, sub-item states, totals and completeness of the
+    // carried contract, then what the new marks say.
+    void FollowUp(const CWinMeta* oldTable)
+    {
+        m_carried.RecalculateContract();
+        CWinMeta* table = m_carried.m_pSubTable.get();
+        const bool exempt = FlagTest(m_carried.m_wFlags, CONTRACT_IRONBARK_LOCKED);
+        if (table) {
+            for (const std::string& line : m_renewLines) {
+                const CItem* item = m_carried.FindItemByLineNumber(line);
+                if (!item)
+                    continue;
+                for (const auto& rec : table->m_Records)
+                    if (CSubItem* si = rec->FindSubItem(line))
+                        RenewSubItemFlags(m_carried, *rec, *item, *si, kEditTolerance, true);
+            }
+            for (int i = 0; i < table->m_Records.GetSize(); ++i)
+                table->UpdateSubItemState(i, exempt);
+            ComputeSubcontractedTotal(m_carried);
+            table->RenewTierBits();
+            table->UpdateCompleteness(-1, exempt);
+        }
+        if (CWinMeta* misc = m_carried.m_pMiscTable.get())
+            misc->UpdateCompleteness(-1, false);
+        if (oldTable)
+            NoteOverCommits(*oldTable);
+        for (SubcontractorEffects& fx : m_subEffects)
+            if (!fx.IsEmpty())
+                m_preview.subcontractors.push_back(std::move(fx));
+    }
+
+private:
+    LineFate FateOf(std::string_view line) const
+    {
+        const std::string key = UpperNoCase(line);
+        const CItem* old = m_items.WorkingItem(key);
+        const CItem* now = m_items.AmendedItem(key);
+        if (!old)
+            return now ? LineFate{} : LineFate{LineFate::Drop, {}, "line not in the contract"};
+        if (now && SameItemNumber(*old, *now))
+            return {};
+        if (const CItem* moved = m_items.UniqueAmendedByNumber(*old))
+            return {LineFate::Move, std::string(TextView(moved->m_strLineNumber)), {}};
+        if (now)
+            return {LineFate::Drop, {}, "item number changed to " + Trimmed(now->m_strItemNumber)};
+        return {LineFate::Drop, {}, "line removed"};
+    }
+
+    void CarrySubItems(CSubcontract& rec, SubcontractorEffects& fx)
+    {
+        struct Moving {
+            std::string from, to;
+            std::unique_ptr<CSubItem> item;
+        };
+        std::vector<Moving> moving;
+        std::vector<std::string> gone;
+        rec.m_SubItems.ForEach([&](const std::string& line, CSubItem& si) {
+            const LineFate fate = FateOf(line);
+            if (fate.kind == LineFate::Keep) {
+                NoteKept(line, si, fx);
+                return;
+            }
+            gone.push_back(line);
+            auto copy = std::make_unique<CSubItem>();
+            copy->Copy(si);
+            if (fate.kind == LineFate::Move)
+                moving.push_back({line, fate.to, std::move(copy)});
+            else
+                Dropped(line, si, fate.reason, fx);
+        });
+        for (const std::string& line : gone)
+            rec.RemoveSubItem(line);
+        for (Moving& m : moving) {
+            if (rec.FindSubItem(m.to)) {
+                Dropped(m.from, *m.item, "line " + m.to + " is subcontracted already", fx);
+                continue;
+            }
+            CSubItem* si = rec.AddSubItem(m.to);
+            si->Copy(*m.item);
+            const CItem* item = m_carried.FindItemByLineNumber(m.to);
+            if (item && !FlagTest(si->m_wFlags, SUBITEM_PARTIAL))
+                si->m_strUnitType = item->m_strUnit.View();
+            fx.moved.push_back({m.from, m.to, ItemNumberOf(m.from)});
+            m_renewLines.insert(m.to);
+            m_movedTo[&rec][m.to] = m.from;
+        }
+    }
+
+    // A sub-item staying on its line: the item's changes that concern it.
+    void NoteKept(const std::string& line, CSubItem& si, SubcontractorEffects& fx)
+    {
+        const ItemDelta* delta = m_items.DeltaOf(UpperNoCase(line));
+        if (!delta)
+            return;
+        const std::string number = ItemNumberOf(line);
+        if (delta->unitChanged) {
+            const bool partial = FlagTest(si.m_wFlags, SUBITEM_PARTIAL);
+            if (!partial)
+                si.m_strUnitType = delta->newUnit;
+            fx.unitChanged.push_back({line, number,
+                                      "unit " + delta->oldUnit + " -> " + delta->newUnit +
+                                          (partial ? " (partial item, stays PART)" : "")});
+        }
+        if (delta->lumpSumChanged)
+            fx.lumpSumChanged.push_back(
+                {line, number, delta->nowLumpSum ? "now a lump-sum item" : "no longer a lump-sum item"});
+        if (!delta->others.empty())
+            fx.otherChanges.push_back({line, number, delta->others});
+        if (delta->valuesChanged)
+            m_renewLines.insert(line);
+    }
+
+    void Dropped(const std::string& line, const CSubItem& si, const std::string& reason,
+                 SubcontractorEffects& fx)
+    {
+        fx.dropped.push_back({line, ItemNumberOf(line), m_items.FormatQuantity(si.m_fQuan),
+                              std::string(TextView(si.m_strRemarks)), reason});
+    }
+
+    std::string ItemNumberOf(std::string_view line) const
+    {
+        const CItem* item = m_items.WorkingItem(UpperNoCase(line));
+        return item ? Trimmed(item->m_strItemNumber) : std::string();
+    }
+
+    // Sub-items the renewed marks make over-committed that were not.
+    void NoteOverCommits(const CWinMeta& oldTable)
+    {
+        constexpr uint16_t kOver = (1u << SUBITEM_OVERCOMMITTED) | (1u << SUBITEM_PRICE_OVERCOMMITTED);
+        for (size_t r = 0; r < m_records.size(); ++r) {
+            const CSubcontract& old = *oldTable.m_Records[static_cast<int>(r)];
+            const CSubcontract& rec = *m_records[r];
+            const auto moves = m_movedTo.find(&rec);
+            for (const std::string& line : m_renewLines) {
+                const CSubItem* si = rec.FindSubItem(line);
+                if (!si || !(si->m_wFlags & kOver))
+                    continue;
+                std::string from = line;
+                if (moves != m_movedTo.end())
+                    if (auto it = moves->second.find(line); it != moves->second.end())
+                        from = it->second;
+                const CSubItem* before = old.FindSubItem(from);
+                if (before && (before->m_wFlags & kOver) == (si->m_wFlags & kOver))
+                    continue;
+                const CItem* item = m_carried.FindItemByLineNumber(line);
+                std::string note = FlagTest(si->m_wFlags, SUBITEM_OVERCOMMITTED)
+                                       ? "quantity over-committed: " + m_items.FormatQuantity(si->m_fQuan) +
+                                             " subcontracted, " +
+                                             m_items.FormatQuantity(item ? item->m_fQuantity : 0.0) +
+                                             " in the contract"
+                                       : "price over-committed";
+                m_subEffects[r].overCommitted.push_back(
+                    {line, item ? Trimmed(item->m_strItemNumber) : std::string(), std::move(note)});
+            }
+        }
+    }
+
+    CContract& m_working;
+    CContract& m_carried;
+    const ItemComparison& m_items;
+    const CProgramPaths& m_paths;
+    AmendmentPreview& m_preview;
+    std::vector<SubcontractorEffects> m_subEffects;
+    std::vector<CSubcontract*> m_records;
+    // Lines whose sub-items' marks are renewed, in a fixed order.
+    std::set<std::string> m_renewLines;
+    std::unordered_map<const CSubcontract*, std::unordered_map<std::string, std::string>> m_movedTo;
+};
+
+bool SameContract(const CContract& a, const CContract& b)
+{
+    return Trimmed(a.pszContractID()) == Trimmed(b.pszContractID()) &&
+           Trimmed(a.pszLettingID()) == Trimmed(b.pszLettingID());
+}
+
+std::string ContractName(const CContract& c)
+{
+    return "Contract ID \"" + Trimmed(c.pszContractID()) + "\", Letting ID \"" + Trimmed(c.pszLettingID()) +
+           "\"";
+}
+
+} // namespace
+
+Result<PreparedAmendment> PrepareAmendment(CContract& working, std::unique_ptr<CContract> amended,
+                                           const CProgramPaths& paths)
+{
+    if (!amended)
+        return Result<PreparedAmendment>::Fail("No amended contract");
+    if (!SameContract(working, *amended))
+        return Result<PreparedAmendment>::Fail("The amended file is not the same contract: the open contract is " +
+                                                   ContractName(working) + ", the amended file " +
+                                                   ContractName(*amended) + ".",
+                                               kAmendmentNotSameContract);
+    PreparedAmendment prepared;
+    AmendmentPreview& preview = prepared.preview;
+    preview.contractID = Trimmed(working.pszContractID());
+    preview.lettingID = Trimmed(working.pszLettingID());
+    preview.workingAmendCount = working.iAmendCount;
+    preview.amendedAmendCount = amended->iAmendCount;
+    const ItemComparison items(working, *amended);
+    items.Describe(preview);
+    DescribeOtherChanges(working, *amended, preview.otherChanges);
+
+    CContract& carried = *amended;
+    carried.m_strPrimeID = working.m_strPrimeID;
+    carried.m_strPrimeName = working.m_strPrimeName;
+    constexpr uint16_t kComputed = (1u << CONTRACT_MODIFIED) | (1u << CONTRACT_BID_ERRORS);
+    carried.m_wFlags &= static_cast<uint16_t>(~(kComputed | (1u << CONTRACT_SAVED_BY_US)));
+    carried.m_wFlags |= static_cast<uint16_t>(working.m_wFlags & (1u << CONTRACT_SAVED_BY_US));
+    carried.m_pSubTable = FormFor(working.m_pSubTable.get(), std::move(carried.m_pSubTable));
+
+    Carrier carrier(working, carried, items, paths, preview);
+    if (working.m_pSubTable && carried.m_pSubTable)
+        carrier.CarrySubcontractors(*working.m_pSubTable);
+    carrier.CarryMiscData(working.m_pMiscTable.get());
+    carrier.FollowUp(working.m_pSubTable.get());
+    prepared.contract = std::move(amended);
+    return prepared;
+}
+
+std::string AmendmentCountWarning(const AmendmentPreview& preview)
+{
+    return "The amended file's amendment count (" + std::to_string(preview.amendedAmendCount) +
+           ") is not higher than the open contract's (" + std::to_string(preview.workingAmendCount) +
+           "): it may not be a newer amendment.";
+}
+
+} // namespace kestrel
