@@ -43,8 +43,10 @@ int RunAmend(const std::vector<std::string>& args)
     const std::string& work = files[0];
     const std::string& amendedPath = files[1];
     const std::string& out = files[2];
-    if (OutputIsInput(work, report, "working contract") || OutputIsInput(amendedPath, report, "amended contract") ||
-        OutputIsInput(amendedPath, out, "amended contract") || (!report.empty() && report != "-" && IsSameFile(out, report)))
+    if (OutputIsInput(work, report, "working contract") ||
+        OutputIsInput(amendedPath, report, "amended contract") ||
+        OutputIsInput(amendedPath, out, "amended contract") ||
+        (!report.empty() && report != "-" && IsSameFile(out, report)))
         return kExitUnreadable;
     Document working;
     if (const int status = OpenDocument(work, working))
@@ -83,7 +85,8 @@ int RunAmend(const std::vector<std::string>& args)
     return preview.DroppedSubItemCount() > 0 ? kExitDropped : 0;
 }
 
-const bool kRegistered = RegisterCommand({"amend", "WORK.CON AMENDED.CON OUT [--report REPORT.txt]", RunAmend});
+const bool kRegistered =
+    RegisterCommand({"amend", "WORK.CON AMENDED.CON OUT [--report REPORT.txt]", RunAmend});
 
 } // namespace
 

@@ -46,7 +46,7 @@ std::string Trimmed(const Text& text)
 
 // Where the fields of the working form went in the amended one.
 struct FieldMatch {
-    std::vector<int> fromOld;   // for each amended field, the working field, -1 none
+    std::vector<int> fromOld;    // for each amended field, the working field, -1 none
     std::vector<int> droppedOld; // working fields without a place
     bool identity = false;       // every field in its own place
 };
@@ -97,8 +97,8 @@ std::string FieldName(const CWinMeta& table, int field)
 
 // The record's cells placed as the amended form has its fields; the values
 // of fields it no longer has go to `dropped`.
-void PlaceCells(const CWinMeta& oldTable, const CSubcontract& old, const FieldMatch& match,
-                CSubcontract& rec, std::vector<FieldValue>& dropped)
+void PlaceCells(const CWinMeta& oldTable, const CSubcontract& old, const FieldMatch& match, CSubcontract& rec,
+                std::vector<FieldValue>& dropped)
 {
     for (int k : match.droppedOld)
         if (const CCellData* cell = old.GetCell(k); cell && !IsBlankText(cell->m_psz))
@@ -186,6 +186,22 @@ private:
     CContract& m_carried;
     const CProgramPaths& m_paths;
 };
+
+// The map order of sub-items means nothing to the reader: by line.
+void SortByLine(SubcontractorEffects& fx)
+{
+    auto byLine = [](auto& list) {
+        std::stable_sort(list.begin(), list.end(),
+                         [](const auto& a, const auto& b) { return a.line < b.line; });
+    };
+    byLine(fx.dropped);
+    byLine(fx.overCommitted);
+    byLine(fx.unitChanged);
+    byLine(fx.lumpSumChanged);
+    byLine(fx.otherChanges);
+    std::stable_sort(fx.moved.begin(), fx.moved.end(),
+                     [](const MovedSubItem& a, const MovedSubItem& b) { return a.fromLine < b.fromLine; });
+}
 
 // What happens to the sub-items of one working line.
 struct LineFate {
@@ -293,8 +309,10 @@ public:
         if (oldTable)
             NoteOverCommits(*oldTable);
         for (SubcontractorEffects& fx : m_subEffects)
-            if (!fx.IsEmpty())
+            if (!fx.IsEmpty()) {
+                SortByLine(fx);
                 m_preview.subcontractors.push_back(std::move(fx));
+            }
     }
 
 private:
@@ -455,10 +473,10 @@ Result<PreparedAmendment> PrepareAmendment(CContract& working, std::unique_ptr<C
     if (!amended)
         return Result<PreparedAmendment>::Fail("No amended contract");
     if (!SameContract(working, *amended))
-        return Result<PreparedAmendment>::Fail("The amended file is not the same contract: the open contract is " +
-                                                   ContractName(working) + ", the amended file " +
-                                                   ContractName(*amended) + ".",
-                                               kAmendmentNotSameContract);
+        return Result<PreparedAmendment>::Fail(
+            "The amended file is not the same contract: the open contract is " + ContractName(working) +
+                ", the amended file " + ContractName(*amended) + ".",
+            kAmendmentNotSameContract);
     PreparedAmendment prepared;
     AmendmentPreview& preview = prepared.preview;
     preview.contractID = Trimmed(working.pszContractID());

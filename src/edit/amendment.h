@@ -143,8 +143,8 @@ struct PreparedAmendment {
 // both contracts, when the Contract ID or the Letting ID differ. The
 // working contract is not changed (its pick lists read from list files
 // may be cached in it); list files are looked for through paths.
-[[nodiscard]] Result<PreparedAmendment> PrepareAmendment(CContract& working, std::unique_ptr<CContract> amended,
-                                                         const CProgramPaths& paths);
+[[nodiscard]] Result<PreparedAmendment>
+PrepareAmendment(CContract& working, std::unique_ptr<CContract> amended, const CProgramPaths& paths);
 
 // The warning of an amendment count that is not higher.
 [[nodiscard]] std::string AmendmentCountWarning(const AmendmentPreview& preview);

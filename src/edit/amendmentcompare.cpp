@@ -105,11 +105,13 @@ ItemComparison::ItemComparison(const CContract& working, const CContract& amende
         if (!SameBits(old->m_fUnitPrice, now->m_fUnitPrice))
             others.push_back(Change("Unit price", price(old->m_fUnitPrice), price(now->m_fUnitPrice)));
         if (old->m_strShortDesc != now->m_strShortDesc)
-            others.push_back(Change("Description", Trimmed(old->m_strShortDesc), Trimmed(now->m_strShortDesc)));
+            others.push_back(
+                Change("Description", Trimmed(old->m_strShortDesc), Trimmed(now->m_strShortDesc)));
         else if (old->m_strLongDesc != now->m_strLongDesc)
             others.push_back("Long description changed");
-        if (!SameBits(old->m_fQuantity, now->m_fQuantity) || !SameBits(old->m_fUnitPrice, now->m_fUnitPrice) ||
-            d.lumpSumChanged || old->m_wFlags != now->m_wFlags)
+        if (!SameBits(old->m_fQuantity, now->m_fQuantity) ||
+            !SameBits(old->m_fUnitPrice, now->m_fUnitPrice) || d.lumpSumChanged ||
+            old->m_wFlags != now->m_wFlags)
             d.valuesChanged = true;
         for (const std::string& o : others) {
             d.others += (d.others.empty() ? "" : "; ") + o;
@@ -155,7 +157,8 @@ const ItemDelta* ItemComparison::DeltaOf(const std::string& lineKey) const
 
 std::string ItemComparison::FormatQuantity(double quantity) const
 {
-    return FormatNumber(quantity, m_amended.m_QuanFormat.digits, m_amended.m_QuanFormat.decimals, true, false);
+    return FormatNumber(quantity, m_amended.m_QuanFormat.digits, m_amended.m_QuanFormat.decimals, true,
+                        false);
 }
 
 void ItemComparison::Describe(AmendmentPreview& preview) const
@@ -191,7 +194,8 @@ void ItemComparison::Describe(AmendmentPreview& preview) const
             preview.itemsAdded.push_back(EntryOf(*item));
         } else if (!SameItemNumber(*old, *item)) {
             preview.itemsChanged.push_back(
-                {EntryOf(*item), {Change("Item number", Trimmed(old->m_strItemNumber), Trimmed(item->m_strItemNumber))}});
+                {EntryOf(*item),
+                 {Change("Item number", Trimmed(old->m_strItemNumber), Trimmed(item->m_strItemNumber))}});
         } else if (const ItemDelta* d = DeltaOf(key); d && !d->changes.empty()) {
             preview.itemsChanged.push_back({EntryOf(*item), d->changes});
         }
@@ -202,12 +206,27 @@ namespace {
 
 const char* HeaderName(int index)
 {
-    static const char* const kNames[HDR_TEXT_COUNT] = {
-        "Letting ID",       "Call order",       "Contract ID",     "Alternate contract ID", "Location",
-        "Header text 5",    "Description",      "Contract type",   "Contract type (2)",     "Highway number",
-        "Controlling project", "Controlling route", "Fund type",   "Project number",        "Road name",
-        "Route",            "Serial number",    "Header text 17",  "Agency",                "Header text 19",
-        "Header text 20"};
+    static const char* const kNames[HDR_TEXT_COUNT] = {"Letting ID",
+                                                       "Call order",
+                                                       "Contract ID",
+                                                       "Alternate contract ID",
+                                                       "Location",
+                                                       "Header text 5",
+                                                       "Description",
+                                                       "Contract type",
+                                                       "Contract type (2)",
+                                                       "Highway number",
+                                                       "Controlling project",
+                                                       "Controlling route",
+                                                       "Fund type",
+                                                       "Project number",
+                                                       "Road name",
+                                                       "Route",
+                                                       "Serial number",
+                                                       "Header text 17",
+                                                       "Agency",
+                                                       "Header text 19",
+                                                       "Header text 20"};
     return kNames[index];
 }
 
@@ -292,8 +311,7 @@ void DescribeNamed(const char* what, const Map& old, const Map& now, Same same, 
         out.push_back(std::string(what) + " changed: " + changed);
 }
 
-template <class T, class Same>
-bool SameArray(const CDataArray<T>& a, const CDataArray<T>& b, Same same)
+template <class T, class Same> bool SameArray(const CDataArray<T>& a, const CDataArray<T>& b, Same same)
 {
     if (a.GetSize() != b.GetSize())
         return false;
@@ -307,8 +325,6 @@ bool SameArray(const CDataArray<T>& a, const CDataArray<T>& b, Same same)
 
 void DescribeOtherChanges(const CContract& w, const CContract& a, std::vector<std::string>& out)
 {
-    if (w.iAmendCount != a.iAmendCount)
-        out.push_back(Change("Amendment count", std::to_string(w.iAmendCount), std::to_string(a.iAmendCount)));
     if (w.dLetingDate != a.dLetingDate)
         out.push_back(Change("Letting date", FormatDate(w.dLetingDate, 0), FormatDate(a.dLetingDate, 0)));
     for (int i = 0; i < HDR_TEXT_COUNT; ++i)
@@ -338,10 +354,12 @@ void DescribeOtherChanges(const CContract& w, const CContract& a, std::vector<st
         out.push_back("Number formats changed");
     DescribeForm("Subcontractor form", w.m_pSubTable.get(), a.m_pSubTable.get(), out);
     DescribeForm("Miscellaneous data form", w.m_pMiscTable.get(), a.m_pMiscTable.get(), out);
-    DescribeNamed("Pick lists", w.m_StoredLists, a.m_StoredLists,
-                  [](const CSAStringArray& x, const CSAStringArray& y) { return x == y; }, out);
-    DescribeNamed("Templates", w.m_DataTemplates, a.m_DataTemplates,
-                  [](const CPlate& x, const CPlate& y) { return x.m_strText == y.m_strText; }, out);
+    DescribeNamed(
+        "Pick lists", w.m_StoredLists, a.m_StoredLists,
+        [](const CSAStringArray& x, const CSAStringArray& y) { return x == y; }, out);
+    DescribeNamed(
+        "Templates", w.m_DataTemplates, a.m_DataTemplates,
+        [](const CPlate& x, const CPlate& y) { return x.m_strText == y.m_strText; }, out);
 }
 
 } // namespace kestrel

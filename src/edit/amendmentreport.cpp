@@ -58,8 +58,8 @@ void Effects(Lines& out, const SubcontractorEffects& fx)
     if (!fx.dropped.empty()) {
         out.push_back("  Sub-items dropped (" + std::to_string(fx.dropped.size()) + "):");
         for (const DroppedSubItem& d : fx.dropped) {
-            out.push_back(SubItemLine(d.line, d.itemNumber) + "  Quantity " + (d.quantity.empty() ? "(none)" : d.quantity) +
-                          "  (" + d.reason + ")");
+            out.push_back(SubItemLine(d.line, d.itemNumber) + "  Quantity " +
+                          (d.quantity.empty() ? "(none)" : d.quantity) + "  (" + d.reason + ")");
             if (!d.remarks.empty())
                 out.push_back("      Note: " + d.remarks);
         }
