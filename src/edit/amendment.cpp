@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <set>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -206,8 +206,11 @@ void SortByLine(SubcontractorEffects& fx)
 // What happens to the sub-items of one working line.
 struct LineFate {
     enum Kind { Keep, Move, Drop } kind = Keep;
-    std::string to;     // Move: the amended line
-    std::string reason; // Drop
+    std::string to;                   // Move: the amended line
+    std::string reason;               // Drop
+    std::string itemNumber;           // the working item's number, for the preview
+    const CItem* item = nullptr;      // the amended item the sub-items go to (Keep, Move)
+    const ItemDelta* delta = nullptr; // Keep: what changed of the item
 };
 
 class Carrier {
@@ -229,12 +232,14 @@ public:
         for (int i = 0; i < oldTable.m_Records.GetSize(); ++i) {
             const CSubcontract& old = *oldTable.m_Records[i];
             auto rec = std::make_unique<CSubcontract>();
-            rec->Copy(old);
+            rec->m_wFlags = old.m_wFlags;
+            rec->m_Cells.Copy(old.m_Cells);
+            rec->m_pParent = old.m_pParent;
             SubcontractorEffects& fx = effects[static_cast<size_t>(i)];
             fx.number = Trimmed(old.GetCellText(SUBF_NUMBER) ? *old.GetCellText(SUBF_NUMBER) : Text());
             fx.name = Trimmed(old.GetCellText(SUBF_NAME) ? *old.GetCellText(SUBF_NAME) : Text());
             PlaceCells(oldTable, old, match, *rec, fx.droppedFields);
-            CarrySubItems(*rec, fx);
+            CarrySubItems(old, *rec, fx);
             copies[&old] = rec.get();
             records.push_back(rec.get());
             table.m_Records.Add(std::move(rec));
@@ -282,30 +287,14 @@ public:
         ListMatcher(m_working, m_carried, m_paths).Renew(*oldTable, *table, match, records, effects);
     }
 
-    // Over-commit marks, sub-item states, totals and completeness of the
-    // carried contract, then what the new marks say.
-    void FollowUp(const CWinMeta* oldTable)
+    // The over-commit marks of the sub-items on lines whose values changed
+    // (the rest of the follow-up runs when the amendment is applied), then
+    // what the new marks say.
+    void RenewMarks(const CWinMeta* oldTable)
     {
         m_carried.RecalculateContract();
-        CWinMeta* table = m_carried.m_pSubTable.get();
-        const bool exempt = FlagTest(m_carried.m_wFlags, CONTRACT_IRONBARK_LOCKED);
-        if (table) {
-            for (const std::string& line : m_renewLines) {
-                const CItem* item = m_carried.FindItemByLineNumber(line);
-                if (!item)
-                    continue;
-                for (const auto& rec : table->m_Records)
-                    if (CSubItem* si = rec->FindSubItem(line))
-                        RenewSubItemFlags(m_carried, *rec, *item, *si, kEditTolerance, true);
-            }
-            for (int i = 0; i < table->m_Records.GetSize(); ++i)
-                table->UpdateSubItemState(i, exempt);
-            ComputeSubcontractedTotal(m_carried);
-            table->RenewTierBits();
-            table->UpdateCompleteness(-1, exempt);
-        }
-        if (CWinMeta* misc = m_carried.m_pMiscTable.get())
-            misc->UpdateCompleteness(-1, false);
+        for (const auto& [line, item] : m_renewLines)
+            RenewLineFlags(m_carried, *item, kEditTolerance);
         if (oldTable)
             NoteOverCommits(*oldTable);
         for (SubcontractorEffects& fx : m_subEffects)
@@ -316,69 +305,84 @@ public:
     }
 
 private:
-    LineFate FateOf(std::string_view line) const
+    // What happens to the sub-items of a line, worked out once a line.
+    const LineFate& FateOf(const std::string& line)
     {
+        if (const auto it = m_fates.find(line); it != m_fates.end())
+            return it->second;
         const std::string key = UpperNoCase(line);
         const CItem* old = m_items.WorkingItem(key);
         const CItem* now = m_items.AmendedItem(key);
-        if (!old)
-            return now ? LineFate{} : LineFate{LineFate::Drop, {}, "line not in the contract"};
-        if (now && SameItemNumber(*old, *now))
-            return {};
-        if (const CItem* moved = m_items.UniqueAmendedByNumber(*old))
-            return {LineFate::Move, std::string(TextView(moved->m_strLineNumber)), {}};
-        if (now)
-            return {LineFate::Drop, {}, "item number changed to " + Trimmed(now->m_strItemNumber)};
-        return {LineFate::Drop, {}, "line removed"};
+        LineFate fate;
+        fate.itemNumber = old ? Trimmed(old->m_strItemNumber) : std::string();
+        fate.item = now;
+        if (!old && !now) {
+            fate.kind = LineFate::Drop;
+            fate.reason = "line not in the contract";
+        } else if (!old || (now && SameItemNumber(*old, *now))) {
+            fate.delta = m_items.DeltaOf(key);
+        } else if (const CItem* moved = m_items.UniqueAmendedByNumber(*old)) {
+            fate.kind = LineFate::Move;
+            fate.to = std::string(TextView(moved->m_strLineNumber));
+            fate.item = moved;
+        } else {
+            fate.kind = LineFate::Drop;
+            fate.reason = now ? "item number changed to " + Trimmed(now->m_strItemNumber) : "line removed";
+        }
+        return m_fates.emplace(line, std::move(fate)).first->second;
     }
 
-    void CarrySubItems(CSubcontract& rec, SubcontractorEffects& fx)
+    // The sub-items of `old` that stay go into `rec` in the map order they
+    // had (stored oldest first into the empty map, sized once); those that
+    // move follow, those dropped are listed.
+    void CarrySubItems(const CSubcontract& old, CSubcontract& rec, SubcontractorEffects& fx)
     {
         struct Moving {
-            std::string from, to;
+            std::string from;
+            const LineFate* fate;
             std::unique_ptr<CSubItem> item;
         };
         std::vector<Moving> moving;
-        std::vector<std::string> gone;
-        rec.m_SubItems.ForEach([&](const std::string& line, CSubItem& si) {
-            const LineFate fate = FateOf(line);
-            if (fate.kind == LineFate::Keep) {
-                NoteKept(line, si, fx);
+        std::vector<CDataMap<CSubItem>::Entry> staying;
+        staying.reserve(static_cast<size_t>(old.m_SubItems.GetCount()));
+        old.m_SubItems.ForEachOldestFirst([&](const std::string& line, const CSubItem& si) {
+            const LineFate& fate = FateOf(line);
+            if (fate.kind == LineFate::Drop) {
+                Dropped(line, fate, si, fate.reason, fx);
                 return;
             }
-            gone.push_back(line);
             auto copy = std::make_unique<CSubItem>();
             copy->Copy(si);
-            if (fate.kind == LineFate::Move)
-                moving.push_back({line, fate.to, std::move(copy)});
-            else
-                Dropped(line, si, fate.reason, fx);
+            if (fate.kind == LineFate::Move) {
+                moving.push_back({line, &fate, std::move(copy)});
+                return;
+            }
+            if (fate.delta)
+                NoteKept(line, fate, *copy, fx);
+            staying.emplace_back(line, std::move(copy));
         });
-        for (const std::string& line : gone)
-            rec.RemoveSubItem(line);
+        rec.m_SubItems.SetAll(staying);
         for (Moving& m : moving) {
-            if (rec.FindSubItem(m.to)) {
-                Dropped(m.from, *m.item, "line " + m.to + " is subcontracted already", fx);
+            const std::string& to = m.fate->to;
+            if (rec.FindSubItem(to)) {
+                Dropped(m.from, *m.fate, *m.item, "line " + to + " is subcontracted already", fx);
                 continue;
             }
-            CSubItem* si = rec.AddSubItem(m.to);
+            CSubItem* si = rec.AddSubItem(to);
             si->Copy(*m.item);
-            const CItem* item = m_carried.FindItemByLineNumber(m.to);
-            if (item && !FlagTest(si->m_wFlags, SUBITEM_PARTIAL))
-                si->m_strUnitType = item->m_strUnit.View();
-            fx.moved.push_back({m.from, m.to, ItemNumberOf(m.from)});
-            m_renewLines.insert(m.to);
-            m_movedTo[&rec][m.to] = m.from;
+            if (!FlagTest(si->m_wFlags, SUBITEM_PARTIAL))
+                si->m_strUnitType = m.fate->item->m_strUnit.View();
+            fx.moved.push_back({m.from, to, m.fate->itemNumber});
+            m_renewLines.emplace(to, m.fate->item);
+            m_movedTo[&rec][to] = m.from;
         }
     }
 
     // A sub-item staying on its line: the item's changes that concern it.
-    void NoteKept(const std::string& line, CSubItem& si, SubcontractorEffects& fx)
+    void NoteKept(const std::string& line, const LineFate& fate, CSubItem& si, SubcontractorEffects& fx)
     {
-        const ItemDelta* delta = m_items.DeltaOf(UpperNoCase(line));
-        if (!delta)
-            return;
-        const std::string number = ItemNumberOf(line);
+        const ItemDelta* delta = fate.delta;
+        const std::string& number = fate.itemNumber;
         if (delta->unitChanged) {
             const bool partial = FlagTest(si.m_wFlags, SUBITEM_PARTIAL);
             if (!partial)
@@ -393,50 +397,41 @@ private:
         if (!delta->others.empty())
             fx.otherChanges.push_back({line, number, delta->others});
         if (delta->valuesChanged)
-            m_renewLines.insert(line);
+            m_renewLines.emplace(line, fate.item);
     }
 
-    void Dropped(const std::string& line, const CSubItem& si, const std::string& reason,
+    void Dropped(const std::string& line, const LineFate& fate, const CSubItem& si, const std::string& reason,
                  SubcontractorEffects& fx)
     {
-        fx.dropped.push_back({line, ItemNumberOf(line), m_items.FormatQuantity(si.m_fQuan),
+        fx.dropped.push_back({line, fate.itemNumber, m_items.FormatQuantity(si.m_fQuan),
                               std::string(TextView(si.m_strRemarks)), reason});
-    }
-
-    std::string ItemNumberOf(std::string_view line) const
-    {
-        const CItem* item = m_items.WorkingItem(UpperNoCase(line));
-        return item ? Trimmed(item->m_strItemNumber) : std::string();
     }
 
     // Sub-items the renewed marks make over-committed that were not.
     void NoteOverCommits(const CWinMeta& oldTable)
     {
         constexpr uint16_t kOver = (1u << SUBITEM_OVERCOMMITTED) | (1u << SUBITEM_PRICE_OVERCOMMITTED);
-        for (size_t r = 0; r < m_records.size(); ++r) {
-            const CSubcontract& old = *oldTable.m_Records[static_cast<int>(r)];
-            const CSubcontract& rec = *m_records[r];
-            const auto moves = m_movedTo.find(&rec);
-            for (const std::string& line : m_renewLines) {
+        for (const auto& [line, item] : m_renewLines) {
+            for (size_t r = 0; r < m_records.size(); ++r) {
+                const CSubcontract& old = *oldTable.m_Records[static_cast<int>(r)];
+                const CSubcontract& rec = *m_records[r];
                 const CSubItem* si = rec.FindSubItem(line);
                 if (!si || !(si->m_wFlags & kOver))
                     continue;
                 std::string from = line;
-                if (moves != m_movedTo.end())
+                if (const auto moves = m_movedTo.find(&rec); moves != m_movedTo.end())
                     if (auto it = moves->second.find(line); it != moves->second.end())
                         from = it->second;
                 const CSubItem* before = old.FindSubItem(from);
                 if (before && (before->m_wFlags & kOver) == (si->m_wFlags & kOver))
                     continue;
-                const CItem* item = m_carried.FindItemByLineNumber(line);
                 std::string note = FlagTest(si->m_wFlags, SUBITEM_OVERCOMMITTED)
                                        ? "quantity over-committed: " + m_items.FormatQuantity(si->m_fQuan) +
-                                             " subcontracted, " +
-                                             m_items.FormatQuantity(item ? item->m_fQuantity : 0.0) +
+                                             " subcontracted, " + m_items.FormatQuantity(item->m_fQuantity) +
                                              " in the contract"
                                        : "price over-committed";
                 m_subEffects[r].overCommitted.push_back(
-                    {line, item ? Trimmed(item->m_strItemNumber) : std::string(), std::move(note)});
+                    {line, Trimmed(item->m_strItemNumber), std::move(note)});
             }
         }
     }
@@ -448,8 +443,10 @@ private:
     AmendmentPreview& m_preview;
     std::vector<SubcontractorEffects> m_subEffects;
     std::vector<CSubcontract*> m_records;
-    // Lines whose sub-items' marks are renewed, in a fixed order.
-    std::set<std::string> m_renewLines;
+    // Lines whose sub-items' marks are renewed, in a fixed order, with
+    // their amended items.
+    std::map<std::string, const CItem*> m_renewLines;
+    std::unordered_map<std::string, LineFate> m_fates;
     std::unordered_map<const CSubcontract*, std::unordered_map<std::string, std::string>> m_movedTo;
 };
 
@@ -499,7 +496,7 @@ Result<PreparedAmendment> PrepareAmendment(CContract& working, std::unique_ptr<C
     if (working.m_pSubTable && carried.m_pSubTable)
         carrier.CarrySubcontractors(*working.m_pSubTable);
     carrier.CarryMiscData(working.m_pMiscTable.get());
-    carrier.FollowUp(working.m_pSubTable.get());
+    carrier.RenewMarks(working.m_pSubTable.get());
     prepared.contract = std::move(amended);
     return prepared;
 }

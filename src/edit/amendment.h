@@ -5,8 +5,9 @@
 // contract. PrepareAmendment builds, beside the open (working) contract,
 // the contract the amendment makes of it: the agency's parts from the
 // amended file, the contractor's parts from the working one, re-matched to
-// the amended items and form definitions, with over-commit marks, totals
-// and completeness renewed; and it lists what that changes (the preview).
+// the amended items and form definitions, the over-commit marks of the
+// lines whose values changed renewed; and it lists what that changes (the
+// preview). Totals, completeness and the check follow when it is applied.
 // Nothing of the working contract changes until the edit layer applies the
 // prepared contract (CContractEdits::ApplyAmendment), as one undo step.
 //

@@ -11,7 +11,9 @@
 #include "demogen/demogen.h"
 #include "edit/amendment.h"
 #include "edit/edittestutil.h"
+#include "edit/subitemrules.h"
 #include "model/contract/contract.h"
+#include "model/subcontract/check.h"
 #include "model/subcontract/winmeta.h"
 #include "support/amendmentmaker.h"
 
@@ -82,7 +84,6 @@ const std::vector<Case>& Cases()
              ASSERT_TRUE(EffectsOf(p, "00000001"));
              EXPECT_TRUE(HasLine(EffectsOf(p, "00000001")->overCommitted, "1190"));
              EXPECT_TRUE(FlagTest(CarriedSubItem(c, "00000001", "1190")->m_wFlags, SUBITEM_OVERCOMMITTED));
-             EXPECT_FALSE(FlagTest(c.m_pSubTable->FindRecordByNumber("00000001")->m_wFlags, SUB_COMPLETE));
          }},
         {"line removed that two tiers hold", [](CContract& c) { test::RemoveLine(c, "1460"); },
          [](const AmendmentPreview& p, const CContract& c) {
@@ -228,12 +229,18 @@ TEST(Amendment, ApplyThenUndoGivesBackTheWorkingBytes)
     auto s = test::OpenDemo();
     const auto before = s->Bytes();
     const CSubcontract* first = s->contract->m_pSubTable->m_Records[0];
+    ASSERT_TRUE(FlagTest(first->m_wFlags, SUB_COMPLETE));
+    const int errorsBefore = s->edits->LastCheck().errors;
     Result<PreparedAmendment> prepared = PrepareAmendment(*s->contract, demo::BuildDemoAmendment(), s->paths);
     ASSERT_TRUE(prepared);
     AppliedEdit applied = test::Made(s->edits->ApplyAmendment(prepared.value()));
     EXPECT_TRUE(s->Modified());
     EXPECT_EQ(s->contract->iAmendCount, 1);
     EXPECT_EQ(s->contract->FindItemByLineNumber("1460"), nullptr);
+    // The follow-up ran: the over-committed tack coat leaves its
+    // subcontractor incomplete, and the check says so.
+    EXPECT_FALSE(FlagTest(s->Sub("00000001").m_wFlags, SUB_COMPLETE));
+    EXPECT_GT(s->edits->LastCheck().errors, errorsBefore);
     EXPECT_EQ(s->contract->m_strPrimeName, demo::BuildDemoContract()->m_strPrimeName);
     EXPECT_NE(s->Bytes(), before);
     s->edits->Undo(applied);
@@ -320,6 +327,39 @@ TEST(Amendment, GeneratedContractOneItemInTen)
     AppliedEdit applied = test::Made(s->edits->ApplyAmendment(prepared.value()));
     s->edits->Undo(applied);
     EXPECT_EQ(s->Bytes(), before);
+}
+
+// The carry-over renews the marks of a line in one pass over the records;
+// they must be the marks each sub-item gets on its own, in every tier.
+TEST(Amendment, LineMarksAgreeWithEachSubItemsMarks)
+{
+    auto demo = demo::BuildDemoContract();
+    FlagSet(demo->m_wFlags, CONTRACT_TRACK_PRICES, 1);
+    demo->m_pSubTable->FindRecordByNumber("00000003")->FindSubItem("1610")->m_fQuan = 90000; // over its tier
+    for (const auto& item : demo->m_Items)
+        if (!item->IsHeading())
+            item->m_fQuantity *= 0.9;
+    demo->RecalculateContract();
+    CContract byLine;
+    byLine.Copy(*demo);
+    int over = 0;
+    for (const auto& item : demo->m_Items) {
+        if (item->IsHeading())
+            continue;
+        RenewLineFlags(byLine, *byLine.FindItemByLineNumber(TextView(item->m_strLineNumber)), kEditTolerance);
+        for (int r = 0; r < demo->m_pSubTable->m_Records.GetSize(); ++r) {
+            CSubcontract& rec = *demo->m_pSubTable->m_Records[r];
+            CSubItem* si = rec.FindSubItem(TextView(item->m_strLineNumber));
+            if (!si)
+                continue;
+            RenewSubItemFlags(*demo, rec, *item, *si, kEditTolerance, true);
+            const CSubItem* other =
+                byLine.m_pSubTable->m_Records[r]->FindSubItem(TextView(item->m_strLineNumber));
+            EXPECT_EQ(si->m_wFlags, other->m_wFlags) << TextView(item->m_strLineNumber) << " of record " << r;
+            over += FlagTest(si->m_wFlags, SUBITEM_OVERCOMMITTED) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(over, 2);
 }
 
 TEST(Amendment, PreviewAndReportNameWhatChanged)
