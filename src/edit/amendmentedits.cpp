@@ -18,6 +18,7 @@ EditResult CContractEdits::ApplyAmendment(PreparedAmendment& prepared)
     Scope scope;
     scope.event.kind = ChangeKind::Amended;
     scope.event.treeChanged = true;
+    scope.event.reshaped = true;
     scope.flagsBefore = m_contract.m_wFlags;
     scope.contractTotalBefore = m_contract.m_fContractTotal;
     scope.subTotalBefore = SubTable() ? SubTable()->m_fSubTotal : 0.0;

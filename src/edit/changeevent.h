@@ -38,6 +38,10 @@ struct ChangeEvent {
     bool totalsChanged = false;       // the contract total or the subcontracted total changed
     bool treeChanged = false;         // records added, removed or moved, or an itemized state changed
     bool modifiedChanged = false;     // contract flag 0 changed
+    // The contract's parts were replaced as a whole (an amendment carried
+    // over, or such a change taken back or made again): records, items and
+    // form definitions may all be other ones; views are built again.
+    bool reshaped = false;
 };
 
 class ContractObserver {

@@ -73,6 +73,7 @@ public:
         quoteFolder = folder;
         return quoteFile;
     }
+    QString AmendmentFileName(QWidget*, const QString&) override { return amendmentFile; }
     // The program's dialogs: onDialog answers for them (none: cancelled).
     int RunDialog(QDialog& dialog) override;
 
@@ -107,6 +108,7 @@ public:
     QString exportFile;
     QString exportSuggestion;
     QString quoteFile;
+    QString amendmentFile;
     QString quoteFolder;
     std::function<int(QDialog&)> onDialog;
     QStringList dialogsShown; // their object names, in order
