@@ -39,9 +39,10 @@ public:
     QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption, const QString& text,
                                     QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
     QString OpenFileName(QWidget*) override { return openFile; }
-    QString SaveFileName(QWidget*, const QString&) override
+    QString SaveFileName(QWidget*, const QString& suggestion) override
     {
         ++saveDialogs;
+        saveSuggestion = suggestion;
         return saveFile;
     }
     ProposalChoice ChooseProposal(QWidget* parent, const QString& library, const QString& patterns,
@@ -83,6 +84,7 @@ public:
     QString openFile;
     QString saveFile;
     int saveDialogs = 0;
+    QString saveSuggestion;
     // The entry the proposal selection takes (empty: cancelled); the real
     // dialog runs on the library and this answers its questions.
     QString proposal;
