@@ -19,7 +19,8 @@ QString SummaryText(const AmendmentPreview& p, const QString& amendedFile)
     const int dropped = p.DroppedSubItemCount();
     const qsizetype affected = static_cast<qsizetype>(p.subcontractors.size());
     QString text =
-        QStringLiteral("<b>%1</b> carries amendment %2 of contract %3 (the open contract is at %4).<br>")
+        QStringLiteral(
+            "<b>%1</b> carries amendment %2 of contract %3 (the open contract is at amendment %4).<br>")
             .arg(amendedFile.toHtmlEscaped())
             .arg(p.amendedAmendCount)
             .arg(ToQString(p.contractID).toHtmlEscaped())

@@ -426,10 +426,9 @@ private:
                 if (before && (before->m_wFlags & kOver) == (si->m_wFlags & kOver))
                     continue;
                 std::string note = FlagTest(si->m_wFlags, SUBITEM_OVERCOMMITTED)
-                                       ? "quantity over-committed: " + m_items.FormatQuantity(si->m_fQuan) +
-                                             " subcontracted, " + m_items.FormatQuantity(item->m_fQuantity) +
-                                             " in the contract"
-                                       : "price over-committed";
+                                       ? m_items.FormatQuantity(si->m_fQuan) + " held, contract now " +
+                                             m_items.FormatQuantity(item->m_fQuantity)
+                                       : "the price is over-committed";
                 m_subEffects[r].overCommitted.push_back(
                     {line, Trimmed(item->m_strItemNumber), std::move(note)});
             }

@@ -1,5 +1,6 @@
 // The preview of an amendment and the carry-over report, as text lines.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,12 +70,33 @@ void Effects(Lines& out, const SubcontractorEffects& fx)
         for (const MovedSubItem& m : fx.moved)
             out.push_back("    Item " + m.itemNumber + ": line " + m.fromLine + " -> line " + m.toLine);
     }
-    Touched(out, "Over-committed", fx.overCommitted);
+    Touched(out, "Over-committed now", fx.overCommitted);
     Touched(out, "Unit changed", fx.unitChanged);
     Touched(out, "Lump sum changed", fx.lumpSumChanged);
     Touched(out, "Item changed", fx.otherChanges);
     Fields(out, "Fields the amended form no longer holds (values dropped)", fx.droppedFields);
     Fields(out, "Values no longer on their list", fx.listMisfits);
+}
+
+// A printed page is 80 characters wide: a longer line goes on over the
+// next ones, broken at a blank where it has one, indented under its start.
+constexpr size_t kPageWidth = 79;
+
+void Wrap(const std::string& line, Lines& out)
+{
+    const size_t start = line.find_first_not_of(' ');
+    const size_t indent = std::min<size_t>(start == std::string::npos ? 0 : start, 20) + 4;
+    std::string rest = line;
+    while (rest.size() > kPageWidth) {
+        size_t cut = rest.rfind(' ', kPageWidth);
+        if (cut == std::string::npos || cut <= indent)
+            cut = kPageWidth;
+        out.push_back(rest.substr(0, cut));
+        const size_t next = rest.find_first_not_of(' ', cut);
+        rest = next == std::string::npos ? std::string() : std::string(indent, ' ') + rest.substr(next);
+    }
+    if (!rest.empty() || out.empty() || line.empty())
+        out.push_back(rest);
 }
 
 std::string SubcontractorTitle(const SubcontractorEffects& fx)
@@ -125,13 +147,14 @@ std::vector<std::string> RenderAmendmentPreview(const AmendmentPreview& p)
     for (const SubcontractorEffects& fx : p.subcontractors) {
         out.push_back(SubcontractorTitle(fx));
         Effects(out, fx);
+        out.emplace_back();
     }
     if (!p.miscData.IsEmpty()) {
         out.push_back("Miscellaneous data");
         Effects(out, p.miscData);
+        out.emplace_back();
     }
     const int dropped = p.DroppedSubItemCount();
-    out.emplace_back();
     out.push_back(std::to_string(dropped) + (dropped == 1 ? " sub-item" : " sub-items") + " dropped, " +
                   std::to_string(p.subcontractors.size()) +
                   (p.subcontractors.size() == 1 ? " subcontractor" : " subcontractors") + " affected");
@@ -146,7 +169,10 @@ std::vector<std::vector<std::string>> AmendmentReportPages(const AmendmentPrevie
         lines.emplace_back();
         lines.push_back(title);
         lines.emplace_back();
-        Effects(lines, fx);
+        Lines effects;
+        Effects(effects, fx);
+        for (const std::string& line : effects)
+            Wrap(line, lines);
         pages.push_back(std::move(lines));
     };
     for (const SubcontractorEffects& fx : p.subcontractors)

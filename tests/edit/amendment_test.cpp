@@ -365,6 +365,11 @@ TEST(Amendment, LineMarksAgreeWithEachSubItemsMarks)
 TEST(Amendment, PreviewAndReportNameWhatChanged)
 {
     auto s = test::OpenDemo();
+    // A note longer than a printed line: the report breaks it, losing nothing.
+    const std::string note =
+        "Rebar quote covers epoxy coated bars for the substructure only; placing by "
+        "Allegheny under a separate quote dated 03/02/26, delivery to the north abutment";
+    s->Sub("00000002").FindSubItem("1460")->m_strRemarks = note;
     Result<PreparedAmendment> prepared = PrepareAmendment(*s->contract, demo::BuildDemoAmendment(), s->paths);
     ASSERT_TRUE(prepared);
     std::string text;
@@ -378,6 +383,13 @@ TEST(Amendment, PreviewAndReportNameWhatChanged)
     const auto pages = AmendmentReportPages(prepared->preview);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(pages[1][3], "Subcontractor 00000002 - Keystone Bridge & Structures LLC");
+    std::string joined;
+    for (const std::string& line : pages[1]) {
+        EXPECT_LE(line.size(), 79u) << line;
+        const size_t from = line.find_first_not_of(' ');
+        joined += " " + (from == std::string::npos ? std::string() : line.substr(from));
+    }
+    EXPECT_NE(joined.find("Note: " + note), std::string::npos) << joined;
 }
 
 } // namespace
