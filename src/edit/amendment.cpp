@@ -98,7 +98,7 @@ std::string FieldName(const CWinMeta& table, int field)
 // The record's cells placed as the amended form has its fields; the values
 // of fields it no longer has go to `dropped`.
 void PlaceCells(const CWinMeta& oldTable, const CSubcontract& old, const FieldMatch& match, CSubcontract& rec,
-                std::vector<FieldValue>& dropped)
+                std::vector<AmendedFieldValue>& dropped)
 {
     for (int k : match.droppedOld)
         if (const CCellData* cell = old.GetCell(k); cell && !IsBlankText(cell->m_psz))

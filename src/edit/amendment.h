@@ -85,7 +85,7 @@ struct TouchedSubItem {
 };
 
 // A value the carry-over drops or unlinks: the field by name and the value.
-struct FieldValue {
+struct AmendedFieldValue {
     std::string field;
     std::string value;
 };
@@ -100,9 +100,9 @@ struct SubcontractorEffects {
     std::vector<TouchedSubItem> overCommitted;
     std::vector<TouchedSubItem> unitChanged;
     std::vector<TouchedSubItem> lumpSumChanged;
-    std::vector<TouchedSubItem> otherChanges; // quantity, price or description of its lines
-    std::vector<FieldValue> droppedFields;    // fields the amended form no longer holds
-    std::vector<FieldValue> listMisfits;      // values no longer on their field's list
+    std::vector<TouchedSubItem> otherChanges;     // quantity, price or description of its lines
+    std::vector<AmendedFieldValue> droppedFields; // fields the amended form no longer holds
+    std::vector<AmendedFieldValue> listMisfits;   // values no longer on their field's list
 
     bool IsEmpty() const;
 };

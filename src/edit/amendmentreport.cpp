@@ -45,12 +45,12 @@ void Touched(Lines& out, const char* title, const std::vector<TouchedSubItem>& i
         out.push_back(SubItemLine(t.line, t.itemNumber) + ": " + t.note);
 }
 
-void Fields(Lines& out, const char* title, const std::vector<FieldValue>& values)
+void Fields(Lines& out, const char* title, const std::vector<AmendedFieldValue>& values)
 {
     if (values.empty())
         return;
     out.push_back(std::string("  ") + title + ":");
-    for (const FieldValue& v : values)
+    for (const AmendedFieldValue& v : values)
         out.push_back("    " + v.field + ": \"" + v.value + "\"");
 }
 
