@@ -109,6 +109,11 @@ QString CAsker::QuoteFileName(QWidget*, const QString&)
     return QString();
 }
 
+QString CAsker::AmendmentFileName(QWidget*, const QString&)
+{
+    return QString();
+}
+
 int CAsker::RunDialog(QDialog&)
 {
     return QDialog::Rejected;
@@ -241,6 +246,18 @@ QString CDialogAsker::QuoteFileName(QWidget* parent, const QString& folder)
 int CDialogAsker::RunDialog(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+QString CDialogAsker::AmendmentFileName(QWidget* parent, const QString& folder)
+{
+    QFileDialog dialog(parent, QStringLiteral("Apply Amendment"), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Tollgate Contract Files (*.CON *.con)"), QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace kestrel

@@ -72,6 +72,9 @@ public:
     // File > Import Quote: the quote file (CSV or XLSX), starting in folder;
     // empty when cancelled.
     virtual QString QuoteFileName(QWidget* parent, const QString& folder);
+    // File > Apply Amendment: the agency's amended contract file, starting
+    // in folder; empty when cancelled.
+    virtual QString AmendmentFileName(QWidget* parent, const QString& folder);
     // Shows one of the program's dialogs modally; its result.
     virtual int RunDialog(QDialog& dialog);
 
@@ -116,6 +119,7 @@ public:
     QString SectionFileName(QWidget* parent) override;
     QString ExportFileName(QWidget* parent, const QString& suggestion) override;
     QString QuoteFileName(QWidget* parent, const QString& folder) override;
+    QString AmendmentFileName(QWidget* parent, const QString& folder) override;
     int RunDialog(QDialog& dialog) override;
 };
 

@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "app/aboutdlg.h"
+#include "app/amendmentcommand.h"
 #include "app/checkpanel.h"
 #include "app/contractnavigator.h"
 #include "app/exchangecommands.h"
@@ -71,6 +72,8 @@ CMainFrame::CMainFrame(CSubDoc& doc, CSubSettings& settings, QWidget* parent)
         setWindowModified(modified);
         UpdateCommandState();
     });
+    connect(&m_doc, &CSubDoc::contractReshaped, this,
+            [this] { ShowContractTotal(m_doc.ContractTotalText(), -1); });
     connect(&m_doc, &CSubDoc::documentReplaced, this, [this] {
         ShowContractTotal(m_doc.ContractTotalText(), -1);
         UpdateTitle();
@@ -224,6 +227,8 @@ void CMainFrame::BuildFinderActions()
 {
     m_navigator = new CContractNavigator(*this, m_doc);
     m_exchange = new CExchangeCommands(m_doc, *Tree(), this);
+    m_amendment = new CAmendmentCommand(m_doc, this);
+    m_actions.insert(m_amendment->Action()->objectName(), m_amendment->Action());
     for (QAction* action : m_exchange->Actions())
         m_actions.insert(action->objectName(), action);
     auto* find = MakeAction(QStringLiteral("editFind"), QStringLiteral("&Find...\tCtrl+F"),
@@ -296,6 +301,7 @@ void CMainFrame::BuildMenus()
     m_fileMenu->addAction(Action(QStringLiteral("fileExportPdf")));
     m_fileMenu->addMenu(m_exchange->ExportMenu());
     m_fileMenu->addAction(Action(QStringLiteral("fileImportQuote")));
+    m_fileMenu->addAction(Action(QStringLiteral("fileApplyAmendment")));
     m_fileMenu->addAction(Action(QStringLiteral("filePrintSetup")));
     m_fileMenu->addSeparator();
     m_recentAnchor = m_fileMenu->addSeparator();

@@ -21,6 +21,7 @@ namespace kestrel {
 
 class CCheckPanel;
 class CContractNavigator;
+class CAmendmentCommand;
 class CExchangeCommands;
 class CFindBar;
 class CLoadingMessageDialog;
@@ -48,6 +49,7 @@ public:
     CFindBar* FindBar() const { return m_findBar; }
     CCheckPanel* CheckPanel() const { return m_checkPanel; }
     CExchangeCommands* Exchange() const { return m_exchange; }
+    CAmendmentCommand* Amendment() const { return m_amendment; }
     CContractNavigator* Navigator() const { return m_navigator; }
 
     // The total pane: "text" right-aligned; width -1 keeps the pane's
@@ -118,6 +120,7 @@ private:
     Hook m_aboutHook;
     CContractNavigator* m_navigator = nullptr;
     CExchangeCommands* m_exchange = nullptr;
+    CAmendmentCommand* m_amendment = nullptr;
     CFindBar* m_findBar = nullptr;
     CCheckPanel* m_checkPanel = nullptr;
 };

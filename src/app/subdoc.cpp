@@ -25,6 +25,7 @@
 #include "app/subsettings.h"
 #include "app/subtreeview.h"
 #include "calc/formats.h"
+#include "edit/amendment.h"
 #include "file/contractfile.h"
 #include "file/contractsave.h"
 #include "file/opencontract.h"
@@ -226,7 +227,23 @@ void CSubDoc::ContractChanged(const ChangeEvent& event)
 {
     // Every change ran the check in its follow-up.
     m_checkCurrent = true;
+    if (event.reshaped && m_contract && m_contract->m_pSubTable) {
+        m_subNameField = kestrel::SubNameField(*m_contract->m_pSubTable);
+        m_subField = SubFieldIndex(*m_contract->m_pSubTable);
+    }
     emit contractChanged(event);
+    if (event.reshaped)
+        emit contractReshaped();
+}
+
+bool CSubDoc::ApplyAmendment(PreparedAmendment& prepared, const QString& amendedPath)
+{
+    if (!m_edits || RefuseWhileReadOnly())
+        return false;
+    if (!ApplyEdit(m_edits->ApplyAmendment(prepared)))
+        return false;
+    m_amendedPath = amendedPath;
+    return true;
 }
 
 bool CSubDoc::ApplyEdit(EditResult result)
@@ -382,6 +399,7 @@ void CSubDoc::CloseContract()
     m_paths.SetContractPath(std::string());
     m_path.clear();
     m_subNameField = m_subField = 0;
+    m_amendedPath.clear();
 }
 
 bool CSubDoc::OnFileOpen()
@@ -606,7 +624,10 @@ bool CSubDoc::DoSaveAs()
 {
     if (!HasContract() || !CommitEdits())
         return false;
-    const QString path = m_asker->SaveFileName(m_mainWindow, m_path);
+    // After an amendment was carried over, the amended file's name is the
+    // one offered: the contractor's file for the new issue.
+    const QString path =
+        m_asker->SaveFileName(m_mainWindow, m_amendedPath.isEmpty() ? m_path : m_amendedPath);
     if (path.isEmpty())
         return false;
     // The new file is locked before it is written; a file another program
@@ -616,6 +637,7 @@ bool CSubDoc::DoSaveAs()
         return false;
     m_guard->Adopt(std::move(*lock), path);
     SetReadOnly(false);
+    m_amendedPath.clear();
     if (path != m_path) {
         m_path = path;
         m_paths.SetContractPath(LocalPath(path));

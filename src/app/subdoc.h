@@ -46,6 +46,7 @@ class CContract;
 class CFileGuard;
 struct CSubSettings;
 struct OpenedFile;
+struct PreparedAmendment;
 struct RecoveryCopy;
 
 // The program's name, the caption of its own message boxes.
@@ -165,6 +166,12 @@ public:
     // Reads the contract's file again (its unsaved changes are lost).
     bool ReloadFromDisk();
 
+    // File > Apply Amendment: puts the carried-over contract in place of the
+    // open one as one undo step (refused, before anything changes, while
+    // read-only). The file name stays the working file's; Save As then
+    // offers the amended file's name.
+    bool ApplyAmendment(PreparedAmendment& prepared, const QString& amendedPath);
+
     // Changes already made that are taken back together: one step on the
     // undo stack ("Undo <description>"). Nothing is pushed without changes.
     void ApplyEditGroup(const QString& description, std::vector<AppliedEdit> edits);
@@ -192,6 +199,9 @@ signals:
     void contractClosing();
     // Another contract (or none) is now the document's.
     void documentReplaced();
+    // The contract's parts were replaced as a whole (an amendment, or its
+    // undo or redo): the tree and the views are built again.
+    void contractReshaped();
     void modifiedChanged(bool modified);
     void readOnlyChanged(bool readOnly);
     void titleChanged();
@@ -239,6 +249,7 @@ private:
     std::unique_ptr<CContractEdits> m_edits;
     QUndoStack m_undo;
     QString m_path;
+    QString m_amendedPath; // the amended file last carried over, offered by Save As
     int m_subNameField = 0;
     int m_subField = 0;
     bool m_lastModified = false;

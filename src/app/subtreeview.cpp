@@ -102,6 +102,7 @@ CSubTreeView::CSubTreeView(CSubDoc& doc, QWidget* parent) : CColoredTreeView(par
     connect(&m_doc, &CSubDoc::contractChanged, this, &CSubTreeView::ContractChanged);
     connect(&m_doc, &CSubDoc::contractClosing, this, &CSubTreeView::Clear);
     connect(&m_doc, &CSubDoc::documentReplaced, this, &CSubTreeView::Rebuild);
+    connect(&m_doc, &CSubDoc::contractReshaped, this, &CSubTreeView::Rebuild);
     connect(&m_doc, &CSubDoc::colorSettingsChanged, this, &CSubTreeView::ApplyBackground);
     ApplyBackground();
 }

@@ -19,6 +19,8 @@ CSubView::CSubView(CSubDoc& doc, QWidget* parent) : QSplitter(Qt::Horizontal, pa
     ShowView(ViewBinding{});
     connect(m_tree, &CSubTreeView::nodeSelected, this, &CSubView::ShowView);
     connect(&m_doc, &CSubDoc::contractClosing, this, &CSubView::DiscardKeptView);
+    // A form kept for reuse was built from form definitions that may be gone.
+    connect(&m_doc, &CSubDoc::contractReshaped, this, &CSubView::DiscardKeptView);
 }
 
 CDataView* CSubView::CurrentView() const

@@ -17,6 +17,7 @@ enum class ChangeKind {
     SubItem,              // record and line: a sub-item created, deleted or changed
     Item,                 // line: a contract item's quantity, unit price or mark
     Template,             // templateName
+    Amended,              // an amendment carried over (everything may have changed)
     SubItemMarks,         // record and line: only the over-commit marks, on showing
     Undone,               // a change taken back (everything may have changed)
     Redone,               // a change made again
@@ -37,6 +38,10 @@ struct ChangeEvent {
     bool totalsChanged = false;       // the contract total or the subcontracted total changed
     bool treeChanged = false;         // records added, removed or moved, or an itemized state changed
     bool modifiedChanged = false;     // contract flag 0 changed
+    // The contract's parts were replaced as a whole (an amendment carried
+    // over, or such a change taken back or made again): records, items and
+    // form definitions may all be other ones; views are built again.
+    bool reshaped = false;
 };
 
 class ContractObserver {

@@ -317,6 +317,7 @@ void CContractEdits::Exchange(AppliedEdit& edit, ChangeKind kind)
     CompareWithBefore(m_contract, before.recordFlagsBefore, before.flagsBefore, before.contractTotalBefore,
                       before.subTotalBefore, ev);
     ev.treeChanged = ev.treeChanged || edit.event.treeChanged;
+    ev.reshaped = edit.event.reshaped;
     Notify(ev);
 }
 

@@ -41,6 +41,7 @@ class Evaluator;
 class CProgramPaths;
 class CSubItemSummaries;
 struct CheckResult;
+struct PreparedAmendment;
 
 // Why a change was refused; each has the caption of the program's message box.
 enum class Refusal : int {
@@ -187,6 +188,14 @@ public:
     // --- templates ---------------------------------------------------------
     // Carriage return + line feed pairs are stored as line feeds.
     [[nodiscard]] EditResult SetTemplateText(std::string_view name, std::string_view text);
+
+    // --- amendments ---------------------------------------------------------
+    // Puts the contract an amendment was carried over to (PrepareAmendment,
+    // prepared from this contract and not changed since) in place of this
+    // one, as one change: the follow-up runs, the contract is modified, and
+    // the inverse brings back the whole contract as it was. The prepared
+    // contract is taken over.
+    [[nodiscard]] EditResult ApplyAmendment(PreparedAmendment& prepared);
 
     // --- undo and redo -----------------------------------------------------
     // Takes the change back (the image exchanged) and tells the observer.

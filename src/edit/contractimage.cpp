@@ -273,6 +273,7 @@ struct ContractImage::Parts {
     bool hasOrder = false;
     OrderPart order;
     std::vector<TemplatePart> templates;
+    std::unique_ptr<CContract> whole;
 };
 
 ContractImage::ContractImage() : m_parts(std::make_unique<Parts>())
@@ -294,6 +295,9 @@ size_t ContractImage::Size() const
         size += part.slots.size();
     for (const LineFlagsPart& part : p.lineFlags)
         size += part.flags.size();
+    if (p.whole)
+        size += 1 + static_cast<size_t>(p.whole->m_Items.GetSize()) +
+                (p.whole->m_pSubTable ? static_cast<size_t>(p.whole->m_pSubTable->m_Records.GetSize()) : 0);
     return size;
 }
 
@@ -321,7 +325,7 @@ bool ContractImage::IsEmpty() const
 {
     const Parts& p = *m_parts;
     return !p.hasHeader && p.states.empty() && p.records.empty() && p.lines.empty() && p.lineFlags.empty() &&
-           p.items.empty() && !p.hasOrder && p.templates.empty();
+           p.items.empty() && !p.hasOrder && p.templates.empty() && !p.whole;
 }
 
 void ContractImage::TakeHeader(const CContract& contract)
@@ -420,6 +424,11 @@ void ContractImage::TakeTemplate(const CContract& contract, std::string_view nam
         part.place = contract.m_DataTemplates.PlaceOf(name);
     }
     m_parts->templates.push_back(std::move(part));
+}
+
+void ContractImage::TakeWhole(std::unique_ptr<CContract> before)
+{
+    m_parts->whole = std::move(before);
 }
 
 void ContractImage::Keep(std::unique_ptr<CSubcontract> record)
@@ -523,6 +532,10 @@ void RestoreTemplate(CContract& contract, TemplatePart& part)
 
 void ContractImage::Exchange(CContract& contract)
 {
+    if (m_parts->whole) {
+        contract.Swap(*m_parts->whole);
+        return;
+    }
     Settle(contract);
     // First the image of the present state, over the same values; then the
     // values put back; then the new image takes this one's place.

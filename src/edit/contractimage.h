@@ -61,6 +61,12 @@ public:
     // One data template (present or absent, with its place in the map).
     void TakeTemplate(const CContract& contract, std::string_view name);
 
+    // The whole contract as it was before a change that replaces nearly
+    // all of it (an amendment carried over): `before` holds what the
+    // contract held, exchanged whole with the contract on every undo and
+    // redo. An image holding it holds nothing else.
+    void TakeWhole(std::unique_ptr<CContract> before);
+
     // Keeps a record that the edit took out of the contract, so that the
     // exchange can put it back. Only after TakeRecordOrder.
     void Keep(std::unique_ptr<CSubcontract> record);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "calc/evaluator.h"
 #include "model/contract/contract.h"
@@ -72,16 +74,18 @@ Status CheckEntryNumber(Evaluator& evaluator, std::string_view typed)
     return Ok();
 }
 
-bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,
-                       CSubItem& subItem, double tolerance, bool full)
+namespace {
+
+// The marks of a sub-item from what its tier has left of the item.
+bool SetSubItemFlags(const CContract& contract, CSubItem& subItem, double remaining,
+                     const std::function<double()>& remainingExtension, double tolerance, bool full)
 {
     const uint16_t before = subItem.m_wFlags;
     uint16_t& f = subItem.m_wFlags;
-    const double remaining = RemainingQuantity(contract, &item, record.m_pParent);
     FlagSet(f, SUBITEM_OVERCOMMITTED, remaining < tolerance ? 1 : 0);
     bool priceOver = false;
     if (FlagTest(contract.m_wFlags, CONTRACT_TRACK_PRICES))
-        priceOver = RemainingExtension(contract, &item, record.m_pParent) < tolerance;
+        priceOver = remainingExtension() < tolerance;
     FlagSet(f, SUBITEM_PRICE_OVERCOMMITTED, priceOver ? 1 : 0);
     if (full) {
         const bool invalid = !IsBlankValue(subItem.m_fQuan) && subItem.m_fQuan <= 0;
@@ -92,6 +96,55 @@ bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, co
         FlagSet(f, SUBITEM_COMPLETE, complete ? 1 : 0);
     }
     return f != before;
+}
+
+} // namespace
+
+bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,
+                       CSubItem& subItem, double tolerance, bool full)
+{
+    return SetSubItemFlags(
+        contract, subItem, RemainingQuantity(contract, &item, record.m_pParent),
+        [&] { return RemainingExtension(contract, &item, record.m_pParent); }, tolerance, full);
+}
+
+void RenewLineFlags(const CContract& contract, const CItem& item, double tolerance)
+{
+    const CWinMeta* table = contract.m_pSubTable.get();
+    if (!table)
+        return;
+    const std::string_view line = TextView(item.m_strLineNumber);
+    // What each tier has left of the item, in one pass over the records
+    // (RemainingQuantity and RemainingExtension, for every tier at once):
+    // the tier's start (the item, or the parent's own sub-item) less what
+    // the itemized records of the tier hold, partial items not counted.
+    struct Left {
+        double quantity = 0;
+        double extension = 0;
+    };
+    std::vector<std::pair<const CSubcontract*, CSubItem*>> holders;
+    std::unordered_map<const CSubcontract*, Left> left;
+    left[nullptr] = {ValueOrZero(item.m_fQuantity), ValueOrZero(item.m_fExtension)};
+    for (const auto& rec : table->m_Records) {
+        CSubItem* si = rec->FindSubItem(line);
+        if (!si)
+            continue;
+        holders.emplace_back(rec.get(), si);
+        left.try_emplace(rec.get(), Left{ValueOrZero(si->m_fQuan), ValueOrZero(si->m_fExt)});
+    }
+    for (const auto& [rec, si] : holders) {
+        left.try_emplace(rec->m_pParent); // a parent without the line starts at 0
+        if (rec->IsItemized() && !FlagTest(si->m_wFlags, SUBITEM_PARTIAL)) {
+            Left& l = left[rec->m_pParent];
+            l.quantity -= ValueOrZero(si->m_fQuan);
+            l.extension -= ValueOrZero(si->m_fExt);
+        }
+    }
+    for (const auto& [rec, si] : holders) {
+        const Left& l = left[rec->m_pParent];
+        SetSubItemFlags(
+            contract, *si, l.quantity, [&] { return l.extension; }, tolerance, true);
+    }
 }
 
 void InitNewSubItem(const CContract& contract, const CSubcontract& record, const CItem& item,

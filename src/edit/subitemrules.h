@@ -48,6 +48,11 @@ struct EntryValue {
 bool RenewSubItemFlags(const CContract& contract, const CSubcontract& record, const CItem& item,
                        CSubItem& subItem, double tolerance, bool full);
 
+// Renews the marks (full) of every sub-item of the item's line, as
+// RenewSubItemFlags does for each, with what each tier has left worked out
+// once: for changes that touch whole lines in many records.
+void RenewLineFlags(const CContract& contract, const CItem& item, double tolerance);
+
 // A new sub-item of `record` for `item`, as checking "Use?" creates it: the
 // tier's remaining quantity (not below 0), the parent's unit price in a
 // lower tier or the item's, the extension from both, the item's unit.

@@ -156,6 +156,11 @@ int SubNameField(const CWinMeta& table)
     return LastFieldNamed(table, "SubName");
 }
 
+int SubFieldIndex(const CWinMeta& table)
+{
+    return LastFieldNamed(table, "SUB");
+}
+
 bool LinkRecordLists(CContract& contract, CSubcontract& record, const CProgramPaths& paths)
 {
     const CWinMeta* table = contract.m_pSubTable.get();

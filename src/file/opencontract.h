@@ -56,6 +56,8 @@ inline constexpr int kLinkedColumns[] = {1, 10, 12, 14};
 // The index of the subcontractor table's field "SubName" (names compared
 // without regard to case, the last match winning; 0 when there is none).
 [[nodiscard]] int SubNameField(const CWinMeta& table);
+// The same for the field "SUB".
+[[nodiscard]] int SubFieldIndex(const CWinMeta& table);
 
 // Links the pick lists of the linked columns to the cells of one record of
 // the subcontractor table, as opening the contract does: each cell k whose

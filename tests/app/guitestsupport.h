@@ -39,9 +39,10 @@ public:
     QMessageBox::StandardButton Ask(QWidget* parent, const QString& caption, const QString& text,
                                     QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
     QString OpenFileName(QWidget*) override { return openFile; }
-    QString SaveFileName(QWidget*, const QString&) override
+    QString SaveFileName(QWidget*, const QString& suggestion) override
     {
         ++saveDialogs;
+        saveSuggestion = suggestion;
         return saveFile;
     }
     ProposalChoice ChooseProposal(QWidget* parent, const QString& library, const QString& patterns,
@@ -73,6 +74,7 @@ public:
         quoteFolder = folder;
         return quoteFile;
     }
+    QString AmendmentFileName(QWidget*, const QString&) override { return amendmentFile; }
     // The program's dialogs: onDialog answers for them (none: cancelled).
     int RunDialog(QDialog& dialog) override;
 
@@ -82,6 +84,7 @@ public:
     QString openFile;
     QString saveFile;
     int saveDialogs = 0;
+    QString saveSuggestion;
     // The entry the proposal selection takes (empty: cancelled); the real
     // dialog runs on the library and this answers its questions.
     QString proposal;
@@ -107,6 +110,7 @@ public:
     QString exportFile;
     QString exportSuggestion;
     QString quoteFile;
+    QString amendmentFile;
     QString quoteFolder;
     std::function<int(QDialog&)> onDialog;
     QStringList dialogsShown; // their object names, in order

@@ -116,6 +116,9 @@ std::string WriteDemoSamples(const std::string& dir)
     auto demo = BuildDemoContract();
     if (std::string error = WriteContract(*demo, con); !error.empty())
         return error;
+    auto amendment = BuildDemoAmendment();
+    if (std::string error = WriteContract(*amendment, dir + "/" + kDemoAmendmentName); !error.empty())
+        return error;
     if (!WriteBytes(dir + "/" + kWorkTypeListName, Bytes(WorkTypeListText())))
         return "cannot write " + dir + "/" + kWorkTypeListName;
     const std::vector<unsigned char> vendors = VendorListFile();

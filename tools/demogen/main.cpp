@@ -2,7 +2,7 @@
 // library, or a large contract for the benchmarks.
 //
 //   kestrel-demogen [DIR]
-//       DEMO.CON, WORKTYPE.LST, VENDORS.BIN and DEMO.kvl into DIR
+//       DEMO.CON, DEMOAMND.CON (its amendment), WORKTYPE.LST, VENDORS.BIN and DEMO.kvl into DIR
 //       (default: samples). The output is the same on every run.
 //   kestrel-demogen --large OUT.CON [--items N] [--subs N] [--subitems N]
 //       a contract of N items (default 5000) and N subcontractors (200)
@@ -74,6 +74,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kestrel-demogen: %s\n", error.c_str());
         return 1;
     }
-    std::printf("wrote %s/DEMO.CON, WORKTYPE.LST, VENDORS.BIN and DEMO.kvl\n", dir.c_str());
+    std::printf("wrote %s/DEMO.CON, DEMOAMND.CON, WORKTYPE.LST, VENDORS.BIN and DEMO.kvl\n", dir.c_str());
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "model/contract/contract.h"
 
 #include <string>
+#include <utility>
 
 #include "calc/codepage.h"
 #include "model/subcontract/winmeta.h"
@@ -103,6 +104,44 @@ void CContract::Copy(const CContract& o)
     m_ExtFormat = o.m_ExtFormat;
     m_wFormatWord = o.m_wFormatWord;
     m_strFurther = o.m_strFurther;
+}
+
+void CContract::Swap(CContract& o) noexcept
+{
+    using std::swap;
+    swap(m_wFlags, o.m_wFlags);
+    swap(m_iHeaderA, o.m_iHeaderA);
+    swap(m_iVersion, o.m_iVersion);
+    swap(iAmendCount, o.iAmendCount);
+    swap(m_fContractTotal, o.m_fContractTotal);
+    swap(m_fSecondAmount, o.m_fSecondAmount);
+    swap(m_iHeaderB, o.m_iHeaderB);
+    swap(m_dwCheck, o.m_dwCheck);
+    swap(dLetingDate, o.dLetingDate);
+    swap(dDateGenerated, o.dDateGenerated);
+    swap(m_dDateRevised, o.m_dDateRevised);
+    swap(m_strHeader, o.m_strHeader);
+    swap(m_strPrimeID, o.m_strPrimeID);
+    swap(m_strPrimeName, o.m_strPrimeName);
+    swap(m_pSubTable, o.m_pSubTable);
+    swap(m_pMiscTable, o.m_pMiscTable);
+    swap(m_StoredLists, o.m_StoredLists);
+    swap(m_ExternalLists, o.m_ExternalLists);
+    swap(m_LoadedFiles, o.m_LoadedFiles);
+    swap(m_Items, o.m_Items);
+    swap(m_Counties, o.m_Counties);
+    swap(m_Sites, o.m_Sites);
+    swap(m_Notes, o.m_Notes);
+    swap(m_OtherRpts, o.m_OtherRpts);
+    swap(m_DataTemplates, o.m_DataTemplates);
+    swap(m_DefaultTemplates, o.m_DefaultTemplates);
+    swap(m_wPrintOptions, o.m_wPrintOptions);
+    swap(m_iPrintNumber, o.m_iPrintNumber);
+    swap(m_QuanFormat, o.m_QuanFormat);
+    swap(m_UPFormat, o.m_UPFormat);
+    swap(m_ExtFormat, o.m_ExtFormat);
+    swap(m_wFormatWord, o.m_wFormatWord);
+    swap(m_strFurther, o.m_strFurther);
 }
 
 CItem* CContract::FindItemByLineNumber(std::string_view text) const

@@ -86,6 +86,10 @@ public:
     CContract(const CContract&) = delete;
     CContract& operator=(const CContract&) = delete;
     void Copy(const CContract& other) override;
+    // Exchanges everything the two contracts hold, records staying the same
+    // objects: a whole contract taken back by undo is the very one that was
+    // there (every member, a new one included, must be exchanged here).
+    void Swap(CContract& other) noexcept;
 
     // --- header --------------------------------------------------------
     uint16_t m_wFlags = 0;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/bidlib/bidlibrary.h"
@@ -39,11 +40,15 @@ std::unique_ptr<CContract> ReadSample()
 // stream differently.
 TEST(DemoSamples, CommittedContractIsWhatTheGeneratorMakes)
 {
-    auto built = BuildDemoContract();
-    const std::vector<unsigned char> expected = WriteContractStream(*built);
-    const std::vector<unsigned char> committed = test::GunzipFile(Sample(kDemoContractName));
-    EXPECT_EQ(committed.size(), expected.size());
-    EXPECT_TRUE(committed == expected) << "samples/ is out of date: run kestrel-demogen samples";
+    const std::pair<const char*, std::unique_ptr<CContract>> samples[] = {
+        {kDemoContractName, BuildDemoContract()}, {kDemoAmendmentName, BuildDemoAmendment()}};
+    for (const auto& [name, built] : samples) {
+        const std::vector<unsigned char> expected = WriteContractStream(*built);
+        const std::vector<unsigned char> committed = test::GunzipFile(Sample(name));
+        EXPECT_EQ(committed.size(), expected.size()) << name;
+        EXPECT_TRUE(committed == expected)
+            << name << ": samples/ is out of date: run kestrel-demogen samples";
+    }
 }
 
 TEST(DemoSamples, CommittedListFilesAreWhatTheGeneratorMakes)
