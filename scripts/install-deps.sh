@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ make pkg-config clang llvm libclang-rt-14-dev
   zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libqt6opengl6-dev libgl-dev
   fonts-liberation poppler-utils libdynamite-dev
   xvfb xauth desktop-file-utils shared-mime-info dpkg-dev
   libxlsxwriter-dev libzip-dev libexpat1-dev ccache linux-perf

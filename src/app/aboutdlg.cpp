@@ -22,8 +22,19 @@ namespace kestrel {
 
 namespace {
 
+// The picture fills the box's 249 dialog units of width and the room above
+// the OK button's row.
 constexpr int kPictureWidth = 436;
 constexpr int kPictureHeight = 228;
+// The OK button's row under the picture.
+constexpr int kButtonRowHeight = 54;
+constexpr int kButtonGap = 10;
+constexpr int kButtonRightMargin = 12;
+// The program's name and tag line over the fields, from the picture's foot.
+constexpr QRectF kTitleBand(16, 64, 400, 40); // left, from the foot, width, height
+constexpr QRectF kTaglineBand(18, 30, 400, 20);
+constexpr int kTitlePixels = 30;
+constexpr int kTaglinePixels = 12;
 
 } // namespace
 
@@ -43,12 +54,12 @@ QString ReleaseText(const ProgramVersion& v)
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("aboutDlg"));
-    setWindowTitle(QStringLiteral("About Tollgate Kestrel"));
+    setWindowTitle(tr("About Tollgate Kestrel"));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, kPictureHeight + 10, 12, 10);
+    layout->setContentsMargins(0, kPictureHeight + kButtonGap, kButtonRightMargin, kButtonGap);
     auto* row = new QHBoxLayout;
     row->addStretch(1);
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok = new QPushButton(tr("OK"), this);
     m_ok->setDefault(true);
     m_ok->installEventFilter(this);
     row->addWidget(m_ok);
@@ -65,12 +76,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
         CShowCrd credits(owner);
         credits.exec();
     };
-    setFixedSize(kPictureWidth, kPictureHeight + 54);
+    setFixedSize(kPictureWidth, kPictureHeight + kButtonRowHeight);
 }
 
 QString CAboutDlg::ReleaseLine() const
 {
-    return QStringLiteral("Release %1").arg(ReleaseText(CurrentVersion()));
+    return tr("Release %1").arg(ReleaseText(CurrentVersion()));
 }
 
 bool CAboutDlg::eventFilter(QObject* watched, QEvent* event)
@@ -108,16 +119,18 @@ void CAboutDlg::paintEvent(QPaintEvent* event)
     const QRectF picture(0, 0, kPictureWidth, kPictureHeight);
     PaintKestrelScene(painter, picture);
     // The program's name over the fields, its release in the sky.
-    PaintSceneText(painter, QRectF(16, kPictureHeight - 64, 400, 40), QStringLiteral("Tollgate Kestrel"), 30,
-                   QFont::Black);
-    PaintSceneText(painter, QRectF(18, kPictureHeight - 30, 400, 20),
-                   QStringLiteral("Subcontractor records for highway-construction bids"), 12, QFont::Normal);
+    auto band = [](const QRectF& b) {
+        return QRectF(b.left(), kPictureHeight - b.top(), b.width(), b.height());
+    };
+    PaintSceneText(painter, band(kTitleBand), QStringLiteral("Tollgate Kestrel"), kTitlePixels, QFont::Black);
+    PaintSceneText(painter, band(kTaglineBand), tr("Subcontractor records for highway-construction bids"),
+                   kTaglinePixels, QFont::Normal);
     QFont release;
     release.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     release.setPointSize(12);
     release.setBold(true);
     painter.setFont(release);
-    painter.setPen(QColor(255, 244, 214));
+    painter.setPen(QColor(kSceneLightText));
     // Its top left corner at (280, 25), as the box has always placed it.
     painter.drawText(QRectF(280, 25, kPictureWidth - 280, 30), Qt::AlignLeft | Qt::AlignTop, ReleaseLine());
 }

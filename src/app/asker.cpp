@@ -1,5 +1,7 @@
 #include "app/asker.h"
 
+#include <QCoreApplication>
+
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -19,14 +21,16 @@ QMessageBox::StandardButton CDialogAsker::Ask(QWidget* parent, const QString& ca
 
 QStringList OpenFileFilters()
 {
-    return {QStringLiteral("Contracts and Bid Libraries (*.CON *.con *.KVS *.kvs *.KVL *.kvl)"),
-            QStringLiteral("Tollgate Contract Files (*.CON *.con)"),
-            QStringLiteral("Bid Libraries (*.KVL *.kvl)"), QStringLiteral("All Files (*)")};
+    return {QCoreApplication::translate("kestrel::CAsker",
+                                        "Contracts and Bid Libraries (*.CON *.con *.KVS *.kvs *.KVL *.kvl)"),
+            QCoreApplication::translate("kestrel::CAsker", "Tollgate Contract Files (*.CON *.con)"),
+            QCoreApplication::translate("kestrel::CAsker", "Bid Libraries (*.KVL *.kvl)"),
+            QCoreApplication::translate("kestrel::CAsker", "All Files (*)")};
 }
 
 QString CDialogAsker::OpenFileName(QWidget* parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Open Contract"));
+    QFileDialog dialog(parent, QCoreApplication::translate("kestrel::CDialogAsker", "Open Contract"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("CON"));
@@ -38,10 +42,12 @@ QString CDialogAsker::OpenFileName(QWidget* parent)
 
 QString CDialogAsker::SaveFileName(QWidget* parent, const QString& suggestion)
 {
-    QFileDialog dialog(parent, QStringLiteral("Save As"), suggestion);
+    QFileDialog dialog(parent, QCoreApplication::translate("kestrel::CDialogAsker", "Save As"), suggestion);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("con"));
-    dialog.setNameFilters({QStringLiteral("Contract Files (*.con *.CON)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters(
+        {QCoreApplication::translate("kestrel::CDialogAsker", "Contract Files (*.con *.CON)"),
+         QCoreApplication::translate("kestrel::CDialogAsker", "All Files (*)")});
     if (!suggestion.isEmpty())
         dialog.selectFile(suggestion);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -182,10 +188,11 @@ void CDialogAsker::ShowPreview(QDialog& preview)
 
 QString CDialogAsker::PdfFileName(QWidget* parent, const QString& suggestion)
 {
-    QFileDialog dialog(parent, QStringLiteral("Export to PDF"));
+    QFileDialog dialog(parent, QCoreApplication::translate("kestrel::CDialogAsker", "Export to PDF"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setNameFilters({QStringLiteral("PDF Files (*.pdf)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters({QCoreApplication::translate("kestrel::CDialogAsker", "PDF Files (*.pdf)"),
+                           QCoreApplication::translate("kestrel::CDialogAsker", "All Files (*)")});
     if (!suggestion.isEmpty())
         dialog.selectFile(suggestion);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -195,10 +202,11 @@ QString CDialogAsker::PdfFileName(QWidget* parent, const QString& suggestion)
 
 QString CDialogAsker::SectionFileName(QWidget* parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Save Template Section"));
+    QFileDialog dialog(parent, QCoreApplication::translate("kestrel::CDialogAsker", "Save Template Section"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("cfg"));
-    dialog.setNameFilters({QStringLiteral("CFG Files (*.cfg)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters({QCoreApplication::translate("kestrel::CDialogAsker", "CFG Files (*.cfg)"),
+                           QCoreApplication::translate("kestrel::CDialogAsker", "All Files (*)")});
     dialog.selectFile(QStringLiteral("gen"));
     // Choosing a file that is there adds a section to it: no question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -213,9 +221,9 @@ namespace kestrel {
 
 QString CDialogAsker::ExportFileName(QWidget* parent, const QString& suggestion)
 {
-    const QString workbook = QStringLiteral("Excel Workbook (*.xlsx)");
-    const QString csv = QStringLiteral("CSV, comma-separated (*.csv)");
-    QFileDialog dialog(parent, QStringLiteral("Export"));
+    const QString workbook = QCoreApplication::translate("kestrel::CDialogAsker", "Excel Workbook (*.xlsx)");
+    const QString csv = QCoreApplication::translate("kestrel::CDialogAsker", "CSV, comma-separated (*.csv)");
+    QFileDialog dialog(parent, QCoreApplication::translate("kestrel::CDialogAsker", "Export"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({workbook, csv});
     const bool isCsv = suggestion.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
@@ -234,10 +242,12 @@ QString CDialogAsker::ExportFileName(QWidget* parent, const QString& suggestion)
 
 QString CDialogAsker::QuoteFileName(QWidget* parent, const QString& folder)
 {
-    QFileDialog dialog(parent, QStringLiteral("Import Quote"), folder);
+    QFileDialog dialog(parent, QCoreApplication::translate("kestrel::CDialogAsker", "Import Quote"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Quotes (*.xlsx *.csv *.txt)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters(
+        {QCoreApplication::translate("kestrel::CDialogAsker", "Quotes (*.xlsx *.csv *.txt)"),
+         QCoreApplication::translate("kestrel::CDialogAsker", "All Files (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();

@@ -1,5 +1,7 @@
 #include "app/autosaver.h"
 
+#include <QCoreApplication>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -119,7 +121,7 @@ bool CAutoSaver::SaveNow()
     // "Later") are not written over with this run's.
     const bool ours = !m_copyOf.empty() && m_store.CopyPathFor(path) == m_store.CopyPathFor(m_copyOf);
     if (!ours && LeftBehindFor(path)) {
-        emit copyFailed(QStringLiteral("An older recovery copy of this contract is kept for later"));
+        emit copyFailed(tr("An older recovery copy of this contract is kept for later"));
         return false;
     }
     const Result<RecoveryCopy> saved = m_store.Save(*m_doc.Contract(), path);
@@ -155,25 +157,33 @@ QString RecoveryQuestion(const RecoveryCopy& copy)
 {
     const QFileInfo contract(FromLocal(copy.contractPath));
     QString text =
-        QStringLiteral("Tollgate Kestrel was not closed properly. It kept a recovery copy of a "
-                       "contract with changes that were not saved:\n\n"
-                       "    %1\n    in %2\n    saved %3\n")
+        QCoreApplication::translate("kestrel::CAutoSaver",
+                                    "Tollgate Kestrel was not closed properly. It kept a recovery copy of a "
+                                    "contract with changes that were not saved:\n\n"
+                                    "    %1\n    in %2\n    saved %3\n")
             .arg(contract.fileName(), QDir::toNativeSeparators(contract.absolutePath()), When(copy.savedAt));
     if (!contract.exists())
-        text += QStringLiteral("\nThe contract file itself is no longer there; recovering writes it again "
-                               "when you save.\n");
+        text += QCoreApplication::translate(
+            "kestrel::CAutoSaver",
+            "\nThe contract file itself is no longer there; recovering writes it again "
+            "when you save.\n");
     else if (contract.lastModified().toSecsSinceEpoch() > copy.savedAt)
-        text += QStringLiteral("\nThe contract file was changed after this copy was saved.\n");
-    text += QStringLiteral("\nRecover opens the contract with these changes; nothing is written to the "
-                           "file until you save it. Discard throws the changes away. Later keeps the "
-                           "copy for the next start.");
+        text += QCoreApplication::translate("kestrel::CAutoSaver",
+                                            "\nThe contract file was changed after this copy was saved.\n");
+    text += QCoreApplication::translate(
+        "kestrel::CAutoSaver", "\nRecover opens the contract with these changes; nothing is written to the "
+                               "file until you save it. Discard throws the changes away. Later keeps the "
+                               "copy for the next start.");
     return text;
 }
 
 int AskAboutRecoveryCopy(const RecoveryCopy& copy, QWidget* parent, CAsker& asker)
 {
-    return asker.Choose(parent, QStringLiteral("Recover Unsaved Changes"), RecoveryQuestion(copy),
-                        {QStringLiteral("&Recover"), QStringLiteral("&Discard"), QStringLiteral("&Later")},
+    return asker.Choose(parent, QCoreApplication::translate("kestrel::CAutoSaver", "Recover Unsaved Changes"),
+                        RecoveryQuestion(copy),
+                        {QCoreApplication::translate("kestrel::CAutoSaver", "&Recover"),
+                         QCoreApplication::translate("kestrel::CAutoSaver", "&Discard"),
+                         QCoreApplication::translate("kestrel::CAutoSaver", "&Later")},
                         QMessageBox::Question);
 }
 

@@ -68,14 +68,14 @@ void CCheckListModel::Fill(const CContract* contract, const CheckResult& check)
         row.target.field = message.field;
         row.target.line = message.item;
         if (message.source == CheckSource::MiscData) {
-            row.where = QStringLiteral("Miscellaneous Data");
+            row.where = tr("Miscellaneous Data");
         } else if (message.source == CheckSource::Subcontractor && table && message.record >= 0 &&
                    message.record < table->m_Records.GetSize()) {
             row.target.record = table->m_Records[message.record];
             row.where = RecordLabel(*row.target.record);
         }
         if (!message.item.empty())
-            row.where += QStringLiteral(", line ") + ToQString(message.item);
+            row.where += tr(", line ") + ToQString(message.item);
         m_rows.push_back(std::move(row));
     }
     endResetModel();
@@ -114,7 +114,7 @@ QVariant CCheckListModel::data(const QModelIndex& index, int role) const
             return error ? m_errorIcon : m_warningIcon;
         return {};
     case Qt::ToolTipRole:
-        return (error ? QStringLiteral("Error: ") : QStringLiteral("Warning: ")) + row.text +
+        return (error ? tr("Error: ") : tr("Warning: ")) + row.text +
                (row.where.isEmpty() ? QString() : QStringLiteral("\n") + row.where);
     default: return {};
     }
@@ -124,7 +124,7 @@ QVariant CCheckListModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return section == ColMessage ? QStringLiteral("Message") : QStringLiteral("Where");
+    return section == ColMessage ? tr("Message") : tr("Where");
 }
 
 } // namespace kestrel

@@ -10,11 +10,12 @@
 #include "app/contractnavigator.h"
 #include "app/subdoc.h"
 #include "edit/changeevent.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
 CCheckPanel::CCheckPanel(CSubDoc& doc, CContractNavigator& navigator, QWidget* parent)
-    : QDockWidget(QStringLiteral("Check Panel"), parent), m_doc(doc), m_navigator(navigator),
+    : QDockWidget(tr("Check Panel"), parent), m_doc(doc), m_navigator(navigator),
       m_model(new CCheckListModel(this)), m_list(new QTreeView(this)), m_summary(new QLabel(this))
 {
     setObjectName(QStringLiteral("checkPanel"));
@@ -27,6 +28,7 @@ CCheckPanel::CCheckPanel(CSubDoc& doc, CContractNavigator& navigator, QWidget* p
     m_summary->setContentsMargins(2, 0, 0, 0);
     layout->addWidget(m_summary);
     m_list->setObjectName(QStringLiteral("checkList"));
+    SetAccessibleCaption(m_list, windowTitle());
     m_list->setModel(m_model);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
@@ -64,20 +66,20 @@ void CCheckPanel::Refresh()
     const CContractEdits* edits = m_doc.Edits();
     if (!m_doc.HasContract() || !edits) {
         m_model->Clear();
-        m_summary->setText(QStringLiteral("No contract is open."));
+        m_summary->setText(tr("No contract is open."));
         return;
     }
     m_model->Fill(m_doc.Contract(), edits->LastCheck());
     const int errors = m_model->Errors();
     const int warnings = m_model->Warnings();
     if (errors == 0 && warnings == 0) {
-        m_summary->setText(QStringLiteral("Contract Is Complete"));
+        m_summary->setText(tr("Contract Is Complete"));
         return;
     }
     auto plural = [](int n, const char* one, const char* many) {
         return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
     };
-    m_summary->setText(QStringLiteral("<b>%1</b>, %2 &nbsp;&mdash;&nbsp; double-click a message to go there")
+    m_summary->setText(tr("<b>%1</b>, %2 &nbsp;&mdash;&nbsp; double-click a message to go there")
                            .arg(plural(errors, "error", "errors"), plural(warnings, "warning", "warnings")));
 }
 

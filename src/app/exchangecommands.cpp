@@ -27,7 +27,7 @@ namespace kestrel {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Export");
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("kestrel::CExchangeCommands", "Export");
 
 std::string LocalPath(const QString& path)
 {
@@ -59,21 +59,31 @@ struct ExportEntry {
 };
 
 const ExportEntry kExports[] = {
-    {CExchangeCommands::Export::Items, "fileExportItems", "&Contract Items...",
-     "Export the contract's item schedule to a spreadsheet\nExport Contract Items"},
-    {CExchangeCommands::Export::SubcontractorItems, "fileExportSubItems", "&Subcontractor's Items...",
-     "Export the items of the selected subcontractor to a spreadsheet\nExport Subcontractor's Items"},
-    {CExchangeCommands::Export::AllSubItems, "fileExportAllSubItems", "&All Subcontractors' Items...",
-     "Export the items of every subcontractor to a spreadsheet\nExport All Subcontractors' Items"},
-    {CExchangeCommands::Export::Subcontractors, "fileExportSubcontractors", "Subcontractor &List...",
-     "Export the list of subcontractors to a spreadsheet\nExport Subcontractor List"},
+    {CExchangeCommands::Export::Items, "fileExportItems",
+     QT_TRANSLATE_NOOP("kestrel::CExchangeCommands", "&Contract Items..."),
+     QT_TRANSLATE_NOOP("kestrel::CExchangeCommands",
+                       "Export the contract's item schedule to a spreadsheet\nExport Contract Items")},
+    {CExchangeCommands::Export::SubcontractorItems, "fileExportSubItems",
+     QT_TRANSLATE_NOOP("kestrel::CExchangeCommands", "&Subcontractor's Items..."),
+     QT_TRANSLATE_NOOP(
+         "kestrel::CExchangeCommands",
+         "Export the items of the selected subcontractor to a spreadsheet\nExport Subcontractor's Items")},
+    {CExchangeCommands::Export::AllSubItems, "fileExportAllSubItems",
+     QT_TRANSLATE_NOOP("kestrel::CExchangeCommands", "&All Subcontractors' Items..."),
+     QT_TRANSLATE_NOOP(
+         "kestrel::CExchangeCommands",
+         "Export the items of every subcontractor to a spreadsheet\nExport All Subcontractors' Items")},
+    {CExchangeCommands::Export::Subcontractors, "fileExportSubcontractors",
+     QT_TRANSLATE_NOOP("kestrel::CExchangeCommands", "Subcontractor &List..."),
+     QT_TRANSLATE_NOOP("kestrel::CExchangeCommands",
+                       "Export the list of subcontractors to a spreadsheet\nExport Subcontractor List")},
 };
 
 QAction* MakeAction(QObject* owner, const char* name, const char* text, const char* prompt)
 {
-    auto* action = new QAction(QString::fromLatin1(text), owner);
+    auto* action = new QAction(CExchangeCommands::tr(text), owner);
     action->setObjectName(QString::fromLatin1(name));
-    const QStringList parts = QString::fromLatin1(prompt).split(QLatin1Char('\n'));
+    const QStringList parts = CExchangeCommands::tr(prompt).split(QLatin1Char('\n'));
     action->setStatusTip(parts.value(0));
     action->setToolTip(parts.value(1));
     return action;
@@ -82,8 +92,7 @@ QAction* MakeAction(QObject* owner, const char* name, const char* text, const ch
 } // namespace
 
 CExchangeCommands::CExchangeCommands(CSubDoc& doc, CSubTreeView& tree, QWidget* window)
-    : QObject(window), m_doc(doc), m_tree(tree), m_window(window),
-      m_menu(new QMenu(QStringLiteral("Expor&t"), window))
+    : QObject(window), m_doc(doc), m_tree(tree), m_window(window), m_menu(new QMenu(tr("Expor&t"), window))
 {
     m_menu->setObjectName(QStringLiteral("exportMenu"));
     for (const ExportEntry& entry : kExports) {
@@ -96,8 +105,10 @@ CExchangeCommands::CExchangeCommands(CSubDoc& doc, CSubTreeView& tree, QWidget* 
         m_menu->addAction(action);
         m_exports.append(action);
     }
-    m_import = MakeAction(this, "fileImportQuote", "&Import Quote...",
-                          "Enter a subcontractor's quote from a CSV or XLSX file\nImport Quote");
+    m_import = MakeAction(
+        this, "fileImportQuote", QT_TRANSLATE_NOOP("kestrel::CExchangeCommands", "&Import Quote..."),
+        QT_TRANSLATE_NOOP("kestrel::CExchangeCommands",
+                          "Enter a subcontractor's quote from a CSV or XLSX file\nImport Quote"));
     connect(m_import, &QAction::triggered, this, &CExchangeCommands::OnImportQuote);
     connect(&tree, &CSubTreeView::nodeSelected, this, &CExchangeCommands::UpdateCommandState);
     connect(&doc, &CSubDoc::documentReplaced, this, &CExchangeCommands::UpdateCommandState);
@@ -145,7 +156,7 @@ void CExchangeCommands::RememberFolder(const QString& path)
 
 void CExchangeCommands::Tell(const QString& text) const
 {
-    m_doc.Asker().Tell(m_window, kCaption, text);
+    m_doc.Asker().Tell(m_window, tr(kCaption), text);
 }
 
 QString CExchangeCommands::SuggestedName(Export what) const
@@ -153,15 +164,15 @@ QString CExchangeCommands::SuggestedName(Export what) const
     const QString base = QFileInfo(m_doc.PathName()).completeBaseName();
     QString name;
     switch (what) {
-    case Export::Items: name = QStringLiteral("Contract Items"); break;
+    case Export::Items: name = tr("Contract Items"); break;
     case Export::SubcontractorItems: {
         const CSubcontract* record = m_tree.SelectedRecord();
-        name = RecordText(record, SUBF_NUMBER) + QLatin1Char(' ') + RecordText(record, SUBF_NAME) +
-               QStringLiteral(" Items");
+        name =
+            RecordText(record, SUBF_NUMBER) + QLatin1Char(' ') + RecordText(record, SUBF_NAME) + tr(" Items");
         break;
     }
-    case Export::AllSubItems: name = QStringLiteral("Subcontractor Items"); break;
-    case Export::Subcontractors: name = QStringLiteral("Subcontractors"); break;
+    case Export::AllSubItems: name = tr("Subcontractor Items"); break;
+    case Export::Subcontractors: name = tr("Subcontractors"); break;
     }
     const QString file = SafeFileName(base.isEmpty() ? name : base + QLatin1Char(' ') + name);
     return QDir(Folder()).filePath(file + QLatin1Char('.') + m_suffix);
@@ -189,7 +200,7 @@ bool CExchangeCommands::WriteExport(Export what, const QString& path)
     const QFileInfo target(path);
     if (!m_doc.PathName().isEmpty() && target.exists() &&
         target.canonicalFilePath() == QFileInfo(m_doc.PathName()).canonicalFilePath()) {
-        Tell(QStringLiteral("The spreadsheet cannot be written over the open contract file\n%1").arg(path));
+        Tell(tr("The spreadsheet cannot be written over the open contract file\n%1").arg(path));
         return false;
     }
     const CSubcontract* record = m_tree.SelectedRecord();
@@ -208,12 +219,12 @@ bool CExchangeCommands::WriteExport(Export what, const QString& path)
     const Status written =
         csv ? WriteCsvFile(table, LocalPath(path)) : WriteXlsxFile({table}, LocalPath(path));
     if (!written) {
-        Tell(QStringLiteral("The spreadsheet was not written.\n%1").arg(ToQString(written.errorText())));
+        Tell(tr("The spreadsheet was not written.\n%1").arg(ToQString(written.errorText())));
         return false;
     }
     if (auto* frame = qobject_cast<QMainWindow*>(m_window))
         frame->statusBar()->showMessage(
-            QStringLiteral("%1 rows exported to %2").arg(table.rows.size()).arg(target.fileName()), 5000);
+            tr("%1 rows exported to %2").arg(table.rows.size()).arg(target.fileName()), 5000);
     return true;
 }
 
@@ -228,7 +239,7 @@ void CExchangeCommands::OnImportQuote()
     if (path.isEmpty())
         return;
     RememberFolder(path);
-    const QString caption = QStringLiteral("Import Quote");
+    const QString caption = tr("Import Quote");
     const Result<QuoteSheet> sheet = ReadQuoteFile(LocalPath(path));
     if (!sheet) {
         m_doc.Asker().Tell(m_window, caption, ToQString(sheet.errorText()));

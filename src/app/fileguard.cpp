@@ -1,5 +1,7 @@
 #include "app/fileguard.h"
 
+#include <QCoreApplication>
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -31,7 +33,9 @@ QString Caption()
 QString NoLockNotice(const QString& path, const ErrorInfo& why)
 {
     const std::string reason = why.code > 0 ? SystemErrorText(why.code) : why.text;
-    return QStringLiteral("%1 could not be locked (%2): others who open it will not see that it is open here")
+    return QCoreApplication::translate(
+               "kestrel::CFileGuard",
+               "%1 could not be locked (%2): others who open it will not see that it is open here")
         .arg(QFileInfo(path).fileName(), QString::fromStdString(reason));
 }
 
@@ -40,20 +44,24 @@ QString NoLockNotice(const QString& path, const ErrorInfo& why)
 QString DescribeHolder(const OwnerRecord& holder, bool known)
 {
     if (!known)
-        return QStringLiteral("an unknown program (its lock file cannot be read), since %1")
+        return QCoreApplication::translate("kestrel::CFileGuard",
+                                           "an unknown program (its lock file cannot be read), since %1")
             .arg(When(holder.time));
-    const QString user =
-        holder.user.empty() ? QStringLiteral("an unknown user") : QString::fromStdString(holder.user);
-    return QStringLiteral("%1 on %2, since %3")
+    const QString user = holder.user.empty()
+                             ? QCoreApplication::translate("kestrel::CFileGuard", "an unknown user")
+                             : QString::fromStdString(holder.user);
+    return QCoreApplication::translate("kestrel::CFileGuard", "%1 on %2, since %3")
         .arg(user, QString::fromStdString(holder.host), When(holder.time));
 }
 
 QString LockQuestion(const QString& name, const OwnerRecord& holder, bool known)
 {
-    return QStringLiteral("%1 is open in another copy of Tollgate Kestrel.\n\n"
-                          "It is held by %2.\n\n"
-                          "Open it read-only to look at it, or open it anyway to change it: whichever "
-                          "copy saves last overwrites the other's changes.")
+    return QCoreApplication::translate(
+               "kestrel::CFileGuard",
+               "%1 is open in another copy of Tollgate Kestrel.\n\n"
+               "It is held by %2.\n\n"
+               "Open it read-only to look at it, or open it anyway to change it: whichever "
+               "copy saves last overwrites the other's changes.")
         .arg(name, DescribeHolder(holder, known));
 }
 
@@ -79,10 +87,12 @@ PendingLock CFileGuard::LockFor(QWidget* parent, CAsker& asker, const QString& p
         return pending;
     }
     const QString text = LockQuestion(QFileInfo(path).fileName(), attempt->holder, attempt->holderKnown);
-    const int answer = asker.Choose(
-        parent, QStringLiteral("Contract In Use"), text,
-        {QStringLiteral("Open &Read-Only"), QStringLiteral("Open &Anyway"), QStringLiteral("Cancel")},
-        QMessageBox::Warning);
+    const int answer =
+        asker.Choose(parent, QCoreApplication::translate("kestrel::CFileGuard", "Contract In Use"), text,
+                     {QCoreApplication::translate("kestrel::CFileGuard", "Open &Read-Only"),
+                      QCoreApplication::translate("kestrel::CFileGuard", "Open &Anyway"),
+                      QCoreApplication::translate("kestrel::CFileGuard", "Cancel")},
+                     QMessageBox::Warning);
     if (answer == 0) {
         pending.choice = LockChoice::ReadOnly;
         return pending;
@@ -106,9 +116,10 @@ std::optional<CLockFile> CFileGuard::LockForSaveAs(QWidget* parent, CAsker& aske
         return CLockFile(); // no lock can be made there: the save decides
     if (attempt->outcome != LockOutcome::HeldElsewhere)
         return std::move(attempt->lock);
-    asker.Tell(parent, QStringLiteral("Contract In Use"),
-               QStringLiteral("%1 is open in another copy of Tollgate Kestrel:\n\n%2.\n\n"
-                              "Save the contract under another name.")
+    asker.Tell(parent, QCoreApplication::translate("kestrel::CFileGuard", "Contract In Use"),
+               QCoreApplication::translate("kestrel::CFileGuard",
+                                           "%1 is open in another copy of Tollgate Kestrel:\n\n%2.\n\n"
+                                           "Save the contract under another name.")
                    .arg(QFileInfo(path).fileName(), DescribeHolder(attempt->holder, attempt->holderKnown)));
     return std::nullopt;
 }
@@ -153,10 +164,12 @@ DiskAnswer CFileGuard::CheckDisk(QWidget* parent, CAsker& asker, const QString& 
     DiskAnswer answer = DiskAnswer::Keep;
     if (state.value() == DiskState::Missing) {
         if (!m_askedMissing)
-            asker.Tell(parent, Caption(),
-                       QStringLiteral("%1 has been deleted or moved by another program.\n\n"
-                                      "The contract is still open here; Save writes the file again.")
-                           .arg(name));
+            asker.Tell(
+                parent, Caption(),
+                QCoreApplication::translate("kestrel::CFileGuard",
+                                            "%1 has been deleted or moved by another program.\n\n"
+                                            "The contract is still open here; Save writes the file again.")
+                    .arg(name));
         m_askedMissing = true;
         m_asked.reset();
     } else {
@@ -171,17 +184,22 @@ DiskAnswer CFileGuard::CheckDisk(QWidget* parent, CAsker& asker, const QString& 
             return DiskAnswer::Keep; // asked about this change already
         }
         m_asked = now.value();
-        const QString loss = modified ? QStringLiteral(" Your unsaved changes will be lost.") : QString();
-        const QString text =
-            QStringLiteral("%1 has been changed by another program since Tollgate Kestrel read it.\n\n"
-                           "Reload it from the disk?%2\n\n"
-                           "Keep this version instead to go on with the contract as it is here; "
-                           "the next save overwrites the file.")
-                .arg(name, loss);
+        const QString loss = modified ? QCoreApplication::translate("kestrel::CFileGuard",
+                                                                    " Your unsaved changes will be lost.")
+                                      : QString();
+        const QString text = QCoreApplication::translate(
+                                 "kestrel::CFileGuard",
+                                 "%1 has been changed by another program since Tollgate Kestrel read it.\n\n"
+                                 "Reload it from the disk?%2\n\n"
+                                 "Keep this version instead to go on with the contract as it is here; "
+                                 "the next save overwrites the file.")
+                                 .arg(name, loss);
         // Enter takes the choice that loses nothing: the changes made here
         // while there are any, else the file as the other program left it.
         const int chosen = asker.ChooseWithDefault(
-            parent, Caption(), text, {QStringLiteral("&Reload"), QStringLiteral("&Keep This Version")},
+            parent, Caption(), text,
+            {QCoreApplication::translate("kestrel::CFileGuard", "&Reload"),
+             QCoreApplication::translate("kestrel::CFileGuard", "&Keep This Version")},
             QMessageBox::Question, modified ? 1 : 0);
         if (chosen == 0)
             answer = DiskAnswer::Reload;

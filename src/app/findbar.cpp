@@ -16,6 +16,7 @@
 #include "model/contract/contract.h"
 #include "model/subcontract/subcontract.h"
 #include "model/subcontract/winmeta.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
@@ -26,20 +27,21 @@ const struct {
     const char* text;
     unsigned areas;
 } kAreas[] = {
-    {"Everywhere", SEARCH_ALL},
-    {"Items", SEARCH_ITEMS},
-    {"Subcontractors", SEARCH_SUBCONTRACTORS},
-    {"Remarks", SEARCH_REMARKS},
-    {"Miscellaneous Data", SEARCH_MISC},
+    {QT_TRANSLATE_NOOP("kestrel::CFindBar", "Everywhere"), SEARCH_ALL},
+    {QT_TRANSLATE_NOOP("kestrel::CFindBar", "Items"), SEARCH_ITEMS},
+    {QT_TRANSLATE_NOOP("kestrel::CFindBar", "Subcontractors"), SEARCH_SUBCONTRACTORS},
+    {QT_TRANSLATE_NOOP("kestrel::CFindBar", "Remarks"), SEARCH_REMARKS},
+    {QT_TRANSLATE_NOOP("kestrel::CFindBar", "Miscellaneous Data"), SEARCH_MISC},
 };
 
 QString ItemTextName(ItemText text)
 {
     switch (text) {
-    case ItemText::LineNumber: return QStringLiteral("line");
-    case ItemText::ItemNumber: return QStringLiteral("item number");
+    case ItemText::LineNumber: return QCoreApplication::translate("kestrel::CFindBar", "line");
+    case ItemText::ItemNumber: return QCoreApplication::translate("kestrel::CFindBar", "item number");
     case ItemText::ShortDescription: return QStringLiteral("description");
-    case ItemText::LongDescription: return QStringLiteral("section description");
+    case ItemText::LongDescription:
+        return QCoreApplication::translate("kestrel::CFindBar", "section description");
     }
     return QString();
 }
@@ -61,10 +63,9 @@ QString FieldName(const CWinMeta* form, int field)
 } // namespace
 
 CFindBar::CFindBar(CSubDoc& doc, CContractNavigator& navigator, QWidget* parent)
-    : QToolBar(QStringLiteral("Find"), parent), m_doc(doc), m_navigator(navigator),
-      m_edit(new QLineEdit(this)), m_area(new QComboBox(this)), m_previous(new QToolButton(this)),
-      m_next(new QToolButton(this)), m_count(new QLabel(this)), m_place(new QLabel(this)),
-      m_delay(new QTimer(this))
+    : QToolBar(tr("Find"), parent), m_doc(doc), m_navigator(navigator), m_edit(new QLineEdit(this)),
+      m_area(new QComboBox(this)), m_previous(new QToolButton(this)), m_next(new QToolButton(this)),
+      m_count(new QLabel(this)), m_place(new QLabel(this)), m_delay(new QTimer(this))
 {
     setObjectName(QStringLiteral("findBar"));
     setMovable(false);
@@ -74,22 +75,23 @@ CFindBar::CFindBar(CSubDoc& doc, CContractNavigator& navigator, QWidget* parent)
     // and close it.
     toggleViewAction()->setVisible(false);
 
-    auto* caption = new QLabel(QStringLiteral(" Find: "), this);
+    auto* caption = new QLabel(tr(" Find: "), this);
     addWidget(caption);
     m_edit->setObjectName(QStringLiteral("findText"));
-    m_edit->setPlaceholderText(QStringLiteral("Line, item, description, any field or remark"));
+    m_edit->setPlaceholderText(tr("Line, item, description, any field or remark"));
     m_edit->setClearButtonEnabled(true);
     m_edit->setMinimumWidth(260);
     m_edit->setMaximumWidth(360);
     m_edit->installEventFilter(this);
+    SetAccessibleCaption(m_edit, caption->text(), m_edit->placeholderText());
     addWidget(m_edit);
 
     m_previous->setObjectName(QStringLiteral("findPrevious"));
     m_previous->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
-    m_previous->setToolTip(QStringLiteral("Previous hit (Shift+Enter)"));
+    m_previous->setToolTip(tr("Previous hit (Shift+Enter)"));
     m_next->setObjectName(QStringLiteral("findNext"));
     m_next->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
-    m_next->setToolTip(QStringLiteral("Next hit (Enter)"));
+    m_next->setToolTip(tr("Next hit (Enter)"));
     addWidget(m_previous);
     addWidget(m_next);
 
@@ -100,8 +102,9 @@ CFindBar::CFindBar(CSubDoc& doc, CContractNavigator& navigator, QWidget* parent)
 
     addWidget(new QLabel(QStringLiteral("in"), this));
     m_area->setObjectName(QStringLiteral("findArea"));
+    SetAccessibleCaption(m_area, tr("Find in"));
     for (const auto& area : kAreas)
-        m_area->addItem(QString::fromLatin1(area.text), area.areas);
+        m_area->addItem(tr(area.text), area.areas);
     addWidget(m_area);
 
     m_place->setObjectName(QStringLiteral("findPlace"));
@@ -113,7 +116,7 @@ CFindBar::CFindBar(CSubDoc& doc, CContractNavigator& navigator, QWidget* parent)
     auto* close = new QToolButton(this);
     close->setObjectName(QStringLiteral("findClose"));
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    close->setToolTip(QStringLiteral("Close the find bar (Esc)"));
+    close->setToolTip(tr("Close the find bar (Esc)"));
     close->setAutoRaise(true);
     addWidget(close);
 
@@ -275,19 +278,18 @@ QString CFindBar::PlaceText(const SearchHit& hit) const
         if (!item)
             return QString();
         const QString line = ToQString(item->m_strLineNumber);
-        return (item->IsHeading() ? QStringLiteral("Section %1").arg(line)
-                                  : QStringLiteral("Line %1").arg(line)) +
+        return (item->IsHeading() ? tr("Section %1").arg(line) : tr("Line %1").arg(line)) +
                QStringLiteral(", ") + ItemTextName(hit.itemText);
     }
     case HitPlace::SubcontractorField:
-        return QStringLiteral("Subcontractor %1, %2")
+        return tr("Subcontractor %1, %2")
             .arg(RecordName(hit.record),
                  FieldName(contract ? contract->m_pSubTable.get() : nullptr, hit.field));
-    case HitPlace::SubcontractorRemark: return QStringLiteral("Remark of %1").arg(RecordName(hit.record));
+    case HitPlace::SubcontractorRemark: return tr("Remark of %1").arg(RecordName(hit.record));
     case HitPlace::SubItemNote:
-        return QStringLiteral("Notes of line %1, %2").arg(ToQString(hit.line), RecordName(hit.record));
+        return tr("Notes of line %1, %2").arg(ToQString(hit.line), RecordName(hit.record));
     case HitPlace::MiscField:
-        return QStringLiteral("Miscellaneous Data, %1")
+        return tr("Miscellaneous Data, %1")
             .arg(FieldName(contract ? contract->m_pMiscTable.get() : nullptr, hit.field));
     }
     return QString();
@@ -299,11 +301,11 @@ void CFindBar::UpdateCount()
     const bool none = count == 0 && !m_edit->text().isEmpty();
     const QString total = QString::number(count) + (m_result.truncated ? QStringLiteral("+") : QString());
     if (none)
-        m_count->setText(QStringLiteral("No hits"));
+        m_count->setText(tr("No hits"));
     else if (count == 0)
         m_count->setText(QString());
     else
-        m_count->setText(QStringLiteral("%1 of %2").arg(m_current < 0 ? 0 : m_current + 1).arg(total));
+        m_count->setText(tr("%1 of %2").arg(m_current < 0 ? 0 : m_current + 1).arg(total));
     // No hit is said in red, and the text box turns pale red, as it does in
     // the programs the users know.
     QPalette countPalette = palette();

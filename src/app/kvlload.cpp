@@ -17,6 +17,7 @@
 #include "app/painticons.h"
 #include "app/qtext.h"
 #include "calc/systemfile.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
@@ -52,7 +53,7 @@ bool Exists(const QString& path)
 CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(asker)
 {
     setObjectName(QStringLiteral("kvlLoad"));
-    setWindowTitle(QStringLiteral("Select Contract"));
+    setWindowTitle(tr("Select Contract"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 12);
     layout->setSpacing(8);
@@ -65,7 +66,7 @@ CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(as
     top->addWidget(icon);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
-    m_heading = new QLabel(QStringLiteral("Choose the proposal to open"), this);
+    m_heading = new QLabel(tr("Choose the proposal to open"), this);
     QFont bold = m_heading->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
@@ -76,7 +77,7 @@ CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(as
     texts->addWidget(m_description);
     top->addLayout(texts, 1);
     layout->addLayout(top);
-    m_caption = new QLabel(QStringLiteral("&Proposals in the bid library:"), this);
+    m_caption = new QLabel(tr("&Proposals in the bid library:"), this);
     layout->addWidget(m_caption);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("proposals"));
@@ -87,6 +88,7 @@ CKVLLoad::CKVLLoad(CAsker& asker, QWidget* parent) : QDialog(parent), m_asker(as
     m_list->setIconSize(QSize(20, 20));
     m_list->setSpacing(1);
     m_caption->setBuddy(m_list);
+    SetAccessibleCaption(m_list, m_caption->text());
     layout->addWidget(m_list, 1);
     m_where = new QLabel(this);
     m_where->setWordWrap(true);
@@ -114,12 +116,12 @@ void CKVLLoad::OnInitDialog()
     setWindowTitle(m_strTitle);
     m_list->clear();
     const QFileInfo library(m_strLibrary);
-    m_where->setText(QStringLiteral("%1 in %2").arg(library.fileName(), library.absolutePath()));
+    m_where->setText(tr("%1 in %2").arg(library.fileName(), library.absolutePath()));
     // A library that cannot be read lists nothing; the listing stops at the
     // first entry that cannot be read.
     std::unique_ptr<BidLibrary> lib = OpenBidLibrary(LocalPath(m_strLibrary));
     if (!lib) {
-        m_description->setText(QStringLiteral("The file is not a bid library that can be read."));
+        m_description->setText(tr("The file is not a bid library that can be read."));
         return;
     }
     m_description->setText(lib->m_strDescription.empty() ? library.fileName()
@@ -134,7 +136,7 @@ void CKVLLoad::OnInitDialog()
             continue;
         auto* item = new ProposalItem(ProposalIcon(), ToQString(entry->m_strName));
         item->setData(kNameRole, QByteArray::fromStdString(entry->m_strName));
-        item->setToolTip(QStringLiteral("%1 bytes").arg(QLocale().toString(qulonglong(entry->m_dwSize))));
+        item->setToolTip(tr("%1 bytes").arg(QLocale().toString(qulonglong(entry->m_dwSize))));
         m_list->addItem(item);
     }
     if (m_list->count() > 0)
@@ -161,12 +163,10 @@ void CKVLLoad::OnOK()
     if (Exists(target)) {
         const int answer = m_asker.Choose(
             this, windowTitle(),
-            QStringLiteral(
-                "%1 is already beside the bid library:\n%2\n\nIt may hold your work from an earlier "
-                "session. Open that file, or replace it with the proposal from the library?")
+            tr("%1 is already beside the bid library:\n%2\n\nIt may hold your work from an earlier "
+               "session. Open that file, or replace it with the proposal from the library?")
                 .arg(item->text(), target),
-            {QStringLiteral("&Open Existing"), QStringLiteral("&Replace"), QStringLiteral("Cancel")},
-            QMessageBox::Question);
+            {tr("&Open Existing"), tr("&Replace"), tr("Cancel")}, QMessageBox::Question);
         if (answer == 0) {
             m_strResult = target;
             accept();
@@ -179,8 +179,8 @@ void CKVLLoad::OnOK()
     if (result != kBidLibraryOk) {
         // Nothing is confirmed: the path is not opened, and another entry
         // can be chosen.
-        m_asker.Tell(this, QStringLiteral("Error Extracting Proposal"),
-                     QString::fromLatin1(BidLibraryResultText(result)), QMessageBox::Warning);
+        m_asker.Tell(this, tr("Error Extracting Proposal"), QString::fromLatin1(BidLibraryResultText(result)),
+                     QMessageBox::Warning);
         return;
     }
     m_strResult = target;

@@ -22,8 +22,8 @@ CLoadingMessageDialog::CLoadingMessageDialog(QWidget* parent)
     icon->setPixmap(ProgramIcon().pixmap(QSize(40, 40), devicePixelRatioF()));
     layout->addWidget(icon, 0, Qt::AlignTop);
     auto* lines = new QVBoxLayout;
-    lines->addWidget(new QLabel(QStringLiteral("Loading Contract and Reference Data"), this));
-    lines->addWidget(new QLabel(QStringLiteral("Please wait ...."), this));
+    lines->addWidget(new QLabel(tr("Loading Contract and Reference Data"), this));
+    lines->addWidget(new QLabel(tr("Please wait ...."), this));
     layout->addLayout(lines);
 }
 

@@ -145,35 +145,34 @@ QAction* CMainFrame::MakeAction(const QString& name, const QString& text, const 
 void CMainFrame::BuildActions()
 {
     using K = QKeySequence;
-    auto* open = MakeAction(QStringLiteral("fileOpen"), QStringLiteral("&Open...\tCtrl+O"),
-                            QStringLiteral("Open a Contract File\nOpen Contract"),
-                            {K(Qt::CTRL | Qt::Key_O), K(Qt::Key_F2)});
+    auto* open =
+        MakeAction(QStringLiteral("fileOpen"), QStringLiteral("&Open...\tCtrl+O"),
+                   tr("Open a Contract File\nOpen Contract"), {K(Qt::CTRL | Qt::Key_O), K(Qt::Key_F2)});
     connect(open, &QAction::triggered, &m_doc, [this] { m_doc.OnFileOpen(); });
-    auto* save =
-        MakeAction(QStringLiteral("fileSave"), QStringLiteral("&Save\tCtrl+S"),
-                   QStringLiteral("Save the Contract\nSave"), {K(Qt::CTRL | Qt::Key_S), K(Qt::Key_F3)});
+    auto* save = MakeAction(QStringLiteral("fileSave"), QStringLiteral("&Save\tCtrl+S"),
+                            tr("Save the Contract\nSave"), {K(Qt::CTRL | Qt::Key_S), K(Qt::Key_F3)});
     connect(save, &QAction::triggered, &m_doc, [this] { m_doc.DoFileSave(); });
     auto* saveAs = MakeAction(QStringLiteral("fileSaveAs"), QStringLiteral("Save &As..."),
-                              QStringLiteral("Save the Contract with a new name\nSave As"));
+                              tr("Save the Contract with a new name\nSave As"));
     connect(saveAs, &QAction::triggered, &m_doc, [this] { m_doc.DoSaveAs(); });
-    auto* print = MakeAction(QStringLiteral("filePrint"), QStringLiteral("&Print...\tCtrl+P"),
-                             QStringLiteral("Print the active document\nPrint"),
-                             {K(Qt::CTRL | Qt::Key_P), K(Qt::Key_F5)});
+    auto* print =
+        MakeAction(QStringLiteral("filePrint"), QStringLiteral("&Print...\tCtrl+P"),
+                   tr("Print the active document\nPrint"), {K(Qt::CTRL | Qt::Key_P), K(Qt::Key_F5)});
     connect(print, &QAction::triggered, &m_doc, [this] { m_doc.OnFilePrint(false); });
-    auto* preview = MakeAction(QStringLiteral("filePrintPreview"), QStringLiteral("Print Pre&view"),
-                               QStringLiteral("Display full pages\nPrint Preview"));
+    auto* preview = MakeAction(QStringLiteral("filePrintPreview"), tr("Print Pre&view"),
+                               tr("Display full pages\nPrint Preview"));
     connect(preview, &QAction::triggered, &m_doc, [this] { m_doc.OnFilePrint(true); });
     auto* exportPdf = MakeAction(QStringLiteral("fileExportPdf"), QStringLiteral("&Export to PDF..."),
-                                 QStringLiteral("Save the report as a PDF file\nExport to PDF"));
+                                 tr("Save the report as a PDF file\nExport to PDF"));
     connect(exportPdf, &QAction::triggered, &m_doc, [this] { m_doc.OnFileExportPdf(); });
-    auto* setup = MakeAction(QStringLiteral("filePrintSetup"), QStringLiteral("P&rint Setup..."),
-                             QStringLiteral("Change the printer and printing options\nPrint Setup"));
+    auto* setup = MakeAction(QStringLiteral("filePrintSetup"), tr("P&rint Setup..."),
+                             tr("Change the printer and printing options\nPrint Setup"));
     connect(setup, &QAction::triggered, this, [this] { ShowPrintSetup(this); });
     auto* exit = MakeAction(QStringLiteral("fileExit"), QStringLiteral("E&xit"),
-                            QStringLiteral("Quit the application; prompts to save documents\nExit"));
+                            tr("Quit the application; prompts to save documents\nExit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
     auto* fileNew = MakeAction(QStringLiteral("fileNew"), QStringLiteral("&New\tCtrl+N"),
-                               QStringLiteral("Create a new document\nNew"), {K(Qt::CTRL | Qt::Key_N)});
+                               tr("Create a new document\nNew"), {K(Qt::CTRL | Qt::Key_N)});
     connect(fileNew, &QAction::triggered, &m_doc, [this] { m_doc.OnNewDocument(); });
 
     // "Undo <what>" and "Redo <what>" from the step's description; the bare
@@ -188,7 +187,7 @@ void CMainFrame::BuildActions()
     });
     undo->setObjectName(QStringLiteral("editUndo"));
     undo->setShortcut(K::Undo);
-    undo->setStatusTip(QStringLiteral("Undo the last action"));
+    undo->setStatusTip(tr("Undo the last action"));
     m_actions.insert(undo->objectName(), undo);
     addAction(undo);
     auto* redo = stack->createRedoAction(this, QStringLiteral("&Redo"));
@@ -199,24 +198,24 @@ void CMainFrame::BuildActions()
     });
     redo->setObjectName(QStringLiteral("editRedo"));
     redo->setShortcuts({K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    redo->setStatusTip(QStringLiteral("Redo the previously undone action"));
+    redo->setStatusTip(tr("Redo the previously undone action"));
     m_actions.insert(redo->objectName(), redo);
     addAction(redo);
     // Ctrl+Z and Ctrl+Y in an editor with nothing of its own to take back
     // reach the contract's history.
     new CUndoKeyRouter(*this, *undo, *redo, this);
-    auto* copy = MakeAction(QStringLiteral("editCopy"), QStringLiteral("&Copy\tCtrl+C"),
-                            QStringLiteral("Copy the selection and put it on the Clipboard\nCopy"),
-                            {K(Qt::CTRL | Qt::Key_C)});
+    auto* copy =
+        MakeAction(QStringLiteral("editCopy"), QStringLiteral("&Copy\tCtrl+C"),
+                   tr("Copy the selection and put it on the Clipboard\nCopy"), {K(Qt::CTRL | Qt::Key_C)});
     connect(copy, &QAction::triggered, &m_doc, [this] { m_doc.OnEditCopy(); });
     auto* paste = MakeAction(QStringLiteral("editPaste"), QStringLiteral("&Paste\tCtrl+V"),
-                             QStringLiteral("Insert Clipboard contents\nPaste"), {K(Qt::CTRL | Qt::Key_V)});
+                             tr("Insert Clipboard contents\nPaste"), {K(Qt::CTRL | Qt::Key_V)});
     connect(paste, &QAction::triggered, &m_doc, [this] { m_doc.OnEditPaste(); });
     auto* add = MakeAction(QStringLiteral("editAddSub"), QStringLiteral("&Add Subcontractor"),
-                           QStringLiteral("Add a new Subcontractor"));
+                           tr("Add a new Subcontractor"));
     connect(add, &QAction::triggered, this, [this] { Tree()->OnAddSubcontractor(); });
     auto* remove = MakeAction(QStringLiteral("editDeleteSub"), QStringLiteral("&Delete Subcontractor"),
-                              QStringLiteral("Delete this Subcontractor"));
+                              tr("Delete this Subcontractor"));
     connect(remove, &QAction::triggered, this, [this] { Tree()->OnDeleteSubcontractor(); });
 
     BuildToolActions();
@@ -231,9 +230,9 @@ void CMainFrame::BuildFinderActions()
     m_actions.insert(m_amendment->Action()->objectName(), m_amendment->Action());
     for (QAction* action : m_exchange->Actions())
         m_actions.insert(action->objectName(), action);
-    auto* find = MakeAction(QStringLiteral("editFind"), QStringLiteral("&Find...\tCtrl+F"),
-                            QStringLiteral("Find items, subcontractors and remarks\nFind"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_F)});
+    auto* find =
+        MakeAction(QStringLiteral("editFind"), QStringLiteral("&Find...\tCtrl+F"),
+                   tr("Find items, subcontractors and remarks\nFind"), {QKeySequence(Qt::CTRL | Qt::Key_F)});
     connect(find, &QAction::triggered, this, [this] {
         if (m_findBar)
             m_findBar->Open();
@@ -251,9 +250,9 @@ void CMainFrame::BuildFinderPanels()
     addDockWidget(Qt::BottomDockWidgetArea, m_checkPanel);
     m_checkPanel->hide();
     QAction* panel = m_checkPanel->toggleViewAction();
-    panel->setText(QStringLiteral("&Check Panel"));
+    panel->setText(tr("&Check Panel"));
     panel->setObjectName(QStringLiteral("viewCheckPanel"));
-    panel->setStatusTip(QStringLiteral("Show or hide the list of the contract check's messages"));
+    panel->setStatusTip(tr("Show or hide the list of the contract check's messages"));
     m_actions.insert(panel->objectName(), panel);
     Action(QStringLiteral("viewMenu"))->menu()->addAction(panel);
 }
@@ -262,7 +261,7 @@ void CMainFrame::BuildToolActions()
 {
     using K = QKeySequence;
     auto* check = MakeAction(QStringLiteral("toolsCheck"), QStringLiteral("&Check Contract...\tF4"),
-                             QStringLiteral("Check Contract\nCheck Contract"), {K(Qt::Key_F4)});
+                             tr("Check Contract\nCheck Contract"), {K(Qt::Key_F4)});
     connect(check, &QAction::triggered, &m_doc, [this] { m_doc.OnCheckContract(); });
     auto* options = MakeAction(QStringLiteral("toolsOptions"), QStringLiteral("&Options..."), QString());
     connect(options, &QAction::triggered, this, [this] {
@@ -270,20 +269,19 @@ void CMainFrame::BuildToolActions()
             m_optionsHook(this);
     });
 
-    auto* about =
-        MakeAction(QStringLiteral("helpAbout"), QStringLiteral("&About Tollgate..."),
-                   QStringLiteral("Display program information, version number and copyright\nAbout"));
+    auto* about = MakeAction(QStringLiteral("helpAbout"), QStringLiteral("&About Tollgate..."),
+                             tr("Display program information, version number and copyright\nAbout"));
     connect(about, &QAction::triggered, this, [this] {
         if (m_aboutHook)
             m_aboutHook(this);
     });
 
     auto* next = MakeAction(QStringLiteral("nextPane"), QStringLiteral("Next Pane"),
-                            QStringLiteral("Switch to the next window pane\nNext Pane"), {K(Qt::Key_F6)});
+                            tr("Switch to the next window pane\nNext Pane"), {K(Qt::Key_F6)});
     connect(next, &QAction::triggered, this, [this] { NextPane(true); });
-    auto* previous = MakeAction(QStringLiteral("previousPane"), QStringLiteral("Previous Pane"),
-                                QStringLiteral("Switch back to the previous window pane\nPrevious Pane"),
-                                {K(Qt::SHIFT | Qt::Key_F6)});
+    auto* previous =
+        MakeAction(QStringLiteral("previousPane"), QStringLiteral("Previous Pane"),
+                   tr("Switch back to the previous window pane\nPrevious Pane"), {K(Qt::SHIFT | Qt::Key_F6)});
     connect(previous, &QAction::triggered, this, [this] { NextPane(false); });
 }
 
@@ -291,7 +289,7 @@ void CMainFrame::BuildMenus()
 {
     // Menu texts carry their accelerators after a tab, as the menus show them;
     // the shortcuts themselves belong to the actions.
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
     m_fileMenu->addAction(Action(QStringLiteral("fileOpen")));
     m_fileMenu->addAction(Action(QStringLiteral("fileSave")));
     m_fileMenu->addAction(Action(QStringLiteral("fileSaveAs")));
@@ -307,7 +305,7 @@ void CMainFrame::BuildMenus()
     m_recentAnchor = m_fileMenu->addSeparator();
     m_fileMenu->addAction(Action(QStringLiteral("fileExit")));
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(Action(QStringLiteral("editUndo")));
     edit->addAction(Action(QStringLiteral("editRedo")));
     edit->addSeparator();
@@ -319,21 +317,21 @@ void CMainFrame::BuildMenus()
     edit->addSeparator();
     edit->addAction(Action(QStringLiteral("editFind")));
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    QMenu* tools = menuBar()->addMenu(tr("Tools"));
     tools->addAction(Action(QStringLiteral("toolsCheck")));
     tools->addAction(Action(QStringLiteral("toolsOptions")));
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* view = menuBar()->addMenu(tr("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
     m_actions.insert(QStringLiteral("viewMenu"), view->menuAction());
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(Action(QStringLiteral("helpAbout")));
 }
 
 void CMainFrame::BuildToolBar()
 {
-    m_toolBar = addToolBar(QStringLiteral("Standard"));
+    m_toolBar = addToolBar(tr("Standard"));
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(20, 20));
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -351,9 +349,9 @@ void CMainFrame::BuildToolBar()
 
     QMenu* view = Action(QStringLiteral("viewMenu"))->menu();
     QAction* toolbar = m_toolBar->toggleViewAction();
-    toolbar->setText(QStringLiteral("&Toolbar"));
+    toolbar->setText(tr("&Toolbar"));
     toolbar->setObjectName(QStringLiteral("viewToolbar"));
-    toolbar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    toolbar->setStatusTip(tr("Show or hide the toolbar"));
     m_actions.insert(toolbar->objectName(), toolbar);
     view->addAction(toolbar);
 }
@@ -361,10 +359,10 @@ void CMainFrame::BuildToolBar()
 void CMainFrame::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
-    m_message = new QLabel(QStringLiteral("Ready"), bar);
+    m_message = new QLabel(tr("Ready"), bar);
     m_message->setObjectName(QStringLiteral("messagePane"));
     bar->addWidget(m_message, 1);
-    m_totalCaption = new QLabel(QStringLiteral("Contract Total:"), bar);
+    m_totalCaption = new QLabel(tr("Contract Total:"), bar);
     m_totalCaption->setObjectName(QStringLiteral("totalCaption"));
     m_totalCaption->setFrameStyle(QFrame::NoFrame);
     bar->addPermanentWidget(m_totalCaption);
@@ -378,10 +376,10 @@ void CMainFrame::BuildStatusBar()
     m_extraPane->setFixedWidth(10);
     m_extraPane->hide();
     // While the contract is open read-only (another program holds it).
-    m_readOnlyPane = new QLabel(QStringLiteral("Read-Only"), bar);
+    m_readOnlyPane = new QLabel(tr("Read-Only"), bar);
     m_readOnlyPane->setObjectName(QStringLiteral("readOnlyPane"));
     m_readOnlyPane->setToolTip(
-        QStringLiteral("Another copy of Tollgate Kestrel has this contract open: use Save As to change it"));
+        tr("Another copy of Tollgate Kestrel has this contract open: use Save As to change it"));
     bar->insertPermanentWidget(1, m_readOnlyPane); // after the message pane
     m_readOnlyPane->hide();
     ShowContractTotal(QStringLiteral("$0.00"), 120);
@@ -390,7 +388,7 @@ void CMainFrame::BuildStatusBar()
     status->setObjectName(QStringLiteral("viewStatusBar"));
     status->setCheckable(true);
     status->setChecked(true);
-    status->setStatusTip(QStringLiteral("Show or hide the status bar"));
+    status->setStatusTip(tr("Show or hide the status bar"));
     connect(status, &QAction::toggled, bar, &QWidget::setVisible);
     m_actions.insert(status->objectName(), status);
     Action(QStringLiteral("viewMenu"))->menu()->addAction(status);
@@ -401,11 +399,11 @@ void CMainFrame::BuildHistoryDock()
     // The changes of the run, oldest first, with the state as opened at the
     // top and the saved state marked; choosing a line undoes or redoes up
     // to it.
-    m_historyDock = new QDockWidget(QStringLiteral("History"), this);
+    m_historyDock = new QDockWidget(tr("History"), this);
     m_historyDock->setObjectName(QStringLiteral("historyDock"));
     auto* list = new QUndoView(&m_doc.UndoStack(), m_historyDock);
     list->setObjectName(QStringLiteral("historyList"));
-    list->setEmptyLabel(QStringLiteral("Contract as opened"));
+    list->setEmptyLabel(tr("Contract as opened"));
     list->setCleanIcon(ToolbarIcon(ToolIcon::Save));
     list->setAlternatingRowColors(true);
     // Every step as tall as the one that carries the saved mark.
@@ -423,9 +421,9 @@ void CMainFrame::BuildHistoryDock()
     });
 
     QAction* toggle = m_historyDock->toggleViewAction();
-    toggle->setText(QStringLiteral("&History"));
+    toggle->setText(tr("&History"));
     toggle->setObjectName(QStringLiteral("viewHistory"));
-    toggle->setStatusTip(QStringLiteral("Show or hide the list of changes that can be undone"));
+    toggle->setStatusTip(tr("Show or hide the list of changes that can be undone"));
     m_actions.insert(toggle->objectName(), toggle);
     Action(QStringLiteral("viewMenu"))->menu()->addAction(toggle);
 }
@@ -498,7 +496,7 @@ void CMainFrame::UpdateTitle()
 {
     // "[*]" shows the modified mark where the platform puts it.
     // A contract open only to look at says so where the user looks first.
-    const QString readOnly = m_doc.IsReadOnly() ? QStringLiteral(" (Read-Only)") : QString();
+    const QString readOnly = m_doc.IsReadOnly() ? tr(" (Read-Only)") : QString();
     setWindowTitle(m_doc.WindowTitle() + readOnly +
                    (m_doc.HasContract() ? QStringLiteral("[*]") : QString()));
     setWindowModified(m_doc.IsModified());
@@ -542,7 +540,7 @@ void CMainFrame::RebuildRecentFiles()
         if (!id.isEmpty())
             text += QLatin1Char('\t') + id;
         auto* action = new QAction(text, this);
-        action->setStatusTip(QStringLiteral("Open this document"));
+        action->setStatusTip(tr("Open this document"));
         action->setToolTip(id.isEmpty() ? files[i] : files[i] + QStringLiteral(" (") + id + QLatin1Char(')'));
         const QString path = files[i];
         connect(action, &QAction::triggered, this, [this, path] { emit openRequested(path); });

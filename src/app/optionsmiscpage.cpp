@@ -107,28 +107,27 @@ COptionsMiscPage::COptionsMiscPage(const CSubSettings& settings, int depthBits, 
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(10);
 
-    auto* print = new QGroupBox(QStringLiteral("Print Options"), this);
+    auto* print = new QGroupBox(tr("Print Options"), this);
     auto* printLayout = new QVBoxLayout(print);
-    printLayout->addWidget(AddCheck(print, QStringLiteral("Save Before &Printing"), m_page.printSave));
-    printLayout->addWidget(AddCheck(print, QStringLiteral("&Check Before Printing"), m_page.printCheck));
-    auto* misc = new QGroupBox(QStringLiteral("Miscellaneous"), this);
+    printLayout->addWidget(AddCheck(print, tr("Save Before &Printing"), m_page.printSave));
+    printLayout->addWidget(AddCheck(print, tr("&Check Before Printing"), m_page.printCheck));
+    auto* misc = new QGroupBox(tr("Miscellaneous"), this);
     auto* miscLayout = new QVBoxLayout(misc);
-    miscLayout->addWidget(AddCheck(misc, QStringLiteral("&Delete Warnings"), m_page.deleteWarn));
-    miscLayout->addWidget(AddCheck(misc, QStringLiteral("Show Subcontract &Tooltips"), m_page.showTips));
-    miscLayout->addWidget(AddCheck(misc, QStringLiteral("Save &Window Position on Exit"), m_page.savePos));
-    miscLayout->addWidget(
-        AddCheck(misc, QStringLiteral("Show &Splash Screen at Startup"), m_page.showSplash));
+    miscLayout->addWidget(AddCheck(misc, tr("&Delete Warnings"), m_page.deleteWarn));
+    miscLayout->addWidget(AddCheck(misc, tr("Show Subcontract &Tooltips"), m_page.showTips));
+    miscLayout->addWidget(AddCheck(misc, tr("Save &Window Position on Exit"), m_page.savePos));
+    miscLayout->addWidget(AddCheck(misc, tr("Show &Splash Screen at Startup"), m_page.showSplash));
     miscLayout->addStretch(1);
     grid->addWidget(print, 0, 0);
     grid->addWidget(misc, 1, 0);
 
-    auto* colours = new QGroupBox(QStringLiteral("Window Background Colors"), this);
+    auto* colours = new QGroupBox(tr("Window Background Colors"), this);
     auto* colourGrid = new QGridLayout(colours);
     colourGrid->setHorizontalSpacing(8);
     colourGrid->setVerticalSpacing(6);
-    m_custom = AddCheck(colours, QStringLiteral("&Enable Custom Colors"), m_page.backgroundType != 0);
+    m_custom = AddCheck(colours, tr("&Enable Custom Colors"), m_page.backgroundType != 0);
     colourGrid->addWidget(m_custom, 0, 0, 1, 4);
-    m_requiresHicolor = new QLabel(QStringLiteral("(Requires Hicolor Display)"), colours);
+    m_requiresHicolor = new QLabel(tr("(Requires Hicolor Display)"), colours);
     m_requiresHicolor->hide();
     colourGrid->addWidget(m_requiresHicolor, 1, 0, 1, 4);
     const char* captions[ColourCount] = {
@@ -141,7 +140,7 @@ COptionsMiscPage::COptionsMiscPage(const CSubSettings& settings, int depthBits, 
         colourGrid->addWidget(m_swatches[i], i + 2, 1);
         m_pickers[i] = new QPushButton(QStringLiteral("..."), colours);
         m_pickers[i]->setFixedWidth(34);
-        m_pickers[i]->setToolTip(QStringLiteral("Choose the %1 colour").arg(QString::fromLatin1(titles[i])));
+        m_pickers[i]->setToolTip(tr("Choose the %1 colour").arg(QString::fromLatin1(titles[i])));
         label->setBuddy(m_pickers[i]);
         colourGrid->addWidget(m_pickers[i], i + 2, 2);
         const QString title = QString::fromLatin1(titles[i]);
@@ -210,12 +209,12 @@ void COptionsMiscPage::SetColor(int which, const QColor& color)
 CSubSettings COptionsMiscPage::Result() const
 {
     CSubSettings s = m_page;
-    s.printSave = Check(QStringLiteral("Save Before Printing"))->isChecked();
-    s.printCheck = Check(QStringLiteral("Check Before Printing"))->isChecked();
-    s.deleteWarn = Check(QStringLiteral("Delete Warnings"))->isChecked();
-    s.showTips = Check(QStringLiteral("Show Subcontract Tooltips"))->isChecked();
-    s.savePos = Check(QStringLiteral("Save Window Position on Exit"))->isChecked();
-    s.showSplash = Check(QStringLiteral("Show Splash Screen at Startup"))->isChecked();
+    s.printSave = Check(tr("Save Before Printing"))->isChecked();
+    s.printCheck = Check(tr("Check Before Printing"))->isChecked();
+    s.deleteWarn = Check(tr("Delete Warnings"))->isChecked();
+    s.showTips = Check(tr("Show Subcontract Tooltips"))->isChecked();
+    s.savePos = Check(tr("Save Window Position on Exit"))->isChecked();
+    s.showSplash = Check(tr("Show Splash Screen at Startup"))->isChecked();
     s.backgroundType = m_custom->isChecked() ? 1 : 0;
     return s;
 }

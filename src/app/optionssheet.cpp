@@ -12,12 +12,12 @@ namespace kestrel {
 COptionsSheet::COptionsSheet(CSubDoc& doc, int depthBits, QWidget* parent) : QDialog(parent), m_doc(doc)
 {
     setObjectName(QStringLiteral("optionsSheet"));
-    setWindowTitle(QStringLiteral("Kestrel Options"));
+    setWindowTitle(tr("Kestrel Options"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
     auto* tabs = new QTabWidget(this);
     m_page = new COptionsMiscPage(doc.Settings(), depthBits, tabs);
-    tabs->addTab(m_page, QStringLiteral("Misc."));
+    tabs->addTab(m_page, tr("Misc."));
     layout->addWidget(tabs);
 
     m_buttons =

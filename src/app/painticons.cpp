@@ -11,6 +11,56 @@ namespace kestrel {
 
 namespace {
 
+// The colours of the painted icons.
+// Folders: incomplete or in error.
+constexpr QRgb kFolderRed = qRgb(214, 52, 40);
+// Complete.
+constexpr QRgb kFolderGreen = qRgb(46, 160, 67);
+// No state.
+constexpr QRgb kFolderYellow = qRgb(232, 182, 22);
+// Unused state.
+constexpr QRgb kFolderCyan = qRgb(32, 178, 196);
+// The Open tool's folder.
+constexpr QRgb kOpenFolder = qRgb(226, 178, 64);
+// The Save tool's disk.
+constexpr QRgb kDiskEdge = qRgb(30, 60, 110);
+constexpr QRgb kDiskBody = qRgb(58, 110, 180);
+constexpr QRgb kDiskLabel = qRgb(245, 245, 240);
+constexpr QRgb kDiskShutter = qRgb(40, 70, 120);
+// The Print tool's printer.
+constexpr QRgb kPrinterEdge = qRgb(60, 60, 60);
+constexpr QRgb kPrinterBody = qRgb(120, 124, 132);
+constexpr QRgb kPrintedLine = qRgb(110, 110, 110);
+constexpr QRgb kPowerLight = qRgb(90, 200, 90);
+// The Check tool's list and tick.
+constexpr QRgb kClipboardEdge = qRgb(90, 90, 90);
+constexpr QRgb kTickGreen = qRgb(34, 150, 60);
+// The program's own picture: sky, frame, road and its markings.
+constexpr QRgb kSkyTop = qRgb(241, 236, 231);
+constexpr QRgb kSkyBottom = qRgb(192, 174, 126);
+constexpr QRgb kPictureFrame = qRgb(79, 67, 38);
+constexpr QRgb kRoad = qRgb(70, 70, 74);
+constexpr QRgb kRoadMarking = qRgb(250, 210, 60);
+constexpr QRgb kKestrel = qRgb(120, 60, 20);
+// The print preview's tools: ink, paper edge, accents.
+constexpr QRgb kInk = qRgb(52, 64, 84);
+constexpr QRgb kPaperEdge = qRgb(150, 156, 166);
+constexpr QRgb kAccentBlue = qRgb(40, 120, 200);
+constexpr QRgb kPdfRed = qRgb(200, 40, 36);
+constexpr QRgb kBandGrey = qRgb(225, 228, 234);
+constexpr QRgb kBandEdge = qRgb(140, 146, 156);
+// The same drawings disabled: shades of grey.
+constexpr QRgb kOffEdge = qRgb(150, 150, 150);
+constexpr QRgb kOffTick = qRgb(160, 160, 160);
+constexpr QRgb kOffInk = qRgb(165, 165, 165);
+constexpr QRgb kOffFill = qRgb(170, 170, 170);
+constexpr QRgb kOffPdf = qRgb(175, 175, 175);
+constexpr QRgb kOffLine = qRgb(190, 190, 190);
+constexpr QRgb kOffBody = qRgb(200, 200, 200);
+constexpr QRgb kOffPaper = qRgb(235, 235, 235);
+// The magnifier's glass lets the paper show through.
+constexpr QRgb kMagnifierGlass = qRgba(255, 255, 255, 200);
+
 // Draws on a 16 x 16 design grid, scaled to the requested size.
 using Drawing = std::function<void(QPainter& painter, QIcon::Mode mode)>;
 
@@ -56,10 +106,10 @@ QIcon Painted(Drawing drawing)
 QColor StateColor(int state)
 {
     switch (state) {
-    case FOLDER_RED: return QColor(214, 52, 40);
-    case FOLDER_GREEN: return QColor(46, 160, 67);
-    case FOLDER_YELLOW: return QColor(232, 182, 22);
-    default: return QColor(32, 178, 196);
+    case FOLDER_RED: return QColor(kFolderRed);
+    case FOLDER_GREEN: return QColor(kFolderGreen);
+    case FOLDER_YELLOW: return QColor(kFolderYellow);
+    default: return QColor(kFolderCyan);
     }
 }
 
@@ -99,7 +149,7 @@ void DrawFolder(QPainter& p, const QColor& colour, bool open)
     p.drawPath(front);
     if (open) {
         // A sheet of paper shows inside.
-        p.setPen(QPen(QColor(150, 150, 150), 0.6));
+        p.setPen(QPen(QColor(kOffEdge), 0.6));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(4, 4.5, 8, 2.5));
     }
@@ -119,13 +169,13 @@ QIcon ToolbarIcon(ToolIcon which)
     switch (which) {
     case ToolIcon::Open:
         return Painted([](QPainter& p, QIcon::Mode mode) {
-            DrawFolder(p, mode == QIcon::Disabled ? QColor(170, 170, 170) : QColor(226, 178, 64), true);
+            DrawFolder(p, mode == QIcon::Disabled ? QColor(kOffFill) : QColor(kOpenFolder), true);
         });
     case ToolIcon::Save:
         return Painted([](QPainter& p, QIcon::Mode mode) {
             const bool off = mode == QIcon::Disabled;
-            p.setPen(QPen(off ? QColor(150, 150, 150) : QColor(30, 60, 110), 0.8));
-            p.setBrush(off ? QColor(200, 200, 200) : QColor(58, 110, 180));
+            p.setPen(QPen(off ? QColor(kOffEdge) : QColor(kDiskEdge), 0.8));
+            p.setBrush(off ? QColor(kOffBody) : QColor(kDiskBody));
             QPainterPath disk;
             disk.moveTo(1.5, 1.5);
             disk.lineTo(12.5, 1.5);
@@ -134,40 +184,40 @@ QIcon ToolbarIcon(ToolIcon which)
             disk.lineTo(1.5, 14.5);
             disk.closeSubpath();
             p.drawPath(disk);
-            p.setBrush(off ? QColor(235, 235, 235) : QColor(245, 245, 240));
+            p.setBrush(off ? QColor(kOffPaper) : QColor(kDiskLabel));
             p.drawRect(QRectF(4, 1.5, 8, 5));
-            p.setBrush(off ? QColor(170, 170, 170) : QColor(40, 70, 120));
+            p.setBrush(off ? QColor(kOffFill) : QColor(kDiskShutter));
             p.drawRect(QRectF(9, 2.5, 2, 3));
-            p.setBrush(off ? QColor(235, 235, 235) : Qt::white);
+            p.setBrush(off ? QColor(kOffPaper) : Qt::white);
             p.drawRect(QRectF(3.5, 9, 9, 5.5));
         });
     case ToolIcon::Print:
         return Painted([](QPainter& p, QIcon::Mode mode) {
             const bool off = mode == QIcon::Disabled;
-            p.setPen(QPen(off ? QColor(150, 150, 150) : QColor(60, 60, 60), 0.8));
+            p.setPen(QPen(off ? QColor(kOffEdge) : QColor(kPrinterEdge), 0.8));
             p.setBrush(Qt::white);
             p.drawRect(QRectF(4, 1.5, 8, 5));
-            p.setBrush(off ? QColor(200, 200, 200) : QColor(120, 124, 132));
+            p.setBrush(off ? QColor(kOffBody) : QColor(kPrinterBody));
             p.drawRoundedRect(QRectF(1.5, 6, 13, 6.5), 1.2, 1.2);
             p.setBrush(Qt::white);
             p.drawRect(QRectF(4, 10, 8, 4.5));
-            p.setPen(QPen(off ? QColor(190, 190, 190) : QColor(110, 110, 110), 0.6));
+            p.setPen(QPen(off ? QColor(kOffLine) : QColor(kPrintedLine), 0.6));
             p.drawLine(QPointF(5.5, 12), QPointF(10.5, 12));
             p.drawLine(QPointF(5.5, 13.3), QPointF(9.5, 13.3));
             p.setPen(Qt::NoPen);
-            p.setBrush(off ? QColor(170, 170, 170) : QColor(90, 200, 90));
+            p.setBrush(off ? QColor(kOffFill) : QColor(kPowerLight));
             p.drawEllipse(QPointF(12.3, 8.2), 0.8, 0.8);
         });
     case ToolIcon::Check:
         return Painted([](QPainter& p, QIcon::Mode mode) {
             const bool off = mode == QIcon::Disabled;
-            p.setPen(QPen(off ? QColor(150, 150, 150) : QColor(90, 90, 90), 0.8));
+            p.setPen(QPen(off ? QColor(kOffEdge) : QColor(kClipboardEdge), 0.8));
             p.setBrush(Qt::white);
             p.drawRect(QRectF(2.5, 1.5, 10, 13));
-            p.setPen(QPen(off ? QColor(190, 190, 190) : QColor(150, 150, 150), 0.7));
+            p.setPen(QPen(off ? QColor(kOffLine) : QColor(kOffEdge), 0.7));
             for (double y = 4.5; y < 13; y += 2.5)
                 p.drawLine(QPointF(4.5, y), QPointF(10.5, y));
-            QPen tick(off ? QColor(160, 160, 160) : QColor(34, 150, 60), 2.2, Qt::SolidLine, Qt::RoundCap,
+            QPen tick(off ? QColor(kOffTick) : QColor(kTickGreen), 2.2, Qt::SolidLine, Qt::RoundCap,
                       Qt::RoundJoin);
             p.setPen(tick);
             p.setBrush(Qt::NoBrush);
@@ -186,13 +236,13 @@ QIcon ProgramIcon()
     return Painted([](QPainter& p, QIcon::Mode) {
         // A road running into the distance under an evening sky.
         QLinearGradient sky(0, 0, 0, 16);
-        sky.setColorAt(0, QColor(241, 236, 231));
-        sky.setColorAt(1, QColor(192, 174, 126));
-        p.setPen(QPen(QColor(79, 67, 38), 0.8));
+        sky.setColorAt(0, QColor(kSkyTop));
+        sky.setColorAt(1, QColor(kSkyBottom));
+        p.setPen(QPen(QColor(kPictureFrame), 0.8));
         p.setBrush(sky);
         p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(70, 70, 74));
+        p.setBrush(QColor(kRoad));
         QPainterPath road;
         road.moveTo(7, 7);
         road.lineTo(9, 7);
@@ -200,11 +250,11 @@ QIcon ProgramIcon()
         road.lineTo(2, 15.5);
         road.closeSubpath();
         p.drawPath(road);
-        p.setPen(QPen(QColor(250, 210, 60), 0.8));
+        p.setPen(QPen(QColor(kRoadMarking), 0.8));
         p.drawLine(QPointF(8, 8), QPointF(8, 9.5));
         p.drawLine(QPointF(8, 11), QPointF(8, 13));
         // The kestrel, a small falcon, hovering.
-        p.setPen(QPen(QColor(120, 60, 20), 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setPen(QPen(QColor(kKestrel), 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);
         QPainterPath bird;
         bird.moveTo(3, 4.5);
@@ -218,7 +268,7 @@ namespace {
 
 QColor InkOf(QIcon::Mode mode)
 {
-    return mode == QIcon::Disabled ? QColor(165, 165, 165) : QColor(52, 64, 84);
+    return mode == QIcon::Disabled ? QColor(kOffInk) : QColor(kInk);
 }
 
 // A triangle pointing left or right, with a bar before it for the ends.
@@ -244,7 +294,7 @@ void DrawSheet(QPainter& p, QIcon::Mode mode, const QRectF& sheet)
     p.setPen(QPen(InkOf(mode), 0.8));
     p.setBrush(Qt::white);
     p.drawRect(sheet);
-    p.setPen(QPen(mode == QIcon::Disabled ? QColor(200, 200, 200) : QColor(150, 156, 166), 0.7));
+    p.setPen(QPen(mode == QIcon::Disabled ? QColor(kOffBody) : QColor(kPaperEdge), 0.7));
     for (double y = sheet.top() + 2.5; y < sheet.bottom() - 1.5; y += 2)
         p.drawLine(QPointF(sheet.left() + 1.8, y), QPointF(sheet.right() - 1.8, y));
 }
@@ -253,7 +303,7 @@ void DrawMagnifier(QPainter& p, QIcon::Mode mode, bool plus)
 {
     const QColor ink = InkOf(mode);
     p.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(QColor(255, 255, 255, 200));
+    p.setBrush(QColor(kMagnifierGlass));
     p.drawEllipse(QPointF(6.5, 6.5), 4.6, 4.6);
     p.drawLine(QPointF(10, 10), QPointF(14.3, 14.3));
     p.setPen(QPen(ink, 1.3, Qt::SolidLine, Qt::RoundCap));
@@ -265,7 +315,7 @@ void DrawMagnifier(QPainter& p, QIcon::Mode mode, bool plus)
 void DrawFit(QPainter& p, QIcon::Mode mode, bool width)
 {
     DrawSheet(p, mode, width ? QRectF(4, 2.5, 8, 11) : QRectF(4.5, 3.5, 7, 9));
-    const QColor accent = mode == QIcon::Disabled ? QColor(170, 170, 170) : QColor(40, 120, 200);
+    const QColor accent = mode == QIcon::Disabled ? QColor(kOffFill) : QColor(kAccentBlue);
     p.setPen(QPen(accent, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     if (width) {
@@ -282,7 +332,7 @@ void DrawPdf(QPainter& p, QIcon::Mode mode)
 {
     DrawSheet(p, mode, QRectF(3, 1.5, 10, 13));
     p.setPen(Qt::NoPen);
-    p.setBrush(mode == QIcon::Disabled ? QColor(175, 175, 175) : QColor(200, 40, 36));
+    p.setBrush(mode == QIcon::Disabled ? QColor(kOffPdf) : QColor(kPdfRed));
     p.drawRoundedRect(QRectF(1.5, 8.5, 10, 5.5), 1, 1);
     p.setPen(QPen(Qt::white, 0.9));
     // "P" drawn with strokes, readable down to 16 pixels.
@@ -310,13 +360,13 @@ QIcon ProposalIcon()
         p.setPen(QPen(InkOf(mode), 0.8));
         p.setBrush(Qt::white);
         p.drawPath(sheet);
-        p.setBrush(QColor(225, 228, 234));
+        p.setBrush(QColor(kBandGrey));
         p.drawPolygon(QPolygonF({QPointF(10, 1.5), QPointF(10, 5), QPointF(13.5, 5)}));
         // A band in the program's colours and lines of text.
         p.setPen(Qt::NoPen);
-        p.setBrush(mode == QIcon::Disabled ? QColor(190, 190, 190) : QColor(192, 174, 126));
+        p.setBrush(mode == QIcon::Disabled ? QColor(kOffLine) : QColor(kSkyBottom));
         p.drawRect(QRectF(4.5, 6.5, 7.5, 2.2));
-        p.setPen(QPen(mode == QIcon::Disabled ? QColor(200, 200, 200) : QColor(140, 146, 156), 0.7));
+        p.setPen(QPen(mode == QIcon::Disabled ? QColor(kOffBody) : QColor(kBandEdge), 0.7));
         for (double y = 10.3; y < 14; y += 1.6)
             p.drawLine(QPointF(4.8, y), QPointF(11.8, y));
     });

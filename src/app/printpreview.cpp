@@ -1,5 +1,7 @@
 #include "app/printpreview.h"
 
+#include <QCoreApplication>
+
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QComboBox>
@@ -29,6 +31,7 @@
 #include "print/backgroundlayout.h"
 #include "print/pagepainter.h"
 #include "print/reportprintjob.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
@@ -187,8 +190,9 @@ protected:
         if (count == 0) {
             if (m_report.Running()) {
                 painter.setPen(QColor(235, 236, 240));
-                painter.drawText(viewport()->rect(), Qt::AlignCenter,
-                                 QStringLiteral("Laying out the report..."));
+                painter.drawText(
+                    viewport()->rect(), Qt::AlignCenter,
+                    QCoreApplication::translate("kestrel::CPrintPreview", "Laying out the report..."));
             }
             return;
         }
@@ -250,7 +254,7 @@ CPrintPreview::CPrintPreview(CBackgroundLayout& report, const QPageLayout& layou
     : QDialog(parent), m_report(report)
 {
     setObjectName(QStringLiteral("printPreview"));
-    setWindowTitle(QStringLiteral("Print Preview"));
+    setWindowTitle(tr("Print Preview"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
@@ -369,12 +373,11 @@ void CPrintPreview::BuildToolBar()
     m_toolBar->setObjectName(QStringLiteral("previewToolBar"));
     m_toolBar->setIconSize(QSize(20, 20));
 
-    QAction* print = AddCommand(QStringLiteral("print"), ToolbarIcon(ToolIcon::Print),
-                                QStringLiteral("&Print..."), QStringLiteral("Print the report"));
+    QAction* print = AddCommand(QStringLiteral("print"), ToolbarIcon(ToolIcon::Print), tr("&Print..."),
+                                tr("Print the report"));
     connect(print, &QAction::triggered, this, [this] { RunOnWholeReport(&m_print); });
-    QAction* pdf =
-        AddCommand(QStringLiteral("export"), PreviewToolIcon(PreviewIcon::Pdf),
-                   QStringLiteral("&Export to PDF..."), QStringLiteral("Save the report as a PDF file"));
+    QAction* pdf = AddCommand(QStringLiteral("export"), PreviewToolIcon(PreviewIcon::Pdf),
+                              tr("&Export to PDF..."), tr("Save the report as a PDF file"));
     connect(pdf, &QAction::triggered, this, [this] { RunOnWholeReport(&m_export); });
     m_toolBar->addAction(print);
     m_toolBar->addAction(pdf);
@@ -386,8 +389,7 @@ void CPrintPreview::BuildToolBar()
     auto* spacer = new QWidget(this);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_toolBar->addWidget(spacer);
-    QAction* close = AddCommand(QStringLiteral("close"), QIcon(), QStringLiteral("&Close"),
-                                QStringLiteral("Close the preview"));
+    QAction* close = AddCommand(QStringLiteral("close"), QIcon(), tr("&Close"), tr("Close the preview"));
     connect(close, &QAction::triggered, this, &QDialog::accept);
     m_toolBar->addAction(close);
     // Only the commands with words show them beside their icons.
@@ -404,8 +406,8 @@ void CPrintPreview::BuildPageControls()
         connect(action, &QAction::triggered, this, [this, target] { GoToPage(target(CurrentPage())); });
         m_toolBar->addAction(action);
     };
-    step(QStringLiteral("first"), PreviewIcon::First, QStringLiteral("First page"), [](int) { return 1; });
-    step(QStringLiteral("previous"), PreviewIcon::Previous, QStringLiteral("Previous page"),
+    step(QStringLiteral("first"), PreviewIcon::First, tr("First page"), [](int) { return 1; });
+    step(QStringLiteral("previous"), PreviewIcon::Previous, tr("Previous page"),
          [](int page) { return page - 1; });
     m_page = new QSpinBox(this);
     m_page->setObjectName(QStringLiteral("pageNumber"));
@@ -420,15 +422,14 @@ void CPrintPreview::BuildPageControls()
         if (page != CurrentPage())
             GoToPage(page);
     });
-    m_toolBar->addWidget(new QLabel(QStringLiteral(" Page "), this));
+    SetAccessibleCaption(m_page, tr("Page"));
+    m_toolBar->addWidget(new QLabel(tr(" Page "), this));
     m_toolBar->addWidget(m_page);
-    m_of = new QLabel(QStringLiteral(" of %1 ").arg(PageCount()), this);
+    m_of = new QLabel(tr(" of %1 ").arg(PageCount()), this);
     m_of->setObjectName(QStringLiteral("pageCount"));
     m_toolBar->addWidget(m_of);
-    step(QStringLiteral("next"), PreviewIcon::Next, QStringLiteral("Next page"),
-         [](int page) { return page + 1; });
-    step(QStringLiteral("last"), PreviewIcon::Last, QStringLiteral("Last page"),
-         [](int) { return kLastPage; });
+    step(QStringLiteral("next"), PreviewIcon::Next, tr("Next page"), [](int page) { return page + 1; });
+    step(QStringLiteral("last"), PreviewIcon::Last, tr("Last page"), [](int) { return kLastPage; });
 }
 
 void CPrintPreview::BuildProgressLine()
@@ -453,7 +454,7 @@ void CPrintPreview::BuildProgressLine()
 void CPrintPreview::BuildZoomControls()
 {
     QAction* zoomOut = AddCommand(QStringLiteral("zoomOut"), PreviewToolIcon(PreviewIcon::ZoomOut),
-                                  QStringLiteral("Zoom out"), QStringLiteral("Zoom out"));
+                                  tr("Zoom out"), tr("Zoom out"));
     connect(zoomOut, &QAction::triggered, this, [this] {
         double next = kZoomSteps[0];
         for (double z : kZoomSteps)
@@ -469,6 +470,7 @@ void CPrintPreview::BuildZoomControls()
     for (double z : kZoomSteps)
         m_zoom->addItem(QStringLiteral("%1%").arg(qRound(z * 100)));
     m_zoom->setMinimumContentsLength(5);
+    SetAccessibleCaption(m_zoom, tr("Zoom"));
     connect(m_zoom, &QComboBox::textActivated, this, [this](const QString& text) {
         bool ok = false;
         const double percent = QString(text).remove(QLatin1Char('%')).trimmed().toDouble(&ok);
@@ -479,7 +481,7 @@ void CPrintPreview::BuildZoomControls()
     });
     m_toolBar->addWidget(m_zoom);
     QAction* zoomIn = AddCommand(QStringLiteral("zoomIn"), PreviewToolIcon(PreviewIcon::ZoomIn),
-                                 QStringLiteral("Zoom in"), QStringLiteral("Zoom in"));
+                                 tr("Zoom in"), tr("Zoom in"));
     connect(zoomIn, &QAction::triggered, this, [this] {
         double next = kZoomSteps[std::size(kZoomSteps) - 1];
         for (auto it = std::rbegin(kZoomSteps); it != std::rend(kZoomSteps); ++it)
@@ -489,11 +491,11 @@ void CPrintPreview::BuildZoomControls()
     });
     m_toolBar->addAction(zoomIn);
     QAction* width = AddCommand(QStringLiteral("fitWidth"), PreviewToolIcon(PreviewIcon::FitWidth),
-                                QStringLiteral("Fit width"), QStringLiteral("Fit the width of a page"));
+                                tr("Fit width"), tr("Fit the width of a page"));
     width->setCheckable(true);
     connect(width, &QAction::triggered, this, &CPrintPreview::FitWidth);
     QAction* page = AddCommand(QStringLiteral("fitPage"), PreviewToolIcon(PreviewIcon::FitPage),
-                               QStringLiteral("Fit page"), QStringLiteral("Show a whole page"));
+                               tr("Fit page"), tr("Show a whole page"));
     page->setCheckable(true);
     connect(page, &QAction::triggered, this, &CPrintPreview::FitPage);
     m_toolBar->addAction(width);
@@ -582,7 +584,7 @@ void CPrintPreview::ShowPosition()
     }
     // "of 120..." until the last page is known.
     const QString of = QString::number(count) + (growing ? QStringLiteral("...") : QString());
-    m_of->setText(QStringLiteral(" of %1 ").arg(of));
+    m_of->setText(tr(" of %1 ").arg(of));
     if (!m_zoom->lineEdit()->hasFocus())
         m_zoom->setEditText(QStringLiteral("%1%").arg(qRound(Zoom() * 100)));
     Command(QStringLiteral("first"))->setEnabled(page > 1);
@@ -591,7 +593,7 @@ void CPrintPreview::ShowPosition()
     Command(QStringLiteral("last"))->setEnabled(growing || page < count);
     Command(QStringLiteral("fitWidth"))->setChecked(m_area->FitMode() == CPreviewArea::Fit::Width);
     Command(QStringLiteral("fitPage"))->setChecked(m_area->FitMode() == CPreviewArea::Fit::Page);
-    setWindowTitle(QStringLiteral("Print Preview - Page %1 of %2").arg(page).arg(of));
+    setWindowTitle(tr("Print Preview - Page %1 of %2").arg(page).arg(of));
 }
 
 void CPrintPreview::ShowProgress()
@@ -605,17 +607,17 @@ void CPrintPreview::ShowProgress()
     m_progress->setValue(static_cast<int>(std::lround(m_report.Progress() * 100)));
     QString text;
     if (!growing)
-        text = QStringLiteral("All %1 pages are laid out.").arg(PageCount());
+        text = tr("All %1 pages are laid out.").arg(PageCount());
     else if (m_waitingCommand == &m_print)
-        text = QStringLiteral("Printing starts when every page is laid out.");
+        text = tr("Printing starts when every page is laid out.");
     else if (m_waitingCommand == &m_export)
-        text = QStringLiteral("The export starts when every page is laid out.");
+        text = tr("The export starts when every page is laid out.");
     else if (m_awaited == kLastPage)
-        text = QStringLiteral("The last page is shown when it is laid out.");
+        text = tr("The last page is shown when it is laid out.");
     else if (m_awaited)
-        text = QStringLiteral("Page %1 is shown when it is laid out.").arg(m_awaited);
+        text = tr("Page %1 is shown when it is laid out.").arg(m_awaited);
     else
-        text = QStringLiteral("Laying out page %1...").arg(PageCount() + 1);
+        text = tr("Laying out page %1...").arg(PageCount() + 1);
     m_progressText->setText(text);
 }
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "app/qtext.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
@@ -45,15 +46,15 @@ CQuoteImportDialog::CQuoteImportDialog(const QuoteSheet& sheet, const QuoteColum
       m_hint(new QLabel(this)), m_guessError(guessError)
 {
     setObjectName(QStringLiteral("quoteImportDialog"));
-    setWindowTitle(QStringLiteral("Import Quote"));
+    setWindowTitle(tr("Import Quote"));
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(QStringLiteral("<b>Quote for %1</b><br>%2")
-                                 .arg(subcontractor.toHtmlEscaped(), fileName.toHtmlEscaped()),
-                             this);
+    auto* title = new QLabel(
+        tr("<b>Quote for %1</b><br>%2").arg(subcontractor.toHtmlEscaped(), fileName.toHtmlEscaped()), this);
     title->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(title);
 
     m_preview->setObjectName(QStringLiteral("quotePreview"));
+    SetAccessibleCaption(m_preview, tr("Rows of the quote"));
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_preview->setSelectionMode(QAbstractItemView::NoSelection);
     m_preview->setWordWrap(false);
@@ -80,14 +81,16 @@ CQuoteImportDialog::CQuoteImportDialog(const QuoteSheet& sheet, const QuoteColum
         form->addRow(text, field);
         if (auto* label = qobject_cast<QLabel*>(form->labelForField(field)))
             label->setBuddy(box);
+        SetAccessibleCaption(box, text);
     };
-    addRow(QStringLiteral("&Line number column:"), kLineTint, m_line);
-    addRow(QStringLiteral("&Quantity column:"), kQuantityTint, m_quantity);
-    addRow(QStringLiteral("Unit &price column:"), kPriceTint, m_price);
+    addRow(tr("&Line number column:"), kLineTint, m_line);
+    addRow(tr("&Quantity column:"), kQuantityTint, m_quantity);
+    addRow(tr("Unit &price column:"), kPriceTint, m_price);
     m_firstRow->setObjectName(QStringLiteral("quoteFirstRow"));
     const int lastRow = sheet.rows.empty() ? 1 : sheet.rows.back().number;
     m_firstRow->setRange(1, std::max(1, lastRow));
-    form->addRow(QStringLiteral("&First row of data:"), m_firstRow);
+    form->addRow(tr("&First row of data:"), m_firstRow);
+    SetAccessibleCaption(m_firstRow, tr("&First row of data:"));
     layout->addLayout(form);
 
     m_hint->setObjectName(QStringLiteral("quoteHint"));
@@ -95,7 +98,7 @@ CQuoteImportDialog::CQuoteImportDialog(const QuoteSheet& sheet, const QuoteColum
     layout->addWidget(m_hint);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    m_import = buttons->addButton(QStringLiteral("&Import"), QDialogButtonBox::AcceptRole);
+    m_import = buttons->addButton(tr("&Import"), QDialogButtonBox::AcceptRole);
     m_import->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -148,10 +151,20 @@ void CQuoteImportDialog::FillPreview(int headerRow)
             item->setTextAlignment(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
             m_preview->setItem(r, cell.column, item);
         }
+        // An empty cell is named by its place, as a spreadsheet names it.
+        for (int c = 0; c < m_columns; ++c) {
+            QTableWidgetItem* item = m_preview->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                m_preview->setItem(r, c, item);
+            }
+            if (item->text().isEmpty())
+                item->setData(Qt::AccessibleTextRole, letters[c] + QString::number(row.number));
+        }
     }
     // The column boxes name each column by its letter and its heading.
     for (QComboBox* box : {m_line, m_quantity, m_price}) {
-        box->addItem(QStringLiteral("(none)"), -1);
+        box->addItem(tr("(none)"), -1);
         for (int c = 0; c < m_columns; ++c) {
             const QString heading = header ? ToQString(header->Cell(c)).simplified() : QString();
             box->addItem(heading.isEmpty() ? letters[c]
@@ -236,18 +249,18 @@ void CQuoteImportDialog::Update()
     const Status ok = CheckQuoteColumns(columns);
     m_import->setEnabled(ok.ok());
     if (!ok) {
-        m_hint->setText(QStringLiteral("<span style='color:#b00020'>%1</span>")
-                            .arg(ToQString(ok.errorText()).toHtmlEscaped()));
+        m_hint->setText(
+            tr("<span style='color:#b00020'>%1</span>").arg(ToQString(ok.errorText()).toHtmlEscaped()));
         return;
     }
     const auto rows = std::count_if(m_sheet.rows.begin(), m_sheet.rows.end(),
                                     [&](const QuoteRow& row) { return row.number >= columns.firstRow; });
-    QString text = QStringLiteral("%1 rows from row %2 on will be entered for this subcontractor; rows that "
-                                  "are refused are listed afterwards. Undo takes the whole import back.")
+    QString text = tr("%1 rows from row %2 on will be entered for this subcontractor; rows that "
+                      "are refused are listed afterwards. Undo takes the whole import back.")
                        .arg(rows)
                        .arg(columns.firstRow);
     if (!m_guessError.isEmpty())
-        text.prepend(QStringLiteral("No header row was found (%1). ").arg(m_guessError.toHtmlEscaped()));
+        text.prepend(tr("No header row was found (%1). ").arg(m_guessError.toHtmlEscaped()));
     m_hint->setText(text);
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/qtext.h"
 #include "exchange/quoteimport.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
@@ -18,23 +19,24 @@ CQuoteResultDialog::CQuoteResultDialog(const QuoteImport& import, const QString&
     : QDialog(parent), m_summary(new QLabel(this)), m_refused(new QTableWidget(this))
 {
     setObjectName(QStringLiteral("quoteResultDialog"));
-    setWindowTitle(QStringLiteral("Import Quote"));
+    setWindowTitle(tr("Import Quote"));
     auto* layout = new QVBoxLayout(this);
     const int refused = static_cast<int>(import.refused.size());
     m_summary->setObjectName(QStringLiteral("quoteSummary"));
     m_summary->setWordWrap(true);
-    m_summary->setText(QStringLiteral("<b>%1</b>: %2 %3 entered, %4 %5 refused.")
+    m_summary->setText(tr("<b>%1</b>: %2 %3 entered, %4 %5 refused.")
                            .arg(subcontractor.toHtmlEscaped())
                            .arg(import.applied)
                            .arg(import.applied == 1 ? QStringLiteral("row") : QStringLiteral("rows"))
                            .arg(refused)
                            .arg(refused == 1 ? QStringLiteral("row") : QStringLiteral("rows")) +
-                       (refused > 0 ? QStringLiteral(" A refused row changed nothing.") : QString()));
+                       (refused > 0 ? tr(" A refused row changed nothing.") : QString()));
     layout->addWidget(m_summary);
 
     m_refused->setObjectName(QStringLiteral("quoteRefused"));
+    SetAccessibleCaption(m_refused, tr("Refused rows"));
     m_refused->setColumnCount(2);
-    m_refused->setHorizontalHeaderLabels({QStringLiteral("Row"), QStringLiteral("Message")});
+    m_refused->setHorizontalHeaderLabels({tr("Row"), tr("Message")});
     m_refused->setRowCount(refused);
     m_refused->verticalHeader()->hide();
     m_refused->setEditTriggers(QAbstractItemView::NoEditTriggers);

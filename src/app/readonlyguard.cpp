@@ -46,7 +46,7 @@ CReadOnlyGuard::CReadOnlyGuard(CSubDoc& doc, QWidget& area, QWidget* exempt, QSt
 
 QString CReadOnlyGuard::Notice()
 {
-    return QStringLiteral("The contract is open read-only; use Save As to make a copy you can change");
+    return tr("The contract is open read-only; use Save As to make a copy you can change");
 }
 
 bool CReadOnlyGuard::Guards(const QObject* watched) const

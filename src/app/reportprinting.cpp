@@ -1,5 +1,7 @@
 #include "app/reportprinting.h"
 
+#include <QCoreApplication>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -108,7 +110,8 @@ void PreviewReport(QWidget* parent, CAsker& asker, CContract& contract, Evaluato
 
 QString LandscapeRefusal()
 {
-    return QStringLiteral("This report cannot be printed in landscape mode");
+    return QCoreApplication::translate("kestrel::CMainFrame",
+                                       "This report cannot be printed in landscape mode");
 }
 
 QPrinter& ProgramPrinter()

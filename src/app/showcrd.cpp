@@ -13,6 +13,15 @@ namespace kestrel {
 namespace {
 
 constexpr int kTickMs = 55;
+// 301 x 118 dialog units at the usual 7 x 8 pixel font.
+constexpr QSize kCreditsSize(527, 236);
+// The OK button at the bottom right corner, and the room kept above it.
+constexpr int kButtonRightMargin = 12;
+constexpr int kButtonBottomMargin = 8;
+constexpr int kButtonRoom = 16;
+// A window too narrow for the margins of 12 characters keeps these instead.
+constexpr int kNarrowestArea = 120;
+constexpr int kNarrowMargin = 24;
 constexpr int kBands = 65;
 
 QFont CreditsFont(int pixels, int weight)
@@ -76,9 +85,9 @@ CShowCrd::CShowCrd(QWidget* parent)
       m_scroll(0, 0, 1)
 {
     setObjectName(QStringLiteral("showCrd"));
-    setWindowTitle(QStringLiteral("Tollgate Credits"));
-    setFixedSize(527, 236);
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    setWindowTitle(tr("Tollgate Credits"));
+    setFixedSize(kCreditsSize);
+    m_ok = new QPushButton(tr("OK"), this);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     Layout();
@@ -97,12 +106,12 @@ void CShowCrd::Layout()
     // A character of the heading font, as the window's margins count it.
     const int charWidth = (heading.maxWidth() + 2 * heading.averageCharWidth()) / 3;
     const QSize button = m_ok->sizeHint();
-    const QRect client(0, 0, width(), height() - button.height() - 16);
+    const QRect client(0, 0, width(), height() - button.height() - kButtonRoom);
     m_area = client.adjusted(12 * charWidth, m_lineHeight, -12 * charWidth, -m_lineHeight);
-    if (m_area.width() < 120)
-        m_area = client.adjusted(24, m_lineHeight, -24, -m_lineHeight);
-    m_ok->setGeometry(width() - button.width() - 12, height() - button.height() - 8, button.width(),
-                      button.height());
+    if (m_area.width() < kNarrowestArea)
+        m_area = client.adjusted(kNarrowMargin, m_lineHeight, -kNarrowMargin, -m_lineHeight);
+    m_ok->setGeometry(width() - button.width() - kButtonRightMargin,
+                      height() - button.height() - kButtonBottomMargin, button.width(), button.height());
     const int count = static_cast<int>(CreditLines().size());
     m_scroll = CreditsScroll(count * m_lineHeight, m_area.height(), m_lineHeight / 6);
 

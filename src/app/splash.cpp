@@ -11,13 +11,32 @@
 #include "app/artwork.h"
 
 namespace kestrel {
+namespace {
+
+// 283 x 136 dialog units at the usual 7 x 8 pixel font: the window's size.
+constexpr QSize kSplashSize(495, 272);
+// The title and the line under it, from the bottom edge, inside a margin.
+constexpr int kTitleMargin = 24;
+constexpr int kTitleFromBottom = 96;
+constexpr int kTitleHeight = 48;
+constexpr int kTitlePixels = 40;
+constexpr int kTaglineFromBottom = 48;
+constexpr int kTaglineHeight = 22;
+constexpr int kTaglinePixels = 14;
+// The release, at the top right corner.
+constexpr int kReleasePixels = 14;
+constexpr QRect kReleaseBand(0, 14, 18, 22); // left, top, right margin, height
+// The hairline border over the scene's dark sky.
+constexpr QRgb kBorderColor = qRgba(255, 255, 255, 60);
+
+} // namespace
 
 CSplash::CSplash(int ms)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("splash"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(495, 272);
+    setFixedSize(kSplashSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     m_timer = new QTimer(this);
@@ -56,20 +75,25 @@ void CSplash::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     PaintKestrelScene(painter, rect());
-    PaintSceneText(painter, QRectF(24, height() - 96, width() - 48, 48), QStringLiteral("Tollgate Kestrel"),
-                   40, QFont::Black);
-    PaintSceneText(painter, QRectF(26, height() - 48, width() - 52, 22),
-                   QStringLiteral("Subcontractor records for highway-construction bids"), 14,
+    PaintSceneText(
+        painter, QRectF(kTitleMargin, height() - kTitleFromBottom, width() - 2 * kTitleMargin, kTitleHeight),
+        QStringLiteral("Tollgate Kestrel"), kTitlePixels, QFont::Black);
+    // The tag line stands two pixels further in than the title.
+    PaintSceneText(painter,
+                   QRectF(kTitleMargin + 2, height() - kTaglineFromBottom, width() - 2 * (kTitleMargin + 2),
+                          kTaglineHeight),
+                   tr("Subcontractor records for highway-construction bids"), kTaglinePixels,
                    QFont::DemiBold);
     QFont release;
     release.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    release.setPixelSize(14);
+    release.setPixelSize(kReleasePixels);
     release.setWeight(QFont::DemiBold);
     painter.setFont(release);
-    painter.setPen(QColor(255, 244, 214));
-    painter.drawText(QRect(0, 14, width() - 18, 22), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("Release %1").arg(ReleaseText(CurrentVersion())));
-    painter.setPen(QPen(QColor(255, 255, 255, 60), 1));
+    painter.setPen(QColor(kSceneLightText));
+    painter.drawText(
+        QRect(kReleaseBand.left(), kReleaseBand.top(), width() - kReleaseBand.width(), kReleaseBand.height()),
+        Qt::AlignRight | Qt::AlignVCenter, tr("Release %1").arg(ReleaseText(CurrentVersion())));
+    painter.setPen(QPen(QColor::fromRgba(kBorderColor), 1));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

@@ -97,7 +97,7 @@ bool CSubApp::InitInstance()
     // A copy that could not be written is said where the user looks.
     QObject::connect(m_autoSaver.get(), &CAutoSaver::copyFailed, m_frame.get(),
                      [frame = m_frame.get()](const QString& why) {
-                         frame->statusBar()->showMessage(QStringLiteral("No recovery copy: ") + why, 15000);
+                         frame->statusBar()->showMessage(tr("No recovery copy: ") + why, 15000);
                      });
     const bool recovered = m_autoSaver->OfferRecovery(m_frame.get(), *m_asker);
     if (!recovered && !m_fileToOpen.isEmpty())

@@ -2,15 +2,11 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,7 +19,6 @@
 #include "app/reportprinting.h"
 #include "app/suberrors.h"
 #include "app/subsettings.h"
-#include "app/subtreeview.h"
 #include "calc/formats.h"
 #include "edit/amendment.h"
 #include "file/contractfile.h"
@@ -31,10 +26,9 @@
 #include "file/opencontract.h"
 #include "file/platform.h"
 #include "file/recovery.h"
-#include "grid/gridview.h"
 #include "model/contract/contract.h"
-#include "model/contract/itemstext.h"
 #include "model/subcontract/winmeta.h"
+#include "views/editsupport.h"
 
 namespace kestrel {
 
@@ -72,13 +66,13 @@ QString ChangeSubject(const ChangeEvent& event, const CContract& contract, int n
 {
     QStringList parts;
     if (!event.line.empty())
-        parts << QStringLiteral("line ") + ToQString(event.line);
+        parts << QCoreApplication::translate("kestrel::CSubDoc", "line ") + ToQString(event.line);
     if (event.kind == ChangeKind::Template)
         parts << ToQString(event.templateName);
     // A deleted record is gone from its table; it is not read.
     const bool alive = event.record && event.kind != ChangeKind::SubcontractorDeleted;
     if (alive && event.table == contract.m_pMiscTable.get())
-        parts << QStringLiteral("Miscellaneous Data");
+        parts << QCoreApplication::translate("kestrel::CSubDoc", "Miscellaneous Data");
     else if (alive && event.table == contract.m_pSubTable.get())
         if (const Text* name = event.record->GetCellText(nameField); name && !name->View().empty())
             parts << ToQString(name->View());
@@ -111,9 +105,11 @@ private:
 
 QString ReadOnlyRefusal(const QString& path)
 {
-    return QStringLiteral("%1 is open read-only: another copy of Tollgate Kestrel has it open, and the "
-                          "change was not made.\n\nUse Save As to save a copy of your own that you can "
-                          "change.")
+    return QCoreApplication::translate(
+               "kestrel::CSubDoc",
+               "%1 is open read-only: another copy of Tollgate Kestrel has it open, and the "
+               "change was not made.\n\nUse Save As to save a copy of your own that you can "
+               "change.")
         .arg(QFileInfo(path).fileName());
 }
 
@@ -127,15 +123,18 @@ QString SystemText(const std::string& text)
 // Why the contract file at path cannot be opened, naming it.
 QString OpenFailureText(const QString& path, const std::string& why)
 {
-    return QStringLiteral("Cannot open %1:\n\n%2").arg(QDir::toNativeSeparators(path), SystemText(why));
+    return QCoreApplication::translate("kestrel::CSubDoc", "Cannot open %1:\n\n%2")
+        .arg(QDir::toNativeSeparators(path), SystemText(why));
 }
 
 // Why a save failed, where, and that nothing was lost by it.
 QString SaveFailureText(const QString& path, const std::string& why)
 {
-    return QStringLiteral("The contract could not be saved to %1.\n\n%2.\n\n"
-                          "The file on disk is unchanged, and your changes are still open here: "
-                          "save them elsewhere with Save As, or save again once the problem is fixed.")
+    return QCoreApplication::translate(
+               "kestrel::CSubDoc",
+               "The contract could not be saved to %1.\n\n%2.\n\n"
+               "The file on disk is unchanged, and your changes are still open here: "
+               "save them elsewhere with Save As, or save again once the problem is fixed.")
         .arg(QDir::toNativeSeparators(path), SystemText(why));
 }
 
@@ -418,7 +417,7 @@ bool CSubDoc::OpenDocument(const QString& requested)
     // anything is locked or extracted (and before a FIFO could keep the
     // read waiting).
     if (const Status kind = CheckRegularFile(LocalPath(requested)); !kind) {
-        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+        m_asker->Tell(m_mainWindow, tr("Error Opening Contract File"),
                       OpenFailureText(requested, kind.errorText()));
         return false;
     }
@@ -431,8 +430,7 @@ bool CSubDoc::OpenDocument(const QString& requested)
     if (HasContract() && IsModified()) {
         const auto answer =
             m_asker->Ask(m_mainWindow, AppTitle(),
-                         QStringLiteral("The File ") + m_path +
-                             QStringLiteral(" has changed.\nDo you want to save the changes?"),
+                         tr("The File ") + m_path + tr(" has changed.\nDo you want to save the changes?"),
                          QMessageBox::Yes | QMessageBox::No, QMessageBox::Question);
         // A save that fails or is cancelled stops the open: the changes the
         // user wanted kept are still there.
@@ -441,8 +439,8 @@ bool CSubDoc::OpenDocument(const QString& requested)
     }
     QString path = requested;
     if (IsBidLibrary(path)) {
-        const ProposalChoice choice = m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"),
-                                                              QStringLiteral("Select Proposal"));
+        const ProposalChoice choice =
+            m_asker->ChooseProposal(m_mainWindow, path, QStringLiteral("*.kvs"), tr("Select Proposal"));
         if (!choice.confirmed || choice.path.isEmpty())
             return false;
         path = choice.path;
@@ -460,7 +458,7 @@ bool CSubDoc::OpenDocument(const QString& requested)
     Result<OpenedFile> opened = OpenContractFile(LocalPath(path), paths);
     if (!opened) {
         emit loadingWindow(false);
-        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+        m_asker->Tell(m_mainWindow, tr("Error Opening Contract File"),
                       OpenFailureText(path, opened.errorText()));
         return false;
     }
@@ -552,8 +550,7 @@ std::unique_ptr<CContract> CSubDoc::ReadRecoveryCopy(const RecoveryCopy& copy)
     CRecoveryStore store(std::string{});
     Result<std::unique_ptr<CContract>> recovered = store.TakeBack(copy);
     if (!recovered) {
-        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
-                      SystemText(recovered.errorText()));
+        m_asker->Tell(m_mainWindow, tr("Error Opening Contract File"), SystemText(recovered.errorText()));
         return nullptr;
     }
     return std::move(recovered).value();
@@ -567,7 +564,7 @@ bool CSubDoc::ReloadFromDisk()
     CProgramPaths paths = m_paths;
     Result<OpenedFile> opened = OpenContractFile(LocalPath(m_path), paths);
     if (!opened) {
-        m_asker->Tell(m_mainWindow, QStringLiteral("Error Opening Contract File"),
+        m_asker->Tell(m_mainWindow, tr("Error Opening Contract File"),
                       OpenFailureText(m_path, opened.errorText()));
         return false;
     }
@@ -654,9 +651,9 @@ bool CSubDoc::SaveModified()
         return false;
     if (!IsModified())
         return true;
-    const QString name = m_path.isEmpty() ? QStringLiteral("Contract") : QFileInfo(m_path).fileName();
+    const QString name = m_path.isEmpty() ? tr("Contract") : QFileInfo(m_path).fileName();
     const auto answer =
-        m_asker->Ask(m_mainWindow, AppTitle(), QStringLiteral("Save changes to %1?").arg(name),
+        m_asker->Ask(m_mainWindow, AppTitle(), tr("Save changes to %1?").arg(name),
                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Question);
     if (answer == QMessageBox::Yes)
         return DoFileSave();
@@ -694,8 +691,7 @@ bool CSubDoc::ShowCheck(bool interactive)
     const CheckResult& check = m_edits->LastCheck();
     if (check.messages.empty()) {
         if (interactive)
-            m_asker->Tell(m_mainWindow, QStringLiteral("Contract Check"),
-                          QStringLiteral("Contract Is Complete"));
+            m_asker->Tell(m_mainWindow, tr("Contract Check"), tr("Contract Is Complete"));
         return true;
     }
     CSubErrors dialog(*m_contract, check, m_mainWindow);
@@ -760,39 +756,12 @@ void CSubDoc::RunPrint(PrintTarget target)
 
 void CSubDoc::OnEditCopy()
 {
-    QWidget* focus = QApplication::focusWidget();
-    if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
-        edit->copy();
-    } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
-        text->copy();
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
-        plain->copy();
-    } else if (auto* combo = qobject_cast<QComboBox*>(focus)) {
-        if (!combo->currentText().isEmpty())
-            QGuiApplication::clipboard()->setText(combo->currentText());
-    } else if (auto* grid = qobject_cast<CGridView*>(focus)) {
-        // A grid's rows, as a spreadsheet copies them.
-        grid->CopySelectedRows();
-    } else if (auto* tree = qobject_cast<CSubTreeView*>(focus)) {
-        if (m_contract &&
-            tree->SelectedNodeText().compare(QStringLiteral("Contract Items"), Qt::CaseInsensitive) == 0)
-            QGuiApplication::clipboard()->setText(ToQString(ContractItemsText(*m_contract)));
-    }
+    CEditSupport::CopyInFocusedView();
 }
 
 void CSubDoc::OnEditPaste()
 {
-    QWidget* focus = QApplication::focusWidget();
-    if (auto* edit = qobject_cast<QLineEdit*>(focus)) {
-        if (!edit->isReadOnly())
-            edit->paste();
-    } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
-        if (!text->isReadOnly())
-            text->paste();
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
-        if (!plain->isReadOnly())
-            plain->paste();
-    }
+    CEditSupport::PasteInFocusedView();
 }
 
 bool CSubDoc::CanPaste() const

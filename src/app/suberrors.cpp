@@ -13,16 +13,17 @@
 #include "app/checklistmodel.h"
 #include "app/qtext.h"
 #include "app/reportprinting.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
 CSubErrors::CSubErrors(const CContract& contract, const CheckResult& check, QWidget* parent)
     : QDialog(parent), m_contract(contract), m_check(check)
 {
-    setWindowTitle(QStringLiteral("Tollgate Error List"));
+    setWindowTitle(tr("Tollgate Error List"));
     auto* layout = new QVBoxLayout(this);
     auto* summary = new QLabel(this);
-    summary->setText(QStringLiteral("%1 error(s), %2 warning(s)").arg(check.errors).arg(check.warnings));
+    summary->setText(tr("%1 error(s), %2 warning(s)").arg(check.errors).arg(check.warnings));
     layout->addWidget(summary);
     m_list = new QListWidget(this);
     m_list->setSortingEnabled(false);
@@ -37,12 +38,13 @@ CSubErrors::CSubErrors(const CContract& contract, const CheckResult& check, QWid
         m_list->setCurrentRow(0);
     layout->addWidget(m_list, 1);
     summary->setBuddy(m_list);
+    SetAccessibleCaption(m_list, windowTitle(), summary->text());
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setDefault(true);
-    m_printButton = new QPushButton(QStringLiteral("&Print Errors"), this);
+    m_printButton = new QPushButton(tr("&Print Errors"), this);
     buttons->addWidget(ok);
     buttons->addWidget(m_printButton);
     layout->addLayout(buttons);

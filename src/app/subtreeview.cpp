@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QHeaderView>
@@ -24,7 +25,9 @@
 #include "app/subdoc.h"
 #include "app/subsettings.h"
 #include "model/contract/contract.h"
+#include "model/contract/itemstext.h"
 #include "model/subcontract/winmeta.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
@@ -57,6 +60,14 @@ public:
             return m_tree.NodeText(this);
         if (column == 0 && role == Qt::DecorationRole)
             return StateIcon(m_tree.StateOf(this));
+        // What the folder's colour says, in words.
+        if (column == 0 && role == Qt::AccessibleDescriptionRole) {
+            switch (m_tree.StateOf(this)) {
+            case FOLDER_RED: return CSubTreeView::tr("incomplete");
+            case FOLDER_GREEN: return CSubTreeView::tr("complete");
+            default: return QString();
+            }
+        }
         return QTreeWidgetItem::data(column, role);
     }
 
@@ -79,6 +90,7 @@ std::multimap<const CSubcontract*, CSubcontract*> ChildrenOf(const CWinMeta& tab
 CSubTreeView::CSubTreeView(CSubDoc& doc, QWidget* parent) : CColoredTreeView(parent), m_doc(doc)
 {
     setObjectName(QStringLiteral("navigationTree"));
+    SetAccessibleCaption(this, tr("Contract navigation"));
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
@@ -142,7 +154,7 @@ QString CSubTreeView::NodeText(const QTreeWidgetItem* node) const
         return stored;
     const CSubcontract* record = RecordOf(node);
     if (!m_doc.IsRecordAlive(record))
-        return QStringLiteral("<Unknown>");
+        return tr("<Unknown>");
     const Text* name = record->GetCellText(SUBF_NAME);
     return name ? ToQString(*name) : QString();
 }
@@ -263,9 +275,9 @@ QTreeWidgetItem* CSubTreeView::AddSubNode(QTreeWidgetItem* parent, CSubcontract*
         if (!first)
             first = node;
         if (rec->IsItemized())
-            NewNode(node, NODE_SUB_ITEMS, rec, QStringLiteral("Subcontractor Items"));
+            NewNode(node, NODE_SUB_ITEMS, rec, tr("Subcontractor Items"));
         if (m_doc.DebugMode())
-            NewNode(node, NODE_DEBUG_VIEW, rec, QStringLiteral("Debug View"));
+            NewNode(node, NODE_DEBUG_VIEW, rec, tr("Debug View"));
         auto [from, to] = children.equal_range(rec);
         std::vector<CSubcontract*> lower;
         for (auto it = from; it != to; ++it)
@@ -297,17 +309,17 @@ void CSubTreeView::Rebuild()
         return;
     m_suppressSelection = true;
     QTreeWidgetItem* root = NewNode(nullptr, NODE_CONTRACT, nullptr, ToQString(c->pszContractID()));
-    QTreeWidgetItem* subs = NewNode(root, NODE_SUBCONTRACTORS, nullptr, QStringLiteral("Subcontractors"));
+    QTreeWidgetItem* subs = NewNode(root, NODE_SUBCONTRACTORS, nullptr, tr("Subcontractors"));
     if (const CWinMeta* table = c->m_pSubTable.get())
         for (const auto& rec : table->m_Records)
             if (!rec->m_pParent)
                 AddSubNode(subs, rec.get());
     if (FlagTest(c->m_wFlags, CONTRACT_HAS_MISC) && c->m_pMiscTable)
-        NewNode(root, NODE_MISC_DATA, nullptr, QStringLiteral("Miscellaneous Data"));
+        NewNode(root, NODE_MISC_DATA, nullptr, tr("Miscellaneous Data"));
     if (FlagTest(c->m_wFlags, CONTRACT_SHOW_ITEMS))
-        NewNode(root, NODE_CONTRACT_ITEMS, nullptr, QStringLiteral("Contract Items"));
+        NewNode(root, NODE_CONTRACT_ITEMS, nullptr, tr("Contract Items"));
     if (m_doc.DebugMode()) {
-        QTreeWidgetItem* info = NewNode(root, NODE_TEMPLATE_INFO, nullptr, QStringLiteral("Template Info"));
+        QTreeWidgetItem* info = NewNode(root, NODE_TEMPLATE_INFO, nullptr, tr("Template Info"));
         std::vector<std::string> names = c->m_DataTemplates.Keys();
         std::sort(names.begin(), names.end());
         for (const std::string& name : names) {
@@ -412,7 +424,7 @@ void CSubTreeView::SyncItemized()
                 items = node->child(i);
         const bool itemized = m_doc.IsRecordAlive(record) && record->IsItemized();
         if (itemized && !items)
-            NewNode(node, NODE_SUB_ITEMS, record, QStringLiteral("Subcontractor Items"), 0);
+            NewNode(node, NODE_SUB_ITEMS, record, tr("Subcontractor Items"), 0);
         else if (!itemized && items)
             RemoveNode(items);
     }
@@ -470,6 +482,14 @@ void CSubTreeView::SyncSubcontractors()
 
 // --- commands --------------------------------------------------------------
 
+void CSubTreeView::EditCopy(QWidget* /*focus*/)
+{
+    // By the node's kind, not its label: a subcontractor may be named
+    // "Contract Items" too.
+    if (m_doc.Contract() && SelectedKind() == NODE_CONTRACT_ITEMS)
+        QGuiApplication::clipboard()->setText(ToQString(ContractItemsText(*m_doc.Contract())));
+}
+
 bool CSubTreeView::CanAddSubcontractor() const
 {
     return m_doc.Contract() && m_doc.Contract()->m_pSubTable && m_doc.Edits();
@@ -499,10 +519,10 @@ void CSubTreeView::OnDeleteSubcontractor()
     CSubcontract* record = SelectedRecord();
     if (m_doc.Settings().deleteWarn) {
         const Text* name = record->GetCellText(SUBF_NAME);
-        const QString text = QStringLiteral("Are you sure you want to delete the Subcontractor record\n%1 ?")
+        const QString text = tr("Are you sure you want to delete the Subcontractor record\n%1 ?")
                                  .arg(name ? ToQString(*name) : QString());
-        if (m_doc.Asker().Ask(window(), QStringLiteral("Delete Warning"), text,
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning) != QMessageBox::Yes)
+        if (m_doc.Asker().Ask(window(), tr("Delete Warning"), text, QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::Warning) != QMessageBox::Yes)
             return;
     }
     const CWinMeta& table = *m_doc.Contract()->m_pSubTable;

@@ -16,6 +16,7 @@
 
 #include "app/treenodekind.h"
 #include "views/coloredtreeview.h"
+#include "views/editsupport.h"
 #include "views/viewbinding.h"
 
 class QAction;
@@ -27,7 +28,7 @@ class CSubDoc;
 class CSubcontract;
 struct ChangeEvent;
 
-class CSubTreeView : public CColoredTreeView {
+class CSubTreeView : public CColoredTreeView, public CEditSupport {
     Q_OBJECT
 public:
     explicit CSubTreeView(CSubDoc& doc, QWidget* parent = nullptr);
@@ -63,6 +64,10 @@ public:
     void OnAddSubcontractor();
     bool CanDeleteSubcontractor() const;
     void OnDeleteSubcontractor();
+
+    // Copy on the "Contract Items" node puts the contract's items on the
+    // clipboard; on other nodes there is nothing to copy.
+    void EditCopy(QWidget* focus) override;
 
     // --- dragging subcontractors ----------------------------------------
     // The data of a drag of the record from this tree.

@@ -125,12 +125,12 @@ int CContItemDataSource::FirstEditRow() const
 GridColumn CContItemDataSource::Column(int column) const
 {
     switch (column) {
-    case ColLine: return {QStringLiteral("Line"), 6, kCellCentre};
-    case ColItem: return {QStringLiteral("Item"), 12, kCellCentre};
-    case ColQuantity: return {QStringLiteral("Quantity"), 13, kCellRight};
-    case ColUnit: return {QStringLiteral("Unit"), 5, kCellCentre};
-    case ColUnitPrice: return {QStringLiteral("Unit Price"), 17, kCellRight};
-    case ColExtension: return {QStringLiteral("Extension"), 15, kCellRight};
+    case ColLine: return {tr("Line"), 6, kCellCentre};
+    case ColItem: return {tr("Item"), 12, kCellCentre};
+    case ColQuantity: return {tr("Quantity"), 13, kCellRight};
+    case ColUnit: return {tr("Unit"), 5, kCellCentre};
+    case ColUnitPrice: return {tr("Unit Price"), 17, kCellRight};
+    case ColExtension: return {tr("Extension"), 15, kCellRight};
     default: return {};
     }
 }
@@ -159,7 +159,7 @@ GridCell CContItemDataSource::SecondRowCell(const CItem& item, int column) const
         return TextCell(ToQString(item.m_strAltCode), kCellCentre);
     if (IsFixedPrice(item)) {
         if (column == ColUnitPrice) {
-            GridCell cell = TextCell(QStringLiteral("Counted"), kCellCentre);
+            GridCell cell = TextCell(tr("Counted"), kCellCentre);
             cell.kind = {GridCellType::CheckBox, true};
             cell.checked = FlagTest(item.m_wFlags, ITEM_COUNT_FIXED);
             return cell;
@@ -176,7 +176,7 @@ GridCell CContItemDataSource::HeadingCell(const CItem& item, int column, bool fi
     if (firstRow) {
         cell = column == ColExtension
                    ? TextCell(MoneyText(item.m_fExtension, m_contract->m_ExtFormat), kCellRight)
-                   : TextCell(QStringLiteral("  Section ") + ToQString(item.m_strLineNumber), kCellLeft);
+                   : TextCell(tr("  Section ") + ToQString(item.m_strLineNumber), kCellLeft);
     } else {
         cell = column == ColLine ? TextCell(ToQString(item.m_strAltCode), kCellCentre)
                                  : TextCell(OneLineText(item.m_strLongDesc), kCellLeft);

@@ -17,11 +17,14 @@
 // A quick filter lists only some entries: the source keeps the table of the
 // entries it shows, so a cell is still found at once.
 
+#include <QCoreApplication>
+
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "grid/griddatasource.h"
+#include "grid/itemtexts.h"
 
 namespace kestrel {
 
@@ -30,6 +33,8 @@ class CContractEdits;
 class CItem;
 
 class CContItemDataSource : public CGridDataSource {
+    Q_DECLARE_TR_FUNCTIONS(kestrel::CContItemDataSource)
+
 public:
     enum ColumnId {
         ColLine,
@@ -76,6 +81,7 @@ public:
     QString EditText(int column, int row) const override;
     const std::vector<int>* JoinGroups(int row) const override;
     int RowsPerRecord() const override { return 2; }
+    QString RowHeading(int row) const override { return ItemRowHeading(ItemAt(row)); }
     std::optional<EditResult> Commit(int column, int row, const QString& text) override;
     std::optional<EditResult> CommitCheck(int column, int row, bool checked) override;
 

@@ -36,6 +36,9 @@ public:
     // How many rows show one record (two per item in the item schedule);
     // the current-row colours cover all of them.
     virtual int RowsPerRecord() const { return 1; }
+    // What names the row for a screen reader ("Line 0010"); empty when
+    // nothing does.
+    virtual QString RowHeading(int /*row*/) const { return QString(); }
 
     // A committed value: the change it makes, or nothing when the cell
     // takes no value (no contract bound, a cell that cannot be edited).

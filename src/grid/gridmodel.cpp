@@ -96,6 +96,16 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const
         return cell.kind.type == GridCellType::CheckBox ? QVariant() : QVariant(cell.text);
     }
     case Qt::EditRole: return m_source->EditText(column, row);
+    case Qt::AccessibleTextRole: {
+        // A blank cell or a check box is named by its column.
+        const QString text = m_source->Cell(column, row).text;
+        return text.trimmed().isEmpty() ? m_source->Column(column).heading.trimmed() : text;
+    }
+    case Qt::AccessibleDescriptionRole: {
+        const QString heading = m_source->Column(column).heading.trimmed();
+        const QString rowHeading = m_source->RowHeading(row);
+        return rowHeading.isEmpty() ? heading : tr("%1, %2").arg(rowHeading, heading);
+    }
     case Qt::TextAlignmentRole: return QVariant::fromValue(m_source->Cell(column, row).alignment);
     case Qt::CheckStateRole: {
         const GridCell cell = m_source->Cell(column, row);

@@ -1,5 +1,7 @@
 #include "grid/itemtexts.h"
 
+#include <QCoreApplication>
+
 #include "app/qtext.h"
 #include "calc/formats.h"
 #include "calc/leadingint.h"
@@ -39,6 +41,15 @@ bool IsCountedText(std::string_view text)
     if (!text.empty() && (text.front() == 'T' || text.front() == 't'))
         return true;
     return LeadingInt(text) != 0;
+}
+
+QString ItemRowHeading(const CItem* item)
+{
+    if (!item)
+        return QString();
+    const QString line = ToQString(item->m_strLineNumber);
+    return item->IsHeading() ? QCoreApplication::translate("kestrel::CGridModel", "Section %1").arg(line)
+                             : QCoreApplication::translate("kestrel::CGridModel", "Line %1").arg(line);
 }
 
 } // namespace kestrel

@@ -10,6 +10,7 @@
 namespace kestrel {
 
 struct NumberFormat;
+class CItem;
 class Text;
 
 QString QuantityText(double value, const NumberFormat& format);
@@ -23,5 +24,8 @@ QString OneLineText(const Text& text);
 // a text beginning with "T" or "t" or reading as a whole number other than
 // 0.
 bool IsCountedText(std::string_view text);
+// What names an item's rows for a screen reader: "Line 0010", or
+// "Section 0100" for a heading; empty without an item.
+QString ItemRowHeading(const CItem* item);
 
 } // namespace kestrel

@@ -95,15 +95,15 @@ int CSubItemDataSource::RowOfLine(const std::string& line) const
 GridColumn CSubItemDataSource::Column(int column) const
 {
     switch (column) {
-    case ColError: return {QStringLiteral("Error? "), 6, kCellCentre};
-    case ColUse: return {QStringLiteral("Use?"), 6, kCellCentre};
-    case ColLine: return {QStringLiteral("Line"), 6, kCellCentre};
-    case ColItem: return {QStringLiteral("Item"), 12, kCellLeft};
-    case ColQuantity: return {QStringLiteral("Quantity"), 13, kCellRight};
-    case ColUnit: return {QStringLiteral("Unit"), 5, kCellCentre};
-    case ColUnitPrice: return {QStringLiteral("Unit Price"), 14, kCellRight};
-    case ColExtension: return {QStringLiteral("Extension"), 15, kCellRight};
-    case ColDescription: return {QStringLiteral("Description"), 40, kCellLeft};
+    case ColError: return {tr("Error? "), 6, kCellCentre};
+    case ColUse: return {tr("Use?"), 6, kCellCentre};
+    case ColLine: return {tr("Line"), 6, kCellCentre};
+    case ColItem: return {tr("Item"), 12, kCellLeft};
+    case ColQuantity: return {tr("Quantity"), 13, kCellRight};
+    case ColUnit: return {tr("Unit"), 5, kCellCentre};
+    case ColUnitPrice: return {tr("Unit Price"), 14, kCellRight};
+    case ColExtension: return {tr("Extension"), 15, kCellRight};
+    case ColDescription: return {tr("Description"), 40, kCellLeft};
     default: return {};
     }
 }
@@ -152,7 +152,7 @@ GridCell CSubItemDataSource::HeadingCell(const CItem& item, int column) const
     GridCell cell;
     switch (column) {
     case ColLine: cell = TextCell(ToQString(item.m_strLineNumber), kCellCentre); break;
-    case ColItem: cell = TextCell(QStringLiteral("==Section=="), kCellLeft); break;
+    case ColItem: cell = TextCell(tr("==Section=="), kCellLeft); break;
     case ColExtension:
         cell = TextCell(MoneyText(item.m_fExtension, m_contract->m_ExtFormat), kCellRight);
         break;

@@ -18,12 +18,15 @@
 // A quick filter lists only some of those rows; the row table then holds
 // just them.
 
+#include <QCoreApplication>
 #include <optional>
+
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "grid/griddatasource.h"
+#include "grid/itemtexts.h"
 
 namespace kestrel {
 
@@ -33,6 +36,8 @@ class CItem;
 class CSubcontract;
 
 class CSubItemDataSource : public CGridDataSource {
+    Q_DECLARE_TR_FUNCTIONS(kestrel::CSubItemDataSource)
+
 public:
     enum ColumnId {
         ColError,
@@ -73,6 +78,7 @@ public:
 
     int RowCount() const override { return static_cast<int>(m_rows.size()); }
     int ColumnCount() const override { return ColumnTotal; }
+    QString RowHeading(int row) const override { return ItemRowHeading(ItemAt(row)); }
     GridColumn Column(int column) const override;
     GridCell Cell(int column, int row) const override;
     GridCellKind Kind(int column, int row) const override;

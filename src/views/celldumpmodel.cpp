@@ -55,7 +55,7 @@ QString CCellDumpModel::Text(int row, int column) const
     case ColName: return ToQString(field.m_strName);
     case ColData:
         // A cell never given a text, or not there at all.
-        return cell && cell->m_psz.has_value() ? ToQString(cell->m_psz) : QStringLiteral("<NULL>");
+        return cell && cell->m_psz.has_value() ? ToQString(cell->m_psz) : tr("<NULL>");
     case ColDataIndex: return QString::number(cell ? cell->m_i : -1);
     case ColX: return QString::number(field.m_iX);
     case ColY: return QString::number(field.m_iY);
@@ -73,6 +73,11 @@ QVariant CCellDumpModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return Text(index.row(), index.column());
+    // An empty cell is named by its column.
+    if (role == Qt::AccessibleTextRole) {
+        const QString text = Text(index.row(), index.column());
+        return text.trimmed().isEmpty() ? Heading(index.column()) : text;
+    }
     if (role == Qt::TextAlignmentRole && index.column() != ColName && index.column() != ColData)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};

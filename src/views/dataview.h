@@ -5,6 +5,7 @@
 // hint (the settings' background changed) makes it re-read its background.
 
 #include "views/coloredscrollview.h"
+#include "views/editsupport.h"
 #include "views/viewbinding.h"
 
 namespace kestrel {
@@ -13,7 +14,7 @@ class CContract;
 class CSubDoc;
 struct ChangeEvent;
 
-class CDataView : public CColoredScrollView {
+class CDataView : public CColoredScrollView, public CEditSupport {
     Q_OBJECT
 public:
     explicit CDataView(QWidget* parent = nullptr);

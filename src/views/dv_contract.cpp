@@ -1,5 +1,7 @@
 #include "views/dv_contract.h"
 
+#include <QCoreApplication>
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,20 +13,21 @@
 #include "edit/changeevent.h"
 #include "file/contractfile.h"
 #include "model/contract/contract.h"
+#include "views/accessiblename.h"
 
 namespace kestrel {
 
 namespace {
 
-const QString kContractId = QStringLiteral("Contract ID:");
-const QString kProjectId = QStringLiteral("Project ID:");
-const QString kPrimeId = QStringLiteral("Prime ID:");
-const QString kPcn = QStringLiteral("Fed/State PCN:");
-const QString kPrimeName = QStringLiteral("Prime Name:");
-const QString kCounty = QStringLiteral("County:");
-const QString kLettingDate = QStringLiteral("Letting Date:");
-const QString kDateGenerated = QStringLiteral("Date Generated:");
-const QString kCheck = QStringLiteral("Check:");
+constexpr const char* kContractId = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Contract ID:");
+constexpr const char* kProjectId = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Project ID:");
+constexpr const char* kPrimeId = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Prime ID:");
+constexpr const char* kPcn = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Fed/State PCN:");
+constexpr const char* kPrimeName = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Prime Name:");
+constexpr const char* kCounty = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "County:");
+constexpr const char* kLettingDate = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Letting Date:");
+constexpr const char* kDateGenerated = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Date Generated:");
+constexpr const char* kCheck = QT_TRANSLATE_NOOP("kestrel::CDV_Contract", "Check:");
 
 // Read-only fields are still selectable, so Copy takes their text.
 QLineEdit* ReadOnlyField(QWidget* parent)
@@ -43,21 +46,22 @@ CDV_Contract::CDV_Contract(QWidget* parent) : CDV(parent)
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
-    AddField(kContractId, 0, 0);
-    AddField(kLettingDate, 0, 2);
-    AddField(kProjectId, 1, 0);
-    AddField(kDateGenerated, 1, 2);
-    AddField(kPrimeId, 2, 0);
-    AddField(kCounty, 2, 2);
-    AddField(kPcn, 3, 0);
-    AddField(kCheck, 3, 2);
-    AddField(kPrimeName, 4, 0, 3);
-    auto* label = new QLabel(QStringLiteral("&Description:"), Form());
+    AddField(tr(kContractId), 0, 0);
+    AddField(tr(kLettingDate), 0, 2);
+    AddField(tr(kProjectId), 1, 0);
+    AddField(tr(kDateGenerated), 1, 2);
+    AddField(tr(kPrimeId), 2, 0);
+    AddField(tr(kCounty), 2, 2);
+    AddField(tr(kPcn), 3, 0);
+    AddField(tr(kCheck), 3, 2);
+    AddField(tr(kPrimeName), 4, 0, 3);
+    auto* label = new QLabel(tr("&Description:"), Form());
     grid->addWidget(label, 5, 0, Qt::AlignLeft | Qt::AlignBottom);
     m_description = new QPlainTextEdit(Form());
     m_description->setReadOnly(true);
     m_description->setTabChangesFocus(true);
     label->setBuddy(m_description);
+    SetAccessibleCaption(m_description, label->text());
     grid->addWidget(m_description, 6, 0, 1, 4);
     grid->setRowStretch(6, 1);
     grid->setColumnStretch(1, 3);
@@ -71,6 +75,7 @@ QLineEdit* CDV_Contract::AddField(const QString& caption, int row, int column, i
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QLineEdit* edit = ReadOnlyField(Form());
     label->setBuddy(edit);
+    SetAccessibleCaption(edit, caption);
     grid->addWidget(label, row, column);
     grid->addWidget(edit, row, column + 1, 1, span);
     m_fields.append({caption, edit});
@@ -88,7 +93,7 @@ QLineEdit* CDV_Contract::Field(const QString& caption) const
 QString CDV_Contract::ProjectIdText(const QString& projectId)
 {
     if (projectId.contains(QLatin1Char('\n')) || projectId.contains(QLatin1Char('\r')))
-        return QStringLiteral("Multiple");
+        return tr("Multiple");
     return projectId;
 }
 
@@ -97,7 +102,7 @@ QString CDV_Contract::CountyText(const CContract& contract)
     switch (contract.m_Counties.GetSize()) {
     case 0: return QString();
     case 1: return ToQString(contract.m_Counties[0]->m_strName);
-    default: return QStringLiteral("Multiple");
+    default: return tr("Multiple");
     }
 }
 
@@ -128,15 +133,15 @@ void CDV_Contract::Fill()
         edit->setText(text);
         edit->setCursorPosition(0);
     };
-    set(kContractId, ToQString(c->pszContractID()));
-    set(kProjectId, ProjectIdText(ToQString(c->m_strHeader[HDR_PROJECT_NUMBER])));
-    set(kPrimeId, ToQString(c->m_strPrimeID));
-    set(kPcn, ToQString(c->m_strHeader[HDR_CONTROLLING_PROJECT]));
-    set(kPrimeName, ToQString(c->m_strPrimeName));
-    set(kCounty, CountyText(*c));
-    set(kLettingDate, ToQString(FormatDate(c->dLetingDate, 4)).trimmed());
-    set(kDateGenerated, ToQString(FormatDate(c->dDateGenerated, 4)).trimmed());
-    set(kCheck, CheckText(c->m_dwCheck));
+    set(tr(kContractId), ToQString(c->pszContractID()));
+    set(tr(kProjectId), ProjectIdText(ToQString(c->m_strHeader[HDR_PROJECT_NUMBER])));
+    set(tr(kPrimeId), ToQString(c->m_strPrimeID));
+    set(tr(kPcn), ToQString(c->m_strHeader[HDR_CONTROLLING_PROJECT]));
+    set(tr(kPrimeName), ToQString(c->m_strPrimeName));
+    set(tr(kCounty), CountyText(*c));
+    set(tr(kLettingDate), ToQString(FormatDate(c->dLetingDate, 4)).trimmed());
+    set(tr(kDateGenerated), ToQString(FormatDate(c->dDateGenerated, 4)).trimmed());
+    set(tr(kCheck), CheckText(c->m_dwCheck));
     m_description->setPlainText(DescriptionText(ToQString(c->m_strHeader[HDR_CONTRACT_DESCRIPTION])));
 }
 
@@ -153,13 +158,13 @@ void CDV_Contract::OnContractChanged(const ChangeEvent& event)
     if (!event.valuesChanged || !Contract())
         return;
     // Only shown: the value is stored with the contract when it is saved.
-    Field(kCheck)->setText(CheckText(ComputeCheckValue(*Contract())));
+    Field(tr(kCheck))->setText(CheckText(ComputeCheckValue(*Contract())));
 }
 
 void CDV_Contract::OnFormResized()
 {
     // The description is never shorter than six field heights.
-    m_description->setMinimumHeight(6 * Field(kCheck)->sizeHint().height());
+    m_description->setMinimumHeight(6 * Field(tr(kCheck))->sizeHint().height());
 }
 
 } // namespace kestrel

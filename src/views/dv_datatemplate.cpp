@@ -22,6 +22,7 @@
 #include "model/contract/plate.h"
 #include "report/sectionfile.h"
 #include "report/templatecompiler.h"
+#include "views/accessiblename.h"
 #include "views/greymultiedit.h"
 
 namespace kestrel {
@@ -79,16 +80,18 @@ CDV_DataTemplate::CDV_DataTemplate(QWidget* parent) : CDV(parent)
     grid->setContentsMargins(12, 12, 12, 10);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
-    auto* label = new QLabel(QStringLiteral("Template:"), Form());
+    auto* label = new QLabel(tr("Template:"), Form());
     m_name = new QLineEdit(Form());
     m_name->setObjectName(QStringLiteral("templateName"));
     m_name->setReadOnly(true);
     label->setBuddy(m_name);
+    SetAccessibleCaption(m_name, label->text());
     grid->addWidget(label, 0, 0);
     grid->addWidget(m_name, 0, 1);
     m_text = new QPlainTextEdit(Form());
     m_text->setObjectName(QStringLiteral("templateText"));
     m_text->setFont(TemplateFont());
+    SetAccessibleCaption(m_text, tr("Template text"));
     // A template line is a report line: never wrapped on screen.
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setTabChangesFocus(false);
@@ -102,10 +105,10 @@ CDV_DataTemplate::CDV_DataTemplate(QWidget* parent) : CDV(parent)
     m_position = new QLabel(Form());
     m_position->setObjectName(QStringLiteral("templatePosition"));
     row->addWidget(m_position, 1);
-    m_proposal = new QPushButton(QStringLiteral("Change Proposal"), Form());
-    m_proposal->setToolTip(QStringLiteral("Store the template in the contract"));
-    m_section = new QPushButton(QStringLiteral("Change ZodEva.cfg"), Form());
-    m_section->setToolTip(QStringLiteral("Write the template as a section of the template section file"));
+    m_proposal = new QPushButton(tr("Change Proposal"), Form());
+    m_proposal->setToolTip(tr("Store the template in the contract"));
+    m_section = new QPushButton(tr("Change ZodEva.cfg"), Form());
+    m_section->setToolTip(tr("Write the template as a section of the template section file"));
     row->addWidget(m_proposal);
     row->addWidget(m_section);
     grid->addLayout(row, 2, 0, 1, 2);
@@ -148,7 +151,7 @@ void CDV_DataTemplate::ShowPosition()
     // A last line feed starts no line of the template.
     const QTextDocument* document = m_text->document();
     const int lines = document->blockCount() - (document->lastBlock().length() <= 1 ? 1 : 0);
-    m_position->setText(QStringLiteral("Line %1, Column %2    %3 %4")
+    m_position->setText(tr("Line %1, Column %2    %3 %4")
                             .arg(cursor.blockNumber() + 1)
                             .arg(cursor.positionInBlock() + 1)
                             .arg(lines)
@@ -188,8 +191,8 @@ bool CDV_DataTemplate::OnChangeProposal()
             cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
             m_text->setTextCursor(cursor);
         }
-        doc->Asker().Tell(this, QStringLiteral("Template Error"),
-                          QStringLiteral("Line %1: %2").arg(line).arg(ToQString(compiled.errorText())));
+        doc->Asker().Tell(this, tr("Template Error"),
+                          tr("Line %1: %2").arg(line).arg(ToQString(compiled.errorText())));
         return false;
     }
     if (!doc->ApplyEdit(doc->Edits()->SetTemplateText(m_templateName, text)))
@@ -224,10 +227,10 @@ void CDV_DataTemplate::OnChangeSectionFile()
     // converted on its own.
     QString message = QString::fromStdString(outcome.message);
     if (outcome.ok())
-        message = QStringLiteral("Section %1 %2 file %3")
+        message = tr("Section %1 %2 file %3")
                       .arg(ToQString(m_templateName),
                            outcome.result == SectionSaveResult::Replaced ? QStringLiteral("Replaced in")
-                                                                         : QStringLiteral("Added to"),
+                                                                         : tr("Added to"),
                            path);
     doc->Asker().Tell(this, AppTitle(), message,
                       outcome.ok() ? QMessageBox::Information : QMessageBox::Warning);

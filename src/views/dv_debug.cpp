@@ -7,8 +7,8 @@ namespace kestrel {
 
 QString CDV_Debug::NoteText()
 {
-    return QStringLiteral("Debug Node\r\n\r\nUse this section to view and edit the Data Templates.  Use "
-                          "Ctrl-Enter rather than Enter to add a new line");
+    return tr("Debug Node\r\n\r\nUse this section to view and edit the Data Templates.  Use "
+              "Ctrl-Enter rather than Enter to add a new line");
 }
 
 CDV_Debug::CDV_Debug(QWidget* parent) : CDV(parent)

@@ -10,6 +10,7 @@
 #include "edit/itemfilters.h"
 #include "grid/gridmodel.h"
 #include "grid/gridview.h"
+#include "views/accessiblename.h"
 #include "views/quickfilterbar.h"
 #include "views/refusalnotice.h"
 
@@ -21,11 +22,22 @@ CDV_GridBase::CDV_GridBase(QWidget* parent)
     auto* layout = new QVBoxLayout(Form());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_grid);
+    SetAccessibleCaption(m_grid, tr("Items"));
     setFocusProxy(m_grid);
     m_grid->viewport()->installEventFilter(this);
     m_grid->SetFonts(GridFont(12), GridFont(14), GridFont(14));
     m_grid->Model()->SetCommitter([this](EditResult result) { return CommitEdit(std::move(result)); });
     connect(m_grid, &CGridView::availableWidthChanged, this, [this] { FitColumns(); });
+}
+
+void CDV_GridBase::EditCopy(QWidget* focus)
+{
+    // A grid's rows, as a spreadsheet copies them; an open cell editor
+    // copies its own text.
+    if (focus == m_grid)
+        m_grid->CopySelectedRows();
+    else
+        CDV::EditCopy(focus);
 }
 
 QFont CDV_GridBase::GridFont(int pixelHeight)

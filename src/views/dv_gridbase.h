@@ -44,6 +44,9 @@ public:
     // The width of an average character of the rows' font.
     int CharWidth() const;
 
+    // Copy with the grid focused copies its selected rows.
+    void EditCopy(QWidget* focus) override;
+
 protected:
     // Binds the grid to its data source (again) and sets it up.
     void SetUpGrid(CGridDataSource* source);

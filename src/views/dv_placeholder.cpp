@@ -43,8 +43,7 @@ void CDV_Placeholder::Show()
             Kind() == NODE_SUBCONTRACTOR ? recordName : heading + QStringLiteral(" \u2014 ") + recordName;
     }
     m_heading->setText(heading);
-    m_note->setText(
-        QStringLiteral("This view (%1) is not part of this version of the program.").arg(m_className));
+    m_note->setText(tr("This view (%1) is not part of this version of the program.").arg(m_className));
     if (m_status)
         m_status->SetRecord(Record());
 }

@@ -8,6 +8,7 @@
 
 #include "edit/changeevent.h"
 #include "model/contract/contract.h"
+#include "views/accessiblename.h"
 #include "views/celldumpmodel.h"
 
 namespace kestrel {
@@ -20,6 +21,7 @@ CDV_SubDebugGrid::CDV_SubDebugGrid(QWidget* parent) : CDV(parent)
     m_model = new CCellDumpModel(this);
     m_grid = new QTableView(Form());
     m_grid->setObjectName(QStringLiteral("cellDump"));
+    SetAccessibleCaption(m_grid, tr("Cells of the record"));
     m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -21,6 +21,7 @@
 #include "grid/itemtexts.h"
 #include "model/contract/contract.h"
 #include "model/subcontract/subcontract.h"
+#include "views/accessiblename.h"
 #include "views/greymultiedit.h"
 #include "views/refusalnotice.h"
 
@@ -28,10 +29,15 @@ namespace kestrel {
 
 namespace {
 
-QLabel* Caption(const QString& text, QWidget* parent)
+// A caption, and the name of the field it stands before.
+QLabel* Caption(const QString& text, QWidget* parent, QWidget* field = nullptr)
 {
     auto* label = new QLabel(text, parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if (field) {
+        label->setBuddy(field);
+        SetAccessibleCaption(field, text);
+    }
     return label;
 }
 
@@ -89,25 +95,25 @@ void CDV_SubItem::BuildForm()
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(6);
 
-    m_use = new QCheckBox(QStringLiteral("Subcontract this item to this vendor"), form);
+    m_use = new QCheckBox(tr("Subcontract this item to this vendor"), form);
     m_use->setObjectName(QStringLiteral("useItem"));
-    m_partial = new QCheckBox(QStringLiteral("Partial item"), form);
+    m_partial = new QCheckBox(tr("Partial item"), form);
     m_partial->setObjectName(QStringLiteral("partialItem"));
     grid->addWidget(m_use, 0, 0, 1, 4);
     grid->addWidget(m_partial, 0, 4, 1, 3, Qt::AlignRight);
 
     m_vendor = Value(form, QStringLiteral("vendor"));
-    grid->addWidget(Caption(QStringLiteral("Vendor:"), form), 1, 0);
+    grid->addWidget(Caption(tr("Vendor:"), form), 1, 0);
     grid->addWidget(m_vendor, 1, 1, 1, 6);
 
     m_lineNumber = Value(form, QStringLiteral("lineNumber"));
-    m_itemNumberCaption = Caption(QStringLiteral("Item #:"), form);
+    m_itemNumberCaption = Caption(tr("Item #:"), form);
     m_itemNumber = Value(form, QStringLiteral("itemNumber"));
     m_altCode = Value(form, QStringLiteral("altCode"));
     m_altCode->setAlignment(Qt::AlignCenter);
     m_altCode->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_altCode->setMinimumWidth(m_altCode->fontMetrics().averageCharWidth() * 6);
-    grid->addWidget(Caption(QStringLiteral("Line #:"), form), 2, 0);
+    grid->addWidget(Caption(tr("Line #:"), form), 2, 0);
     grid->addWidget(m_lineNumber, 2, 1);
     grid->addWidget(m_itemNumberCaption, 2, 4);
     grid->addWidget(m_itemNumber, 2, 5);
@@ -115,7 +121,7 @@ void CDV_SubItem::BuildForm()
 
     m_description = Value(form, QStringLiteral("description"));
     m_description->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    grid->addWidget(Caption(QStringLiteral("Description:"), form), 3, 0);
+    grid->addWidget(Caption(tr("Description:"), form), 3, 0);
     grid->addWidget(m_description, 3, 1, 1, 6);
 
     BuildValues(*grid);
@@ -150,16 +156,16 @@ void CDV_SubItem::BuildValues(QGridLayout& grid)
     QPalette markPalette = m_mark->palette();
     markPalette.setColor(QPalette::WindowText, QColor(176, 0, 0));
     m_mark->setPalette(markPalette);
-    grid.addWidget(Caption(QStringLiteral("Quantity:"), form), 4, 0);
+    grid.addWidget(Caption(tr("Quantity:"), form, m_quantity), 4, 0);
     grid.addWidget(m_quantity, 4, 1);
     grid.addWidget(m_unit, 4, 2);
     grid.addWidget(m_mark, 4, 3, 1, 4);
 
     m_unitPrice = NumberEdit(form, QStringLiteral("unitPrice"));
     m_extension = NumberEdit(form, QStringLiteral("extension"));
-    grid.addWidget(Caption(QStringLiteral("Unit Price:"), form), 5, 0);
+    grid.addWidget(Caption(tr("Unit Price:"), form, m_unitPrice), 5, 0);
     grid.addWidget(m_unitPrice, 5, 1);
-    grid.addWidget(Caption(QStringLiteral("Total:"), form), 5, 4);
+    grid.addWidget(Caption(tr("Total:"), form, m_extension), 5, 4);
     grid.addWidget(m_extension, 5, 5, 1, 2);
 
     m_notes = new QPlainTextEdit(form);
@@ -168,7 +174,7 @@ void CDV_SubItem::BuildValues(QGridLayout& grid)
     connect(m_notes, &QPlainTextEdit::textChanged, this,
             [this] { KeepPlainTextWithin(*m_notes, static_cast<int>(kMaxRecordText)); });
     m_notes->setMinimumHeight(m_notes->fontMetrics().height() * 2 + 12);
-    auto* notesCaption = Caption(QStringLiteral("Notes:"), form);
+    auto* notesCaption = Caption(tr("Notes:"), form, m_notes);
     notesCaption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid.addWidget(notesCaption, 6, 0, Qt::AlignTop);
     grid.addWidget(m_notes, 6, 1, 1, 6);
@@ -293,7 +299,7 @@ void CDV_SubItem::Refresh(const SubItemDisplay& d)
     m_altCode->setText(ToQString(item->m_strAltCode));
     m_altCode->setVisible(!m_altCode->text().isEmpty());
     m_description->setText(ToQString(item->m_strShortDesc));
-    m_unit->setText(d.partial ? QStringLiteral("PART") : ToQString(item->m_strUnit));
+    m_unit->setText(d.partial ? tr("PART") : ToQString(item->m_strUnit));
     // Contract flag 7 asks for quantities and prices in alternate units: the
     // item's quantity times its alternate-unit factor and its price divided
     // by it. A contract carries no such factor, so it has no value and both
@@ -392,10 +398,10 @@ void CDV_SubItem::CommitTyping(CommitMode mode)
 QString CDV_SubItem::FieldCaption(Field field)
 {
     switch (field) {
-    case FieldQuantity: return QStringLiteral("Quantity");
-    case FieldUnitPrice: return QStringLiteral("Unit Price");
-    case FieldExtension: return QStringLiteral("Total");
-    default: return QStringLiteral("Notes");
+    case FieldQuantity: return tr("Quantity");
+    case FieldUnitPrice: return tr("Unit Price");
+    case FieldExtension: return tr("Total");
+    default: return tr("Notes");
     }
 }
 
@@ -409,8 +415,8 @@ void CDV_SubItem::NoteUnreadable(Field field, const QString& typed, const std::s
     // The value is stored as none (the item shows as incomplete); why, the
     // user is told where the eye is: in the status bar at once, and on the
     // field for as long as it has no value.
-    const QString text = QStringLiteral("%1 \"%2\" cannot be read: %3")
-                             .arg(FieldCaption(field), typed.trimmed(), ToQString(message));
+    const QString text =
+        tr("%1 \"%2\" cannot be read: %3").arg(FieldCaption(field), typed.trimmed(), ToQString(message));
     m_unreadable[key] = text;
     if (auto* frame = qobject_cast<QMainWindow*>(window()))
         frame->statusBar()->showMessage(text);

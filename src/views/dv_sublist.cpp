@@ -42,7 +42,7 @@ CDV_SubList::CDV_SubList(QWidget* parent) : CDV(parent)
         m_headerValues[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     m_box = new QGroupBox(Form());
-    m_caption = new QLabel(QStringLiteral("Subcontractors total entered:"), m_box);
+    m_caption = new QLabel(tr("Subcontractors total entered:"), m_box);
     m_caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_percent = SunkenValue(m_box);
     m_or = new QLabel(QStringLiteral("or"), m_box);

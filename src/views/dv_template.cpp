@@ -18,6 +18,7 @@
 #include "app/subdoc.h"
 #include "app/subsettings.h"
 #include "model/subcontract/winmeta.h"
+#include "views/accessiblename.h"
 #include "views/formcontrolfactory.h"
 #include "views/formfield.h"
 #include "views/formlabels.h"
@@ -139,9 +140,17 @@ QString CDV_Template::ToolTipText(int field) const
         return QString();
     const QString help = ToQString(info->m_strHelp);
     if (Document() && Document()->DebugMode())
-        return QStringLiteral("Name:%1 ID:%2 Help:%3")
+        return tr("Name:%1 ID:%2 Help:%3")
             .arg(ToQString(info->m_strName), QString::number(kFirstControlId + field), help);
     return help;
+}
+
+void CDV_Template::NameControl(int field, QWidget* control) const
+{
+    const CWinMeta* meta = GetFormMeta();
+    const CFieldInfo* info = meta ? meta->m_Fields.GetAt(field) : nullptr;
+    if (info)
+        SetAccessibleCaption(control, ToQString(FieldCaption(*meta, field)), ToQString(info->m_strHelp));
 }
 
 bool CDV_Template::ShowsToolTips() const
@@ -255,6 +264,8 @@ void CDV_Template::PlaceControls()
         control->setGeometry(rect);
         auto field = std::make_unique<CFormField>(fl, control);
         control->setToolTip(WrapToWidth(ToolTipText(fl.field), QToolTip::font(), kToolTipWidth));
+        if (fl.kind != FormControlKind::StaticCaption)
+            NameControl(fl.field, control);
         control->installEventFilter(this);
         ConnectControl(*field);
         m_fields[static_cast<size_t>(fl.field)] = std::move(field);

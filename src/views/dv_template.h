@@ -57,6 +57,9 @@ public:
     const std::vector<int>& TabOrder() const { return m_tabOrder; }
     // The field's help text; in debug mode "Name:%s ID:%d Help:%s".
     QString ToolTipText(int field) const;
+    // The field's caption as its accessible name, its help as the
+    // description (the form paints its labels: no label names the control).
+    void NameControl(int field, QWidget* control) const;
     // Whether the fields show their tooltips ("Show Subcontract Tooltips").
     bool ShowsToolTips() const;
     // The fields marked as required in the bound record and empty.

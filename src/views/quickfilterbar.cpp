@@ -38,7 +38,7 @@ CQuickFilterBar::CQuickFilterBar(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 4, 8, 4);
     layout->setSpacing(0);
-    auto* caption = new QLabel(QStringLiteral("Show:"), this);
+    auto* caption = new QLabel(tr("Show:"), this);
     caption->setContentsMargins(0, 0, 6, 0);
     layout->addWidget(caption);
     const struct {
@@ -46,17 +46,21 @@ CQuickFilterBar::CQuickFilterBar(QWidget* parent)
         const char* text;
         const char* tip;
     } buttons[] = {
-        {kAll, "All", "Every item"},
-        {IdOf(ItemFilter::Unassigned), "Unassigned", "Items no subcontractor of this tier holds"},
-        {IdOf(ItemFilter::PartlySubcontracted), "Partly Subcontracted",
-         "Items subcontracted with some quantity left"},
-        {IdOf(ItemFilter::OverCommitted), "Over-committed",
-         "Items subcontracted beyond the quantity or price the tier holds"},
+        {kAll, QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar", "All"),
+         QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar", "Every item")},
+        {IdOf(ItemFilter::Unassigned), QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar", "Unassigned"),
+         QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar", "Items no subcontractor of this tier holds")},
+        {IdOf(ItemFilter::PartlySubcontracted),
+         QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar", "Partly Subcontracted"),
+         QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar", "Items subcontracted with some quantity left")},
+        {IdOf(ItemFilter::OverCommitted), QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar", "Over-committed"),
+         QT_TRANSLATE_NOOP("kestrel::CQuickFilterBar",
+                           "Items subcontracted beyond the quantity or price the tier holds")},
     };
     for (size_t i = 0; i < std::size(buttons); ++i) {
         auto* button = new QToolButton(this);
-        button->setText(QString::fromLatin1(buttons[i].text));
-        button->setToolTip(QString::fromLatin1(buttons[i].tip));
+        button->setText(tr(buttons[i].text));
+        button->setToolTip(tr(buttons[i].tip));
         button->setCheckable(true);
         button->setFocusPolicy(Qt::TabFocus);
         button->setProperty("first", i == 0);
@@ -108,7 +112,7 @@ QToolButton* CQuickFilterBar::Button(std::optional<ItemFilter> filter) const
 void CQuickFilterBar::ShowCount(int shown, int total)
 {
     const QString noun = total == 1 ? QStringLiteral("item") : QStringLiteral("items");
-    m_count->setText(Filter() ? QStringLiteral("%1 of %2 %3").arg(shown).arg(total).arg(noun)
+    m_count->setText(Filter() ? tr("%1 of %2 %3").arg(shown).arg(total).arg(noun)
                               : QStringLiteral("%1 %2").arg(total).arg(noun));
 }
 

@@ -25,7 +25,7 @@ QString CSubStatusLine::StatusText(const CSubcontract* record)
 {
     if (!record || FlagTest(record->m_wFlags, SUB_COMPLETE))
         return QString();
-    return QStringLiteral("< SUBCONTRACT RECORD IS INCOMPLETE >");
+    return tr("< SUBCONTRACT RECORD IS INCOMPLETE >");
 }
 
 void CSubStatusLine::SetRecord(CSubcontract* record)

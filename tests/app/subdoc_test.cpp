@@ -24,12 +24,15 @@
 #include "app/subdoc.h"
 #include "app/suberrors.h"
 #include "app/subtreeview.h"
+#include "app/subview.h"
 #include "file/contractfile.h"
 #include "file/contractsave.h"
 #include "file/lockfile.h"
+#include "grid/gridview.h"
 #include "model/contract/contract.h"
 #include "model/contract/itemstext.h"
 #include "model/subcontract/winmeta.h"
+#include "views/dv_gridbase.h"
 
 namespace kestrel {
 namespace {
@@ -436,6 +439,33 @@ TEST(DocumentCopy, ContractItemsFromTheTree)
     const QString expected = Q(ContractItemsText(*program.Doc().Contract()));
     EXPECT_FALSE(expected.isEmpty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+    // A subcontractor that bears the node's name is not the node.
+    CWinMeta& table = *program.Doc().Contract()->m_pSubTable;
+    ASSERT_TRUE(program.Doc().ApplyEdit(
+        program.Doc().Edits()->SetCell(table, *table.m_Records[0], SUBF_NAME, "Contract Items")));
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    tree.setCurrentItem(tree.FindNode(table.m_Records[0]));
+    tree.setFocus();
+    ASSERT_EQ(tree.SelectedNodeText(), QStringLiteral("Contract Items"));
+    program.Doc().OnEditCopy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+}
+
+TEST(DocumentCopy, TheFocusedGridCopiesItsRows)
+{
+    ProgramFixture program;
+    ASSERT_TRUE(program.ShowDemo());
+    CSubTreeView& tree = program.Tree();
+    tree.setCurrentItem(tree.FindKind(NODE_CONTRACT_ITEMS));
+    auto* view = qobject_cast<CDV_GridBase*>(program.Frame().View()->CurrentView());
+    ASSERT_NE(view, nullptr);
+    view->Grid()->setFocus();
+    view->Grid()->MoveToRow(2);
+    ASSERT_EQ(QApplication::focusWidget(), view->Grid());
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    program.Frame().Action(QStringLiteral("editCopy"))->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), view->Grid()->SelectedRowsText());
+    EXPECT_NE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
 }
 
 TEST(DocumentCopy, AFocusedEditCopiesAndPastes)
