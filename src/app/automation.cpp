@@ -324,13 +324,16 @@ void MakeSomeChanges(CSubApp& app)
     int quantities = 0;
     for (int i = 0; i < contract->m_Items.GetSize() && quantities < 2; ++i) {
         const CItem& item = *contract->m_Items[i];
-        if (item.IsHeading())
+        if (item.IsHeading() || IsBlankValue(item.m_fQuantity))
             continue;
-        // A little more of the item, as a change of plans would give.
+        // A little more of the item, as a change of plans would give; an
+        // item whose quantity is not to be changed (a lump sum, a fixed
+        // price) is passed over without a message.
         const std::string line(item.m_strLineNumber.View());
         const std::string more =
             std::to_string(static_cast<long long>(item.m_fQuantity) + 10 * (quantities + 1));
-        if (!IsBlankValue(item.m_fQuantity) && doc->ApplyEdit(doc->Edits()->SetItemQuantity(line, more)))
+        EditResult change = doc->Edits()->SetItemQuantity(line, more);
+        if (change && doc->ApplyEdit(std::move(change)))
             ++quantities;
     }
     // A field of Keystone's, and the lower tier Hollins deleted.

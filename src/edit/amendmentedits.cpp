@@ -19,13 +19,7 @@ EditResult CContractEdits::ApplyAmendment(PreparedAmendment& prepared)
     scope.event.kind = ChangeKind::Amended;
     scope.event.treeChanged = true;
     scope.event.reshaped = true;
-    scope.flagsBefore = m_contract.m_wFlags;
-    scope.contractTotalBefore = m_contract.m_fContractTotal;
-    scope.subTotalBefore = SubTable() ? SubTable()->m_fSubTotal : 0.0;
-    for (const CWinMeta* t : {m_contract.m_pSubTable.get(), m_contract.m_pMiscTable.get()})
-        if (t)
-            for (const auto& rec : t->m_Records)
-                scope.recordFlagsBefore.emplace_back(rec.get(), rec->m_wFlags);
+    NoteStateBefore(scope);
     // The records of the contract as it was stay the same objects in the
     // image, so that undo brings back the very records views were bound to.
     m_contract.Swap(*prepared.contract);

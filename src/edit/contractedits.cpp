@@ -148,6 +148,11 @@ void CContractEdits::Begin(Scope& scope, ChangeKind kind, const CWinMeta* table,
     scope.event.line = std::string(line);
     scope.image.TakeHeader(m_contract);
     scope.image.TakeRecordStates(m_contract);
+    NoteStateBefore(scope);
+}
+
+void CContractEdits::NoteStateBefore(Scope& scope) const
+{
     scope.flagsBefore = m_contract.m_wFlags;
     scope.contractTotalBefore = m_contract.m_fContractTotal;
     scope.subTotalBefore = SubTable() ? SubTable()->m_fSubTotal : 0.0;

@@ -207,6 +207,9 @@ public:
 private:
     void Begin(Scope& scope, ChangeKind kind, const CWinMeta* table, const CSubcontract* record,
                std::string_view line);
+    // The flags and totals as they stand before a change: the follow-up
+    // tells what it changed.
+    void NoteStateBefore(Scope& scope) const;
     // The common follow-up of every change, the event and the inverse.
     EditResult Finish(Scope& scope, std::string description, std::string text = {});
     void FollowUp(Scope& scope);

@@ -129,9 +129,7 @@ TEST(AmendmentGuiReadOnly, ARefusalComesBeforeTheFileIsChosen)
     const QString demo = test::CopyDemo(first.dir);
     ASSERT_TRUE(first.Doc().OpenDocument(demo));
     ProgramFixture second;
-    second.asker.choices = {0}; // Open Read-Only
-    ASSERT_TRUE(second.Doc().OpenDocument(demo));
-    ASSERT_TRUE(second.Doc().IsReadOnly());
+    ASSERT_TRUE(second.OpenReadOnly(demo));
     int dialogs = 0;
     second.asker.onDialog = [&](QDialog&) { return ++dialogs, int(QDialog::Accepted); };
     second.asker.amendmentFile = Q(std::string(KESTREL_SAMPLES) + "/DEMOAMND.CON");

@@ -247,8 +247,7 @@ TEST(LockFile, ReadOnlyInsertIsRefusedWhereItStandsAndCtrlSOffersSaveAs)
     const QString demo = test::CopyDemo(first.dir);
     ASSERT_TRUE(first.Doc().OpenDocument(demo));
     ProgramFixture second;
-    second.asker.choices = {0}; // Open Read-Only
-    ASSERT_TRUE(second.Doc().OpenDocument(demo));
+    ASSERT_TRUE(second.OpenReadOnly(demo));
     second.Frame().show();
     QApplication::setActiveWindow(&second.Frame());
     QTreeWidgetItem* node = second.Tree().FindNode(second.Doc().Contract()->m_pSubTable->m_Records[1]);

@@ -131,6 +131,12 @@ ProgramFixture::~ProgramFixture()
     m_app->ExitInstance();
 }
 
+bool ProgramFixture::OpenReadOnly(const QString& path)
+{
+    asker.choices = {0}; // Open Read-Only
+    return Doc().OpenDocument(path) && Doc().IsReadOnly();
+}
+
 bool ProgramFixture::ShowDemo(int width, int height)
 {
     if (!Doc().OpenDocument(CopyDemo(dir)))

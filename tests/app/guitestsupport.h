@@ -135,6 +135,9 @@ public:
     // Opens a copy of the demo contract and shows the main window, active,
     // with the tree expanded; false when the open failed.
     bool ShowDemo(int width = 1200, int height = 800);
+    // Opens a contract another program holds, answering "Open Read-Only";
+    // false when it is not open read-only.
+    bool OpenReadOnly(const QString& path);
     ScriptedAsker asker;
     TempDir dir;
     QString iniPath;
